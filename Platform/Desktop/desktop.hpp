@@ -1,0 +1,129 @@
+#pragma once
+// Desktop: everything a person sees or the operating system answers. Controls and stand-ins
+// never talk to the screen or the system directly; they ask the Desktop of their thread.
+// Implementations: HeadlessDesktop (scripted answers and a transcript, for tests and the CLI)
+// and the bridge's, which round-trips to the page.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Automation/variant.hpp"
+
+namespace lumora::desktop {
+
+// Message-box button sets and icons (added together in one code), and the buttons' return codes.
+namespace mb {
+inline constexpr int32_t OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5;
+inline constexpr int32_t Critical = 16, Question = 32, Exclamation = 48, Information = 64;
+inline constexpr int16_t IdOk = 1, IdCancel = 2, IdAbort = 3, IdRetry = 4, IdIgnore = 5, IdYes = 6, IdNo = 7;
+// The buttons a code shows, in order, as return codes; the first is the default answer.
+std::vector<int16_t> buttonsOf(int32_t code);
+}  // namespace mb
+
+// ShellExecute-style results of opening a file in its associated program.
+namespace shell {
+inline constexpr int32_t Ok = 42;  // anything >= 33 means success
+inline constexpr int32_t FileNotFound = 2, PathNotFound = 3, AccessDenied = 5, SharingViolation = 26,
+                         AssociationIncomplete = 27, NoAssociation = 31;
+}  // namespace shell
+
+struct MessageBoxRequest {
+    std::string text;
+    std::string title;
+    int32_t buttons = 0;
+};
+
+// A modal window: labels and buttons by name, an optional timer.
+struct WindowLabel {
+    std::string name;  // "lblStatus"
+    std::string caption;
+};
+struct WindowButton {
+    std::string name;  // "cmdCancel"
+    std::string caption;
+    bool enabled = true;
+    bool visible = true;
+};
+struct WindowSpec {
+    std::string name;     // "frmProgress"
+    std::string caption;
+    std::vector<WindowLabel> labels;
+    std::vector<WindowButton> buttons;
+    int32_t timerIntervalMs = 0;  // 0: no timer
+};
+using WindowId = int32_t;
+
+// A change to an open window: only the fields that are set change.
+struct WindowUpdate {
+    std::optional<std::string> caption;
+    std::vector<WindowLabel> labels;    // captions to set, by name
+    std::vector<WindowButton> buttons;  // states to set, by name
+};
+
+enum class WindowEventKind { Click, Timer, Closed };
+struct WindowEvent {
+    WindowId window = 0;
+    WindowEventKind kind = WindowEventKind::Click;
+    std::string control;  // the button's name for a click
+};
+
+// Something handed to the user: an item window, a document, a produced file.
+struct ShowRequest {
+    std::string kind;   // "mail", "appointment", "contact", "task", "document", "workbook", "file"
+    std::string title;
+    std::filesystem::path file;  // the file shown, when there is one
+    std::string detail;          // free text for the transcript (recipients, subject...)
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    // Modal: returns the pressed button's code.
+    virtual int16_t messageBox(const MessageBoxRequest& request) = 0;
+
+    virtual WindowId openWindow(const WindowSpec& spec) = 0;
+    virtual void updateWindow(WindowId id, const WindowUpdate& update) = 0;
+    virtual void closeWindow(WindowId id) = 0;
+    // DoEvents: lets pending window messages through and returns the events that arrived
+    // (clicks, a due timer, a window closed by the user).
+    virtual std::vector<WindowEvent> pumpEvents() = 0;
+
+    virtual void show(const ShowRequest& request) = 0;
+    // Opens a file in its associated program; ShellExecute codes (>= 33 success).
+    virtual int32_t shellOpen(const std::filesystem::path& file) = 0;
+    // Simulated key presses (virtual-key codes); recorded, no effect on this platform.
+    virtual void sendKeys(const std::vector<int32_t>& virtualKeys) = 0;
+
+    // What the operating system answers.
+    virtual Date now() = 0;
+    // Short-date order: "0" month-day-year, "1" day-month-year, "2" year-month-day; "" unknown.
+    virtual std::string dateOrder() = 0;
+    virtual std::string currencySymbol() = 0;
+    // The temporary folder, ending in "/".
+    virtual std::string tempFolder() = 0;
+    // A new GUID in registry form: "{" 8-4-4-4-12 upper-case hex "}"; "" when none could be made.
+    virtual std::string newGuid() = 0;
+};
+
+// The Desktop of the calling thread: the one installed by a ScopedDesktop, else the process's
+// headless default.
+Desktop& current();
+
+// Installs a Desktop for the calling thread for the scope's lifetime.
+class ScopedDesktop {
+public:
+    explicit ScopedDesktop(Desktop& desktop);
+    ~ScopedDesktop();
+    ScopedDesktop(const ScopedDesktop&) = delete;
+    ScopedDesktop& operator=(const ScopedDesktop&) = delete;
+
+private:
+    Desktop* m_previous;
+};
+
+}  // namespace lumora::desktop
