@@ -1,0 +1,54 @@
+#pragma once
+// A session: one caller's objects, kept by id, and calls on them by member name with values in
+// the shared JSON encoding. The CLI drives one session; the bridge gives each page its own,
+// running on that page's worker thread with the page's Desktop.
+
+#include <cstdint>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "Automation/object.hpp"
+#include "Automation/error.hpp"
+
+namespace lumora::host {
+
+using ObjectId = int64_t;
+
+struct CallResult {
+    nlohmann::json result;                 // the encoded return value
+    std::vector<nlohmann::json> byref;     // final values of all positional arguments, encoded
+};
+
+class Session {
+public:
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // CreateObject by ProgID or class id; returns the new object's id. Errors: lumora::Error.
+    ObjectId create(const std::string& progIdOrClsid);
+    // Keeps an object the caller already holds (a result) under a new id.
+    ObjectId keep(const Object& object);
+    Object object(ObjectId id) const;  // Error 91 when the id is unknown
+    void release(ObjectId id);
+    void releaseAll();
+
+    // args: encoded values; named: {"name": value}. kind: method, get or put (put takes the value
+    // as the last argument). Errors from the member are thrown as lumora::Error.
+    CallResult call(ObjectId id, const std::string& member, MemberKind kind, const nlohmann::json& args,
+                    const nlohmann::json& named = nlohmann::json::object());
+
+    // The value encoding: Variant <-> JSON. Objects are kept in this session and encoded by id.
+    nlohmann::json encode(const Variant& value);
+    // {"$xml": text} and {"$html": text} become documents of the XML and HTML stand-ins.
+    Variant decode(const nlohmann::json& value);
+
+private:
+    std::map<ObjectId, Object> m_objects;
+    ObjectId m_nextId = 1;
+};
+
+}  // namespace lumora::host
