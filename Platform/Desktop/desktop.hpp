@@ -17,11 +17,18 @@ namespace lumora::desktop {
 
 // Message-box button sets and icons (added together in one code), and the buttons' return codes.
 namespace mb {
-inline constexpr int32_t OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5;
+inline constexpr int32_t OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5,
+                         CancelTryContinue = 6;
 inline constexpr int32_t Critical = 16, Question = 32, Exclamation = 48, Information = 64;
-inline constexpr int16_t IdOk = 1, IdCancel = 2, IdAbort = 3, IdRetry = 4, IdIgnore = 5, IdYes = 6, IdNo = 7;
-// The buttons a code shows, in order, as return codes; the first is the default answer.
+inline constexpr int32_t DefaultButton2 = 256, DefaultButton3 = 512;
+inline constexpr int16_t IdOk = 1, IdCancel = 2, IdAbort = 3, IdRetry = 4, IdIgnore = 5, IdYes = 6, IdNo = 7,
+                         IdTryAgain = 10, IdContinue = 11;
+// The buttons a code shows, in order, as return codes. Icons and default-button bits do not
+// change the set; an unknown set shows OK alone.
 std::vector<int16_t> buttonsOf(int32_t code);
+// The button that Enter presses: the first of the set, or the second or third when the code
+// asks for it with DefaultButton2 or DefaultButton3 and the set has that many.
+int16_t defaultButtonOf(int32_t code);
 }  // namespace mb
 
 // ShellExecute-style results of opening a file in its associated program.
@@ -54,6 +61,7 @@ struct WindowSpec {
     std::vector<WindowLabel> labels;
     std::vector<WindowButton> buttons;
     int32_t timerIntervalMs = 0;  // 0: no timer
+    int32_t heightTwips = 0;      // 0: the implementation's own size
 };
 using WindowId = int32_t;
 
@@ -62,6 +70,8 @@ struct WindowUpdate {
     std::optional<std::string> caption;
     std::vector<WindowLabel> labels;    // captions to set, by name
     std::vector<WindowButton> buttons;  // states to set, by name
+    std::optional<int32_t> timerIntervalMs;  // 0 stops the timer, more (re)starts it
+    std::optional<int32_t> heightTwips;
 };
 
 enum class WindowEventKind { Click, Timer, Closed };
@@ -92,6 +102,10 @@ public:
     // DoEvents: lets pending window messages through and returns the events that arrived
     // (clicks, a due timer, a window closed by the user).
     virtual std::vector<WindowEvent> pumpEvents() = 0;
+    // The message loop of a modal window: waits until something arrives (a click, a due timer,
+    // the window closed by the user) and returns the events of every window, as pumpEvents does.
+    // This default polls pumpEvents; an implementation that can block on its source overrides it.
+    virtual std::vector<WindowEvent> waitEvents(WindowId id);
 
     virtual void show(const ShowRequest& request) = 0;
     // Opens a file in its associated program; ShellExecute codes (>= 33 success).

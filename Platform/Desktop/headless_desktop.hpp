@@ -3,6 +3,8 @@
 // and everything shown is written to a transcript. Serves the tests and the lumora CLI.
 
 #include <deque>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +22,7 @@ struct MessageBoxRecord {
 struct WindowRecord {
     WindowId id = 0;
     WindowSpec spec;                    // as opened
+    WindowSpec state;                   // as it looks now, every update applied
     std::vector<WindowUpdate> updates;  // in order
     std::vector<WindowEvent> events;    // delivered by pumpEvents, in order
     bool closed = false;
@@ -34,7 +37,10 @@ struct Transcript {
 };
 
 // A click the script makes on a window's button, after the window has been pumped
-// `afterPumps` times (0: at the first pump).
+// `afterPumps` times (0: at the first pump). A click belongs to the first window of that name
+// open or opened after it was queued, and is dropped when that window closes. Like a person,
+// the script cannot click a button that is hidden or disabled: the click waits until the
+// button can be pressed. A click on a button the window does not have is dropped.
 struct ScriptedClick {
     std::string window;  // the window's name ("frmProgress")
     std::string button;  // the button's name ("cmdCancel")
@@ -45,8 +51,9 @@ class HeadlessDesktop : public Desktop {
 public:
     explicit HeadlessDesktop(SystemConfig config = {});
 
-    // Answers for the next message boxes, in order. A box without a scripted answer takes
-    // OK, or the first button of its set.
+    // Answers for the next message boxes, in order. A box without a scripted answer takes its
+    // default button (OK, or the first of its set unless the code names another); a scripted
+    // answer that is not one of the box's buttons is used up and the default taken instead.
     void queueAnswers(const std::vector<int16_t>& answers);
     void queueClick(ScriptedClick click);
     // When false, shellOpen checks the file and records it but starts no program (tests).
@@ -61,6 +68,10 @@ public:
     void updateWindow(WindowId id, const WindowUpdate& update) override;
     void closeWindow(WindowId id) override;
     std::vector<WindowEvent> pumpEvents() override;
+    // No person sits at a headless desktop: when nothing scripted can arrive any more for the
+    // window (no timer, no click that could still be delivered), the person closes it and the
+    // loop gets a Closed event instead of waiting forever.
+    std::vector<WindowEvent> waitEvents(WindowId id) override;
     void show(const ShowRequest& request) override;
     int32_t shellOpen(const std::filesystem::path& file) override;
     void sendKeys(const std::vector<int32_t>& virtualKeys) override;
@@ -71,12 +82,34 @@ public:
     std::string newGuid() override;
 
 private:
+    struct PendingClick {
+        ScriptedClick click;
+        WindowId window = 0;  // 0 until a window of that name opens
+    };
+    struct OpenWindow {
+        WindowSpec state;
+        int32_t pumps = 0;  // pumps seen since the window opened
+    };
+
+    WindowRecord& recordOf(WindowId id, const OpenWindow& window);
+    void bindClicks(WindowId id, const std::string& windowName);
+    std::optional<WindowEvent> takeDueClick(WindowId id, const OpenWindow& window);
+    bool canStillArrive(WindowId id, const OpenWindow& window) const;
+    void forgetWindow(WindowId id);
+    std::vector<WindowEvent> pumpLocked();
+
+    mutable std::mutex m_mutex;  // the process-wide default desktop is shared by threads
     SystemServices m_system;
     std::deque<int16_t> m_answers;
-    std::vector<ScriptedClick> m_clicks;
+    std::vector<PendingClick> m_clicks;
+    std::map<WindowId, OpenWindow> m_open;
     Transcript m_transcript;
     WindowId m_nextWindow = 1;
     bool m_launchPrograms = false;
 };
+
+// The headless desktop every thread uses until a ScopedDesktop installs another; the CLI
+// configures it (clock, answers) before running a script.
+HeadlessDesktop& defaultDesktop();
 
 }  // namespace lumora::desktop

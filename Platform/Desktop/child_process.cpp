@@ -1,0 +1,153 @@
+#include "child_process.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+
+extern char** environ;
+
+namespace lumora::desktop::process {
+
+namespace {
+
+constexpr size_t kMaxOutput = 64 * 1024;
+
+class FileActions {
+public:
+    FileActions() { posix_spawn_file_actions_init(&m_actions); }
+    ~FileActions() { posix_spawn_file_actions_destroy(&m_actions); }
+    FileActions(const FileActions&) = delete;
+    FileActions& operator=(const FileActions&) = delete;
+    posix_spawn_file_actions_t* get() { return &m_actions; }
+
+private:
+    posix_spawn_file_actions_t m_actions;
+};
+
+class SpawnAttributes {
+public:
+    SpawnAttributes() { posix_spawnattr_init(&m_attributes); }
+    ~SpawnAttributes() { posix_spawnattr_destroy(&m_attributes); }
+    SpawnAttributes(const SpawnAttributes&) = delete;
+    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+    posix_spawnattr_t* get() { return &m_attributes; }
+
+private:
+    posix_spawnattr_t m_attributes;
+};
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() { reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    void reset() {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    int m_fd;
+};
+
+// The child starts clean whatever the host did to its own signals: default dispositions
+// (a host that ignores SIGPIPE must not pass that on), nothing blocked. No descriptor of
+// the host reaches it except the three standard ones.
+void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd) {
+    sigset_t all, none;
+    sigfillset(&all);
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(attributes.get(), &all);
+    posix_spawnattr_setsigmask(attributes.get(), &none);
+    posix_spawnattr_setflags(attributes.get(), static_cast<short>(POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | extraFlags));
+
+    posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
+    if (stdoutFd >= 0)
+        posix_spawn_file_actions_adddup2(actions.get(), stdoutFd, 1);
+    else
+        posix_spawn_file_actions_addopen(actions.get(), 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(actions.get(), 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(actions.get(), 3);
+}
+
+std::optional<pid_t> spawn(const std::vector<std::string>& argv, SpawnAttributes& attributes, FileActions& actions) {
+    if (argv.empty()) return std::nullopt;
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, args[0], actions.get(), attributes.get(), args.data(), environ) != 0) return std::nullopt;
+    return pid;
+}
+
+int waitForExit(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+}
+
+// Reads until end of file or the deadline; false when the deadline came first.
+bool readUntilEnd(int fd, std::string& output, std::chrono::steady_clock::time_point deadline) {
+    char buffer[4096];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd waiting{fd, POLLIN, 0};
+        const int ready = ::poll(&waiting, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return false;
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n <= 0) return true;
+        if (output.size() < kMaxOutput) output.append(buffer, std::min(static_cast<size_t>(n), kMaxOutput - output.size()));
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> captureOutput(const std::vector<std::string>& argv, std::chrono::milliseconds timeout) {
+    int pipeEnds[2];
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return std::nullopt;
+    Descriptor readEnd(pipeEnds[0]), writeEnd(pipeEnds[1]);
+
+    SpawnAttributes attributes;
+    FileActions actions;
+    // A process group of its own, so that a helper script that hangs can be killed together
+    // with the programs it started.
+    posix_spawnattr_setpgroup(attributes.get(), 0);
+    prepareChild(attributes, actions, POSIX_SPAWN_SETPGROUP, writeEnd.get());
+    const std::optional<pid_t> pid = spawn(argv, attributes, actions);
+    writeEnd.reset();
+    if (!pid) return std::nullopt;
+
+    std::string output;
+    const bool finished = readUntilEnd(readEnd.get(), output, std::chrono::steady_clock::now() + timeout);
+    if (!finished) ::kill(-*pid, SIGKILL);
+    const int status = waitForExit(*pid);
+    if (!finished || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    return output;
+}
+
+bool startDetached(const std::vector<std::string>& argv) {
+    SpawnAttributes attributes;
+    FileActions actions;
+    prepareChild(attributes, actions, POSIX_SPAWN_SETSID, -1);
+    const std::optional<pid_t> pid = spawn(argv, attributes, actions);
+    if (!pid) return false;
+    // The program may run for as long as the user keeps the document open; its exit status is
+    // collected in the background so that it never lingers as a zombie, and nobody waits for it.
+    std::thread([child = *pid] { waitForExit(child); }).detach();
+    return true;
+}
+
+}  // namespace lumora::desktop::process
