@@ -29,6 +29,7 @@ constexpr StandardError kStandardErrors[] = {
     {94, "Invalid use of Null"},
     {429, "ActiveX component can't create object"},
     {438, "Object doesn't support this property or method"},
+    {448, "Named argument not found"},
     {449, "Argument not optional"},
     {450, "Wrong number of arguments or invalid property assignment"},
     {451, "Property let procedure not defined and property get procedure did not return an object"},

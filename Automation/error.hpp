@@ -27,6 +27,7 @@ enum class RuntimeError : int32_t {
     CantCreateObject = 429,
     RemoteMachineUnavailable = 462,
     ObjectDoesNotSupport = 438,
+    NamedArgumentNotFound = 448,
     ArgumentNotOptional = 449,
     WrongNumberOfArguments = 450,
     PropertyLetNotDefined = 451,

@@ -18,7 +18,7 @@ void placeNamed(const MemberDef& def, std::vector<Variant>& positional, const st
     for (const Named& arg : named) {
         size_t index = 0;
         while (index < def.params.size() && !sameName(def.params[index], arg.name)) ++index;
-        if (index == def.params.size()) throw Error(RuntimeError::WrongNumberOfArguments);
+        if (index == def.params.size()) throw Error(RuntimeError::NamedArgumentNotFound);
         if (positional.size() <= index) positional.resize(index + 1, Variant::missing());
         positional[index] = arg.value;
     }

@@ -190,6 +190,13 @@ public:
         return invoke(kDispIdValue, MemberKind::PropertyGet, slots);
     }
 
+    // Assigns through the default member, e.g. props("ACID") = value.
+    template <class... A>
+    void putValue(Variant value, A&&... index) const {
+        std::vector<Variant> slots{Variant(std::forward<A>(index))..., std::move(value)};
+        invoke(kDispIdValue, MemberKind::PropertyPut, slots);
+    }
+
     // Collection helpers: Count, Item(i) and for-each.
     int32_t count() const;
     Object item(const Variant& index) const;

@@ -45,7 +45,18 @@ bool Variant::isNumeric() const {
     }
 }
 
+namespace {
+
+// A number becomes a date only within the date range; beyond it script reports an overflow.
+Date checkedDate(double days) {
+    if (!vb::isInDateRange(days)) raise(RuntimeError::Overflow);
+    return Date{days};
+}
+
+}  // namespace
+
 std::string formatNumber(double value) {
+    if (value == 0) return "0";  // negative zero prints as zero, as script does
     if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < 1e15) {
         char buf[32];
         std::snprintf(buf, sizeof buf, "%.0f", value);
@@ -134,10 +145,10 @@ Date Variant::toDate() const {
         case VarType::Null: raise(RuntimeError::InvalidUseOfNull);
         case VarType::String: {
             if (auto d = vb::parseDate(std::get<std::string>(m_value))) return *d;
-            if (auto n = vb::parseNumber(std::get<std::string>(m_value))) return Date{*n};
+            if (auto n = vb::parseNumber(std::get<std::string>(m_value))) return checkedDate(*n);
             raise(RuntimeError::TypeMismatch);
         }
-        default: return Date{toR8()};
+        default: return checkedDate(toR8());
     }
 }
 

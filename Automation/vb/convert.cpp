@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "../error.hpp"
+
 namespace lumora::vb {
 
 namespace {
@@ -82,13 +84,21 @@ Date toDate(const CivilTime& t) {
     return Date{days < 0 ? days - fraction : days + fraction};
 }
 
+bool isInDateRange(double days) {
+    // 100-01-01 is day -657434; 9999-12-31 is day 2958465, its time carried in the fraction.
+    return std::isfinite(days) && days > -657435.0 && days < 2958466.0;
+}
+
 CivilTime toCivil(Date d) {
+    if (!isInDateRange(d.days)) throw Error(RuntimeError::Overflow);
     double whole = std::trunc(d.days);
     double fraction = std::fabs(d.days - whole);
     int64_t seconds = std::llround(fraction * 86400.0);
+    // The fraction is the time after the whole day's midnight for negative days too, so a time
+    // that rounds up to midnight belongs to the following calendar day in both directions.
     if (seconds >= 86400) {
         seconds -= 86400;
-        whole += d.days < 0 ? -1 : 1;
+        whole += 1;
     }
     CivilTime t;
     civilFromDays(static_cast<int64_t>(whole) + kOleEpoch, t.year, t.month, t.day);
@@ -184,6 +194,8 @@ std::optional<double> parseNumber(std::string_view text) {
         text.remove_prefix(1);
     }
     if (text.empty() || text.front() == '+' || text.front() == '-') return std::nullopt;
+    // Only digits, a point and an exponent make a number; "inf" and "nan" are not numbers to script.
+    if (text.find_first_not_of("0123456789.eE+-") != std::string_view::npos) return std::nullopt;
     double value = 0;
     auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;

@@ -17,7 +17,11 @@ struct CivilTime {
 };
 
 Date toDate(const CivilTime& t);
+// Error 6 for a date outside the years 100 to 9999 (or not a number): no civil form exists.
 CivilTime toCivil(Date d);
+
+// The automation date range, 100-01-01 to 9999-12-31 23:59:59.
+bool isInDateRange(double days);
 
 // Patterns use yyyy, MM, dd, HH, mm, ss (and yy, M, d, H); other characters are copied.
 std::string formatDate(Date d, std::string_view pattern);
