@@ -11,10 +11,9 @@
 
 #include "Automation/object.hpp"
 #include "Automation/error.hpp"
+#include "value_encoding.hpp"
 
 namespace lumora::host {
-
-using ObjectId = int64_t;
 
 struct CallResult {
     nlohmann::json result;                 // the encoded return value
@@ -32,9 +31,13 @@ public:
     ObjectId create(const std::string& progIdOrClsid);
     // Keeps an object the caller already holds (a result) under a new id.
     ObjectId keep(const Object& object);
+    // The id an object is kept under, keeping it first when it is new: an object that crosses the
+    // encoding twice (passed in, written back by reference, returned again) keeps one id.
+    ObjectId idOf(const Object& object);
     Object object(ObjectId id) const;  // Error 91 when the id is unknown
     void release(ObjectId id);
     void releaseAll();
+    size_t objectCount() const { return m_objects.size(); }
 
     // args: encoded values; named: {"name": value}. kind: method, get or put (put takes the value
     // as the last argument). Errors from the member are thrown as lumora::Error.
@@ -47,7 +50,10 @@ public:
     Variant decode(const nlohmann::json& value);
 
 private:
+    ObjectBinding binding();
+
     std::map<ObjectId, Object> m_objects;
+    std::map<const Dispatch*, ObjectId> m_idsByDispatch;
     ObjectId m_nextId = 1;
 };
 

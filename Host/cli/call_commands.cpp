@@ -1,0 +1,126 @@
+// The commands that create objects and call them: call, run and members.
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "Automation/registry.hpp"
+#include "Host/value_encoding.hpp"
+#include "commands.hpp"
+#include "script.hpp"
+#include "script_runner.hpp"
+
+namespace lumora::host::cli {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr size_t kMaxScriptBytes = 64u << 20;
+
+// An argument given on the command line: a JSON value in the value encoding when it reads as
+// JSON, else the text itself ("hello", C:\temp\a.docx).
+json argumentValue(const std::string& text) {
+    if (!json::accept(text)) return text;
+    return parseJsonLimited(text);
+}
+
+int runCall(const CliOptions& options, const std::vector<std::string>& rawArgs) {
+    auto args = positionalArgs("call", rawArgs);
+    if (args.size() < 2) throw UsageError("call needs a ProgID and a member: lumora call PROGID MEMBER [ARG...]");
+    prepareHost(options);
+
+    ScriptStep create;
+    create.kind = StepKind::Create;
+    create.target = args[0];
+    create.as = "object";
+    ScriptStep call;
+    call.kind = StepKind::Call;
+    call.target = "object";
+    call.member = args[1];
+    for (size_t i = 2; i < args.size(); ++i) call.args.push_back(argumentValue(args[i]));
+
+    Session session;
+    ScriptRunner runner(session, options.systemConfig(), options.launchPrograms);
+    json entry = runner.runStep(0, create);
+    if (entry["error"].is_null()) entry = runner.runStep(0, call);
+    printJson(entry);
+    return entry["error"].is_null() ? kExitOk : kExitFailed;
+}
+
+std::string readScriptText(const std::string& source) {
+    std::string text;
+    if (source == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    } else {
+        std::ifstream in(source, std::ios::binary);
+        if (!in) throw UsageError("run: cannot read the script '" + source + "'");
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    if (text.size() > kMaxScriptBytes) throw UsageError("run: the script is larger than 64 MiB");
+    return text;
+}
+
+int runScript(const CliOptions& options, const std::vector<std::string>& rawArgs) {
+    auto args = positionalArgs("run", rawArgs);
+    if (args.size() != 1) throw UsageError("run needs one script: lumora run SCRIPT.json (or - for stdin)");
+    Script script;
+    try {
+        script = parseScript(parseJsonLimited(readScriptText(args[0])));
+    } catch (const Error& e) {
+        throw ScriptError("the script is not JSON: " + e.description());
+    }
+    prepareHost(options);
+    Session session;
+    ScriptRunner runner(session, options.systemConfig(), options.launchPrograms);
+    printJson(runner.run(script));
+    return kExitOk;
+}
+
+std::string kindName(MemberKind kind) {
+    switch (kind) {
+        case MemberKind::Method: return "method";
+        case MemberKind::PropertyGet: return "get";
+        case MemberKind::PropertyPut: return "put";
+        case MemberKind::PropertyPutRef: return "putref";
+    }
+    return "";
+}
+
+// "Name(required, [optional], ...)"; the parameters' own names are those named arguments use.
+std::string signature(const MemberDef& def) {
+    std::string text = def.name + "(";
+    for (size_t i = 0; i < def.params.size(); ++i) {
+        if (i) text += ", ";
+        text += i < def.required ? def.params[i] : "[" + def.params[i] + "]";
+    }
+    if (def.variadic) text += def.params.empty() ? "..." : ", ...";
+    return text + ")";
+}
+
+int listMembers(const CliOptions& options, const std::vector<std::string>& rawArgs) {
+    auto args = positionalArgs("members", rawArgs);
+    if (args.size() != 1) throw UsageError("members needs a ProgID: lumora members PROGID");
+    prepareHost(options);
+    Object object = Registry::instance().createObject(args[0]);
+    for (const MemberDef& def : object.typeInfo().members()) {
+        char id[16];
+        std::snprintf(id, sizeof id, "0x%08x", static_cast<uint32_t>(def.id));
+        std::string kind = kindName(def.kind);
+        std::cout << id << "  " << kind << std::string(8 - kind.size(), ' ') << signature(def) << '\n';
+    }
+    return kExitOk;
+}
+
+const CommandRegistration kCall{{"call", "call PROGID MEMBER [ARG...]",
+                                 "creates the object, calls the member and prints that step's transcript", runCall}};
+const CommandRegistration kRun{{"run", "run SCRIPT.json|-",
+                                "runs a script of creates, calls and answers; prints the transcript", runScript}};
+const CommandRegistration kMembers{{"members", "members PROGID",
+                                    "lists the members with dispatch ids, kinds and parameters", listMembers}};
+
+}  // namespace
+
+}  // namespace lumora::host::cli

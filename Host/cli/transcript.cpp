@@ -1,0 +1,106 @@
+#include "transcript.hpp"
+
+#include "Automation/vb/utf8.hpp"
+
+namespace lumora::host::cli {
+
+namespace {
+
+using nlohmann::json;
+
+// Texts from controls may come from files in another encoding; the transcript stays valid JSON.
+std::string text(const std::string& value) { return vb::utf8::wellFormed(value); }
+
+json labelsJson(const std::vector<desktop::WindowLabel>& labels) {
+    json out = json::array();
+    for (const auto& label : labels) out.push_back({{"name", text(label.name)}, {"caption", text(label.caption)}});
+    return out;
+}
+
+json buttonsJson(const std::vector<desktop::WindowButton>& buttons) {
+    json out = json::array();
+    for (const auto& button : buttons)
+        out.push_back({{"name", text(button.name)},
+                       {"caption", text(button.caption)},
+                       {"enabled", button.enabled},
+                       {"visible", button.visible}});
+    return out;
+}
+
+json windowSpecJson(const desktop::WindowSpec& spec) {
+    return {{"name", text(spec.name)},
+            {"caption", text(spec.caption)},
+            {"labels", labelsJson(spec.labels)},
+            {"buttons", buttonsJson(spec.buttons)},
+            {"timerIntervalMs", spec.timerIntervalMs}};
+}
+
+json updateJson(const desktop::WindowUpdate& update) {
+    json out = json::object();
+    if (update.caption) out["caption"] = text(*update.caption);
+    if (!update.labels.empty()) out["labels"] = labelsJson(update.labels);
+    if (!update.buttons.empty()) out["buttons"] = buttonsJson(update.buttons);
+    if (update.timerIntervalMs) out["timerIntervalMs"] = *update.timerIntervalMs;
+    return out;
+}
+
+const char* eventKindName(desktop::WindowEventKind kind) {
+    switch (kind) {
+        case desktop::WindowEventKind::Click: return "click";
+        case desktop::WindowEventKind::Timer: return "timer";
+        case desktop::WindowEventKind::Closed: return "closed";
+    }
+    return "";
+}
+
+json windowJson(const desktop::WindowRecord& window) {
+    json events = json::array();
+    for (const auto& event : window.events) {
+        json e{{"kind", eventKindName(event.kind)}};
+        if (!event.control.empty()) e["control"] = text(event.control);
+        events.push_back(std::move(e));
+    }
+    json updates = json::array();
+    for (const auto& update : window.updates) updates.push_back(updateJson(update));
+    return {{"id", window.id},         {"opened", windowSpecJson(window.spec)}, {"updates", std::move(updates)},
+            {"events", std::move(events)}, {"final", windowSpecJson(window.state)}, {"closed", window.closed}};
+}
+
+}  // namespace
+
+json errorJson(const Error& error) {
+    return {{"number", error.number()}, {"description", text(error.description())}, {"source", text(error.source())}};
+}
+
+json transcriptEntry(size_t step, const StepOutcome& outcome, const desktop::Transcript& seen) {
+    json boxes = json::array();
+    for (const auto& box : seen.messageBoxes)
+        boxes.push_back({{"text", text(box.request.text)},
+                         {"title", text(box.request.title)},
+                         {"buttons", box.request.buttons},
+                         {"answer", box.answer}});
+    json windows = json::array();
+    for (const auto& window : seen.windows) windows.push_back(windowJson(window));
+    json shown = json::array();
+    for (const auto& item : seen.shown)
+        shown.push_back({{"kind", text(item.kind)},
+                         {"title", text(item.title)},
+                         {"file", text(item.file.string())},
+                         {"detail", text(item.detail)}});
+    json opened = json::array();
+    for (const auto& file : seen.opened) opened.push_back(text(file.string()));
+    json keys = json::array();
+    for (const auto& press : seen.keys) keys.push_back(press);
+
+    return {{"step", step},
+            {"result", outcome.result},
+            {"byref", outcome.byref},
+            {"error", outcome.error ? errorJson(*outcome.error) : json(nullptr)},
+            {"messageBoxes", std::move(boxes)},
+            {"windows", std::move(windows)},
+            {"shown", std::move(shown)},
+            {"opened", std::move(opened)},
+            {"keys", std::move(keys)}};
+}
+
+}  // namespace lumora::host::cli

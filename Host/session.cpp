@@ -1,0 +1,117 @@
+#include "session.hpp"
+
+#include "Automation/registry.hpp"
+#include "host_errors.hpp"
+
+namespace lumora::host {
+
+namespace {
+
+// Failures that are not automation errors (a JSON library exception, bad_alloc) still reach the
+// caller as an Error, so the bridge and the CLI have one kind of failure to report.
+template <class Body>
+auto asAutomationError(Body&& body) -> decltype(body()) {
+    try {
+        return body();
+    } catch (const Error&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw Error::fromException(e);
+    }
+}
+
+}  // namespace
+
+Session::Session() = default;
+
+Session::~Session() { releaseAll(); }
+
+ObjectId Session::create(const std::string& progIdOrClsid) {
+    return asAutomationError([&] { return idOf(Registry::instance().createObject(progIdOrClsid)); });
+}
+
+ObjectId Session::keep(const Object& object) {
+    if (object.isNothing()) raise(RuntimeError::ObjectNotSet);
+    if (m_objects.size() >= kMaxSessionObjects) throw hostError(HostError::TooManyObjects);
+    ObjectId id = m_nextId++;
+    m_objects.emplace(id, object);
+    m_idsByDispatch.try_emplace(object.dispatch(), id);
+    return id;
+}
+
+ObjectId Session::idOf(const Object& object) {
+    auto it = m_idsByDispatch.find(object.dispatch());
+    if (it != m_idsByDispatch.end()) return it->second;
+    return keep(object);
+}
+
+Object Session::object(ObjectId id) const {
+    auto it = m_objects.find(id);
+    if (it == m_objects.end()) raise(RuntimeError::ObjectNotSet);
+    return it->second;
+}
+
+void Session::release(ObjectId id) {
+    auto it = m_objects.find(id);
+    if (it == m_objects.end()) return;
+    const Dispatch* dispatch = it->second.dispatch();
+    m_objects.erase(it);
+    auto byDispatch = m_idsByDispatch.find(dispatch);
+    if (byDispatch == m_idsByDispatch.end() || byDispatch->second != id) return;
+    m_idsByDispatch.erase(byDispatch);
+    // Another id kept through keep() may still hold the same object; it answers for it now.
+    for (const auto& [otherId, other] : m_objects)
+        if (other.dispatch() == dispatch) {
+            m_idsByDispatch.emplace(dispatch, otherId);
+            break;
+        }
+}
+
+void Session::releaseAll() {
+    m_idsByDispatch.clear();
+    // Objects are released one at a time, newest first, so an object's children go before it
+    // as they would when a script's variables go out of scope.
+    while (!m_objects.empty()) m_objects.erase(std::prev(m_objects.end()));
+}
+
+ObjectBinding Session::binding() {
+    return ObjectBinding{[this](const Object& o) { return idOf(o); }, [this](ObjectId id) { return object(id); }};
+}
+
+nlohmann::json Session::encode(const Variant& value) {
+    return asAutomationError([&] { return encodeValue(value, binding()); });
+}
+
+Variant Session::decode(const nlohmann::json& value) {
+    return asAutomationError([&] { return decodeValue(value, binding()); });
+}
+
+CallResult Session::call(ObjectId id, const std::string& member, MemberKind kind, const nlohmann::json& args,
+                         const nlohmann::json& named) {
+    return asAutomationError([&] {
+        Object target = object(id);
+        if (!args.is_array()) throw hostError(HostError::ArgumentsNotArray);
+        if (!named.is_null() && !named.is_object()) throw hostError(HostError::NamedNotObject);
+        if (args.size() > kMaxArrayLength) throw hostError(HostError::ArrayTooLarge);
+
+        ObjectBinding objects = binding();
+        std::vector<Variant> slots;
+        slots.reserve(args.size());
+        for (const auto& arg : args) slots.push_back(decodeValue(arg, objects));
+        std::vector<Named> namedArgs;
+        if (named.is_object())
+            for (const auto& [name, value] : named.items()) namedArgs.push_back({name, decodeValue(value, objects)});
+
+        Variant result = target.invoke(member, kind, slots, namedArgs);
+
+        CallResult out;
+        out.result = encodeValue(result, objects);
+        // Named arguments are placed among the slots by the call; the caller's own positions come
+        // first, and those are the ones written back.
+        out.byref.reserve(args.size());
+        for (size_t i = 0; i < args.size(); ++i) out.byref.push_back(encodeValue(slots[i], objects));
+        return out;
+    });
+}
+
+}  // namespace lumora::host

@@ -1,0 +1,46 @@
+#pragma once
+// The one JSON encoding of automation values that the CLI, the bridge and lumora.js share:
+//   string -> "text"            Bool -> true/false          I4 -> 12      R8 -> 1.5
+//   I2 -> {"$i2": n}            Empty -> {"$empty": true}   Null -> null  Missing -> {"$missing": true}
+//   Date -> {"$date": "yyyy-MM-ddTHH:mm:ss"}
+//   array -> [ … ], or {"$array": [ … ], "$lbound": n} when it does not start at 0
+//   object -> {"$object": id} (Nothing: {"$object": null})
+// Accepted on the way in as well: {"$i4": n}, {"$r8": n} ("NaN", "Infinity", "-Infinity" as
+// texts), and {"$xml": "<…>"} / {"$html": "<…>"}, which become new documents of the XML and
+// HTML stand-ins. Anything else shaped like an object is a type mismatch (13).
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <nlohmann/json.hpp>
+#include <string_view>
+
+#include "Automation/object.hpp"
+
+namespace lumora::host {
+
+using ObjectId = int64_t;
+
+// The ProgIDs of the documents that {"$xml": …} and {"$html": …} create.
+inline constexpr const char* kXmlDocumentProgId = "Msxml2.DOMDocument";
+inline constexpr const char* kHtmlDocumentProgId = "Lumora.HTMLDocument";
+
+// How objects cross the encoding: the owner of the ids (a session) turns objects into ids and
+// back. objectOf raises 91 for an id it does not know.
+struct ObjectBinding {
+    std::function<ObjectId(const Object&)> idOf;
+    std::function<Object(ObjectId)> objectOf;
+};
+
+nlohmann::json encodeValue(const Variant& value, const ObjectBinding& objects);
+Variant decodeValue(const nlohmann::json& value, const ObjectBinding& objects);
+
+// The date of a "$date" text: "yyyy-MM-ddTHH:mm:ss", also without seconds or without the time.
+std::optional<Date> parseEncodedDate(std::string_view text);
+
+// Parses JSON text from outside (a script file, a command-line argument, a bridge message),
+// refusing nesting deeper than the encoding allows plus `extraLevels` of envelope around the
+// values. Throws Error: 5 for too deep, and for text that is not JSON (with the parser's reason).
+nlohmann::json parseJsonLimited(std::string_view text, int extraLevels = 8);
+
+}  // namespace lumora::host
