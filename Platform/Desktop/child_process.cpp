@@ -7,8 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
+
+#include "posix_handles.hpp"
 
 extern char** environ;
 
@@ -18,45 +21,9 @@ namespace {
 
 constexpr size_t kMaxOutput = 64 * 1024;
 
-class FileActions {
-public:
-    FileActions() { posix_spawn_file_actions_init(&m_actions); }
-    ~FileActions() { posix_spawn_file_actions_destroy(&m_actions); }
-    FileActions(const FileActions&) = delete;
-    FileActions& operator=(const FileActions&) = delete;
-    posix_spawn_file_actions_t* get() { return &m_actions; }
-
-private:
-    posix_spawn_file_actions_t m_actions;
-};
-
-class SpawnAttributes {
-public:
-    SpawnAttributes() { posix_spawnattr_init(&m_attributes); }
-    ~SpawnAttributes() { posix_spawnattr_destroy(&m_attributes); }
-    SpawnAttributes(const SpawnAttributes&) = delete;
-    SpawnAttributes& operator=(const SpawnAttributes&) = delete;
-    posix_spawnattr_t* get() { return &m_attributes; }
-
-private:
-    posix_spawnattr_t m_attributes;
-};
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : m_fd(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    void reset() {
-        if (m_fd >= 0) ::close(m_fd);
-        m_fd = -1;
-    }
-
-private:
-    int m_fd;
-};
+using FileActions = posix::Initialized<posix_spawn_file_actions_t, posix_spawn_file_actions_init, posix_spawn_file_actions_destroy>;
+using SpawnAttributes = posix::Initialized<posix_spawnattr_t, posix_spawnattr_init, posix_spawnattr_destroy>;
+using posix::FileDescriptor;
 
 // The child starts clean whatever the host did to its own signals: default dispositions
 // (a host that ignores SIGPIPE must not pass that on), nothing blocked. No descriptor of
@@ -118,7 +85,7 @@ bool readUntilEnd(int fd, std::string& output, std::chrono::steady_clock::time_p
 std::optional<std::string> captureOutput(const std::vector<std::string>& argv, std::chrono::milliseconds timeout) {
     int pipeEnds[2];
     if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return std::nullopt;
-    Descriptor readEnd(pipeEnds[0]), writeEnd(pipeEnds[1]);
+    FileDescriptor readEnd(pipeEnds[0]), writeEnd(pipeEnds[1]);
 
     SpawnAttributes attributes;
     FileActions actions;

@@ -11,6 +11,7 @@
 
 #include "child_process.hpp"
 #include "desktop.hpp"
+#include "posix_handles.hpp"
 
 namespace lumora::desktop::opening {
 
@@ -56,20 +57,6 @@ std::string trimmedLine(std::string text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.erase(0, 1);
     return text;
 }
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 int32_t codeOfMissing(const fs::path& file, int error) {
     switch (error) {
@@ -134,7 +121,7 @@ Checked checkFile(const fs::path& file) {
     if (S_ISDIR(before.st_mode)) return {shell::Ok, resolved};  // a folder opens in the file manager
     if (hasProgramExtension(file) || hasProgramExtension(resolved)) return {shell::AccessDenied, {}};
 
-    const Descriptor fd(::open(resolved.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const posix::FileDescriptor fd(::open(resolved.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (fd.get() < 0) return {shell::AccessDenied, {}};
     // The file read must be the file looked at, not one swapped in between.
     struct stat opened {};
