@@ -1,0 +1,159 @@
+#include "node_collections.hpp"
+
+#include <libxml/tree.h>
+
+#include "dom_node.hpp"
+#include "node_access.hpp"
+#include "tree_edit.hpp"
+
+namespace lumora::xml {
+
+Object NodeListObject::liveChildren(Object parent) {
+    std::shared_ptr<NodeListObject> list(new NodeListObject());
+    list->m_parent = std::move(parent);
+    list->m_live = true;
+    return Object(std::move(list));
+}
+
+Object NodeListObject::fixed(std::vector<Object> nodes) {
+    std::shared_ptr<NodeListObject> list(new NodeListObject());
+    list->m_nodes = std::move(nodes);
+    return Object(std::move(list));
+}
+
+DomNode* NodeListObject::parentNode() const { return m_parent.as<DomNode>(); }
+
+int32_t NodeListObject::length() {
+    if (!m_live) return static_cast<int32_t>(m_nodes.size());
+    int32_t n = 0;
+    for (XmlNode* c = firstChildOf(parentNode()->node()); c; c = nextShown(c)) ++n;
+    return n;
+}
+
+Object NodeListObject::item(int32_t index) {
+    if (index < 0) return Object();
+    if (!m_live) return index < static_cast<int32_t>(m_nodes.size()) ? m_nodes[static_cast<size_t>(index)] : Object();
+    DomNode* parent = parentNode();
+    Tree& tree = *parent->tree();
+    // Walking from the last position read makes a loop over item(0..length-1) linear.
+    XmlNode* node = firstChildOf(parent->node());
+    int32_t at = 0;
+    if (m_cachedRevision == tree.revision() && m_cachedNode && m_cachedIndex <= index) {
+        node = m_cachedNode;
+        at = m_cachedIndex;
+    }
+    while (node && at < index) {
+        node = nextShown(node);
+        ++at;
+    }
+    if (!node) return Object();
+    m_cachedRevision = tree.revision();
+    m_cachedIndex = at;
+    m_cachedNode = node;
+    return tree.wrap(node);
+}
+
+Object NodeListObject::nextNode() { return item(m_cursor++); }
+
+std::optional<std::vector<Variant>> NodeListObject::elements() {
+    std::vector<Variant> out;
+    if (!m_live) {
+        for (const Object& o : m_nodes) out.emplace_back(o);
+        return out;
+    }
+    DomNode* parent = parentNode();
+    for (XmlNode* c = firstChildOf(parent->node()); c; c = nextShown(c)) out.emplace_back(parent->tree()->wrap(c));
+    return out;
+}
+
+const TypeInfo& NodeListObject::typeInfo() const {
+    static const TypeInfo info = [] {
+        TypeInfo t("IXMLDOMNodeList");
+        t.getter<NodeListObject>("length", 1, [](NodeListObject& self) { return Variant(self.length()); });
+        t.method<NodeListObject>("item", kDispIdValue, {"index"}, 1, [](NodeListObject& self, Args& a) {
+            return Variant(self.item(a[0].toI4()));
+        });
+        t.method<NodeListObject>("nextNode", 2, {}, 0, [](NodeListObject& self, Args&) {
+            return Variant(self.nextNode());
+        });
+        t.method<NodeListObject>("reset", 3, {}, 0, [](NodeListObject& self, Args&) {
+            self.reset();
+            return Variant();
+        });
+        return t;
+    }();
+    return info;
+}
+
+AttributeMapObject::AttributeMapObject(Object element) : m_element(std::move(element)) {}
+
+DomNode& AttributeMapObject::element() const { return *m_element.as<DomNode>(); }
+
+int32_t AttributeMapObject::length() const {
+    int32_t n = 0;
+    for (xmlAttrPtr a = element().node()->properties; a; a = a->next) ++n;
+    return n;
+}
+
+Object AttributeMapObject::item(int32_t index) const {
+    if (index < 0) return Object();
+    xmlAttrPtr a = element().node()->properties;
+    for (int32_t i = 0; a && i < index; ++i) a = a->next;
+    return element().tree()->wrap(reinterpret_cast<xmlNodePtr>(a));
+}
+
+Object AttributeMapObject::namedItem(const std::string& name) const {
+    return element().tree()->wrap(reinterpret_cast<xmlNodePtr>(findAttribute(element().node(), name)));
+}
+
+Object AttributeMapObject::setNamedItem(const Variant& attribute) {
+    DomNode& attr = requireDomNode(attribute);
+    Tree& tree = *element().tree();
+    return tree.wrap(attachAttribute(tree, element().node(), *attr.tree(), attr.node()));
+}
+
+Object AttributeMapObject::removeNamedItem(const std::string& name) {
+    Tree& tree = *element().tree();
+    xmlAttrPtr attr = findAttribute(element().node(), name);
+    if (!attr) return Object();
+    Object removed = tree.wrap(reinterpret_cast<xmlNodePtr>(attr));
+    detachAttribute(tree, reinterpret_cast<xmlNodePtr>(attr));
+    return removed;
+}
+
+std::optional<std::vector<Variant>> AttributeMapObject::elements() {
+    std::vector<Variant> out;
+    for (xmlAttrPtr a = element().node()->properties; a; a = a->next)
+        out.emplace_back(element().tree()->wrap(reinterpret_cast<xmlNodePtr>(a)));
+    return out;
+}
+
+const TypeInfo& AttributeMapObject::typeInfo() const {
+    static const TypeInfo info = [] {
+        TypeInfo t("IXMLDOMNamedNodeMap");
+        t.getter<AttributeMapObject>("length", 1, [](AttributeMapObject& self) { return Variant(self.length()); });
+        t.method<AttributeMapObject>("item", kDispIdValue, {"index"}, 1, [](AttributeMapObject& self, Args& a) {
+            return Variant(self.item(a[0].toI4()));
+        });
+        t.method<AttributeMapObject>("getNamedItem", 2, {"name"}, 1, [](AttributeMapObject& self, Args& a) {
+            return Variant(self.namedItem(a[0].toString()));
+        });
+        t.method<AttributeMapObject>("setNamedItem", 3, {"newItem"}, 1, [](AttributeMapObject& self, Args& a) {
+            return Variant(self.setNamedItem(a[0]));
+        });
+        t.method<AttributeMapObject>("removeNamedItem", 4, {"name"}, 1, [](AttributeMapObject& self, Args& a) {
+            return Variant(self.removeNamedItem(a[0].toString()));
+        });
+        t.method<AttributeMapObject>("nextNode", 5, {}, 0, [](AttributeMapObject& self, Args&) {
+            return Variant(self.item(self.m_cursor++));
+        });
+        t.method<AttributeMapObject>("reset", 6, {}, 0, [](AttributeMapObject& self, Args&) {
+            self.m_cursor = 0;
+            return Variant();
+        });
+        return t;
+    }();
+    return info;
+}
+
+}  // namespace lumora::xml

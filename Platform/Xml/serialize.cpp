@@ -1,0 +1,109 @@
+#include "serialize.hpp"
+
+#include <libxml/tree.h>
+#include <libxml/xmlsave.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+#include "node_access.hpp"
+#include "xml_errors.hpp"
+
+namespace lumora::xml {
+
+namespace {
+
+struct BufferDeleter {
+    void operator()(xmlBufferPtr b) const noexcept { xmlBufferFree(b); }
+};
+
+std::string escapedAttributeValue(const std::string& value) {
+    std::string out;
+    out.reserve(value.size());
+    for (char c : value) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\n': out += "&#10;"; break;
+            case '\r': out += "&#13;"; break;
+            case '\t': out += "&#9;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string dumpNode(const xmlNode* node) {
+    std::unique_ptr<xmlBuffer, BufferDeleter> buffer(xmlBufferCreate());
+    if (!buffer) throw std::bad_alloc();
+    xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), "UTF-8", XML_SAVE_NO_DECL | XML_SAVE_AS_XML);
+    if (!save) throw std::bad_alloc();
+    xmlSaveTree(save, const_cast<xmlNodePtr>(node));
+    xmlSaveClose(save);
+    return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
+                       static_cast<size_t>(xmlBufferLength(buffer.get())));
+}
+
+bool startsWithXmlDeclarationNode(const xmlDoc* doc) {
+    for (const xmlNode* c = doc->children; c; c = c->next) {
+        if (c->type == XML_PI_NODE) return xmlStrcasecmp(c->name, BAD_CAST "xml") == 0;
+        if (c->type != XML_COMMENT_NODE) return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string nodeXml(const XmlNode* node) {
+    if (node->type == XML_ATTRIBUTE_NODE)
+        return qualifiedName(node) + "=\"" + escapedAttributeValue(*nodeValue(node)) + "\"";
+    if (node->type == XML_DOCUMENT_FRAG_NODE) {
+        std::string out;
+        for (const xmlNode* c = node->children; c; c = c->next) out += dumpNode(c);
+        return out;
+    }
+    return dumpNode(node);
+}
+
+std::string documentXml(const Tree& tree) {
+    std::string out;
+    if (tree.hasDeclaration() && !startsWithXmlDeclarationNode(tree.doc())) out += "<?xml version=\"1.0\"?>\r\n";
+    for (const xmlNode* c = tree.doc()->children; c; c = c->next) {
+        out += dumpNode(c);
+        out += "\r\n";
+    }
+    return out;
+}
+
+void saveDocument(const Tree& tree, const std::filesystem::path& path) {
+    std::string text = documentXml(tree);
+    if (tree.hasDeclaration() && !startsWithXmlDeclarationNode(tree.doc()))
+        text.replace(0, text.find("?>") + 2, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+    std::filesystem::path temporary = path;
+    temporary += ".saving";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) raiseXml(XmlError::SaveFailed, std::strerror(errno));
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            raiseXml(XmlError::SaveFailed, "the file could not be written");
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        raiseXml(XmlError::SaveFailed, ec.message());
+    }
+}
+
+}  // namespace lumora::xml

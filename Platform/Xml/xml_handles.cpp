@@ -1,0 +1,19 @@
+#include "xml_handles.hpp"
+
+#include <libxml/tree.h>
+
+namespace lumora::xml {
+
+void XmlDocDeleter::operator()(XmlDoc* doc) const noexcept {
+    if (doc) xmlFreeDoc(doc);
+}
+
+void XmlNodeDeleter::operator()(XmlNode* node) const noexcept {
+    if (!node) return;
+    if (node->type == XML_ATTRIBUTE_NODE)
+        xmlFreeProp(reinterpret_cast<xmlAttrPtr>(node));
+    else
+        xmlFreeNode(node);
+}
+
+}  // namespace lumora::xml

@@ -1,0 +1,139 @@
+#include "xslt_transform.hpp"
+
+#include <libxml/tree.h>
+#include <libxslt/security.h>
+#include <libxslt/transform.h>
+#include <libxslt/xsltInternals.h>
+#include <libxslt/xsltutils.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <memory>
+
+#include "library_setup.hpp"
+#include "limits.hpp"
+#include "parser.hpp"
+#include "serialize.hpp"
+#include "xml_errors.hpp"
+
+namespace lumora::xml {
+
+namespace {
+
+struct StylesheetDeleter {
+    void operator()(xsltStylesheetPtr s) const noexcept { xsltFreeStylesheet(s); }
+};
+struct ContextDeleter {
+    void operator()(xsltTransformContextPtr c) const noexcept { xsltFreeTransformContext(c); }
+};
+struct PrefsDeleter {
+    void operator()(xsltSecurityPrefsPtr p) const noexcept { xsltFreeSecurityPrefs(p); }
+};
+struct XmlFree {
+    void operator()(xmlChar* p) const noexcept { xmlFree(p); }
+};
+
+// Template recursion deeper than this ends the transformation; it keeps the C stack safe on
+// the worker threads that run page calls.
+constexpr int kMaxTemplateDepth = 1000;
+
+struct RunState {
+    bool accessRefused = false;
+};
+
+// Every file and network access of a transformation ends here: refused, noted, and the
+// transformation stopped.
+int refuse(xsltSecurityPrefsPtr, xsltTransformContextPtr ctxt, const char*) {
+    if (ctxt) {
+        if (auto* state = static_cast<RunState*>(ctxt->_private)) state->accessRefused = true;
+        ctxt->state = XSLT_STATE_STOPPED;
+    }
+    return 0;
+}
+
+void transformMessage(void* data, const char* format, ...) {
+    auto* capture = static_cast<MessageCapture*>(data);
+    if (!capture) return;
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    capture->appendToLast(buffer);
+}
+
+std::string markupOf(XmlNode* node) {
+    if (node->type != XML_DOCUMENT_NODE) return nodeXml(node);
+    std::string out;
+    for (xmlNodePtr c = node->children; c; c = c->next) out += nodeXml(c);
+    return out;
+}
+
+std::unique_ptr<xsltStylesheet, StylesheetDeleter> compile(XmlNode* stylesheet, MessageCapture& capture) {
+    ParseOptions options;
+    options.whitespace = Whitespace::Preserve;  // xsl:text may hold nothing but blanks
+    ParseOutcome parsed = parseXml(markupOf(stylesheet), options);
+    if (!parsed.doc) raiseXml(XmlError::StylesheetInvalid, parsed.failure->reason);
+    std::unique_ptr<xsltStylesheet, StylesheetDeleter> style(xsltParseStylesheetDoc(parsed.doc.get()));
+    if (!style) raiseXml(XmlError::StylesheetInvalid, capture.summary());
+    parsed.doc.release();  // the stylesheet owns it now
+    if (style->errors > 0) raiseXml(XmlError::StylesheetInvalid, capture.summary());
+    // Results become script strings, which are UTF-8 whatever the stylesheet asks for.
+    if (style->encoding) xmlFree(style->encoding);
+    style->encoding = xmlStrdup(BAD_CAST "UTF-8");
+    return style;
+}
+
+std::unique_ptr<xsltSecurityPrefs, PrefsDeleter> refusingPrefs() {
+    std::unique_ptr<xsltSecurityPrefs, PrefsDeleter> prefs(xsltNewSecurityPrefs());
+    if (!prefs) throw std::bad_alloc();
+    for (auto option : {XSLT_SECPREF_READ_FILE, XSLT_SECPREF_WRITE_FILE, XSLT_SECPREF_CREATE_DIRECTORY,
+                        XSLT_SECPREF_READ_NETWORK, XSLT_SECPREF_WRITE_NETWORK})
+        xsltSetSecurityPrefs(prefs.get(), option, refuse);
+    return prefs;
+}
+
+// The document the transformation reads: the node's own document when it is one, otherwise
+// a document holding a copy of the element (which becomes its root).
+xmlDocPtr sourceDocument(XmlNode* source, DocHandle& holder) {
+    if (source->type == XML_DOCUMENT_NODE) return reinterpret_cast<xmlDocPtr>(source);
+    if (source->type != XML_ELEMENT_NODE) return source->doc;
+    holder.reset(xmlNewDoc(BAD_CAST "1.0"));
+    xmlNodePtr copy = holder ? xmlDocCopyNode(source, holder.get(), 1) : nullptr;
+    if (!copy) throw std::bad_alloc();
+    xmlDocSetRootElement(holder.get(), copy);
+    return holder.get();
+}
+
+}  // namespace
+
+std::string transformToText(XmlNode* source, XmlNode* stylesheet) {
+    MessageCapture capture;
+    auto style = compile(stylesheet, capture);
+    DocHandle sourceCopy;
+    xmlDocPtr input = sourceDocument(source, sourceCopy);
+
+    std::unique_ptr<xsltTransformContext, ContextDeleter> ctxt(xsltNewTransformContext(style.get(), input));
+    if (!ctxt) throw std::bad_alloc();
+    auto prefs = refusingPrefs();
+    xsltSetCtxtSecurityPrefs(prefs.get(), ctxt.get());
+    RunState state;
+    ctxt->_private = &state;
+    ctxt->maxTemplateDepth = kMaxTemplateDepth;
+    ctxt->opLimit = kXsltOperationLimit;
+    xsltSetTransformErrorFunc(ctxt.get(), &capture, transformMessage);
+
+    DocHandle result(xsltApplyStylesheetUser(style.get(), input, nullptr, nullptr, nullptr, ctxt.get()));
+    if (state.accessRefused) raiseXml(XmlError::TransformAccessRefused);
+    if (!result || ctxt->state == XSLT_STATE_ERROR || ctxt->state == XSLT_STATE_STOPPED)
+        raiseXml(XmlError::TransformFailed, capture.summary());
+
+    xmlChar* raw = nullptr;
+    int length = 0;
+    if (xsltSaveResultToString(&raw, &length, result.get(), style.get()) != 0)
+        raiseXml(XmlError::TransformFailed, capture.summary());
+    std::unique_ptr<xmlChar, XmlFree> text(raw);
+    return raw ? std::string(reinterpret_cast<const char*>(raw), static_cast<size_t>(length)) : std::string();
+}
+
+}  // namespace lumora::xml
