@@ -90,6 +90,7 @@ bool TypeInfo::NoCaseEqual::operator()(std::string_view a, std::string_view b) c
 
 TypeInfo& TypeInfo::add(MemberDef def) {
     m_byName[def.name].push_back(m_members.size());
+    m_byId[def.id].push_back(m_members.size());
     m_members.push_back(std::move(def));
     return *this;
 }
@@ -103,8 +104,10 @@ const MemberDef* TypeInfo::find(std::string_view name, MemberKind kind) const {
 }
 
 const MemberDef* TypeInfo::find(DispId id, MemberKind kind) const {
-    for (const auto& def : m_members)
-        if (def.id == id && def.kind == kind) return &def;
+    auto it = m_byId.find(id);
+    if (it == m_byId.end()) return nullptr;
+    for (size_t index : it->second)
+        if (m_members[index].kind == kind) return &m_members[index];
     return nullptr;
 }
 

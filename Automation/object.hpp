@@ -118,6 +118,8 @@ private:
         bool operator()(std::string_view a, std::string_view b) const noexcept;
     };
     std::unordered_map<std::string, std::vector<size_t>, NoCaseHash, NoCaseEqual> m_byName;
+    // Calls by a dispatch id resolved beforehand skip the name and must not pay a scan instead.
+    std::unordered_map<DispId, std::vector<size_t>> m_byId;
 };
 
 // Base of every automation object. Objects live on the thread that created them.
