@@ -1,0 +1,177 @@
+#include "bridge_desktop.hpp"
+
+#include <algorithm>
+
+namespace lumora::bridge {
+
+using nlohmann::json;
+namespace mb = desktop::mb;
+
+int16_t dismissAnswer(int32_t buttons) {
+    std::vector<int16_t> set = mb::buttonsOf(buttons);
+    for (int16_t preferred : {mb::IdCancel, mb::IdNo, mb::IdAbort})
+        if (std::find(set.begin(), set.end(), preferred) != set.end()) return preferred;
+    return set.empty() ? mb::IdOk : set.front();
+}
+
+BridgeDesktop::BridgeDesktop(PageLink& page, BridgeDesktopOptions options)
+    : m_page(page), m_system(std::move(options.system)), m_launchPrograms(options.launchPrograms) {}
+
+int16_t BridgeDesktop::messageBox(const desktop::MessageBoxRequest& request) {
+    if (m_page.closed()) return dismissAnswer(request.buttons);
+    auto answer = m_page.ask("messageBox", {{"text", request.text}, {"title", request.title},
+                                            {"buttons", request.buttons}});
+    if (!answer || !answer->is_object()) return dismissAnswer(request.buttons);
+    auto button = answer->find("button");
+    if (button == answer->end() || !button->is_number_integer()) return dismissAnswer(request.buttons);
+    // Only a button the box actually shows is an answer.
+    std::vector<int16_t> set = mb::buttonsOf(request.buttons);
+    int64_t pressed = button->get<int64_t>();
+    auto it = std::find(set.begin(), set.end(), pressed);
+    return it == set.end() ? dismissAnswer(request.buttons) : *it;
+}
+
+namespace {
+
+json labelsJson(const std::vector<desktop::WindowLabel>& labels) {
+    json out = json::array();
+    for (const auto& label : labels) out.push_back({{"name", label.name}, {"caption", label.caption}});
+    return out;
+}
+
+json buttonsJson(const std::vector<desktop::WindowButton>& buttons) {
+    json out = json::array();
+    for (const auto& button : buttons)
+        out.push_back({{"name", button.name}, {"caption", button.caption}, {"enabled", button.enabled},
+                       {"visible", button.visible}});
+    return out;
+}
+
+}  // namespace
+
+desktop::WindowId BridgeDesktop::openWindow(const desktop::WindowSpec& spec) {
+    desktop::WindowId id = m_nextWindow++;
+    OpenWindow window;
+    window.timerInterval = std::chrono::milliseconds(std::max(0, spec.timerIntervalMs));
+    window.timerDue = std::chrono::steady_clock::now() + window.timerInterval;
+    m_windows.emplace(id, window);
+    json params{{"window", id},
+                {"name", spec.name},
+                {"caption", spec.caption},
+                {"labels", labelsJson(spec.labels)},
+                {"buttons", buttonsJson(spec.buttons)},
+                {"timer", spec.timerIntervalMs}};
+    if (spec.heightTwips > 0) params["heightTwips"] = spec.heightTwips;
+    m_page.tell("window.open", std::move(params));
+    return id;
+}
+
+void BridgeDesktop::updateWindow(desktop::WindowId id, const desktop::WindowUpdate& update) {
+    auto window = m_windows.find(id);
+    if (window == m_windows.end()) return;
+    if (update.timerIntervalMs) {
+        window->second.timerInterval = std::chrono::milliseconds(std::max(0, *update.timerIntervalMs));
+        window->second.timerDue = std::chrono::steady_clock::now() + window->second.timerInterval;
+    }
+    json params{{"window", id}, {"labels", labelsJson(update.labels)}, {"buttons", buttonsJson(update.buttons)}};
+    if (update.caption) params["caption"] = *update.caption;
+    if (update.heightTwips) params["heightTwips"] = *update.heightTwips;
+    if (update.timerIntervalMs) params["timer"] = *update.timerIntervalMs;
+    m_page.tell("window.update", std::move(params));
+}
+
+void BridgeDesktop::closeWindow(desktop::WindowId id) {
+    if (m_windows.erase(id) == 0) return;
+    m_page.tell("window.close", {{"window", id}});
+}
+
+std::chrono::milliseconds BridgeDesktop::untilNextTimer(std::chrono::milliseconds longest) const {
+    auto wait = longest;
+    auto now = std::chrono::steady_clock::now();
+    for (const auto& [id, window] : m_windows) {
+        if (window.timerInterval.count() == 0 || window.closedReported) continue;
+        auto untilDue = std::chrono::duration_cast<std::chrono::milliseconds>(window.timerDue - now);
+        wait = std::clamp(untilDue, std::chrono::milliseconds(0), wait);
+    }
+    return wait;
+}
+
+std::vector<desktop::WindowEvent> BridgeDesktop::collectEvents(std::chrono::milliseconds wait) {
+    std::vector<desktop::WindowEvent> events;
+    for (desktop::WindowEvent& event : m_page.takeEvents(wait)) {
+        auto window = m_windows.find(event.window);
+        if (window == m_windows.end() || window->second.closedReported) continue;
+        if (event.kind == desktop::WindowEventKind::Closed) window->second.closedReported = true;
+        events.push_back(std::move(event));
+    }
+    // The page is gone: every window still open is closed, so a modal loop waiting for a
+    // click ends instead of waiting for ever.
+    if (m_page.closed()) {
+        for (auto& [id, window] : m_windows) {
+            if (window.closedReported) continue;
+            window.closedReported = true;
+            events.push_back({id, desktop::WindowEventKind::Closed, {}});
+        }
+    }
+    auto now = std::chrono::steady_clock::now();
+    for (auto& [id, window] : m_windows) {
+        if (window.timerInterval.count() == 0 || window.closedReported || now < window.timerDue) continue;
+        events.push_back({id, desktop::WindowEventKind::Timer, {}});
+        window.timerDue = now + window.timerInterval;
+    }
+    return events;
+}
+
+std::vector<desktop::WindowEvent> BridgeDesktop::pumpEvents() { return collectEvents(std::chrono::milliseconds(0)); }
+
+std::vector<desktop::WindowEvent> BridgeDesktop::waitEvents(desktop::WindowId id) {
+    while (true) {
+        // A window that is not open (never opened, or closed and reported) has nothing more
+        // to wait for.
+        auto window = m_windows.find(id);
+        if (window == m_windows.end() || window->second.closedReported)
+            return {{id, desktop::WindowEventKind::Closed, {}}};
+        // Waits in slices of at most a second so a timer started meanwhile is not missed.
+        auto events = collectEvents(untilNextTimer(std::chrono::milliseconds(1000)));
+        if (!events.empty()) return events;
+    }
+}
+
+void BridgeDesktop::tellShown(const std::string& kind, const std::string& title, const std::string& detail,
+                              const std::filesystem::path& file) {
+    json params{{"kind", kind}, {"title", title}, {"detail", detail}};
+    if (!file.empty()) {
+        params["file"] = file.filename().string();
+        std::error_code error;
+        if (std::filesystem::is_regular_file(file, error)) {
+            std::string link = m_page.publishFile(file);
+            if (!link.empty()) params["link"] = link;
+        }
+    }
+    m_page.tell("show", std::move(params));
+}
+
+void BridgeDesktop::show(const desktop::ShowRequest& request) {
+    tellShown(request.kind, request.title, request.detail, request.file);
+}
+
+int32_t BridgeDesktop::shellOpen(const std::filesystem::path& file) {
+    int32_t code = m_system.shellOpen(file, m_launchPrograms);
+    // The page is told as well: the user may be looking at the page, not the desktop, and a
+    // link lets them open the file from there.
+    if (code >= 33) tellShown("file", file.filename().string(), {}, file);
+    return code;
+}
+
+void BridgeDesktop::sendKeys(const std::vector<int32_t>&) {
+    // Simulated key presses have no effect on this platform; a page cannot type into the
+    // user's desktop through the bridge.
+}
+
+Date BridgeDesktop::now() { return m_system.now(); }
+std::string BridgeDesktop::dateOrder() { return m_system.dateOrder(); }
+std::string BridgeDesktop::currencySymbol() { return m_system.currencySymbol(); }
+std::string BridgeDesktop::tempFolder() { return m_system.tempFolder(); }
+std::string BridgeDesktop::newGuid() { return m_system.newGuid(); }
+
+}  // namespace lumora::bridge

@@ -1,0 +1,66 @@
+#pragma once
+// The Desktop of a page's worker thread: message boxes are asked of the page and block only
+// this worker until it answers; modal windows become open/update/close notifications whose
+// button clicks come back and are handed out by pumpEvents; shown items and produced files
+// become "show" notifications with a download link. What the operating system answers
+// (clock, locale, temporary folder, GUIDs, opening files) comes from SystemServices.
+
+#include <chrono>
+#include <map>
+
+#include "page_link.hpp"
+#include "Platform/Desktop/desktop.hpp"
+#include "Platform/Desktop/system_services.hpp"
+
+namespace lumora::bridge {
+
+struct BridgeDesktopOptions {
+    desktop::SystemConfig system;
+    // When false, shellOpen checks and reports the file but starts no program (tests).
+    bool launchPrograms = true;
+};
+
+class BridgeDesktop : public desktop::Desktop {
+public:
+    BridgeDesktop(PageLink& page, BridgeDesktopOptions options);
+
+    int16_t messageBox(const desktop::MessageBoxRequest& request) override;
+    desktop::WindowId openWindow(const desktop::WindowSpec& spec) override;
+    void updateWindow(desktop::WindowId id, const desktop::WindowUpdate& update) override;
+    void closeWindow(desktop::WindowId id) override;
+    std::vector<desktop::WindowEvent> pumpEvents() override;
+    // Blocks only this page's worker until the page clicks, a timer falls due or the page goes.
+    std::vector<desktop::WindowEvent> waitEvents(desktop::WindowId id) override;
+    void show(const desktop::ShowRequest& request) override;
+    int32_t shellOpen(const std::filesystem::path& file) override;
+    void sendKeys(const std::vector<int32_t>& virtualKeys) override;
+    Date now() override;
+    std::string dateOrder() override;
+    std::string currencySymbol() override;
+    std::string tempFolder() override;
+    std::string newGuid() override;
+
+private:
+    struct OpenWindow {
+        std::chrono::milliseconds timerInterval{0};
+        std::chrono::steady_clock::time_point timerDue;
+        bool closedReported = false;
+    };
+    std::vector<desktop::WindowEvent> collectEvents(std::chrono::milliseconds wait);
+    std::chrono::milliseconds untilNextTimer(std::chrono::milliseconds longest) const;
+    void tellShown(const std::string& kind, const std::string& title, const std::string& detail,
+                   const std::filesystem::path& file);
+
+    PageLink& m_page;
+    desktop::SystemServices m_system;
+    bool m_launchPrograms;
+    std::map<desktop::WindowId, OpenWindow> m_windows;
+    desktop::WindowId m_nextWindow = 1;
+};
+
+// The answer a message box takes when nobody can answer it (the page went away or answered
+// nonsense): Cancel where the box has one, else No, else Abort, else its only button. Never
+// Yes or Retry, which would go ahead with something the user did not agree to.
+int16_t dismissAnswer(int32_t buttons);
+
+}  // namespace lumora::bridge

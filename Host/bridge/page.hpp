@@ -1,0 +1,84 @@
+#pragma once
+// One page: a browser tab's connection, or one native-messaging channel. The page's objects
+// live on its own worker thread, which runs the page's calls one at a time as the controls
+// expect (single-threaded apartment) with the page's Desktop installed. The transport's
+// thread only hands messages in: it never waits for a call, so other pages go on being
+// served while this one is busy or waiting for its user.
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "bridge_desktop.hpp"
+#include "page_link.hpp"
+#include "page_message.hpp"
+#include "shown_files.hpp"
+
+namespace lumora::bridge {
+
+struct PageSettings {
+    MessageLimits limits;
+    size_t maxQueuedCalls = 256;   // calls waiting behind the running one
+    size_t maxQueuedEvents = 1024; // clicks not yet pumped
+    BridgeDesktopOptions desktop;
+    // The bridge's own address as the page reached it ("http://127.0.0.1:8765"), the base of
+    // download links; empty when the transport has no web server (native messaging).
+    std::string linkBase;
+};
+
+class Page : public PageLink {
+public:
+    // onFinished runs on the worker thread once it has released the page's objects.
+    Page(PageId id, std::shared_ptr<PageOutbox> outbox, PageSettings settings, ShownFiles& files,
+         std::function<void()> onFinished = {});
+    ~Page() override;  // closes and waits for the worker
+    Page(const Page&) = delete;
+    Page& operator=(const Page&) = delete;
+
+    // From the transport's thread: one complete text message.
+    void receive(std::string_view text);
+    // From the transport's thread: a message that was over the size limit and was dropped.
+    void receiveOversized(std::string_view prefix, size_t size);
+    // The connection is gone: a pending message box is dismissed, open windows close, queued
+    // calls are dropped, and the worker releases the page's objects and ends.
+    void close();
+    // Waits up to `timeout` for the worker to end; true when it has.
+    bool waitFinished(std::chrono::milliseconds timeout);
+
+    PageId id() const { return m_id; }
+
+    // PageLink, used by the page's Desktop on the worker thread.
+    std::optional<nlohmann::json> ask(const std::string& method, nlohmann::json params) override;
+    void tell(const std::string& method, nlohmann::json params) override;
+    std::vector<desktop::WindowEvent> takeEvents(std::chrono::milliseconds wait) override;
+    bool closed() const override;
+    std::string publishFile(const std::filesystem::path& file) override;
+
+private:
+    void workerMain();
+    std::optional<PageRequest> nextRequest();
+    void send(const nlohmann::json& message);
+    void answer(const PageRequest& request, nlohmann::json result);
+
+    PageId m_id;
+    std::shared_ptr<PageOutbox> m_outbox;
+    PageSettings m_settings;
+    ShownFiles& m_files;
+    std::function<void()> m_onFinished;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<PageRequest> m_calls;
+    std::deque<desktop::WindowEvent> m_events;
+    std::map<std::string, std::optional<nlohmann::json>> m_asked;  // by request id: the answer once in
+    uint64_t m_nextAsk = 1;
+    bool m_closed = false;
+    bool m_finished = false;
+    std::thread m_worker;
+};
+
+}  // namespace lumora::bridge

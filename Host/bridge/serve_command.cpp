@@ -1,0 +1,137 @@
+// `lumora serve`: the bridge for CRM pages on 127.0.0.1, or with --native-messaging one page
+// over stdin/stdout for a browser extension. Registers itself in the lumora command table.
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <iostream>
+
+#include "Host/cli/commands.hpp"
+#include "Host/startup.hpp"
+#include "bridge_server.hpp"
+#include "native_messaging.hpp"
+
+namespace lumora::bridge {
+namespace {
+
+using host::cli::CliOptions;
+using host::cli::UsageError;
+
+struct ServeArgs {
+    uint16_t port = 8765;
+    std::vector<std::string> allowedOrigins;
+    bool nativeMessaging = false;
+};
+
+uint16_t parsePort(const std::string& text) {
+    unsigned value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value > 65535)
+        throw UsageError("serve: --port needs a number from 0 to 65535, not '" + text + "'");
+    return static_cast<uint16_t>(value);
+}
+
+ServeArgs parseServeArgs(const std::vector<std::string>& args) {
+    ServeArgs parsed;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw UsageError("serve: " + arg + " needs a value");
+            return args[++i];
+        };
+        if (arg == "--port") {
+            parsed.port = parsePort(value());
+        } else if (arg == "--allow-origin") {
+            parsed.allowedOrigins.push_back(value());
+        } else if (arg == "--native-messaging") {
+            parsed.nativeMessaging = true;
+        } else if (parsed.nativeMessaging && !arg.starts_with("--")) {
+            // A browser starts a native host with the caller's origin (and a manifest path);
+            // the browser has already checked them against the host's manifest.
+        } else {
+            throw UsageError("serve: unknown argument '" + arg + "'");
+        }
+    }
+    return parsed;
+}
+
+PageSettings pageSettings(const CliOptions& options) {
+    PageSettings settings;
+    settings.desktop.system = options.systemConfig();
+    settings.desktop.launchPrograms = options.launchPrograms;
+    return settings;
+}
+
+int serveNative(const CliOptions& options) {
+    // Only framed messages may reach stdout: the channel's descriptor is kept apart and
+    // anything else written to stdout goes to stderr instead.
+    int channel = ::dup(STDOUT_FILENO);
+    if (channel < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+        std::cerr << "lumora: serve: cannot set up the native-messaging channel\n";
+        return host::cli::kExitFailed;
+    }
+    ::signal(SIGPIPE, SIG_IGN);
+    host::cli::prepareHost(options);
+    int status = serveNativeMessaging(STDIN_FILENO, channel, pageSettings(options));
+    ::close(channel);
+    return status == 0 ? host::cli::kExitOk : host::cli::kExitFailed;
+}
+
+int serveWeb(const CliOptions& options, const ServeArgs& args) {
+    // The stop signals are taken by this thread alone: every thread the server starts
+    // inherits the blocked mask.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
+    host::cli::prepareHost(options);
+    ServerOptions serverOptions;
+    serverOptions.port = args.port;
+    serverOptions.allowedOrigins = args.allowedOrigins;
+    serverOptions.page = pageSettings(options);
+
+    std::unique_ptr<BridgeServer> server;
+    try {
+        server = std::make_unique<BridgeServer>(std::move(serverOptions));
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(std::string("serve: --allow-origin ") + e.what());
+    } catch (const std::system_error& e) {
+        std::cerr << "lumora: serve: cannot listen on 127.0.0.1:" << args.port << ": " << e.code().message() << '\n';
+        return host::cli::kExitFailed;
+    }
+
+    std::string origins;
+    for (const std::string& origin : server->allowedOrigins()) origins += (origins.empty() ? "" : " ") + origin;
+    std::cout << "Lumora bridge listening on " << server->address() << '\n'
+              << "  Demo CRM page:   " << server->address() << '\n'
+              << "  Page connection: ws://127.0.0.1:" << server->port() << "/rpc\n"
+              << "  Allowed origins: " << origins << '\n'
+              << "  Data folder:     " << options.dataFolder.value_or(host::defaultDataFolder()).string() << '\n'
+              << "Token: " << server->token() << '\n'
+              << "  (clients without an Origin send it as the X-Lumora-Token header)\n"
+              << "Press Ctrl+C to stop." << std::endl;
+
+    server->start();
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    std::cout << "Stopping the bridge." << std::endl;
+    server.reset();
+    return host::cli::kExitOk;
+}
+
+int runServe(const CliOptions& options, const std::vector<std::string>& rawArgs) {
+    ServeArgs args = parseServeArgs(rawArgs);
+    if (args.nativeMessaging) return serveNative(options);
+    return serveWeb(options, args);
+}
+
+const host::cli::CommandRegistration kServe{
+    {"serve", "serve [--port N] [--allow-origin ORIGIN]... [--native-messaging]",
+     "serves the bridge for CRM pages on 127.0.0.1 (the demo page at /), or one page over stdio", runServe}};
+
+}  // namespace
+}  // namespace lumora::bridge
