@@ -1,0 +1,26 @@
+#include "outside_apps.hpp"
+
+#include "Automation/registry.hpp"
+#include "Automation/traps.hpp"
+
+namespace lumora::control {
+
+Object createApplication(std::string_view progId) { return Registry::instance().createObject(progId); }
+
+void reachOutlook(ControlState& state, OutlookWay way) {
+    Registry& registry = Registry::instance();
+    switch (way) {
+        case OutlookWay::Create: state.OutlookApp = registry.createObject(progid::Outlook); break;
+        case OutlookWay::Attach: state.OutlookApp = registry.getObject(progid::Outlook); break;
+        case OutlookWay::CreateWithFallback:
+            if (tryLocal([&] { state.OutlookApp = registry.createObject(progid::Outlook); }))
+                state.OutlookApp = registry.createObject(progid::Outlook, kLoopbackMachine);
+            break;
+    }
+}
+
+void openMapiNamespace(ControlState& state) {
+    state.MapiNamespace = state.OutlookApp.call("GetNamespace", "MAPI").toObject();
+}
+
+}  // namespace lumora::control

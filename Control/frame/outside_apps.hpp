@@ -1,0 +1,42 @@
+#pragma once
+// How the control reaches the applications it drives: always by ProgID through the class
+// registry and late-bound calls, so a stand-in or a recording fake can take any one's place.
+
+#include <string_view>
+
+#include "Automation/object.hpp"
+#include "control.hpp"
+
+namespace lumora::control {
+
+namespace progid {
+inline constexpr std::string_view Outlook = "Outlook.Application";
+inline constexpr std::string_view Word = "Word.Application";
+inline constexpr std::string_view Excel = "Excel.Application";
+inline constexpr std::string_view AcrobatApp = "AcroExch.App";
+inline constexpr std::string_view AcrobatDocView = "AcroExch.AVDoc";
+inline constexpr std::string_view FileSystem = "Scripting.FileSystemObject";
+inline constexpr std::string_view Telephony = "TAPI.TAPI";
+}  // namespace progid
+
+// The machine a second attempt at Outlook is made on: this machine by its IPv4 loopback
+// address, which activates Outlook through the network path rather than the local one.
+inline constexpr std::string_view kLoopbackMachine = "127.0.0.1";
+
+// The three ways an Outlook member reaches Outlook.
+enum class OutlookWay {
+    Create,              // CreateObject: attaches to the running Outlook or starts it
+    CreateWithFallback,  // as Create; when that fails, once more on the loopback address
+    Attach,              // GetObject: only a running Outlook answers
+};
+
+// A new instance of an application (Word and Excel are never shared between calls).
+Object createApplication(std::string_view progId);
+
+// Reaches Outlook the given way and keeps it in OutlookApp. Errors: 429 when Outlook cannot
+// be reached.
+void reachOutlook(ControlState& state, OutlookWay way);
+// MapiNamespace = OutlookApp.GetNamespace("MAPI").
+void openMapiNamespace(ControlState& state);
+
+}  // namespace lumora::control

@@ -1,0 +1,110 @@
+#include "mail_control.hpp"
+
+#include <optional>
+
+#include "Automation/deliverables.hpp"
+#include "Automation/traps.hpp"
+#include "Automation/typed_members.hpp"
+#include "Automation/vb/strings.hpp"
+#include "mail_errors.hpp"
+
+namespace lumora::mail {
+
+namespace {
+
+// The campaign media of strMedium.
+constexpr std::string_view kEmailMedium = "0";
+constexpr std::string_view kFaxMedium = "1";
+constexpr std::string_view kLetterMedium = "2";
+
+// The recipient list of one medium: every non-empty field of that name, each followed by ";".
+std::string recipientList(const Variant& recipients, std::string_view fieldName) {
+    throw mailError(MailError::NotAvailable);
+}
+
+// A letter campaign, run in the progress window or directly.
+void runLetterCampaign(LumoraMailCtrl& self, Params& params) { throw mailError(MailError::NotAvailable); }
+
+Variant failedStage(LumoraMailCtrl& self, std::string_view prefix, const Error& e) {
+    self.ReleaseObjects();
+    return Variant(std::string(prefix) + e.description());
+}
+
+Variant RunCampaign(LumoraMailCtrl& self, Params& params) {
+    MailState& state = self.state();
+    const std::string& medium = params.str(1);
+    const std::string& attachments = params.str(5);
+
+    auto campaignStage = trapped(
+        [&]() -> std::optional<Variant> {
+            if (!attachments.empty()) state.Attachments = vb::split(attachments, ";");
+            if (medium == kLetterMedium) {
+                runLetterCampaign(self, params);
+                return Variant(msg::Success);
+            }
+            if (medium != kEmailMedium && medium != kFaxMedium) return Variant(msg::UnknownMedium);
+            return std::nullopt;
+        },
+        [&](const Error& e) -> std::optional<Variant> { return failedStage(self, msg::CampaignFailed, e); });
+    if (campaignStage) return *campaignStage;
+
+    std::string recipients;
+    if (auto error = tryLocal([&] {
+            recipients = recipientList(params[0], medium == kEmailMedium ? "Email1Address" : "BusinessFaxNumberFormatted");
+        }))
+        return failedStage(self, msg::AddressListFailed, *error);
+    if (recipients.empty()) return Variant(msg::NoAddresses);
+    return failedStage(self, msg::OutlookFailed, mailError(MailError::NotAvailable));
+}
+
+Variant BuildAddressList(LumoraMailCtrl&, Params& params) { return Variant(recipientList(params[0], "Email1Address")); }
+
+Variant BuildFaxAddressList(LumoraMailCtrl&, Params& params) {
+    return Variant(recipientList(params[0], "BusinessFaxNumberFormatted"));
+}
+
+// The merge-document builders have no trap of their own: a failure reaches the caller.
+Variant BuildMergeDoc(LumoraMailCtrl&, Params&) { throw mailError(MailError::NotAvailable); }
+Variant BuildFieldList(LumoraMailCtrl&, Params&) { throw mailError(MailError::NotAvailable); }
+
+Variant GetVersion(LumoraMailCtrl&, Params&) {
+    return trapped([] { return Variant(deliverables::versionText(deliverables::kMailControl.version)); },
+                   [](const Error&) { return Variant(msg::UnknownVersion); });
+}
+
+TypeInfo buildTypeInfo() {
+    using P = ParamType;
+    TypeInfo info("LumoraMailCtrl");
+    auto method = [&info](const char* name, DispId id, std::vector<ParamSpec> params, TypedBody<LumoraMailCtrl> body) {
+        info.add(typedMember<LumoraMailCtrl>(name, id, MemberKind::Method, std::move(params), body));
+    };
+    method("GetVersion", 0x60030000, {}, &GetVersion);
+    method("RunCampaign", 0x60030001,
+           {param("xmlDoc"), param("strMedium", P::String), param("strsubject", P::String),
+            param("strBody", P::String), param("strTemplatePath", P::String), param("strAttachments", P::String),
+            optionalParam("strUseWordMailMerge", P::String, Variant("0"))},
+           &RunCampaign);
+    method("BuildMergeDoc", 0x60030002, {param("xmlDoc"), param("arrColumns"), param("oWrdApp")}, &BuildMergeDoc);
+    method("BuildFieldList", 0x60030003, {param("xmlDoc"), param("xlFieldList"), param("arrColumns")},
+           &BuildFieldList);
+    method("BuildAddressList", 0x60030004, {param("xmlDoc")}, &BuildAddressList);
+    method("BuildFaxAddressList", 0x60030005, {param("xmlDoc")}, &BuildFaxAddressList);
+    return info;
+}
+
+}  // namespace
+
+void LumoraMailCtrl::ReleaseObjects() {
+    m_state.WordApp.release();
+    m_state.WordDocument.release();
+    m_state.WordSelection.release();
+    m_state.MailMerge.release();
+    m_state.MergeFields.release();
+}
+
+const TypeInfo& LumoraMailCtrl::typeInfo() const {
+    static const TypeInfo info = buildTypeInfo();
+    return info;
+}
+
+}  // namespace lumora::mail
