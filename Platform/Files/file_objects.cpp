@@ -1,0 +1,191 @@
+#include "file_objects.hpp"
+
+#include "Automation/error.hpp"
+#include "Automation/vb/strings.hpp"
+#include "drive_map.hpp"
+#include "entry_info.hpp"
+#include "file_errors.hpp"
+#include "text_stream.hpp"
+
+namespace lumora::files {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Force forceOf(const Args& args, size_t index) { return args.valueOr(index, false).toBool() ? Force::Yes : Force::No; }
+
+Overwrite overwriteOf(const Args& args, size_t index) {
+    return args.valueOr(index, true).toBool() ? Overwrite::Yes : Overwrite::No;
+}
+
+}  // namespace
+
+Object entryObject(PagePath where, EntryKind kind) {
+    if (kind == EntryKind::File) return makeObject<FileObject>(std::move(where));
+    return makeObject<FolderObject>(std::move(where));
+}
+
+RuntimeError EntryObject::missingError() const {
+    return m_kind == EntryKind::File ? RuntimeError::FileNotFound : RuntimeError::PathNotFound;
+}
+
+void EntryObject::requireExists() const {
+    if (!isKind(m_where.local, m_kind)) raise(missingError());
+}
+
+std::string EntryObject::path() const {
+    requireExists();
+    return pageText(m_where.local, m_where.style);
+}
+
+bool EntryObject::isRoot() const {
+    if (m_where.style == PathStyle::Windows) {
+        auto mapping = DriveMap::instance().mappingHolding(m_where.local);
+        if (mapping && mapping->root == m_where.local) return true;
+    }
+    return !m_where.local.has_relative_path();
+}
+
+std::string EntryObject::name() const {
+    requireExists();
+    return isRoot() ? std::string() : m_where.local.filename().string();
+}
+
+void EntryObject::rename(std::string_view newName) {
+    requireExists();
+    m_where.local = renameEntry(m_where.local, newName);
+}
+
+Object EntryObject::parentFolder() const {
+    requireExists();
+    if (isRoot()) return Object();
+    return makeObject<FolderObject>(PagePath{m_where.local.parent_path(), m_where.style});
+}
+
+void EntryObject::addEntryMembers(TypeInfo& t) {
+    using E = EntryObject;
+    t.getter<E>("Path", kDispIdValue, [](E& e) { return Variant(e.path()); });
+    t.getter<E>("Name", 1000, [](E& e) { return Variant(e.name()); });
+    t.setter<E>("Name", 1000, [](E& e, const Variant& v) { e.rename(v.toString()); });
+    t.getter<E>("ParentFolder", 1005, [](E& e) { return Variant(e.parentFolder()); });
+    t.getter<E>("Attributes", 1003, [](E& e) { return Variant(entryAttributes(e.where().local, e.missingError())); });
+    t.setter<E>("Attributes", 1003, [](E& e, const Variant& v) {
+        setEntryAttributes(e.where().local, v.toI4(), e.missingError());
+    });
+    t.getter<E>("DateCreated", 1006, [](E& e) {
+        return Variant(entryTime(e.where().local, EntryTime::Created, e.missingError()));
+    });
+    t.getter<E>("DateLastAccessed", 1007, [](E& e) {
+        return Variant(entryTime(e.where().local, EntryTime::LastAccessed, e.missingError()));
+    });
+    t.getter<E>("DateLastModified", 1008, [](E& e) {
+        return Variant(entryTime(e.where().local, EntryTime::LastModified, e.missingError()));
+    });
+    t.getter<E>("Size", 1009, [](E& e) { return entrySize(e.where().local, e.missingError()); });
+    t.method<E>("Delete", 1200, {"Force"}, 0, [](E& e, Args& a) {
+        deleteEntry(e.where().local, e.kind(), forceOf(a, 0));
+        return Variant();
+    });
+    t.method<E>("Copy", 1202, {"Destination", "OverWriteFiles"}, 1, [](E& e, Args& a) {
+        copyEntry(e.where().local, e.kind(), a[0].toString(), overwriteOf(a, 1));
+        return Variant();
+    });
+    t.method<E>("Move", 1204, {"Destination"}, 1, [](E& e, Args& a) {
+        e.m_where = moveEntry(e.where().local, e.kind(), a[0].toString());
+        return Variant();
+    });
+}
+
+const TypeInfo& FileObject::typeInfo() const {
+    static const TypeInfo info = [] {
+        TypeInfo t("File");
+        addEntryMembers(t);
+        t.method<FileObject>("OpenAsTextStream", 1100, {"IOMode", "Format"}, 0, [](FileObject& f, Args& a) {
+            f.requireExists();
+            return Variant(openTextStream(f.where().local, ioModeOf(a.valueOr(0, 1)), false, tristateOf(a.valueOr(1, 0))));
+        });
+        return t;
+    }();
+    return info;
+}
+
+const TypeInfo& FolderObject::typeInfo() const {
+    static const TypeInfo info = [] {
+        TypeInfo t("Folder");
+        addEntryMembers(t);
+        using F = FolderObject;
+        t.getter<F>("IsRootFolder", 10002, [](F& f) {
+            f.requireExists();
+            return Variant(f.isRoot());
+        });
+        t.getter<F>("SubFolders", 10003, [](F& f) {
+            f.requireExists();
+            return Variant(makeObject<EntryCollection>(f.where(), EntryKind::Folder));
+        });
+        t.getter<F>("Files", 10004, [](F& f) {
+            f.requireExists();
+            return Variant(makeObject<EntryCollection>(f.where(), EntryKind::File));
+        });
+        t.method<F>("CreateTextFile", 1101, {"FileName", "Overwrite", "Unicode"}, 1, [](F& f, Args& a) {
+            f.requireExists();
+            fs::path file = f.where().local / a[0].toString();
+            return Variant(createTextFile(file, overwriteOf(a, 1),
+                                          a.valueOr(2, false).toBool() ? TextFormat::Unicode : TextFormat::Ansi));
+        });
+        return t;
+    }();
+    return info;
+}
+
+int32_t EntryCollection::count() const { return static_cast<int32_t>(listEntries(m_folder.local, m_kind).size()); }
+
+Object EntryCollection::item(std::string_view name) const {
+    RuntimeError missing = m_kind == EntryKind::File ? RuntimeError::FileNotFound : RuntimeError::PathNotFound;
+    std::vector<fs::path> entries = listEntries(m_folder.local, m_kind);
+    // The exact name first; the page's system finds names without regard to case as well.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const fs::path& entry : entries) {
+            std::string entryName = entry.filename().string();
+            if (pass == 0 ? entryName == name : vb::equalsNoCase(entryName, name))
+                return entryObject(PagePath{entry, m_folder.style}, m_kind);
+        }
+    }
+    raise(missing);
+}
+
+Object EntryCollection::add(std::string_view name) const {
+    if (m_kind != EntryKind::Folder) raise(RuntimeError::ObjectDoesNotSupport);
+    if (name.empty() || name.find_first_of("\\/") != std::string_view::npos) raise(RuntimeError::BadFileNameOrNumber);
+    fs::path folder = m_folder.local / std::string(name);
+    if (entryPresent(folder)) raise(RuntimeError::FileAlreadyExists);
+    if (!isKind(m_folder.local, EntryKind::Folder)) raise(RuntimeError::PathNotFound);
+    std::error_code error;
+    fs::create_directory(folder, error);
+    if (error) raiseFileError(error, RuntimeError::PathNotFound);
+    return makeObject<FolderObject>(PagePath{folder, m_folder.style});
+}
+
+std::optional<std::vector<Variant>> EntryCollection::elements() {
+    std::vector<Variant> items;
+    for (fs::path& entry : listEntries(m_folder.local, m_kind))
+        items.emplace_back(entryObject(PagePath{std::move(entry), m_folder.style}, m_kind));
+    return items;
+}
+
+const TypeInfo& EntryCollection::typeInfo() const {
+    static const TypeInfo info = [] {
+        TypeInfo t("Collection");
+        using C = EntryCollection;
+        t.getter<C>("Count", 1, [](C& c) { return Variant(c.count()); });
+        t.add(MemberDef{"Item", kDispIdValue, MemberKind::PropertyGet, {"Key"}, 1, false, [](Dispatch& d, Args& a) {
+                            if (!a[0].isString()) raise(RuntimeError::InvalidProcedureCall);
+                            return Variant(static_cast<C&>(d).item(a[0].str()));
+                        }});
+        t.method<C>("Add", 2, {"Name"}, 1, [](C& c, Args& a) { return Variant(c.add(a[0].toString())); });
+        return t;
+    }();
+    return info;
+}
+
+}  // namespace lumora::files

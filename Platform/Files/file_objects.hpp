@@ -1,0 +1,72 @@
+#pragma once
+// The File and Folder objects and the Files and SubFolders collections. Each stands for an
+// entry by its path; the entry is looked up afresh on every call, so an object whose entry
+// has gone reports 53 (a file) or 76 (a folder), and collections always list what is there now.
+
+#include <string>
+#include <string_view>
+
+#include "Automation/error.hpp"
+#include "Automation/object.hpp"
+#include "file_operations.hpp"
+#include "page_path.hpp"
+
+namespace lumora::files {
+
+// What files and folders have in common: name, path, parent, times, size, attributes, and
+// delete, copy and move.
+class EntryObject : public Dispatch {
+public:
+    EntryObject(PagePath where, EntryKind kind) : m_where(std::move(where)), m_kind(kind) {}
+
+    const PagePath& where() const { return m_where; }
+    EntryKind kind() const { return m_kind; }
+    RuntimeError missingError() const;
+    void requireExists() const;
+
+    std::string path() const;
+    std::string name() const;
+    void rename(std::string_view newName);
+    Object parentFolder() const;
+    bool isRoot() const;
+
+protected:
+    // Adds the shared members to a class's table.
+    static void addEntryMembers(TypeInfo& info);
+
+    PagePath m_where;
+    EntryKind m_kind;
+};
+
+class FileObject : public EntryObject {
+public:
+    explicit FileObject(PagePath where) : EntryObject(std::move(where), EntryKind::File) {}
+    const TypeInfo& typeInfo() const override;
+};
+
+class FolderObject : public EntryObject {
+public:
+    explicit FolderObject(PagePath where) : EntryObject(std::move(where), EntryKind::Folder) {}
+    const TypeInfo& typeInfo() const override;
+};
+
+// Folder.Files and Folder.SubFolders: Count, Item(name), for-each, and Add(name) for folders.
+class EntryCollection : public Dispatch {
+public:
+    EntryCollection(PagePath folder, EntryKind kind) : m_folder(std::move(folder)), m_kind(kind) {}
+    const TypeInfo& typeInfo() const override;
+    std::optional<std::vector<Variant>> elements() override;
+
+    int32_t count() const;
+    Object item(std::string_view name) const;
+    Object add(std::string_view name) const;
+
+private:
+    PagePath m_folder;
+    EntryKind m_kind;
+};
+
+// The object for an entry of a kind at a path.
+Object entryObject(PagePath where, EntryKind kind);
+
+}  // namespace lumora::files
