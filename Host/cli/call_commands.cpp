@@ -89,15 +89,25 @@ std::string kindName(MemberKind kind) {
     return "";
 }
 
-// "Name(required, [optional], ...)"; the parameters' own names are those named arguments use.
-std::string signature(const MemberDef& def) {
-    std::string text = def.name + "(";
-    for (size_t i = 0; i < def.params.size(); ++i) {
+std::string parameterList(const MemberDef& def, size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
         if (i) text += ", ";
         text += i < def.required ? def.params[i] : "[" + def.params[i] + "]";
     }
-    if (def.variadic) text += def.params.empty() ? "..." : ", ...";
-    return text + ")";
+    if (def.variadic) text += count == 0 ? "..." : ", ...";
+    return text;
+}
+
+// As script writes the member: "Greet(name, [greeting])", a property "Caption", an assignment
+// "Caption = value" or "Item(index) = value". Parameter names are those named arguments use.
+std::string signature(const MemberDef& def) {
+    bool isPut = def.kind == MemberKind::PropertyPut || def.kind == MemberKind::PropertyPutRef;
+    size_t count = isPut && !def.params.empty() ? def.params.size() - 1 : def.params.size();
+    std::string text = def.name;
+    if (def.kind == MemberKind::Method || count > 0 || def.variadic) text += "(" + parameterList(def, count) + ")";
+    if (isPut) text += " = " + (def.params.empty() ? std::string("value") : def.params.back());
+    return text;
 }
 
 int listMembers(const CliOptions& options, const std::vector<std::string>& rawArgs) {

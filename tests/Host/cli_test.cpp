@@ -1,0 +1,172 @@
+// The lumora command line run as a process against a private data folder: call, run scripts
+// with answers, clicks and failing steps, members, register and unregister, usage errors.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "Automation/error.hpp"
+#include "lumora_process.hpp"
+#include "sample_class.hpp"
+#include "tests/Automation/temp_folder.hpp"
+
+namespace lumora::tests {
+namespace {
+
+using nlohmann::json;
+
+class LumoraCommandLine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ProcessResult registered = lumora({"register", LUMORA_SAMPLE_SERVER_MODULE});
+        ASSERT_EQ(registered.status, 0) << registered.err;
+    }
+    ProcessResult lumora(std::vector<std::string> args, const std::string& input = {}) {
+        args.insert(args.begin(), {"--data", (temp.path() / "data").string(), "--no-launch"});
+        return runLumora(args, temp.path(), input);
+    }
+    json runScript(const json& script, int expectedStatus = 0) {
+        ProcessResult run = lumora({"run", "-"}, script.dump());
+        EXPECT_EQ(run.status, expectedStatus) << run.err;
+        return json::parse(run.out)["steps"];
+    }
+    TempFolder temp;
+};
+
+TEST_F(LumoraCommandLine, CallPrintsTheResultAndByReferenceValues) {
+    ProcessResult greeting = lumora({"call", kSampleProgId, "Greet", "Ann"});
+    ASSERT_EQ(greeting.status, 0) << greeting.err;
+    json entry = json::parse(greeting.out);
+    EXPECT_EQ(entry["result"], "Hello, Ann!");
+    EXPECT_TRUE(entry["error"].is_null());
+    EXPECT_EQ(entry["step"], 0);
+
+    EXPECT_EQ(json::parse(lumora({"call", kSampleProgId, "Twice", "21"}).out)["byref"], json::array({42}));
+    EXPECT_EQ(json::parse(lumora({"call", kSampleProgId, "Echo", R"({"$i2": 7})"}).out)["result"], json({{"$i2", 7}}));
+    EXPECT_EQ(json::parse(lumora({"call", kSampleProgId, "Echo", "C:\\temp\\a b.docx"}).out)["result"],
+              "C:\\temp\\a b.docx");
+}
+
+TEST_F(LumoraCommandLine, OptionsMayFollowTheCommandAndPinTheClock) {
+    ProcessResult now = lumora({"call", kSampleProgId, "Now", "--now", "2026-12-08T09:00:00"});
+    ASSERT_EQ(now.status, 0) << now.err;
+    EXPECT_EQ(json::parse(now.out)["result"], json({{"$date", "2026-12-08T09:00:00"}}));
+    EXPECT_EQ(json::parse(lumora({"call", kSampleProgId, "Echo", "--", "--literal"}).out)["result"], "--literal");
+}
+
+TEST_F(LumoraCommandLine, AFailingCallExitsOneWithTheError) {
+    ProcessResult failed = lumora({"call", kSampleProgId, "Fail", "No template"});
+    EXPECT_EQ(failed.status, 1);
+    json error = json::parse(failed.out)["error"];
+    EXPECT_EQ(error["number"], kObjectErrorBase + kSampleErrorOffset);
+    EXPECT_EQ(error["description"], "No template");
+    EXPECT_EQ(error["source"], "LumoraHostTest.Sample.Fail");
+    EXPECT_EQ(json::parse(lumora({"call", "Nobody.Home", "X"}).out)["error"]["number"], 429);
+}
+
+TEST_F(LumoraCommandLine, ScriptAnswersBoxesAndGoesOnAfterAFailingStep) {
+    json steps = runScript({{"now", "2026-01-02T03:04:05"},
+                            {"steps",
+                             {{{"create", kSampleProgId}, {"as", "s"}},
+                              {{"call", "s"}, {"member", "Ask"}, {"args", {"Save?", {{"$i2", 4}}, "CRM"}}, {"answers", {7}}},
+                              {{"call", "s"}, {"member", "Ask"}, {"args", {"Save?", {{"$i2", 4}}}}},
+                              {{"call", "s"}, {"member", "Fail"}, {"args", {"boom"}}},
+                              {{"call", "s"}, {"member", "Child"}, {"as", "child"}},
+                              {{"put", "child"}, {"member", "Caption"}, {"value", "Quote"}},
+                              {{"get", "child"}, {"member", "Caption"}},
+                              {{"call", "s"}, {"member", "Echo"}, {"args", {{{"$object", "child"}}}}},
+                              {{"call", "s"}, {"member", "Now"}}}}});
+    ASSERT_EQ(steps.size(), 9u);
+    EXPECT_EQ(steps[1]["result"], json({{"$i2", 7}}));
+    EXPECT_EQ(steps[1]["messageBoxes"],
+              json::parse(R"([{"text": "Save?", "title": "CRM", "buttons": 4, "answer": 7}])"));
+    EXPECT_EQ(steps[2]["messageBoxes"][0]["answer"], 6) << "an unanswered Yes/No box takes Yes";
+    EXPECT_EQ(steps[2]["messageBoxes"][0]["title"], "LumoraHostTest");
+    EXPECT_EQ(steps[3]["error"]["description"], "boom");
+    EXPECT_EQ(steps[3]["result"], json({{"$empty", true}}));
+    EXPECT_TRUE(steps[4]["error"].is_null());
+    EXPECT_EQ(steps[6]["result"], "Quote");
+    EXPECT_EQ(steps[7]["result"], steps[4]["result"]);
+    EXPECT_EQ(steps[8]["result"], json({{"$date", "2026-01-02T03:04:05"}}));
+}
+
+TEST_F(LumoraCommandLine, ScriptedClicksReachTheWindowAndAreTranscribed) {
+    json steps = runScript({{"steps",
+                             {{{"create", kSampleProgId}, {"as", "s"}},
+                              {{"call", "s"},
+                               {"member", "Progress"},
+                               {"args", {10}},
+                               {"clicks", {{{"window", "frmProgress"}, {"button", "cmdCancel"}, {"afterPumps", 2}}}}}}}});
+    EXPECT_EQ(steps[1]["result"], 2);
+    json window = steps[1]["windows"].at(0);
+    EXPECT_EQ(window["opened"]["name"], "frmProgress");
+    EXPECT_EQ(window["final"]["labels"][0]["caption"], "Step 2");
+    EXPECT_EQ(window["events"], json::parse(R"([{"kind": "click", "control": "cmdCancel"}])"));
+    EXPECT_TRUE(window["closed"]);
+}
+
+TEST_F(LumoraCommandLine, InjectedFaultsAndFailedCreatesLeaveNamesAsNothing) {
+    json steps = runScript({{"steps",
+                             {{{"set", {{"absent", {kSampleProgId}}}}},
+                              {{"create", kSampleProgId}, {"as", "s"}},
+                              {{"call", "s"}, {"member", "Echo"}, {"args", {1}}},
+                              {{"set", json::object()}},
+                              {{"create", kSampleProgId}, {"as", "s"}},
+                              {{"call", "s"}, {"member", "Echo"}, {"args", {1}}}}}});
+    EXPECT_EQ(steps[1]["error"]["number"], 429);
+    EXPECT_EQ(steps[2]["error"]["number"], 91);
+    EXPECT_EQ(steps[5]["result"], 1);
+}
+
+TEST_F(LumoraCommandLine, AMalformedScriptNamesTheStepAndRunsNothing) {
+    auto malformed = [&](const json& script) {
+        ProcessResult run = lumora({"run", "-"}, script.dump());
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        return run.err;
+    };
+    json create = {{"create", kSampleProgId}, {"as", "s"}};
+    EXPECT_NE(malformed({{"steps", {create, create, create, {{"call", "s"}, {"member", 5}}}}})
+                  .find("step 3: 'member' must be a string"),
+              std::string::npos);
+    EXPECT_NE(malformed({{"steps", {{{"call", "ghost"}, {"member", "Echo"}}}}}).find("step 0: no object is named 'ghost'"),
+              std::string::npos);
+    EXPECT_NE(malformed({{"steps", {create, {{"call", "s"}, {"membr", "Echo"}}}}}).find("step 1: unknown key 'membr'"),
+              std::string::npos);
+    EXPECT_NE(malformed({{"steps", {create, {{"call", "s"}, {"member", "Ask"}, {"answers", {"Yes"}}}}}})
+                  .find("step 1: 'answers'"),
+              std::string::npos);
+    EXPECT_EQ(lumora({"run", "-"}, "{\"steps\": [").status, 2);
+    EXPECT_EQ(lumora({"run", (temp.path() / "absent.json").string()}).status, 2);
+}
+
+TEST_F(LumoraCommandLine, MembersListsDispatchIdsKindsAndParameters) {
+    ProcessResult members = lumora({"members", kSampleProgId});
+    ASSERT_EQ(members.status, 0) << members.err;
+    EXPECT_NE(members.out.find("0x60030004  method  Greet(name, [greeting], [punctuation])\n"), std::string::npos)
+        << members.out;
+    EXPECT_NE(members.out.find("0x6003000a  get     Caption\n"), std::string::npos);
+    EXPECT_NE(members.out.find("0x6003000a  put     Caption = value\n"), std::string::npos);
+}
+
+TEST_F(LumoraCommandLine, UnregisteredServersCanNoLongerBeCreated) {
+    ASSERT_EQ(lumora({"unregister", LUMORA_SAMPLE_SERVER_MODULE}).status, 0);
+    EXPECT_EQ(json::parse(lumora({"call", kSampleProgId, "Echo", "1"}).out)["error"]["number"], 429);
+    ProcessResult notALibrary = lumora({"register", (temp.path() / "stdin").string()});
+    EXPECT_EQ(notALibrary.status, 1);
+    EXPECT_NE(notALibrary.err.find("stdin"), std::string::npos) << notALibrary.err;
+}
+
+TEST_F(LumoraCommandLine, UsageErrorsExitTwo) {
+    EXPECT_EQ(lumora({}).status, 2);
+    EXPECT_EQ(lumora({"frobnicate"}).status, 2);
+    EXPECT_EQ(lumora({"call", kSampleProgId}).status, 2);
+    EXPECT_EQ(lumora({"call", kSampleProgId, "Echo", "--bogus"}).status, 2);
+    EXPECT_EQ(lumora({"--now", "tomorrow", "call", kSampleProgId, "Echo", "1"}).status, 2);
+    ProcessResult help = lumora({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--no-launch"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lumora::tests
