@@ -1,0 +1,109 @@
+// The dialer finds the telephony address whose name contains the requested device and places a
+// voice call on it; every problem is told in a box and the call still returns normally.
+
+#include <gtest/gtest.h>
+
+#include "Dialer/parameter_string.hpp"
+#include "tests/Control/support/deliverable_fixture.hpp"
+#include "tests/Control/support/fake_applications.hpp"
+
+namespace lumora {
+namespace {
+
+using dialer::GetParameter;
+using dialer::splitParameters;
+
+int32_t lookupError(const std::string& parameters, const std::string& key) {
+    try {
+        GetParameter(splitParameters(parameters), key);
+    } catch (const Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+TEST(ParameterString, KeysIgnoreCaseValuesAreKeptExactlyAndTheFirstPieceWins) {
+    const auto parts = splitParameters("Number=0123=4;TapiDevice=USB Modem;number=999; object=x");
+    EXPECT_EQ(GetParameter(parts, "number"), "0123=4");
+    EXPECT_EQ(GetParameter(parts, "TAPIDEVICE"), "USB Modem");
+    EXPECT_EQ(GetParameter(parts, "object"), "");  // a blank before the key hides it
+    EXPECT_TRUE(splitParameters("").empty());
+}
+
+TEST(ParameterString, PiecesThatCannotBeReadBeforeTheKeyFailTheLookup) {
+    EXPECT_EQ(lookupError("number=1;;tapidevice=modem", "tapidevice"), 9);
+    EXPECT_EQ(lookupError("number;tapidevice=modem", "number"), 9);
+    EXPECT_EQ(lookupError("number=1;tapidevice=modem;", "tapidevice"), 0);
+    EXPECT_EQ(lookupError("other;number=1", "number"), 0);
+}
+
+class Dialer : public testing::DeliverableTest {
+protected:
+    void SetUp() override {
+        DeliverableTest::SetUp();
+        dialer = create("LumoraGenTAPI30.Dialer");
+        testing::registerFake("TAPI.TAPI", [names = addressNames, log = log] {
+            return testing::fakeTelephony(*names, log);
+        });
+    }
+
+    void dial(const std::string& parameters) { EXPECT_TRUE(dialer.call("MakeCall", parameters).isEmpty()); }
+
+    void expectBox(const std::string& text, const std::string& title) {
+        ASSERT_FALSE(boxes().empty());
+        EXPECT_EQ(boxes().back().request.text, text);
+        EXPECT_EQ(boxes().back().request.title, title);
+        EXPECT_EQ(boxes().back().request.buttons, 0);
+    }
+
+    Object dialer;
+    std::shared_ptr<std::vector<std::string>> addressNames = std::make_shared<std::vector<std::string>>();
+    std::shared_ptr<std::vector<std::string>> log = std::make_shared<std::vector<std::string>>();
+};
+
+TEST_F(Dialer, WithoutTelephonyTheCreationStepIsReported) {
+    dial("number=0123;tapidevice=modem");
+    expectBox("An error occured whilst creating TAPI object: ActiveX component can't create object", "Error");
+}
+
+TEST_F(Dialer, CallsTheFirstAddressWhoseNameContainsTheDeviceInAnyCase) {
+    install("TAPI.TAPI");
+    *addressNames = {"Line 1", "USB modem 56k", "Second modem"};
+    dial("number=0123 456;tapidevice=MODEM;object=LumoraGenTAPI30.Dialer");
+    EXPECT_EQ(*log, (std::vector<std::string>{"Initialize()", "CreateCall(USB modem 56k,0123 456,1,8)", "Connect(True)"}));
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(Dialer, AMissingDeviceIsToldAfterTelephonyIsUp) {
+    install("TAPI.TAPI");
+    *addressNames = {"Line 1"};
+    dial("number=0123;tapidevice=");
+    expectBox("The parameter 'tapidevice' was empty!", "Parameter empty");
+    dial("number=0123;object=LumoraGenTAPI30.Dialer");
+    expectBox("The parameter 'tapidevice' was empty!", "Parameter empty");
+    EXPECT_EQ(log->front(), "Initialize()");
+}
+
+TEST_F(Dialer, AnUnknownDeviceListsEveryAddress) {
+    install("TAPI.TAPI");
+    *addressNames = {"Line 1", "Line 2"};
+    dial("number=0123;tapidevice=isdn");
+    expectBox("Device 'isdn' not found/part-matched in device list:\r\n\r\n - Line 1\r\n - Line 2\r\n\r\n"
+              "Please check this TAPI or TSP device is installed.",
+              "Device not found");
+    addressNames->clear();
+    dial("number=0123;tapidevice=isdn");
+    expectBox("Device 'isdn' not found/part-matched in device list:\r\n\r\n\r\n"
+              "Please check this TAPI or TSP device is installed.",
+              "Device not found");
+}
+
+TEST_F(Dialer, UnreadableParametersAreReportedAtTheirStep) {
+    install("TAPI.TAPI");
+    *addressNames = {"Line 1"};
+    dial("number=1;;tapidevice=line");
+    expectBox("An error occured whilst getting parameters: Subscript out of range", "Error");
+}
+
+}  // namespace
+}  // namespace lumora
