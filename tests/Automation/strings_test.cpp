@@ -13,44 +13,35 @@ using Parts = std::vector<std::string>;
 
 TEST(StringPositions, CountCharactersNotBytes) {
     EXPECT_EQ(len("£€😀"), 3);
-    EXPECT_EQ(len(""), 0);
     EXPECT_EQ(left("£€😀", 2), "£€");
     EXPECT_EQ(right("£€😀", 1), "😀");
     EXPECT_EQ(right("£€😀", 10), "£€😀");
     EXPECT_EQ(mid("£€😀x", 2, 2), "€😀");
     EXPECT_EQ(mid("£€😀x", 3), "😀x");
     EXPECT_EQ(mid("£€😀x", 9), "");
-    EXPECT_EQ(mid("£€😀x", 4, 100), "x");
 }
 
 TEST(StringPositions, InvalidArgumentsAreError5) {
     EXPECT_AUTOMATION_ERROR(mid("abc", 0), 5);
     EXPECT_AUTOMATION_ERROR(mid("abc", 1, -1), 5);
     EXPECT_AUTOMATION_ERROR(left("abc", -1), 5);
-    EXPECT_AUTOMATION_ERROR(right("abc", -1), 5);
     EXPECT_AUTOMATION_ERROR(inStr(0, "abc", "a"), 5);
     EXPECT_AUTOMATION_ERROR(inStrRev("abc", "a", 0), 5);
-    EXPECT_AUTOMATION_ERROR(replace("abc", "a", "b", 0), 5);
     EXPECT_AUTOMATION_ERROR(split("a b", " ", -2), 5);
-    EXPECT_AUTOMATION_ERROR(space(-1), 5);
 }
 
 TEST(StringPositions, IllFormedBytesReadAsReplacementCharacters) {
-    const std::string damaged = "a\xFF\xE2\x82z";  // a stray byte, then a truncated euro sign
+    const std::string damaged = "a\xFF\xE2\x82z";  // a stray byte, then two bytes of a euro sign
     EXPECT_EQ(len(damaged), 5);
     EXPECT_EQ(left(damaged, 2), "a\uFFFD");
-    EXPECT_EQ(mid(damaged, 3), "\uFFFD\uFFFDz");
     EXPECT_EQ(inStr(damaged, "z"), 5);
     EXPECT_EQ(uCase(damaged), "A\uFFFD\uFFFD\uFFFDZ");
-    EXPECT_EQ(ascW("\x80"), 0xFFFD);
     EXPECT_EQ(len("\xC0\xAF"), 2);  // an overlong slash is two bad bytes, never "/"
 }
 
-TEST(StringSearch, InStrFindsFromStartWithEmptyAndMissingCases) {
-    EXPECT_EQ(inStr("Hello World", "o"), 5);
+TEST(StringSearch, InStrFromStartWithEmptyAndMissingCases) {
     EXPECT_EQ(inStr(6, "Hello World", "o"), 8);
     EXPECT_EQ(inStr("£€😀x", "x"), 4);
-    EXPECT_EQ(inStr("abc", "d"), 0);
     EXPECT_EQ(inStr("abc", ""), 1);
     EXPECT_EQ(inStr(4, "abc", ""), 4);
     EXPECT_EQ(inStr(5, "abc", ""), 0);
@@ -72,92 +63,64 @@ TEST(StringSearch, InStrRevFindsTheLastMatchWithinStart) {
     EXPECT_EQ(inStrRev("a,b,c", ","), 4);
     EXPECT_EQ(inStrRev("a,b,c", ",", 3), 2);
     EXPECT_EQ(inStrRev("hello", "ll", 3), 0);
-    EXPECT_EQ(inStrRev("hello", "ll", 4), 3);
-    EXPECT_EQ(inStrRev("hello", "", 2), 2);
     EXPECT_EQ(inStrRev("hello", "l", 9), 0);
     EXPECT_EQ(inStrRev("C:\\Tëmp\\Brief.dotx", "\\"), 8);
     EXPECT_EQ(inStrRev("xAxa", "A", -1, kText), 4);
 }
 
 TEST(StringReplace, CountStartAndCompare) {
-    EXPECT_EQ(replace("a-b-c", "-", "+"), "a+b+c");
     EXPECT_EQ(replace("a-b-c", "-", "+", 1, 1), "a+b-c");
     EXPECT_EQ(replace("a-b-c", "-", "+", 3), "b+c");  // the result begins at start, as in script
-    EXPECT_EQ(replace("a-b-c", "-", "+", 9), "");
     EXPECT_EQ(replace("€1 €2", "€", "EUR"), "EUR1 EUR2");
     EXPECT_EQ(replace("Straße", "SS", "ss", 1, -1, kText), "Strasse");
-    EXPECT_EQ(replace("aAa", "A", "", 1, -1, kText), "");
     EXPECT_EQ(replace("abc", "", "x"), "abc");
     EXPECT_EQ(replace("aaa", "aa", "b"), "ba");
 }
 
-TEST(StringSplit, EmptyTextGivesAnEmptyArray) {
-    EXPECT_TRUE(split("", ",").empty());
-    Array array = toArray(split(""));
-    EXPECT_EQ(array.lowerBound, 0);
-    EXPECT_EQ(array.upperBound(), -1);
-}
-
 TEST(StringSplit, DelimitersLimitsAndCompare) {
-    EXPECT_EQ(split("a,b,,c", ","), (Parts{"a", "b", "", "c"}));
+    EXPECT_TRUE(split("", ",").empty());
+    EXPECT_EQ(toArray(split("")).upperBound(), -1);  // script's empty array
     EXPECT_EQ(split("Name#~EntryId#~", "#~"), (Parts{"Name", "EntryId", ""}));
     EXPECT_EQ(split("a b", ""), (Parts{"a b"}));
     EXPECT_EQ(split("a,b,c", ",", 2), (Parts{"a", "b,c"}));
-    EXPECT_EQ(split("a,b,c", ",", 1), (Parts{"a,b,c"}));
     EXPECT_TRUE(split("a,b,c", ",", 0).empty());
     EXPECT_EQ(split("1x2X3", "X", -1, kText), (Parts{"1", "2", "3"}));
     EXPECT_EQ(split("1x2X3", "X"), (Parts{"1x2", "3"}));
-    EXPECT_EQ(split("€;😀", ";"), (Parts{"€", "😀"}));
 }
 
-TEST(StringJoin, JoinsPartsAndScriptArrays) {
+TEST(StringJoinAndTrim, JoinsArraysAndTrimsSpacesOnly) {
     EXPECT_EQ(join(Parts{"a", "b", "c"}, "#~"), "a#~b#~c");
-    EXPECT_EQ(join(Parts{}), "");
     EXPECT_EQ(join(Array{0, {Variant("x"), Variant(2), Variant(true)}}, ","), "x,2,True");
-    EXPECT_AUTOMATION_ERROR(join(Array{0, {Variant::null()}}), 94);
-}
-
-TEST(StringTrim, RemovesSpacesOnly) {
     EXPECT_EQ(trim("  a b  "), "a b");
     EXPECT_EQ(trim("\t a \n"), "\t a \n");
     EXPECT_EQ(lTrim("  a  "), "a  ");
     EXPECT_EQ(rTrim("  a  "), "  a");
-    EXPECT_EQ(trim("    "), "");
 }
 
 TEST(StringCase, UnicodeUpperAndLowerCase) {
     EXPECT_EQ(uCase("straße"), "STRASSE");
     EXPECT_EQ(uCase("Crème brûlée"), "CRÈME BRÛLÉE");
-    EXPECT_EQ(lCase("ÀÉÎ Ω"), "àéî ω");
     EXPECT_EQ(lCase("ΟΔΟΣ"), "οδος");  // final sigma
-    EXPECT_EQ(uCase("abc-1"), "ABC-1");
 }
 
 TEST(StringCompare, BinaryAndTextComparison) {
     EXPECT_EQ(strComp("a", "B"), 1);
     EXPECT_EQ(strComp("a", "B", kText), -1);
-    EXPECT_EQ(strComp("abc", "ABC", kText), 0);
     EXPECT_EQ(strComp("straße", "STRASSE", kText), 0);
     EXPECT_EQ(strComp("éclair", "fig", kText), -1);  // accents sort with their letter
     EXPECT_EQ(strComp("a\x01", "a", kText), 1);      // characters collation ignores still differ
     EXPECT_EQ(strComp("😀", "\uFFFF"), 1);
-    EXPECT_EQ(strComp("", ""), 0);
     EXPECT_TRUE(equalsNoCase("ÄRGER", "ärger"));
-    EXPECT_TRUE(equalsNoCase("LUMORAID", "LumoraId"));
     EXPECT_FALSE(equalsNoCase("Lumora", "Lumora "));
 }
 
 TEST(StringCharacters, AscWChrWSpaceAndString) {
-    EXPECT_EQ(ascW("€uro"), 0x20AC);
     EXPECT_EQ(ascW("😀"), 0x1F600);
     EXPECT_EQ(chrW(0x20AC), "€");
-    EXPECT_EQ(chrW(0x1F600), "😀");
     EXPECT_EQ(chrW(-8020), "\uE0AC");
     EXPECT_AUTOMATION_ERROR(chrW(0xD800), 5);
-    EXPECT_AUTOMATION_ERROR(chrW(0x110000), 5);
     EXPECT_AUTOMATION_ERROR(ascW(""), 5);
     EXPECT_EQ(space(3), "   ");
     EXPECT_EQ(strDup(3, "€x"), "€€€");
-    EXPECT_EQ(strDup(2, 65), "AA");
     EXPECT_AUTOMATION_ERROR(strDup(2, ""), 5);
 }
