@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Browser end-to-end tests: headless Chromium drives the demo CRM page served by
+# `lumora serve` from the build in build/ (or $LUMORA_BUILD_DIR). Installs the pinned
+# playwright-core first (npm ci); the browser is Debian's chromium.
+set -euo pipefail
+cd "$(dirname "$0")/../tests/e2e"
+
+export LUMORA_BUILD_DIR="${LUMORA_BUILD_DIR:-$(cd ../.. && pwd)/build}"
+npm ci --no-audit --no-fund --loglevel=error
+node --test --test-concurrency=1 bridge.test.mjs

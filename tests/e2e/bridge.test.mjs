@@ -1,0 +1,164 @@
+// The bridge in a real browser: headless Chromium opens the demo CRM page served by
+// `lumora serve`, calls the desktop control's members through lumora.js and answers its message
+// boxes by clicking, and a page from an origin the bridge does not allow is refused.
+
+import { test, before, after } from "node:test";
+import assert from "node:assert/strict";
+import { spawn } from "node:child_process";
+import { mkdtempSync, rmSync, existsSync } from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+import { fileURLToPath } from "node:url";
+import { chromium } from "playwright-core";
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const buildDir = process.env.LUMORA_BUILD_DIR || path.resolve(here, "../../build");
+const lumora = path.join(buildDir, "bin", "lumora");
+const chromiumPath = process.env.LUMORA_CHROMIUM || "/usr/bin/chromium";
+
+let scratch;
+let bridge;       // the lumora serve process
+let bridgeUrl;    // http://127.0.0.1:PORT/
+let context;      // the browser
+let allowedSite;  // a CRM site the bridge is told to allow
+let otherSite;    // a site it is not told about
+
+// A one-page web site on loopback whose page loads lumora.js from the bridge.
+function startSite() {
+  const server = http.createServer((request, response) => {
+    const bridgeScript = request.url.startsWith("/?bridge=") ? decodeURIComponent(request.url.slice(9)) : "";
+    response.writeHead(200, { "Content-Type": "text/html; charset=utf-8" });
+    response.end(`<!DOCTYPE html><title>CRM</title><script src="${bridgeScript}lumora.js"></script>`);
+  });
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+}
+
+function origin(server) {
+  return `http://127.0.0.1:${server.address().port}`;
+}
+
+function startBridge(allowOrigin) {
+  const data = path.join(scratch, "data");
+  const child = spawn(lumora, ["serve", "--port", "0", "--data", data, "--no-launch", "--allow-origin", allowOrigin],
+                      { stdio: ["ignore", "pipe", "pipe"] });
+  let output = "";
+  child.stderr.on("data", (chunk) => { output += chunk; });
+  return new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error(`lumora serve did not start:\n${output}`)), 30000);
+    child.stdout.on("data", (chunk) => {
+      output += chunk;
+      const match = /listening on (http:\/\/127\.0\.0\.1:\d+\/)/.exec(output);
+      if (match) {
+        clearTimeout(timer);
+        resolve({ child, url: match[1] });
+      }
+    });
+    child.on("exit", (code) => reject(new Error(`lumora serve exited with ${code}:\n${output}`)));
+  });
+}
+
+before(async () => {
+  assert.ok(existsSync(lumora), `build the project first: ${lumora} is missing`);
+  scratch = mkdtempSync(path.join(os.tmpdir(), "lumora-e2e-"));
+  allowedSite = await startSite();
+  otherSite = await startSite();
+  ({ child: bridge, url: bridgeUrl } = await startBridge(origin(allowedSite)));
+  context = await chromium.launchPersistentContext(path.join(scratch, "profile"), {
+    executablePath: chromiumPath,
+    headless: true,
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+  });
+});
+
+after(async () => {
+  if (context) await context.close();
+  if (bridge) {
+    const exited = new Promise((resolve) => bridge.once("exit", resolve));
+    bridge.kill("SIGTERM");
+    await exited;
+  }
+  allowedSite?.close();
+  otherSite?.close();
+  if (scratch) rmSync(scratch, { recursive: true, force: true });
+});
+
+async function openDemo() {
+  const page = await context.newPage();
+  await page.goto(bridgeUrl);
+  await page.locator('#connection[data-state="connected"]').waitFor({ timeout: 30000 });
+  return page;
+}
+
+test("the demo page connects and shows the control's version", { timeout: 60000 }, async () => {
+  const page = await openDemo();
+  assert.equal(await page.locator("#connection").textContent(), "Connected — desktop control 5.8.7");
+  await page.click("#get-version");
+  await page.locator("#version-result", { hasText: "5.8.7" }).waitFor();
+  assert.equal(await page.locator("#version-result").textContent(), "5.8.7");
+  await page.close();
+});
+
+test("a Yes/No message box is answered by clicking in the page", { timeout: 60000 }, async () => {
+  const page = await openDemo();
+  const answers = [["4", "Yes", "6 (Yes)"], ["68", "No", "7 (No)"]];
+  for (const [code, button, expected] of answers) {
+    await page.selectOption("#message-buttons", code);
+    await page.fill("#message-text", "Save the changes to this account?");
+    await page.click("#ask");
+    const box = page.locator("dialog.lumora-message[open]");
+    await box.waitFor();
+    assert.equal(await box.locator(".lumora-text").textContent(), "Save the changes to this account?");
+    assert.deepEqual(await box.locator("button").allTextContents(), ["Yes", "No"]);
+    await box.locator("button", { hasText: button }).click();
+    await page.locator("#message-result", { hasText: expected }).waitFor();
+    assert.equal(await page.locator("#message-result").textContent(), expected);
+  }
+  await page.close();
+});
+
+test("message-box text is shown as text, never as markup", { timeout: 60000 }, async () => {
+  const page = await openDemo();
+  const hostile = `<img src=x onerror="window.__injected = 1">Account <b>42</b>`;
+  await page.selectOption("#message-buttons", "0");
+  await page.fill("#message-text", hostile);
+  await page.click("#ask");
+  const box = page.locator("dialog.lumora-message[open]");
+  await box.waitFor();
+  assert.equal(await box.locator(".lumora-text").textContent(), hostile);
+  assert.equal(await box.locator("img, b").count(), 0);
+  await box.locator("button", { hasText: "OK" }).click();
+  await page.locator("#message-result", { hasText: "1 (OK)" }).waitFor();
+  assert.equal(await page.evaluate(() => window.__injected), undefined);
+  await page.close();
+});
+
+test("a page from an allowed CRM origin calls the control", { timeout: 60000 }, async () => {
+  const page = await context.newPage();
+  await page.goto(`${origin(allowedSite)}/?bridge=${encodeURIComponent(bridgeUrl)}`);
+  const version = await page.evaluate(async () => {
+    const ctl = await Lumora.connect().create("LumoraControl2005.LumoraCtrl2005");
+    return ctl.GetVersion();
+  });
+  assert.equal(version, "5.8.7");
+  await page.close();
+});
+
+test("a page from an origin the bridge does not allow is refused", { timeout: 60000 }, async () => {
+  const page = await context.newPage();
+  await page.goto(`${origin(otherSite)}/?bridge=${encodeURIComponent(bridgeUrl)}`);
+  const outcome = await page.evaluate(async () => {
+    try {
+      const ctl = await Lumora.connect().create("LumoraControl2005.LumoraCtrl2005");
+      return `connected: ${await ctl.GetVersion()}`;
+    } catch (error) {
+      return `refused: ${error.message}`;
+    }
+  });
+  assert.match(outcome, /^refused: Cannot reach the Lumora bridge/);
+  // The refusal did not take the bridge down: the demo page still connects.
+  const demo = await openDemo();
+  await demo.close();
+  await page.close();
+});
