@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "Automation/deliverables.hpp"
 #include "Automation/server.hpp"
 
 namespace {
@@ -28,9 +29,4 @@ const std::array<ServerClass, 1> kClasses{{
 
 }  // namespace
 
-extern "C" int32_t DllRegisterServer() { return registerServerClasses(kClasses, reinterpret_cast<const void*>(&DllRegisterServer)); }
-extern "C" int32_t DllUnregisterServer() { return unregisterServerClasses(kClasses); }
-extern "C" int32_t DllGetClassObject(const char* clsid, ClassFactory* factory) {
-    return classObject(kClasses, clsid, factory);
-}
-extern "C" int32_t DllCanUnloadNow() { return canUnloadNow(); }
+LUMORA_SERVER_ENTRY_POINTS(kClasses)
