@@ -21,31 +21,24 @@ Variant NewAppointment(LumoraCtrl2005& control, Params&) {
 
 Variant AddAppointment(LumoraCtrl2005& control, Params&) {
     ControlState& state = control.state();
-    StepText step;
+    StepText currentStep;
     return trapped(
         [&]() -> Variant {
-            step = std::string(step::GettingOutlookApplication);
+            currentStep = std::string(step::GettingOutlookApplication);
             reachOutlook(state, OutlookWay::Attach);
-            step = std::string(step::GettingMapiNamespace);
+            currentStep = std::string(step::GettingMapiNamespace);
             openMapiNamespace(state);
             workNotAvailable("AddAppointment");
         },
         [&](const Error& e) {
-            Variant result(stepFailureText(step, e));
+            Variant result(stepFailureText(currentStep, e));
             cleanUpOutlook(state);
             return result;
         });
 }
 
 Variant OpenAppointment(LumoraCtrl2005& control, Params&) {
-    ControlState& state = control.state();
-    return outlookWorkNotAvailable(
-        state, OutlookWay::Create, "OpenAppointment", [](const Error&) { return Variant(msg::NoOutlook); },
-        [&](const Error& e) {
-            Variant result(OutlookErrorResult(StepText(std::string(step::OpeningAppointment)), 9, e));
-            cleanUpOutlook(state);
-            return result;
-        });
+    return outlookOpenNotAvailable(control.state(), "OpenAppointment", step::OpeningAppointment, 9);
 }
 
 }  // namespace lumora::control

@@ -1,54 +1,25 @@
 // Outlook tasks: showing one, and the folder list, task list and task details of the import.
 
 #include "Control/frame/control_messages.hpp"
-#include "Control/frame/failure_forms.hpp"
 #include "Control/frame/members.hpp"
-#include "Control/frame/private_operations.hpp"
 #include "Control/frame/unbuilt_work.hpp"
 
 namespace lumora::control {
 
 Variant OpenTask(LumoraCtrl2005& control, Params&) {
-    ControlState& state = control.state();
-    return outlookWorkNotAvailable(
-        state, OutlookWay::Create, "OpenTask", [](const Error&) { return Variant(msg::NoOutlook); },
-        [&](const Error& e) {
-            Variant result(OutlookErrorResult(StepText(std::string(step::OpeningTask)), 8, e));
-            cleanUpOutlook(state);
-            return result;
-        });
+    return outlookOpenNotAvailable(control.state(), "OpenTask", step::OpeningTask, 8);
 }
 
 Variant GetTaskFolderList(LumoraCtrl2005& control, Params&) {
-    return outlookWorkNotAvailable(control.state(), OutlookWay::Create, "GetTaskFolderList", outlookNotInstalled,
-                                   [](const Error&) {
-                                       tell(msg::TasksFolderNotFound);
-                                       return emptyText();
-                                   });
+    return outlookListNotAvailable(control.state(), "GetTaskFolderList", msg::TasksFolderNotFound);
 }
 
 Variant GetFolderTaskItems(LumoraCtrl2005& control, Params&) {
-    return outlookWorkNotAvailable(control.state(), OutlookWay::Create, "GetFolderTaskItems", outlookNotInstalled,
-                                   [](const Error&) {
-                                       tell(msg::GetFolderTaskItemsFailed);
-                                       return emptyText();
-                                   });
+    return outlookListNotAvailable(control.state(), "GetFolderTaskItems", msg::GetFolderTaskItemsFailed);
 }
 
 Variant ImportTask(LumoraCtrl2005& control, Params&) {
-    ControlState& state = control.state();
-    return outlookWorkNotAvailable(
-        state, OutlookWay::Create, "ImportTask",
-        [&](const Error& e) {
-            cleanUpOutlook(state);
-            return outlookNotInstalled(e);
-        },
-        [&](const Error& e) {
-            tell(std::string(msg::ImportTaskFailed) + "\r\n" + e.description() + "\r\n" +
-                 std::string(step::AccessingChosenFolder));
-            cleanUpOutlook(state);
-            return emptyText();
-        });
+    return outlookImportNotAvailable(control.state(), "ImportTask", msg::ImportTaskFailed, step::AccessingChosenFolder);
 }
 
 }  // namespace lumora::control

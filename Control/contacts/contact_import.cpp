@@ -2,43 +2,22 @@
 // alphabetical order, and one contact's details.
 
 #include "Control/frame/control_messages.hpp"
-#include "Control/frame/failure_forms.hpp"
 #include "Control/frame/members.hpp"
-#include "Control/frame/private_operations.hpp"
 #include "Control/frame/unbuilt_work.hpp"
 
 namespace lumora::control {
 
 Variant GetContactFolderList(LumoraCtrl2005& control, Params&) {
-    return outlookWorkNotAvailable(control.state(), OutlookWay::Create, "GetContactFolderList", outlookNotInstalled,
-                                   [](const Error&) {
-                                       tell(msg::ContactsFolderNotFoundQuoted);
-                                       return emptyText();
-                                   });
+    return outlookListNotAvailable(control.state(), "GetContactFolderList", msg::ContactsFolderNotFoundQuoted);
 }
 
 Variant GetFolderContactItems(LumoraCtrl2005& control, Params&) {
-    return outlookWorkNotAvailable(control.state(), OutlookWay::Create, "GetFolderContactItems",
-                                   outlookNotInstalled, [](const Error&) {
-                                       tell(msg::GetFolderContactItemsFailed);
-                                       return emptyText();
-                                   });
+    return outlookListNotAvailable(control.state(), "GetFolderContactItems", msg::GetFolderContactItemsFailed);
 }
 
 Variant ImportContact(LumoraCtrl2005& control, Params&) {
-    ControlState& state = control.state();
-    return outlookWorkNotAvailable(
-        state, OutlookWay::Create, "ImportContact",
-        [&](const Error& e) {
-            cleanUpOutlook(state);
-            return outlookNotInstalled(e);
-        },
-        [&](const Error& e) {
-            tell(std::string(msg::ImportContactFailed) + "\r\n" + e.description() + "\r\n" +
-                 std::string(step::GettingRequiredFolder));
-            cleanUpOutlook(state);
-            return emptyText();
-        });
+    return outlookImportNotAvailable(control.state(), "ImportContact", msg::ImportContactFailed,
+                                     step::GettingRequiredFolder);
 }
 
 }  // namespace lumora::control

@@ -17,6 +17,7 @@ inline constexpr T StepFailureSeparator = ": ";
 inline constexpr T ServerNameFailureStart = "An error occurred in the Lumora Control setting property 'server name' (";
 inline constexpr T ServerNameFailureEnd = "). Please contact your system administrator";
 inline constexpr T NoOutlook = "NoOutlook";
+inline constexpr T LineBreak = "\r\n";
 
 // Local services
 inline constexpr T UnknownVersion = "Unknown";

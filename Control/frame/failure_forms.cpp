@@ -28,6 +28,15 @@ std::string stepFailureText(std::string_view step, const Error& error) {
 
 std::string stepFailureText(const StepText& step, const Error& error) { return stepFailureText(step.text(), error); }
 
+std::string importFailureText(std::string_view start, const Error& error, std::string_view step) {
+    std::string text(start);
+    text += msg::LineBreak;
+    text += error.description();
+    text += msg::LineBreak;
+    text += step;
+    return text;
+}
+
 Variant outlookNotInstalled(const Error&) {
     tell(msg::OutlookNotInstalled);
     return Variant("");

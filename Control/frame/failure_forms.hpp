@@ -43,6 +43,10 @@ std::string stepFailureText(std::string_view step, const Error& error);
 // an OK-only box, and the empty text built so far.
 Variant outlookNotInstalled(const Error& error);
 
+// The later failure of the import members: their own start, then the error's description and
+// the step text, each on a line of its own.
+std::string importFailureText(std::string_view start, const Error& error, std::string_view step);
+
 // The quiet empty results.
 inline Variant emptyText() { return Variant(""); }
 inline Variant falseResult() { return Variant(false); }

@@ -11,31 +11,31 @@ namespace lumora::control {
 
 Variant MakeCall(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
-    StepText step;
+    StepText currentStep;
     trapped(
         [&] {
-            step = std::string(step::SplittingParameters);
+            currentStep = std::string(step::SplittingParameters);
             const std::vector<std::string> pieces = dialer::splitParameters(params[0].toString());
             if (pieces.size() < 2) {
                 tell(msg::InsufficientParameters);
                 return 0;
             }
-            step = std::string(step::GettingParameters);
+            currentStep = std::string(step::GettingParameters);
             const std::string dialerProgId = dialer::GetParameter(pieces, "object");
             if (dialerProgId.empty()) {
                 tell(msg::ObjectParameterMissing);
                 return 0;
             }
-            step = std::string(step::CreatingDialerObject);
+            currentStep = std::string(step::CreatingDialerObject);
             // A dialer that cannot be created leaves the stored one in place.
             state.Dialer = createApplication(dialerProgId);
-            step = std::string(step::MakingCall);
+            currentStep = std::string(step::MakingCall);
             // The dialer receives the whole string as the page passed it, "object" piece included.
             state.Dialer.call("MakeCall", params[0]);
             return 0;
         },
         [&](const Error& e) {
-            tell(stepFailureText(step, e), Icon::None, Title::own(msg::TelephonyErrorTitle));
+            tell(stepFailureText(currentStep, e), Icon::None, Title::own(msg::TelephonyErrorTitle));
             return 0;
         });
     return emptyResult();

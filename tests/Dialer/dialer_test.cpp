@@ -49,12 +49,6 @@ protected:
 
     void dial(const std::string& parameters) { EXPECT_TRUE(dialer.call("MakeCall", parameters).isEmpty()); }
 
-    void expectBox(const std::string& text, const std::string& title) {
-        ASSERT_FALSE(boxes().empty());
-        EXPECT_EQ(boxes().back().request.text, text);
-        EXPECT_EQ(boxes().back().request.title, title);
-        EXPECT_EQ(boxes().back().request.buttons, 0);
-    }
 
     Object dialer;
     std::shared_ptr<std::vector<std::string>> addressNames = std::make_shared<std::vector<std::string>>();
@@ -63,7 +57,7 @@ protected:
 
 TEST_F(Dialer, WithoutTelephonyTheCreationStepIsReported) {
     dial("number=0123;tapidevice=modem");
-    expectBox("An error occured whilst creating TAPI object: ActiveX component can't create object", "Error");
+    expectLastBox("An error occured whilst creating TAPI object: ActiveX component can't create object", "Error");
 }
 
 TEST_F(Dialer, CallsTheFirstAddressWhoseNameContainsTheDeviceInAnyCase) {
@@ -78,9 +72,9 @@ TEST_F(Dialer, AMissingDeviceIsToldAfterTelephonyIsUp) {
     install("TAPI.TAPI");
     *addressNames = {"Line 1"};
     dial("number=0123;tapidevice=");
-    expectBox("The parameter 'tapidevice' was empty!", "Parameter empty");
+    expectLastBox("The parameter 'tapidevice' was empty!", "Parameter empty");
     dial("number=0123;object=LumoraGenTAPI30.Dialer");
-    expectBox("The parameter 'tapidevice' was empty!", "Parameter empty");
+    expectLastBox("The parameter 'tapidevice' was empty!", "Parameter empty");
     EXPECT_EQ(log->front(), "Initialize()");
 }
 
@@ -88,12 +82,12 @@ TEST_F(Dialer, AnUnknownDeviceListsEveryAddress) {
     install("TAPI.TAPI");
     *addressNames = {"Line 1", "Line 2"};
     dial("number=0123;tapidevice=isdn");
-    expectBox("Device 'isdn' not found/part-matched in device list:\r\n\r\n - Line 1\r\n - Line 2\r\n\r\n"
+    expectLastBox("Device 'isdn' not found/part-matched in device list:\r\n\r\n - Line 1\r\n - Line 2\r\n\r\n"
               "Please check this TAPI or TSP device is installed.",
               "Device not found");
     addressNames->clear();
     dial("number=0123;tapidevice=isdn");
-    expectBox("Device 'isdn' not found/part-matched in device list:\r\n\r\n\r\n"
+    expectLastBox("Device 'isdn' not found/part-matched in device list:\r\n\r\n\r\n"
               "Please check this TAPI or TSP device is installed.",
               "Device not found");
 }
@@ -102,7 +96,7 @@ TEST_F(Dialer, UnreadableParametersAreReportedAtTheirStep) {
     install("TAPI.TAPI");
     *addressNames = {"Line 1"};
     dial("number=1;;tapidevice=line");
-    expectBox("An error occured whilst getting parameters: Subscript out of range", "Error");
+    expectLastBox("An error occured whilst getting parameters: Subscript out of range", "Error");
 }
 
 }  // namespace

@@ -46,9 +46,7 @@ TEST_F(ServerName, AnUnreadableAddressIsToldAndTheHostStaysAsItWas) {
         control.put("ServerName", value);
         EXPECT_EQ(host(), "crm.example.com") << value.size();
         ASSERT_EQ(boxes().size(), before + 1);
-        EXPECT_EQ(boxes().back().request.text, kServerNameMessage);
-        EXPECT_EQ(boxes().back().request.title, "LumoraControl2005");
-        EXPECT_EQ(boxes().back().request.buttons, 0);
+        expectLastBox(kServerNameMessage, "LumoraControl2005");
     }
 }
 

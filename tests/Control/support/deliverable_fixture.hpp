@@ -95,6 +95,14 @@ protected:
 
     Object create(const std::string& progId) { return Registry::instance().createObject(progId); }
 
+    // The last message box shown had this text, title and button code.
+    void expectLastBox(const std::string& text, const std::string& title, int32_t buttons = 0) {
+        ASSERT_FALSE(boxes().empty());
+        EXPECT_EQ(boxes().back().request.text, text);
+        EXPECT_EQ(boxes().back().request.title, title);
+        EXPECT_EQ(boxes().back().request.buttons, buttons);
+    }
+
     desktop::HeadlessDesktop& desktop() { return *m_desktop; }
     const std::vector<desktop::MessageBoxRecord>& boxes() { return m_desktop->transcript().messageBoxes; }
     const std::filesystem::path& dataFolder() const { return m_data->path(); }

@@ -28,12 +28,6 @@ protected:
         });
     }
 
-    void expectBox(const std::string& text, const std::string& title) {
-        ASSERT_FALSE(boxes().empty());
-        EXPECT_EQ(boxes().back().request.text, text);
-        EXPECT_EQ(boxes().back().request.title, title);
-        EXPECT_EQ(boxes().back().request.buttons, 0);
-    }
 
     Object control;
     std::shared_ptr<std::vector<std::shared_ptr<FakeObject>>> dialersCreated =
@@ -53,24 +47,24 @@ TEST_F(TelephonyRequests, TheDialerReceivesTheWholeParameterString) {
 
 TEST_F(TelephonyRequests, ParameterStringsWithoutADialerAreToldAndCreateNothing) {
     control.call("MakeCall", "object=Test.RecordingDialer");
-    expectBox("An insufficient number of parameters were passed!", "LumoraControl2005");
+    expectLastBox("An insufficient number of parameters were passed!", "LumoraControl2005");
     control.call("MakeCall", "");
-    expectBox("An insufficient number of parameters were passed!", "LumoraControl2005");
+    expectLastBox("An insufficient number of parameters were passed!", "LumoraControl2005");
     control.call("MakeCall", "number=1;object=");
-    expectBox("Object parameter was missing!", "LumoraControl2005");
+    expectLastBox("Object parameter was missing!", "LumoraControl2005");
     control.call("MakeCall", "number=1;tapidevice=modem");
-    expectBox("Object parameter was missing!", "LumoraControl2005");
+    expectLastBox("Object parameter was missing!", "LumoraControl2005");
     EXPECT_TRUE(dialers.empty());
 }
 
 TEST_F(TelephonyRequests, FailuresNameTheStepInAnErrorBox) {
     control.call("MakeCall", "number=1;object=No.Such.Dialer");
-    expectBox("An error occured whilst creating dialer object: ActiveX component can't create object", "Error");
+    expectLastBox("An error occured whilst creating dialer object: ActiveX component can't create object", "Error");
     control.call("MakeCall", ";number=1;object=Test.RecordingDialer");
-    expectBox("An error occured whilst getting parameters: Subscript out of range", "Error");
+    expectLastBox("An error occured whilst getting parameters: Subscript out of range", "Error");
     registerFake("Test.MuteDialer", [] { return Object(fake("MuteDialer")); });
     control.call("MakeCall", "number=1;object=Test.MuteDialer");
-    expectBox("An error occured whilst making call: Object doesn't support this property or method", "Error");
+    expectLastBox("An error occured whilst making call: Object doesn't support this property or method", "Error");
 }
 
 TEST_F(TelephonyRequests, HangUpGoesToTheStoredDialerAndIgnoresEveryFailure) {
