@@ -29,7 +29,7 @@ struct Array {
     int32_t lowerBound = 0;
     std::vector<Variant> items;
 
-    int32_t upperBound() const { return lowerBound + static_cast<int32_t>(items.size()) - 1; }
+    int32_t upperBound() const;
     // Element by its script index (lowerBound-based); error 9 outside the bounds.
     Variant& at(int32_t index);
     const Variant& at(int32_t index) const;
@@ -95,6 +95,9 @@ private:
     explicit Variant(Storage storage);
     Storage m_value;
 };
+
+// Defined here, where Variant is complete: clang instantiates the vector's size() at once.
+inline int32_t Array::upperBound() const { return lowerBound + static_cast<int32_t>(items.size()) - 1; }
 
 // Text form of a number as CStr gives it: integers plainly, doubles with up to 15 significant digits.
 std::string formatNumber(double value);
