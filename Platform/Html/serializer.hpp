@@ -1,0 +1,14 @@
+#pragma once
+// innerHTML and outerHTML: the markup of a node as browsers serialise it (the HTML fragment
+// serialisation algorithm), so a parsed document reads back as the browser would show it.
+
+#include <string>
+
+#include "dom.hpp"
+
+namespace lumora::html {
+
+std::string outerHtml(const Node& node);
+std::string innerHtml(const Node& node);
+
+}  // namespace lumora::html
