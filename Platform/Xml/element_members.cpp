@@ -100,36 +100,23 @@ void addProcessingInstructionMembers(TypeInfo& t) {
     t.setter<DomNode>("data", 101, [](DomNode& s, const Variant& v) { setText(*s.tree(), s.node(), v.toString()); });
 }
 
+namespace {
+
+TypeInfo nodeTypeInfo(const char* name, void (*addKindMembers)(TypeInfo&)) {
+    TypeInfo t(name);
+    addNodeMembers(t);
+    if (addKindMembers) addKindMembers(t);
+    return t;
+}
+
+}  // namespace
+
 const TypeInfo& NodeObject::typeInfo() const {
-    static const TypeInfo element = [] {
-        TypeInfo t("IXMLDOMElement");
-        addNodeMembers(t);
-        addElementMembers(t);
-        return t;
-    }();
-    static const TypeInfo attribute = [] {
-        TypeInfo t("IXMLDOMAttribute");
-        addNodeMembers(t);
-        addAttributeMembers(t);
-        return t;
-    }();
-    static const TypeInfo characterData = [] {
-        TypeInfo t("IXMLDOMCharacterData");
-        addNodeMembers(t);
-        addCharacterDataMembers(t);
-        return t;
-    }();
-    static const TypeInfo instruction = [] {
-        TypeInfo t("IXMLDOMProcessingInstruction");
-        addNodeMembers(t);
-        addProcessingInstructionMembers(t);
-        return t;
-    }();
-    static const TypeInfo plain = [] {
-        TypeInfo t("IXMLDOMNode");
-        addNodeMembers(t);
-        return t;
-    }();
+    static const TypeInfo element = nodeTypeInfo("IXMLDOMElement", addElementMembers);
+    static const TypeInfo attribute = nodeTypeInfo("IXMLDOMAttribute", addAttributeMembers);
+    static const TypeInfo characterData = nodeTypeInfo("IXMLDOMCharacterData", addCharacterDataMembers);
+    static const TypeInfo instruction = nodeTypeInfo("IXMLDOMProcessingInstruction", addProcessingInstructionMembers);
+    static const TypeInfo plain = nodeTypeInfo("IXMLDOMNode", nullptr);
     switch (domType(m_node)) {
         case DomNodeType::Element: return element;
         case DomNodeType::Attribute: return attribute;

@@ -30,17 +30,6 @@ void structuredHandler(void*, xmlErrorPtr error) {
                                    static_cast<int>(error->level), error->line, error->int2});
 }
 
-// The generic channel receives printf-style fragments, sometimes a line in several calls.
-void genericHandler(void*, const char* format, ...) {
-    if (!t_capture) return;
-    char buffer[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    t_capture->appendToLast(buffer);
-}
-
 // No XML parser in this process loads anything from outside the text it was handed: external
 // entities, external DTD subsets and XInclude targets all end here and are refused.
 xmlParserInputPtr refuseExternalEntity(const char* url, const char*, xmlParserCtxtPtr context) {
@@ -54,6 +43,17 @@ int refuseAccess(xsltSecurityPrefsPtr, xsltTransformContextPtr, const char*) { r
 
 }  // namespace
 
+// The generic channels deliver printf-style fragments, sometimes one line in several calls.
+void forwardLibraryMessage(void*, const char* format, ...) {
+    if (!t_capture) return;
+    char buffer[1024];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    t_capture->appendToLast(buffer);
+}
+
 void ensureXmlLibraries() {
     static std::once_flag once;
     std::call_once(once, [] {
@@ -61,7 +61,7 @@ void ensureXmlLibraries() {
         xmlSetExternalEntityLoader(refuseExternalEntity);
         // The transformation engine reports through one process-wide channel; the handler
         // forwards to whichever capture is active on the calling thread.
-        xsltSetGenericErrorFunc(nullptr, genericHandler);
+        xsltSetGenericErrorFunc(nullptr, forwardLibraryMessage);
         exsltRegisterAll();
         // Stylesheets compiled anywhere in the process (xsl:import, xsl:include) may not
         // reach files or the network either; each transformation adds its own stricter prefs.
@@ -80,7 +80,7 @@ MessageCapture::MessageCapture() : m_previous(t_capture) {
     t_capture = this;
     // libxml2 keeps its error callbacks per thread, so these settings stay with this thread.
     xmlSetStructuredErrorFunc(nullptr, structuredHandler);
-    xmlSetGenericErrorFunc(nullptr, genericHandler);
+    xmlSetGenericErrorFunc(nullptr, forwardLibraryMessage);
 }
 
 MessageCapture::~MessageCapture() {
@@ -89,7 +89,7 @@ MessageCapture::~MessageCapture() {
         xmlSetStructuredErrorFunc(nullptr, nullptr);
         // Keep the terminal quiet even outside a capture: a library message with no one to
         // receive it is dropped.
-        xmlSetGenericErrorFunc(nullptr, genericHandler);
+        xmlSetGenericErrorFunc(nullptr, forwardLibraryMessage);
     }
 }
 
@@ -115,12 +115,21 @@ std::string MessageCapture::firstText(const std::string& fallback) const {
     return fallback;
 }
 
+// Lines that carry no information for the person reading the error: bare severity words and
+// the libraries' advice about their own command-line options.
+static bool isNoise(const std::string& text) {
+    return text.empty() || text == "error" || text == "warning" || text.rfind("You can adjust", 0) == 0 ||
+           text.rfind("Templates:", 0) == 0 || text.rfind("Variables:", 0) == 0 || text.rfind("#", 0) == 0;
+}
+
 std::string MessageCapture::summary() const {
     std::string out;
     int used = 0;
     for (const auto& m : m_messages) {
         std::string text = trimmed(m.text);
-        if (text.empty()) continue;
+        size_t advice = text.find("\nYou can adjust");
+        if (advice != std::string::npos) text = trimmed(text.substr(0, advice));
+        if (isNoise(text)) continue;
         if (!out.empty()) out += "; ";
         out += text;
         if (++used == 4) break;

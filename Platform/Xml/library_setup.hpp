@@ -20,6 +20,10 @@ struct CapturedMessage {
     int column = 0;
 };
 
+// A printf-style message callback for the libraries' channels: the text goes to the capture
+// active on the calling thread (the data pointer is not used).
+void forwardLibraryMessage(void* unused, const char* format, ...);
+
 class MessageCapture {
 public:
     MessageCapture();

@@ -8,6 +8,22 @@
 
 namespace lumora::xml {
 
+namespace {
+
+// length, item (the default member, 0-based), nextNode and reset, as both kinds of list have them.
+template <class List>
+void addListMembers(TypeInfo& t) {
+    t.getter<List>("length", 1, [](List& self) { return Variant(self.length()); });
+    t.method<List>("item", kDispIdValue, {"index"}, 1, [](List& self, Args& a) { return Variant(self.item(a[0].toI4())); });
+    t.method<List>("nextNode", 2, {}, 0, [](List& self, Args&) { return Variant(self.nextNode()); });
+    t.method<List>("reset", 3, {}, 0, [](List& self, Args&) {
+        self.reset();
+        return Variant();
+    });
+}
+
+}  // namespace
+
 Object NodeListObject::liveChildren(Object parent) {
     std::shared_ptr<NodeListObject> list(new NodeListObject());
     list->m_parent = std::move(parent);
@@ -69,17 +85,7 @@ std::optional<std::vector<Variant>> NodeListObject::elements() {
 const TypeInfo& NodeListObject::typeInfo() const {
     static const TypeInfo info = [] {
         TypeInfo t("IXMLDOMNodeList");
-        t.getter<NodeListObject>("length", 1, [](NodeListObject& self) { return Variant(self.length()); });
-        t.method<NodeListObject>("item", kDispIdValue, {"index"}, 1, [](NodeListObject& self, Args& a) {
-            return Variant(self.item(a[0].toI4()));
-        });
-        t.method<NodeListObject>("nextNode", 2, {}, 0, [](NodeListObject& self, Args&) {
-            return Variant(self.nextNode());
-        });
-        t.method<NodeListObject>("reset", 3, {}, 0, [](NodeListObject& self, Args&) {
-            self.reset();
-            return Variant();
-        });
+        addListMembers<NodeListObject>(t);
         return t;
     }();
     return info;
@@ -131,25 +137,15 @@ std::optional<std::vector<Variant>> AttributeMapObject::elements() {
 const TypeInfo& AttributeMapObject::typeInfo() const {
     static const TypeInfo info = [] {
         TypeInfo t("IXMLDOMNamedNodeMap");
-        t.getter<AttributeMapObject>("length", 1, [](AttributeMapObject& self) { return Variant(self.length()); });
-        t.method<AttributeMapObject>("item", kDispIdValue, {"index"}, 1, [](AttributeMapObject& self, Args& a) {
-            return Variant(self.item(a[0].toI4()));
-        });
-        t.method<AttributeMapObject>("getNamedItem", 2, {"name"}, 1, [](AttributeMapObject& self, Args& a) {
+        addListMembers<AttributeMapObject>(t);
+        t.method<AttributeMapObject>("getNamedItem", 4, {"name"}, 1, [](AttributeMapObject& self, Args& a) {
             return Variant(self.namedItem(a[0].toString()));
         });
-        t.method<AttributeMapObject>("setNamedItem", 3, {"newItem"}, 1, [](AttributeMapObject& self, Args& a) {
+        t.method<AttributeMapObject>("setNamedItem", 5, {"newItem"}, 1, [](AttributeMapObject& self, Args& a) {
             return Variant(self.setNamedItem(a[0]));
         });
-        t.method<AttributeMapObject>("removeNamedItem", 4, {"name"}, 1, [](AttributeMapObject& self, Args& a) {
+        t.method<AttributeMapObject>("removeNamedItem", 6, {"name"}, 1, [](AttributeMapObject& self, Args& a) {
             return Variant(self.removeNamedItem(a[0].toString()));
-        });
-        t.method<AttributeMapObject>("nextNode", 5, {}, 0, [](AttributeMapObject& self, Args&) {
-            return Variant(self.item(self.m_cursor++));
-        });
-        t.method<AttributeMapObject>("reset", 6, {}, 0, [](AttributeMapObject& self, Args&) {
-            self.m_cursor = 0;
-            return Variant();
         });
         return t;
     }();

@@ -54,6 +54,8 @@ public:
     Object namedItem(const std::string& name) const;
     Object setNamedItem(const Variant& attribute);
     Object removeNamedItem(const std::string& name);
+    Object nextNode() { return item(m_cursor++); }
+    void reset() { m_cursor = 0; }
 
 private:
     DomNode& element() const;

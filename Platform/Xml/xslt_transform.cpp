@@ -6,8 +6,6 @@
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
 
-#include <cstdarg>
-#include <cstdio>
 #include <memory>
 
 #include "library_setup.hpp"
@@ -49,17 +47,6 @@ int refuse(xsltSecurityPrefsPtr, xsltTransformContextPtr ctxt, const char*) {
         ctxt->state = XSLT_STATE_STOPPED;
     }
     return 0;
-}
-
-void transformMessage(void* data, const char* format, ...) {
-    auto* capture = static_cast<MessageCapture*>(data);
-    if (!capture) return;
-    char buffer[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    capture->appendToLast(buffer);
 }
 
 std::string markupOf(XmlNode* node) {
@@ -121,7 +108,8 @@ std::string transformToText(XmlNode* source, XmlNode* stylesheet) {
     ctxt->_private = &state;
     ctxt->maxTemplateDepth = kMaxTemplateDepth;
     ctxt->opLimit = kXsltOperationLimit;
-    xsltSetTransformErrorFunc(ctxt.get(), &capture, transformMessage);
+    // Messages go to the capture active on this thread, which is `capture`.
+    xsltSetTransformErrorFunc(ctxt.get(), nullptr, forwardLibraryMessage);
 
     DocHandle result(xsltApplyStylesheetUser(style.get(), input, nullptr, nullptr, nullptr, ctxt.get()));
     if (state.accessRefused) raiseXml(XmlError::TransformAccessRefused);

@@ -29,6 +29,8 @@ class LoopbackHttpServer {
 public:
     // Serves the files under root at /files/... and stores PUT /upload/<name> in uploads.
     LoopbackHttpServer(const std::filesystem::path& root, const std::filesystem::path& uploads) {
+        // Requests to the loopback server never go through a proxy the environment may name.
+        setenv("NO_PROXY", "127.0.0.1,localhost", 1);
         std::filesystem::create_directories(root);
         std::filesystem::create_directories(uploads);
         int fds[2];
