@@ -9,6 +9,7 @@
 #include <fstream>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "node_access.hpp"
 #include "xml_errors.hpp"
@@ -49,6 +50,36 @@ std::string dumpNode(const xmlNode* node) {
                        static_cast<size_t>(xmlBufferLength(buffer.get())));
 }
 
+// True when some element or attribute below node uses a namespace; declarations made on its
+// ancestors would then be missing from its markup.
+bool usesNamespaces(const xmlNode* node) {
+    std::vector<const xmlNode*> pending{node};
+    while (!pending.empty()) {
+        const xmlNode* n = pending.back();
+        pending.pop_back();
+        if (n->ns) return true;
+        for (const xmlAttr* a = n->properties; a; a = a->next)
+            if (a->ns) return true;
+        for (const xmlNode* c = n->children; c; c = c->next)
+            if (c->type == XML_ELEMENT_NODE) pending.push_back(c);
+    }
+    return false;
+}
+
+// An element's markup carries the namespace declarations it needs, as if it were a document of
+// its own, also when they were made on its ancestors or it has been removed from the tree: a
+// copy made outside the tree declares them on its top element.
+std::string dumpElement(const xmlNode* element) {
+    bool isDocumentElement = element->parent && element->parent->type == XML_DOCUMENT_NODE;
+    if (isDocumentElement || !usesNamespaces(element))
+        return dumpNode(element);
+    DocHandle scratch(xmlNewDoc(BAD_CAST "1.0"));
+    xmlNodePtr copy = scratch ? xmlDocCopyNode(const_cast<xmlNodePtr>(element), scratch.get(), 1) : nullptr;
+    if (!copy) throw std::bad_alloc();
+    xmlDocSetRootElement(scratch.get(), copy);
+    return dumpNode(copy);
+}
+
 bool startsWithXmlDeclarationNode(const xmlDoc* doc) {
     for (const xmlNode* c = doc->children; c; c = c->next) {
         if (c->type == XML_PI_NODE) return xmlStrcasecmp(c->name, BAD_CAST "xml") == 0;
@@ -67,6 +98,7 @@ std::string nodeXml(const XmlNode* node) {
         for (const xmlNode* c = node->children; c; c = c->next) out += dumpNode(c);
         return out;
     }
+    if (node->type == XML_ELEMENT_NODE) return dumpElement(node);
     return dumpNode(node);
 }
 

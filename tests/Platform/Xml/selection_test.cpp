@@ -61,6 +61,11 @@ TEST(Selection, PrefixesComeFromSelectionNamespaces) {
     EXPECT_EQ(doc.call("getProperty", "SelectionLanguage").toString(), "XPath");
     EXPECT_EQ(texts(doc.call("selectNodes", "//crm:item").toObject()), (std::vector<std::string>{"1", "2"}));
     EXPECT_THROW(doc.call("setProperty", "SelectionNamespaces", "crm=urn"), Error);
+    // A selected node's markup declares the namespace it was selected by, even once removed.
+    Object item = doc.call("selectSingleNode", "//crm:item").toObject();
+    EXPECT_EQ(item.get("xml").toString(), "<c:item xmlns:c=\"urn:crm\">1</c:item>");
+    doc.getObject("documentElement").call("removeChild", item);
+    EXPECT_EQ(item.get("xml").toString(), "<c:item xmlns:c=\"urn:crm\">1</c:item>");
     EXPECT_THROW(doc.call("setProperty", "NoSuchProperty", 1), Error);
 }
 
