@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "Automation/object.hpp"
 
@@ -43,6 +44,12 @@ struct ControlState {
     std::string ContactFolderName;
     int16_t MatchedSubfolder = 0;
     bool ContactIndexBuilt = false;
+
+    // The tag lists of the last record-document extraction: entry i of each belongs to the
+    // others' entry i (search tag "<tag>", the field's name, its value). Lower bound 0.
+    std::vector<std::string> TagList;
+    std::vector<std::string> FieldNameList;
+    std::vector<std::string> ValueList;
 };
 
 class LumoraCtrl2005 : public Dispatch {

@@ -34,6 +34,32 @@ inline constexpr T TemplateListFailedStart = "Unable to retrieve a list of templ
 inline constexpr T TemplateListFailedEnd =
     "'. Please check with your system administrator that you have access to this location.";
 inline constexpr T EmptyTemplateList = "Empty";
+inline constexpr T CannotStartWord = "Unable to start Microsoft Word - check that it is installed correctly";
+inline constexpr T CannotStartExcel = "Unable to start Microsoft Excel - check that it is installed correctly";
+inline constexpr T OpenFileNotFound =
+    "Unable to open the file because it could not be found at the path specified. Ensure this file still exists";
+inline constexpr T OpenFilePathNotFound =
+    "Unable to open the file because it cannot be found. Ensure this file path currently exists";
+inline constexpr T OpenFileAccessDenied = "Unable to open the file because access was denied";
+inline constexpr T OpenFileSharingViolation = "Unable to open the file because a sharing violation has occurred";
+inline constexpr T OpenFileIncompleteAssociation =
+    "Unable to open the file because an invalid or incomplete file association exists. Ensure you have an "
+    "application installed capable on rendering this file type";
+inline constexpr T OpenFileNoAssociation =
+    "Unable to open the file because no file association exists for this file type. Ensure you have an "
+    "application installed capable on rendering this file type";
+inline constexpr T FileNotFoundStart = "Unable to find the file '";
+inline constexpr T FileNotFoundMiddle = "' in folder '";
+inline constexpr T FileNotFoundEnd =
+    "'. This file may have been added from a location which you do not have access to. This may be a network drive "
+    "or another users local drive. Please contact the user who added this document or your system administrator";
+inline constexpr T FileNotFoundTitleStart = "Unable to find file '";
+inline constexpr T WebTemplateListFailedStart = "Error retrieving template list from web path '";
+inline constexpr T WebTemplateListFailedEnd = "' - ";
+
+// Record tag data
+inline constexpr T ExtractTagDataFailedStart = "Error in ExtractTagData - ";
+inline constexpr T ExtractTagDataFailedAtStep = " at step ";
 
 // Letters and quotes
 inline constexpr T NoTemplateSpecified = "No template has been specified for the document";
@@ -122,6 +148,11 @@ inline constexpr T SplittingParameters = "splitting parameters";
 inline constexpr T GettingParameters = "getting parameters";
 inline constexpr T CreatingDialerObject = "creating dialer object";
 inline constexpr T MakingCall = "making call";
+inline constexpr T SettingRootNode = "Setting root node";
+inline constexpr T RetrievingTemplateTag = "Retrieving template tag";
+inline constexpr T RetrievingDataForTag = "Retrieving data for tag ";
+inline constexpr T SettingUpTagArray = "Setting up tag and value array for tag ";
+inline constexpr T SettingUpAlternateTagArray = "Setting up alternate tag and value array for tag ";
 }  // namespace step
 
 }  // namespace lumora::control

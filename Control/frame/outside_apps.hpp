@@ -17,6 +17,8 @@ inline constexpr std::string_view AcrobatApp = "AcroExch.App";
 inline constexpr std::string_view AcrobatDocView = "AcroExch.AVDoc";
 inline constexpr std::string_view FileSystem = "Scripting.FileSystemObject";
 inline constexpr std::string_view Telephony = "TAPI.TAPI";
+inline constexpr std::string_view HttpRequest = "MSXML2.XMLHTTP.3.0";
+inline constexpr std::string_view HtmlDocument = "Lumora.HTMLDocument";
 }  // namespace progid
 
 // The machine a second attempt at Outlook is made on: this machine by its IPv4 loopback
