@@ -8,6 +8,7 @@
 
 #include "library_setup.hpp"
 #include "limits.hpp"
+#include "markup_prescan.hpp"
 #include "tree_normalize.hpp"
 
 namespace lumora::xml {
@@ -100,6 +101,11 @@ ParseOutcome parseXml(std::string_view text, const ParseOptions& options) {
     if (text.size() > kMaxDocumentBytes) {
         outcome.failure = failureWithoutPosition("The document is larger than the allowed 64 MiB", options.url);
         outcome.failure->errorCode = kDocumentTooLarge;
+        return outcome;
+    }
+    if (!attributeWorkWithinLimit(text)) {
+        outcome.failure = failureWithoutPosition("The document has elements with too many attributes", options.url);
+        outcome.failure->errorCode = kTooManyAttributes;
         return outcome;
     }
     MessageCapture capture;

@@ -52,6 +52,7 @@ inline constexpr int32_t kDocumentTooLarge = static_cast<int32_t>(0xC00CEF01u);
 inline constexpr int32_t kExpansionTooLarge = static_cast<int32_t>(0xC00CEF02u);
 inline constexpr int32_t kDocumentTooDeep = static_cast<int32_t>(0xC00CEF03u);
 inline constexpr int32_t kSourceUnavailable = static_cast<int32_t>(0xC00CEF04u);
+inline constexpr int32_t kTooManyAttributes = static_cast<int32_t>(0xC00CEF05u);
 inline constexpr int32_t kNoDocumentElement = static_cast<int32_t>(0xC00CE558u);
 
 }  // namespace lumora::xml
