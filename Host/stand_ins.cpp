@@ -1,14 +1,17 @@
 #include "stand_ins.hpp"
 
 #include "Automation/registry.hpp"
+#include "Platform/Files/register.hpp"
+#include "Platform/Xml/register.hpp"
 
 namespace lumora::host {
 
 void registerStandIns() {
-    [[maybe_unused]] Registry& registry = Registry::instance();
-    // Each stand-in library registers its own classes here, one call per library, e.g.
-    //     lumora::xml::registerXmlClasses(registry);
-    // and its target is added to lumora_stand_in_libraries in Host/CMakeLists.txt.
+    Registry& registry = Registry::instance();
+    // One call per stand-in library; each library's target is also listed in
+    // lumora_stand_in_libraries in Host/CMakeLists.txt.
+    lumora::xml::registerXmlClasses(registry);
+    lumora::files::registerFileClasses(registry);
 }
 
 }  // namespace lumora::host

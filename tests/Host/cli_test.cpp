@@ -157,6 +157,24 @@ TEST_F(LumoraCommandLine, UnregisteredServersCanNoLongerBeCreated) {
     EXPECT_NE(notALibrary.err.find("stdin"), std::string::npos) << notALibrary.err;
 }
 
+// The deliverables built beside the program are registered by the first command that needs them.
+TEST_F(LumoraCommandLine, TheDesktopControlAnswersFromAFreshDataFolder) {
+    ProcessResult version = lumora({"call", "LumoraControl2005.LumoraCtrl2005", "GetVersion"});
+    ASSERT_EQ(version.status, 0) << version.err;
+    EXPECT_EQ(json::parse(version.out)["result"], "5.8.7");
+
+    json steps = runScript({{"steps",
+                             {{{"create", "LumoraControl2005.LumoraCtrl2005"}, {"as", "ctl"}},
+                              {{"call", "ctl"}, {"member", "CreateMessage"}, {"args", {"Save?", {{"$i2", 4}}, "CRM"}},
+                               {"answers", {7}}}}}});
+    EXPECT_EQ(steps[1]["result"], json({{"$i2", 7}}));
+    EXPECT_EQ(steps[1]["messageBoxes"][0]["title"], "CRM");
+
+    ProcessResult members = lumora({"members", "LumoraControl2005.LumoraCtrl2005"});
+    EXPECT_EQ(members.out.substr(0, members.out.find('\n')), "0x68030000  put     ServerName = value");
+    EXPECT_NE(members.out.find("0x60030016  method  GetVersion()\n"), std::string::npos);
+}
+
 TEST_F(LumoraCommandLine, UsageErrorsExitTwo) {
     EXPECT_EQ(lumora({}).status, 2);
     EXPECT_EQ(lumora({"frobnicate"}).status, 2);

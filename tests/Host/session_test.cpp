@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Host/session.hpp"
+#include "Host/stand_ins.hpp"
 #include "sample_class.hpp"
 #include "tests/Automation/error_matchers.hpp"
 
@@ -88,6 +89,32 @@ TEST_F(SessionCalls, AnObjectKeptTwiceStaysReachableAfterOneIdIsReleased) {
     session.release(sample);
     json reference = json::object({{"$object", second}});
     EXPECT_EQ(session.call(second, "Echo", MemberKind::Method, json::array({reference})).result, reference);
+}
+
+TEST(DocumentValues, XmlTextBecomesALoadedDocumentOfTheXmlStandIn) {
+    registerStandIns();
+    tests::registerSampleClass();
+    Session session;
+    ObjectId sample = session.create(tests::kSampleProgId);
+    json document = json::object({{"$xml", "<record><field name=\"ACID\">42</field></record>"}});
+    EXPECT_EQ(session.call(sample, "TypeOf", MemberKind::Method, json::array({document})).result, "DOMDocument");
+    json kept = session.call(sample, "Echo", MemberKind::Method, json::array({document})).result;
+    Object xml = session.object(kept["$object"]);
+    EXPECT_EQ(xml.call("selectSingleNode", "//field[@name='ACID']").toObject().get("text").toString(), "42");
+}
+
+TEST(DocumentValues, XmlThatDoesNotParseIsRefusedWithTheParsersReason) {
+    registerStandIns();
+    Session session;
+    try {
+        session.decode(json::object({{"$xml", "<record><field>"}}));
+        ADD_FAILURE() << "an unfinished document was accepted";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 5);
+        const std::string prefix = "The XML document could not be loaded: ";
+        EXPECT_EQ(e.description().substr(0, prefix.size()), prefix);
+        EXPECT_GT(e.description().size(), prefix.size());
+    }
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+// `lumora serve` as a person starts it: it prints where it listens and its token, serves the
+// demo page there, and stops cleanly on Ctrl+C.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <regex>
+
+#include "bridge_fixture.hpp"
+
+namespace lumora::tests {
+namespace {
+
+class ServeCommand : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (m_child > 0) {
+            kill(m_child, SIGKILL);
+            waitpid(m_child, nullptr, 0);
+        }
+        if (m_out >= 0) close(m_out);
+    }
+    void start(std::vector<std::string> args) {
+        const char* buildDir = std::getenv("LUMORA_BUILD_DIR");
+        std::string program = std::string(buildDir ? buildDir : ".") + "/bin/lumora";
+        int pipeFds[2];
+        ASSERT_EQ(pipe(pipeFds), 0);
+        m_child = fork();
+        if (m_child == 0) {
+            dup2(pipeFds[1], 1);
+            close(pipeFds[0]);
+            std::vector<char*> argv{program.data()};
+            for (auto& arg : args) argv.push_back(arg.data());
+            argv.push_back(nullptr);
+            execv(program.c_str(), argv.data());
+            _exit(127);
+        }
+        close(pipeFds[1]);
+        m_out = pipeFds[0];
+    }
+    // Reads the output until `pattern` matches it (or the program ends).
+    std::smatch readUntil(const std::regex& pattern) {
+        std::smatch match;
+        char buffer[512];
+        while (!std::regex_search(m_text, match, pattern)) {
+            ssize_t got = read(m_out, buffer, sizeof buffer);
+            if (got <= 0) break;
+            m_text.append(buffer, static_cast<size_t>(got));
+        }
+        std::regex_search(m_text, match, pattern);
+        return match;
+    }
+
+    pid_t m_child = -1;
+    int m_out = -1;
+    std::string m_text;
+    TempFolder m_data;
+};
+
+TEST_F(ServeCommand, PrintsAddressAndTokenServesTheDemoPageAndStopsOnInterrupt) {
+    start({"serve", "--port", "0", "--data", m_data.path().string(), "--allow-origin", "https://crm.example.com"});
+    std::smatch address = readUntil(std::regex(R"(listening on http://127\.0\.0\.1:(\d+)/)"));
+    ASSERT_FALSE(address.empty()) << m_text;
+    auto port = static_cast<uint16_t>(std::stoi(address[1]));
+    std::smatch token = readUntil(std::regex(R"(Token: ([0-9a-f]{64})\n)"));
+    ASSERT_FALSE(token.empty()) << m_text;
+    EXPECT_NE(m_text.find("https://crm.example.com"), std::string::npos);
+
+    HttpReply page = httpRequest(port, "GET", "/");
+    EXPECT_EQ(page.status, 200);
+    EXPECT_NE(page.body.find("<script src=\"/lumora.js\">"), std::string::npos);
+    EXPECT_EQ(upgradeStatus(port, {{"X-Lumora-Token", token[1]}}), 101);
+
+    kill(m_child, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(m_child, &status, 0), m_child);
+    m_child = -1;
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(ServeCommand, RefusesAnAllowedOriginThatIsNotAnExactOrigin) {
+    start({"serve", "--port", "0", "--data", m_data.path().string(), "--allow-origin", "https://*.example.com"});
+    int status = 0;
+    ASSERT_EQ(waitpid(m_child, &status, 0), m_child);
+    m_child = -1;
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+}  // namespace
+}  // namespace lumora::tests

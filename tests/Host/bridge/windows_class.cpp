@@ -1,0 +1,79 @@
+// The window class of the bridge tests: a modal window with a timer that waits for the page's
+// clicks, a shown file, a slow call and a recorded message box, the way the controls use them.
+
+#include <thread>
+
+#include "Platform/Desktop/desktop.hpp"
+#include "bridge_fixture.hpp"
+
+namespace lumora::tests {
+
+std::atomic<int> lastRecordedAnswer{0};
+
+namespace {
+
+namespace dt = desktop;
+
+class Windows : public Dispatch {
+public:
+    const TypeInfo& typeInfo() const override;
+};
+
+// Opens frmWait and waits: each timer tick updates lblStatus; cmdCancel is disabled and
+// recaptioned like the merge window's; cmdHide ends the wait. Returns how it ended.
+Variant modal(Windows&, Args& a) {
+    auto& desktop = dt::current();
+    dt::WindowId id = desktop.openWindow({"frmWait",
+                                          "Waiting",
+                                          {{"lblStatus", "Waiting"}},
+                                          {{"cmdCancel", "Cancel"}, {"cmdHide", "OK"}},
+                                          a.valueOr(0, int32_t{0}).toI4()});
+    int ticks = 0;
+    while (true) {
+        for (const dt::WindowEvent& event : desktop.waitEvents(id)) {
+            if (event.window != id) continue;
+            if (event.kind == dt::WindowEventKind::Closed) return "closed after " + std::to_string(ticks) + " ticks";
+            if (event.kind == dt::WindowEventKind::Timer) {
+                desktop.updateWindow(id, {.labels = {{"lblStatus", "Tick " + std::to_string(++ticks)}}});
+            } else if (event.control == "cmdCancel") {
+                desktop.updateWindow(id, {.buttons = {{"cmdCancel", "Cancelling...", false, true}}});
+            } else if (event.control == "cmdHide") {
+                desktop.closeWindow(id);
+                return ticks > 0 ? std::string("hidden after ticks") : std::string("hidden");
+            }
+        }
+    }
+}
+
+const TypeInfo& Windows::typeInfo() const {
+    static const TypeInfo info = [] {
+        TypeInfo t("Windows");
+        t.method<Windows>("Modal", 0x60030001, {"timerMs"}, 0, modal);
+        t.method<Windows>("ShowFile", 0x60030002, {"path", "kind"}, 1, [](Windows&, Args& a) {
+            dt::current().show({a.valueOr(1, "document").toString(), "Letter", a[0].toString(), "to Anne"});
+            return Variant();
+        });
+        t.method<Windows>("Sleep", 0x60030003, {"ms"}, 1, [](Windows&, Args& a) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(a[0].toI4()));
+            return Variant(a[0].toI4());
+        });
+        t.method<Windows>("AskRecorded", 0x60030004, {"intButtons"}, 1, [](Windows&, Args& a) {
+            int16_t answer = dt::current().messageBox({"Carry on?", "Lumora", a[0].toI4()});
+            lastRecordedAnswer = answer;
+            return Variant(answer);
+        });
+        t.method<Windows>("OpenFile", 0x60030005, {"path"}, 1,
+                          [](Windows&, Args& a) { return Variant(dt::current().shellOpen(a[0].toString())); });
+        return t;
+    }();
+    return info;
+}
+
+}  // namespace
+
+void registerWindowsClass() {
+    Registry::instance().registerBuiltin(
+        ClassInfo{kWindowsProgId, "", {}, [] { return makeObject<Windows>(); }, false});
+}
+
+}  // namespace lumora::tests
