@@ -3,22 +3,16 @@
 
 #include <array>
 
-#include "Automation/server.hpp"
+#include "Automation/deliverables.hpp"
 #include "sample_class.hpp"
 
 namespace {
 
-using namespace lumora;
-
-const std::array<ServerClass, 1> kClasses{{
-    {tests::kSampleProgId, tests::kSampleClsid, [] { return ClassFactory(tests::makeSample); }},
+const std::array<lumora::ServerClass, 1> kClasses{{
+    {lumora::tests::kSampleProgId, lumora::tests::kSampleClsid,
+     [] { return lumora::ClassFactory(lumora::tests::makeSample); }},
 }};
 
 }  // namespace
 
-extern "C" int32_t DllRegisterServer() { return registerServerClasses(kClasses, reinterpret_cast<const void*>(&DllRegisterServer)); }
-extern "C" int32_t DllUnregisterServer() { return unregisterServerClasses(kClasses); }
-extern "C" int32_t DllGetClassObject(const char* clsid, ClassFactory* factory) {
-    return classObject(kClasses, clsid, factory);
-}
-extern "C" int32_t DllCanUnloadNow() { return canUnloadNow(); }
+LUMORA_SERVER_ENTRY_POINTS(kClasses)
