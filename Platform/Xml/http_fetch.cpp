@@ -185,7 +185,7 @@ HttpResponse httpFetch(const HttpRequest& request) {
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.limits.connectTimeout.count()));
     curl_easy_setopt(c, CURLOPT_TIMEOUT_MS, static_cast<long>(request.limits.totalTimeout.count()));
     curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.limits.maxResponseBytes));
-    curl_easy_setopt(c, CURLOPT_USERAGENT, std::string(kUserAgent).c_str());
+    curl_easy_setopt(c, CURLOPT_USERAGENT, request.userAgent.c_str());
     curl_easy_setopt(c, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onBody);
@@ -221,8 +221,9 @@ std::string HttpResponse::header(std::string_view name) const {
 
 std::string HttpResponse::text() const { return decodeText(body, charsetOf(header("Content-Type"))); }
 
-std::string readUrl(std::string_view address, const FetchLimits& limits) {
+std::string readUrl(std::string_view address, const FetchLimits& limits, std::string_view userAgent) {
     HttpRequest request;
+    request.userAgent = std::string(userAgent);
     request.url = std::string(address);
     request.bypassCache = true;
     request.limits = limits;

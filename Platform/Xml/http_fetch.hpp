@@ -24,6 +24,9 @@ struct FetchLimits {
     size_t maxResponseBytes = kMaxResponseBytes;
 };
 
+// The user agent of requests that do not name their own.
+inline constexpr std::string_view kUserAgent = "LumoraDesktop/5.8";
+
 struct HttpRequest {
     std::string method = "GET";
     std::string url;
@@ -34,6 +37,7 @@ struct HttpRequest {
     std::string password;
     // Ask every cache on the way for a fresh copy from the server.
     bool bypassCache = false;
+    std::string userAgent = std::string(kUserAgent);
     FetchLimits limits;
 };
 
@@ -50,14 +54,12 @@ struct HttpResponse {
     std::string text() const;
 };
 
-// The user agent of every request.
-inline constexpr std::string_view kUserAgent = "LumoraDesktop/5.8";
-
 HttpResponse httpFetch(const HttpRequest& request);
 
 // GET address, always from the server, and return the body as text (the desktop control's
 // internet read). Transport failures throw; an error status still returns the body.
-std::string readUrl(std::string_view address, const FetchLimits& limits = {});
+std::string readUrl(std::string_view address, const FetchLimits& limits = {},
+                    std::string_view userAgent = kUserAgent);
 
 // True for addresses this client speaks (http and https, any letter case).
 bool isWebAddress(std::string_view address);
