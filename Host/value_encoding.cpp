@@ -153,7 +153,9 @@ Variant decodeTagged(const json& value, const ObjectBinding& objects, int depth)
         return decodeArray(value["$array"], &value["$lbound"], objects, depth);
     }
     if (value.size() != 1) typeMismatch();
-    const auto& [key, inner] = *value.items().begin();
+    auto only = value.begin();
+    const std::string& key = only.key();
+    const json& inner = only.value();
     if (key == "$i2") {
         if (!inner.is_number()) typeMismatch();
         return numberVariant(inner).toI2();
