@@ -17,6 +17,8 @@ constexpr ErrorText kTexts[] = {
     {HtmlError::TooManyElements, "The HTML document has more than ", " elements"},
     {HtmlError::NestedTooDeeply, "The HTML document nests elements more than ", " levels deep"},
     {HtmlError::TooManyAttributes, "An element of the HTML document has more than ", " attributes"},
+    {HtmlError::TooComplex, "The HTML document nests its elements too deeply for its size (more than ",
+     " levels counted over all elements)"},
 };
 
 }  // namespace

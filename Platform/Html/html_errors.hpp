@@ -14,6 +14,7 @@ enum class HtmlError {
     TooManyElements = 0x211,
     NestedTooDeeply = 0x212,
     TooManyAttributes = 0x213,
+    TooComplex = 0x214,
 };
 
 // The error with its text; `limit` is the bound the input went past.

@@ -5,7 +5,8 @@
 // re-opens formatting elements (b, font, a, ...) that were closed implicitly, so a few megabytes
 // of unclosed or mis-nested tags could cost minutes and gigabytes. A quick pass over the tags
 // follows what the tree builder will keep open, closely enough to bound it: too many elements,
-// a nesting too deep or an element with too many attributes is refused with a clear error.
+// a nesting too deep, too much nesting in all, or an element with too many attributes is
+// refused with a clear error.
 
 #include <cstddef>
 #include <string_view>
@@ -17,6 +18,9 @@ struct MarkupLimits {
     size_t maxElements = 250'000;
     size_t maxDepth = 512;  // as deep as browsers build their trees
     size_t maxAttributes = 1'000;
+    // The open elements the tree builder looks through, summed over every start tag: what a
+    // large document nested deep costs it.
+    size_t maxNestingWork = 25'000'000;
 };
 
 // Throws the HtmlError for the first limit the markup goes past.
