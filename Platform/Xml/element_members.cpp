@@ -112,11 +112,11 @@ TypeInfo nodeTypeInfo(const char* name, void (*addKindMembers)(TypeInfo&)) {
 }  // namespace
 
 const TypeInfo& NodeObject::typeInfo() const {
-    static const TypeInfo element = nodeTypeInfo("IXMLDOMElement", addElementMembers);
-    static const TypeInfo attribute = nodeTypeInfo("IXMLDOMAttribute", addAttributeMembers);
-    static const TypeInfo characterData = nodeTypeInfo("IXMLDOMCharacterData", addCharacterDataMembers);
-    static const TypeInfo instruction = nodeTypeInfo("IXMLDOMProcessingInstruction", addProcessingInstructionMembers);
-    static const TypeInfo plain = nodeTypeInfo("IXMLDOMNode", nullptr);
+    static const TypeInfo element = nodeTypeInfo("DOMElement", addElementMembers);
+    static const TypeInfo attribute = nodeTypeInfo("DOMAttribute", addAttributeMembers);
+    static const TypeInfo characterData = nodeTypeInfo("DOMCharacterData", addCharacterDataMembers);
+    static const TypeInfo instruction = nodeTypeInfo("DOMProcessingInstruction", addProcessingInstructionMembers);
+    static const TypeInfo plain = nodeTypeInfo("DOMNode", nullptr);
     switch (domType(m_node)) {
         case DomNodeType::Element: return element;
         case DomNodeType::Attribute: return attribute;

@@ -129,7 +129,7 @@ std::string HttpRequestObject::allResponseHeaders() const {
 const TypeInfo& HttpRequestObject::typeInfo() const {
     static const TypeInfo info = [] {
         using H = HttpRequestObject;
-        TypeInfo t("IXMLHTTPRequest");
+        TypeInfo t("XMLHttpRequest");
         t.method<H>("open", 1, {"bstrMethod", "bstrUrl", "varAsync", "bstrUser", "bstrPassword"}, 2, [](H& h, Args& a) {
             h.open(a[0].toString(), a[1].toString(), a[3], a[4]);
             return Variant();

@@ -84,7 +84,7 @@ std::optional<std::vector<Variant>> NodeListObject::elements() {
 
 const TypeInfo& NodeListObject::typeInfo() const {
     static const TypeInfo info = [] {
-        TypeInfo t("IXMLDOMNodeList");
+        TypeInfo t("DOMNodeList");
         addListMembers<NodeListObject>(t);
         return t;
     }();
@@ -136,7 +136,7 @@ std::optional<std::vector<Variant>> AttributeMapObject::elements() {
 
 const TypeInfo& AttributeMapObject::typeInfo() const {
     static const TypeInfo info = [] {
-        TypeInfo t("IXMLDOMNamedNodeMap");
+        TypeInfo t("DOMNamedNodeMap");
         addListMembers<AttributeMapObject>(t);
         t.method<AttributeMapObject>("getNamedItem", 4, {"name"}, 1, [](AttributeMapObject& self, Args& a) {
             return Variant(self.namedItem(a[0].toString()));

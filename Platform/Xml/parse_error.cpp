@@ -9,7 +9,7 @@ const ParseFailure& ParseErrorObject::failure() const {
 
 const TypeInfo& ParseErrorObject::typeInfo() const {
     static const TypeInfo info = [] {
-        TypeInfo t("IXMLDOMParseError");
+        TypeInfo t("DOMParseError");
         t.getter<ParseErrorObject>("errorCode", kDispIdValue, [](ParseErrorObject& s) { return Variant(s.failure().errorCode); });
         t.getter<ParseErrorObject>("url", 1, [](ParseErrorObject& s) { return Variant(s.failure().url); });
         t.getter<ParseErrorObject>("reason", 2, [](ParseErrorObject& s) { return Variant(s.failure().reason); });
