@@ -152,7 +152,6 @@ PageMessage readRequest(json& message, json id, bool wantsAnswer) {
     if (!params.is_object()) return refuse(BridgeError::InvalidParams, "params must be an object");
 
     PageRequest request;
-    request.id = std::move(id);
     request.wantsAnswer = wantsAnswer;
     request.operation = *operation;
     try {
@@ -178,6 +177,7 @@ PageMessage readRequest(json& message, json id, bool wantsAnswer) {
     } catch (const ParamError& e) {
         return refuse(BridgeError::InvalidParams, method + ": " + e.detail);
     }
+    request.id = std::move(id);
     return request;
 }
 

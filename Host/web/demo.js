@@ -96,6 +96,8 @@ function action(buttonId, outputId, work) {
       if (typeof value === "string" && value.includes(NOT_BUILT)) markNotBuilt(panel, panel.querySelector("h2").textContent);
       show(outputId, value);
     } catch (error) {
+      // 429: an outside application this capability drives is not part of this build yet.
+      if (error.number === 429) markNotBuilt(panel, panel.querySelector("h2").textContent);
       showFailure(outputId, error);
     } finally {
       activePanel = null;

@@ -57,18 +57,11 @@ HttpReply httpRequest(uint16_t port, const std::string& method, const std::strin
 }
 
 int upgradeStatus(uint16_t port, Headers headers, const std::string& target) {
-    net::io_context io;
-    websocket::stream<tcp::socket> ws(connectLoopback(io, port));
-    std::string host = "127.0.0.1:" + std::to_string(port);
-    ws.set_option(websocket::stream_base::decorator([&](websocket::request_type& request) {
-        for (const auto& [name, value] : headers) request.set(name, value);
-    }));
-    for (const auto& [name, value] : headers)
-        if (beast::iequals(name, "Host")) host = value;
-    websocket::response_type response;
-    beast::error_code ec;
-    ws.handshake(response, host, target, ec);
-    return static_cast<int>(response.result_int());
+    headers.insert(headers.begin(), {{"Connection", "Upgrade"},
+                                     {"Upgrade", "websocket"},
+                                     {"Sec-WebSocket-Version", "13"},
+                                     {"Sec-WebSocket-Key", "dGhlIHNhbXBsZSBub25jZQ=="}});
+    return httpRequest(port, "GET", target, std::move(headers)).status;
 }
 
 BridgeClient::BridgeClient(uint16_t port, std::string origin)
