@@ -2,6 +2,7 @@
 
 #include "Automation/registry.hpp"
 #include "Platform/Files/register.hpp"
+#include "Platform/Html/register.hpp"
 #include "Platform/Xml/register.hpp"
 
 namespace lumora::host {
@@ -12,6 +13,7 @@ void registerStandIns() {
     // lumora_stand_in_libraries in Host/CMakeLists.txt.
     lumora::xml::registerXmlClasses(registry);
     lumora::files::registerFileClasses(registry);
+    lumora::html::registerHtmlClasses(registry);
 }
 
 }  // namespace lumora::host

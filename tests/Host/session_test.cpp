@@ -103,6 +103,13 @@ TEST(DocumentValues, XmlTextBecomesALoadedDocumentOfTheXmlStandIn) {
     EXPECT_EQ(xml.call("selectSingleNode", "//field[@name='ACID']").toObject().get("text").toString(), "42");
 }
 
+TEST(DocumentValues, HtmlTextBecomesADocumentOfThePageStandIn) {
+    registerStandIns();
+    Session session;
+    Object page = session.decode(json::object({{"$html", R"(<form><input id="LastName" value="Ng"></form>)"}})).toObject();
+    EXPECT_EQ(page.call("getElementById", "LastName").toObject().get("value").toString(), "Ng");
+}
+
 TEST(DocumentValues, XmlThatDoesNotParseIsRefusedWithTheParsersReason) {
     registerStandIns();
     Session session;
