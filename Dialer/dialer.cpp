@@ -39,64 +39,60 @@ std::string deviceNotFoundMessage(const std::string& device, const std::string& 
 }
 
 Variant MakeCall(Dialer& self, Params& params) {
-    StepText step;
-    trapped(
-        [&] {
-            step = std::string(step::CreatingTapiObject);
-            self.telephony() = Registry::instance().createObject("TAPI.TAPI");
-            step = std::string(step::InitializingTapiObject);
-            self.telephony().call("Initialize");
-            step = std::string(step::GettingAddressList);
-            Object addresses = self.telephony().get("Addresses").toObject();
+    StepText currentStep;
+    const auto failure = tryLocal([&] {
+        currentStep = std::string(step::CreatingTapiObject);
+        self.telephony() = Registry::instance().createObject("TAPI.TAPI");
+        currentStep = std::string(step::InitializingTapiObject);
+        self.telephony().call("Initialize");
+        currentStep = std::string(step::GettingAddressList);
+        Object addresses = self.telephony().get("Addresses").toObject();
 
-            // The parameters are read only once the telephony object is up.
-            step = std::string(step::GettingParameters);
-            const std::vector<std::string> parts = splitParameters(params[0].toString());
-            const std::string number = GetParameter(parts, "number");
-            const std::string device = GetParameter(parts, "tapidevice");
+        // The parameters are read only once the telephony object is up.
+        currentStep = std::string(step::GettingParameters);
+        const std::vector<std::string> parts = splitParameters(params[0].toString());
+        const std::string number = GetParameter(parts, "number");
+        const std::string device = GetParameter(parts, "tapidevice");
 
-            step = std::string(step::CheckingParameters);
-            if (device.empty()) {
-                tell(msg::DeviceParameterEmpty, msg::DeviceParameterEmptyTitle);
-                return 0;
-            }
+        currentStep = std::string(step::CheckingParameters);
+        if (device.empty()) {
+            tell(msg::DeviceParameterEmpty, msg::DeviceParameterEmptyTitle);
+            return;
+        }
 
-            // Every address is listed for the message; the first whose name contains the
-            // device, in the collection's order, is the one dialled on.
-            step = std::string(step::FindingAddress);
-            int32_t found = 0;
-            std::string deviceList;
-            const int32_t count = addresses.get("Count").toI4();
-            for (int32_t i = 1; i <= count; ++i) {
-                Object address = addresses.get("Item", i).toObject();
-                if (found == 0 && nameContains(address.get("AddressName").toString(), device)) found = i;
-                deviceList += msg::DeviceListEntryStart;
-                deviceList += address.get("AddressName").toString();
-                deviceList += msg::LineBreak;
-            }
-            if (found == 0) {
-                tell(deviceNotFoundMessage(device, deviceList), msg::DeviceNotFoundTitle);
-                return 0;
-            }
+        // Every address is listed for the message; the first whose name contains
+        // the device, in the collection's order, is the one dialled on.
+        currentStep = std::string(step::FindingAddress);
+        int32_t found = 0;
+        std::string deviceList;
+        const int32_t count = addresses.get("Count").toI4();
+        for (int32_t i = 1; i <= count; ++i) {
+            Object address = addresses.get("Item", i).toObject();
+            if (found == 0 && nameContains(address.get("AddressName").toString(), device)) found = i;
+            deviceList += msg::DeviceListEntryStart;
+            deviceList += address.get("AddressName").toString();
+            deviceList += msg::LineBreak;
+        }
+        if (found == 0) {
+            tell(deviceNotFoundMessage(device, deviceList), msg::DeviceNotFoundTitle);
+            return;
+        }
 
-            step = std::string(step::SettingAddress);
-            Object address = addresses.get("Item", found).toObject();
-            step = std::string(step::CreatingCall);
-            self.currentCall() =
-                address.call("CreateCall", number, kAddressTypePhoneNumber, kMediaTypeAudio).toObject();
-            step = std::string(step::ConnectingCall);
-            // A synchronous connect: MakeCall returns when the connect request has finished.
-            self.currentCall().call("Connect", true);
-            return 0;
-        },
-        [&](const Error& e) {
-            std::string text(msg::StepFailurePrefix);
-            text += step.text();
-            text += msg::StepFailureSeparator;
-            text += e.description();
-            tell(text, msg::ErrorTitle);
-            return 0;
-        });
+        currentStep = std::string(step::SettingAddress);
+        Object address = addresses.get("Item", found).toObject();
+        currentStep = std::string(step::CreatingCall);
+        self.currentCall() = address.call("CreateCall", number, kAddressTypePhoneNumber, kMediaTypeAudio).toObject();
+        currentStep = std::string(step::ConnectingCall);
+        // A synchronous connect: MakeCall returns when the connect request has finished.
+        self.currentCall().call("Connect", true);
+    });
+    if (failure) {
+        std::string text(msg::StepFailurePrefix);
+        text += currentStep.text();
+        text += msg::StepFailureSeparator;
+        text += failure->description();
+        tell(text, msg::ErrorTitle);
+    }
     // Success is always reported to the caller; problems were told in the boxes.
     return Variant();
 }

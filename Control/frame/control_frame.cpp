@@ -1,5 +1,5 @@
-// The control frame's own members: the server-name property and the Outlook clean-up, with the
-// Outlook failure result the "open" members share.
+// The control frame's own members: the server-name property and the Outlook
+// clean-up, with the Outlook failure result the "open" members share.
 
 #include <limits>
 
@@ -14,9 +14,10 @@ namespace lumora::control {
 
 namespace {
 
-// The address has the form "http://" + host + "/" + path; the host (with its port, if any) is
-// what lies between the scheme and the first "/" after it. The arithmetic is that of a 16-bit
-// length, so an address too short, too long or without a "/" after the host fails.
+// The address has the form "http://" + host + "/" + path; the host (with its
+// port, if any) is what lies between the scheme and the first "/" after it. The
+// arithmetic is that of a 16-bit length, so an address too short, too long or
+// without a "/" after the host fails.
 std::string hostOfServerAddress(const std::string& address) {
     constexpr int32_t kSchemeLength = 7;  // "http://"
     const int32_t remaining = vb::len(address) - kSchemeLength;
@@ -34,22 +35,15 @@ std::string serverNameMessage() {
 
 Variant ServerName(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
-    trapped(
-        [&] {
-            state.ServerHost = hostOfServerAddress(params.str(0));
-            return 0;
-        },
-        [&](const Error&) {
-            tell(serverNameMessage());
-            return 0;
-        });
+    // The host is only replaced once it has been read whole.
+    if (tryLocal([&] { state.ServerHost = hostOfServerAddress(params.str(0)); })) tell(serverNameMessage());
     return emptyResult();
 }
 
 void cleanUpOutlook(ControlState& state) {
-    // The order matters to Outlook: properties and items go before their folders, the
-    // namespace before the application. Releasing a reference cannot fail here, so the
-    // "errors ignored" of this routine has nothing left to ignore.
+    // The order matters to Outlook: properties and items go before their folders,
+    // the namespace before the application. Releasing a reference cannot fail
+    // here, so the "errors ignored" of this routine has nothing left to ignore.
     state.ItemUserProperty.release();
     state.CurrentItem.release();
     state.CurrentAppointment.release();

@@ -1,5 +1,5 @@
-// Telephony requests: placing and ending calls through a dialer object that the page names by
-// ProgID, asking a dialer for its version, and listing the workstation's telephony addresses.
+// Telephony requests: placing and ending calls through a dialer object that the
+// page names by ProgID, asking a dialer for its version, and listing the workstation's telephony addresses.
 
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
@@ -12,32 +12,27 @@ namespace lumora::control {
 Variant MakeCall(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
     StepText currentStep;
-    trapped(
-        [&] {
-            currentStep = std::string(step::SplittingParameters);
-            const std::vector<std::string> pieces = dialer::splitParameters(params[0].toString());
-            if (pieces.size() < 2) {
-                tell(msg::InsufficientParameters);
-                return 0;
-            }
-            currentStep = std::string(step::GettingParameters);
-            const std::string dialerProgId = dialer::GetParameter(pieces, "object");
-            if (dialerProgId.empty()) {
-                tell(msg::ObjectParameterMissing);
-                return 0;
-            }
-            currentStep = std::string(step::CreatingDialerObject);
-            // A dialer that cannot be created leaves the stored one in place.
-            state.Dialer = createApplication(dialerProgId);
-            currentStep = std::string(step::MakingCall);
-            // The dialer receives the whole string as the page passed it, "object" piece included.
-            state.Dialer.call("MakeCall", params[0]);
-            return 0;
-        },
-        [&](const Error& e) {
-            tell(stepFailureText(currentStep, e), Icon::None, Title::own(msg::TelephonyErrorTitle));
-            return 0;
-        });
+    const auto failure = tryLocal([&] {
+        currentStep = std::string(step::SplittingParameters);
+        const std::vector<std::string> pieces = dialer::splitParameters(params[0].toString());
+        if (pieces.size() < 2) {
+            tell(msg::InsufficientParameters);
+            return;
+        }
+        currentStep = std::string(step::GettingParameters);
+        const std::string dialerProgId = dialer::GetParameter(pieces, "object");
+        if (dialerProgId.empty()) {
+            tell(msg::ObjectParameterMissing);
+            return;
+        }
+        currentStep = std::string(step::CreatingDialerObject);
+        // A dialer that cannot be created leaves the stored one in place.
+        state.Dialer = createApplication(dialerProgId);
+        currentStep = std::string(step::MakingCall);
+        // The dialer receives the whole string as the page passed it, "object" piece included.
+        state.Dialer.call("MakeCall", params[0]);
+    });
+    if (failure) tell(stepFailureText(currentStep, *failure), Icon::None, Title::own(msg::TelephonyErrorTitle));
     return emptyResult();
 }
 
