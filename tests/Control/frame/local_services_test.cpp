@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "Control/frame/control.hpp"
 #include "Control/frame/private_operations.hpp"
+#include "Platform/Files/register.hpp"
 #include "tests/Control/support/deliverable_fixture.hpp"
 #include "tests/Control/support/fake_applications.hpp"
 
@@ -117,6 +120,22 @@ TEST_F(LocalServices, PrivateServicesGiveTheirDocumentedForms) {
 
     // Without the file-system object a delete is silently given up.
     EXPECT_NO_THROW(control::DeleteFileQuietly("/nonexistent/file.doc"));
+}
+
+TEST_F(LocalServices, QuietDeletesRemoveFilesButNeverForceReadOnlyOnes) {
+    files::registerFileClasses(Registry::instance());
+    const auto folder = dataFolder() / "temp";
+    const auto plain = folder / "Quote.htm", readOnly = folder / "Locked.doc";
+    std::ofstream(plain) << "<p>quote</p>";
+    std::ofstream(readOnly) << "letter";
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+
+    control::DeleteFileQuietly(plain.string());
+    control::DeleteFileQuietly(readOnly.string());
+    control::DeleteFileQuietly((folder / "Missing.doc").string());
+    EXPECT_FALSE(std::filesystem::exists(plain));
+    EXPECT_TRUE(std::filesystem::exists(readOnly));
+    EXPECT_TRUE(boxes().empty());
 }
 
 TEST_F(LocalServices, OutlookFailureResultNamesAMissingOutlookOrTheMembersCode) {
