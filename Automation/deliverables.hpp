@@ -65,11 +65,17 @@ inline std::string versionText(const Version& v) {
     return std::to_string(v.major) + "." + std::to_string(v.minor) + "." + std::to_string(v.revision);
 }
 
+// The class factory of a creatable class: a new object of T for every creation.
+template <class T>
+ClassFactory factoryOf() {
+    return [] { return makeObject<T>(); };
+}
+
 }  // namespace lumora::deliverables
 
 // The four in-process server entry points are the only symbols a deliverable exports. Each
 // deliverable defines them once, over its table of creatable classes:
-//     const lumora::ServerClass kClasses[] = {{progId, classId, &factory}};
+//     const lumora::ServerClass kClasses[] = {{progId, classId, &factoryOf<Class>}};
 //     LUMORA_SERVER_ENTRY_POINTS(kClasses)
 #define LUMORA_SERVER_ENTRY extern "C" __attribute__((visibility("default")))
 #define LUMORA_SERVER_ENTRY_POINTS(classes)                                                              \

@@ -6,12 +6,10 @@
 
 namespace {
 
-lumora::ClassFactory dialerFactory() {
-    return [] { return lumora::makeObject<lumora::dialer::Dialer>(); };
-}
+using lumora::deliverables::kDialer;
 
 const lumora::ServerClass kClasses[] = {
-    {lumora::deliverables::kDialer.progId, lumora::deliverables::kDialer.classId, &dialerFactory},
+    {kDialer.progId, kDialer.classId, &lumora::deliverables::factoryOf<lumora::dialer::Dialer>},
 };
 
 }  // namespace

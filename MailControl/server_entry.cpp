@@ -6,12 +6,10 @@
 
 namespace {
 
-lumora::ClassFactory mailControlFactory() {
-    return [] { return lumora::makeObject<lumora::mail::LumoraMailCtrl>(); };
-}
+using lumora::deliverables::kMailControl;
 
 const lumora::ServerClass kClasses[] = {
-    {lumora::deliverables::kMailControl.progId, lumora::deliverables::kMailControl.classId, &mailControlFactory},
+    {kMailControl.progId, kMailControl.classId, &lumora::deliverables::factoryOf<lumora::mail::LumoraMailCtrl>},
 };
 
 }  // namespace

@@ -6,12 +6,10 @@
 
 namespace {
 
-lumora::ClassFactory controlFactory() {
-    return [] { return lumora::makeObject<lumora::control::LumoraCtrl2005>(); };
-}
+using lumora::deliverables::kDesktopControl;
 
 const lumora::ServerClass kClasses[] = {
-    {lumora::deliverables::kDesktopControl.progId, lumora::deliverables::kDesktopControl.classId, &controlFactory},
+    {kDesktopControl.progId, kDesktopControl.classId, &lumora::deliverables::factoryOf<lumora::control::LumoraCtrl2005>},
 };
 
 }  // namespace
