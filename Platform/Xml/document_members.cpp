@@ -5,6 +5,7 @@
 #include <map>
 
 #include "Automation/vb/text.hpp"
+#include "Platform/Files/page_path.hpp"
 #include "document.hpp"
 #include "element_search.hpp"
 #include "node_access.hpp"
@@ -127,10 +128,8 @@ void save(DocumentObject& d, const Variant& destination) {
         return;
     }
     std::string path = destination.toString();
-    for (char& c : path)
-        if (c == '\\') c = '/';
     if (path.empty()) raiseXml(XmlError::SaveFailed, "no file name was given");
-    saveDocument(*d.tree(), path);
+    saveDocument(*d.tree(), files::resolvePagePath(path).local);
 }
 
 TypeInfo buildTypeInfo() {

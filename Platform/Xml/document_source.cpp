@@ -6,6 +6,7 @@
 
 #include "Automation/error.hpp"
 #include "Automation/vb/text.hpp"
+#include "Platform/Files/page_path.hpp"
 #include "http_fetch.hpp"
 #include "limits.hpp"
 
@@ -83,10 +84,16 @@ ParseOutcome loadDocumentSource(const std::string& source, ParseOptions options)
     } else if (size_t colon = source.find(':'); colon != std::string::npos && colon > 1) {
         return refused("The address uses a protocol that is not supported", source);
     }
-    for (char& c : path)
-        if (c == '\\') c = '/';
     if (path.empty()) return refused("The system cannot locate the object specified.", source);
-    return loadFromFile(path, source, options);
+    // Page paths ("C:\\Templates\\x.xml", shares, local paths) reach the disk through the
+    // file layer's drive table, like every other file a page names.
+    std::filesystem::path local;
+    try {
+        local = files::resolvePagePath(path).local;
+    } catch (const Error& e) {
+        return refused(e.description(), source);
+    }
+    return loadFromFile(local, source, options);
 }
 
 }  // namespace lumora::xml

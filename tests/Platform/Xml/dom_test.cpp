@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Platform/Files/drive_map.hpp"
 #include "xml_test_support.hpp"
 
 namespace lumora::xml::test {
@@ -220,6 +221,18 @@ TEST(DomSaving, SaveWritesTheDocumentThatLoadReadsBack) {
     Object again = newDocument();
     ASSERT_TRUE(again.call("load", (temp.path() / "out.xml").string()).toBool());
     EXPECT_EQ(again.call("selectSingleNode", "/r/v").toObject().get("text").toString(), "Zoë");
+}
+
+TEST(DomSaving, PagePathsWithDriveLettersGoThroughTheDriveTable) {
+    TempFolder temp;
+    files::DriveMap::instance().set("Q:", temp.path());
+    Object doc = loaded("<r>drive</r>");
+    doc.call("save", "Q:\\Data\\..\\out.xml");
+    EXPECT_EQ(readFile(temp.path() / "out.xml"), "<r>drive</r>\r\n");
+    Object again = newDocument();
+    EXPECT_TRUE(again.call("load", "q:\\out.xml").toBool());
+    EXPECT_FALSE(again.call("load", "Z:\\out.xml").toBool());  // a drive the table does not map
+    files::DriveMap::instance().clear("Q:");
 }
 
 TEST(DomSaving, SaveIntoAMissingFolderFailsWithoutWritingAnything) {
