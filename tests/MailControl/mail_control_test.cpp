@@ -21,15 +21,6 @@ protected:
     Object mail;
 };
 
-TEST_F(MailControl, InterfaceMembersAndVersion) {
-    std::vector<std::string> names;
-    for (const auto& m : mail.typeInfo().members()) names.push_back(m.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"GetVersion", "RunCampaign", "BuildMergeDoc", "BuildFieldList",
-                                               "BuildAddressList", "BuildFaxAddressList"}));
-    EXPECT_EQ(mail.call("GetVersion").toString(), "5.1.9");
-    EXPECT_EQ(mail.typeInfo().findAny("RunCampaign")->required, 6u);
-}
-
 TEST_F(MailControl, AnUnknownMediumIsReturnedWithoutTouchingAnyApplication) {
     EXPECT_EQ(run("3"), "Unknown Campaign Medium");
     EXPECT_EQ(run(""), "Unknown Campaign Medium");
