@@ -54,7 +54,7 @@ Object NodeListObject::item(int32_t index) {
     // Walking from the last position read makes a loop over item(0..length-1) linear.
     XmlNode* node = firstChildOf(parent->node());
     int32_t at = 0;
-    if (m_cachedRevision == tree.revision() && m_cachedNode && m_cachedIndex <= index) {
+    if (m_cachedTree == parent->tree() && m_cachedRevision == tree.revision() && m_cachedIndex <= index) {
         node = m_cachedNode;
         at = m_cachedIndex;
     }
@@ -63,6 +63,7 @@ Object NodeListObject::item(int32_t index) {
         ++at;
     }
     if (!node) return Object();
+    m_cachedTree = parent->tree();
     m_cachedRevision = tree.revision();
     m_cachedIndex = at;
     m_cachedNode = node;

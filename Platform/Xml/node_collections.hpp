@@ -36,8 +36,10 @@ private:
     std::vector<Object> m_nodes;  // fixed form
     bool m_live = false;
     int32_t m_cursor = 0;
-    // Position cache of the live form, valid while the tree's revision is unchanged.
-    uint64_t m_cachedRevision = ~uint64_t{0};
+    // Position cache of the live form, valid while the parent presents the same tree (a
+    // document may load another) at the same revision.
+    std::shared_ptr<Tree> m_cachedTree;
+    uint64_t m_cachedRevision = 0;
     int32_t m_cachedIndex = -1;
     XmlNode* m_cachedNode = nullptr;
 };

@@ -200,6 +200,15 @@ TEST(DomIdentity, ANodeOutlivesItsDocumentObjectAndItsReload) {
     EXPECT_EQ(owner.get("xml").toString(), "<a><b>changed</b></a>\r\n");
 }
 
+TEST(DomIdentity, ChildNodesOfADocumentFollowItToTheNextLoad) {
+    Object doc = loaded("<!-- one --><first/>");
+    Object children = doc.getObject("childNodes");
+    EXPECT_EQ(children.call("item", 1).toObject().get("nodeName").toString(), "first");
+    doc.call("loadXML", "<!-- two --><second/>");
+    EXPECT_EQ(children.call("item", 1).toObject().get("nodeName").toString(), "second");
+    EXPECT_EQ(children.call("item", 0).toObject().get("nodeValue").toString(), " two ");
+}
+
 TEST(DomIdentity, ARemovedNodeStaysUsableAfterEverythingElseIsDropped) {
     Object b;
     {
