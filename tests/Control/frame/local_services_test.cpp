@@ -113,6 +113,11 @@ TEST_F(LocalServices, PrivateServicesGiveTheirDocumentedForms) {
     EXPECT_NE(guid, control::CreateGuidString());
 
     EXPECT_EQ(control::GetTempFolderPath(), (dataFolder() / "temp").string() + "/");
+    // A folder path longer than the old 255-character buffer comes back whole, not as blanks.
+    const std::string deepFolder = (dataFolder() / std::string(120, 'a') / std::string(120, 'b') / "c").string() + "/";
+    desktop::HeadlessDesktop deep(desktop::SystemConfig{{}, deepFolder, {}});
+    desktop::ScopedDesktop withDeepTemp(deep);
+    EXPECT_EQ(control::GetTempFolderPath(), deepFolder);
 
     EXPECT_EQ(control::StripAtNull(std::string("2\0\0", 3)), "2");
     EXPECT_EQ(control::StripAtNull(std::string("\0\0", 2)), "");
