@@ -75,7 +75,13 @@ struct BridgeServer::Impl {
     void accept() {
         acceptor.async_accept(io, [this](boost::system::error_code ec, tcp::socket socket) {
             if (ec == net::error::operation_aborted || !acceptor.is_open()) return;
-            if (!ec) serveHttp(std::move(socket), *context);
+            if (!ec) {
+                // Answers are small and come in bursts; waiting to coalesce them (Nagle) would
+                // add tens of milliseconds to a page's calls.
+                boost::system::error_code ignored;
+                socket.set_option(tcp::no_delay(true), ignored);
+                serveHttp(std::move(socket), *context);
+            }
             accept();
         });
     }

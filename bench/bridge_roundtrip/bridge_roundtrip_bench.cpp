@@ -54,6 +54,7 @@ void registerTrivial() {
 struct Page {
     explicit Page(uint16_t port) : ws(io) {
         ws.next_layer().connect(tcp::endpoint(net::ip::make_address_v4("127.0.0.1"), port));
+        ws.next_layer().set_option(tcp::no_delay(true));
         ws.set_option(websocket::stream_base::decorator([port](websocket::request_type& request) {
             request.set(beast::http::field::origin, "http://127.0.0.1:" + std::to_string(port));
         }));
