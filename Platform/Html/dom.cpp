@@ -6,8 +6,6 @@ namespace lumora::html {
 
 namespace {
 
-bool isHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-
 void collectElements(const Node& node, std::vector<Node*>& out) {
     // An explicit stack: the walk costs no call depth however deep the tree.
     std::vector<const Node*> pending{&node};
@@ -20,6 +18,23 @@ void collectElements(const Node& node, std::vector<Node*>& out) {
 }
 
 }  // namespace
+
+bool isHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+std::string collapseWhitespace(std::string_view text) {
+    std::string out;
+    bool blank = false;
+    for (char c : text) {
+        if (isHtmlSpace(c)) {
+            blank = !out.empty();
+            continue;
+        }
+        if (blank) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
 
 bool Node::isWhitespaceText() const {
     return type == NodeType::Text && std::all_of(data.begin(), data.end(), isHtmlSpace);

@@ -70,6 +70,11 @@ public:
     std::string textContent() const;
 };
 
+// HTML's white space: blank, tab, line feed, carriage return, form feed.
+bool isHtmlSpace(char c);
+// The text without white space at either end and with each run inside made one blank.
+std::string collapseWhitespace(std::string_view text);
+
 // The nodes of one parse. Every object standing for a node holds the tree, so a node lives as
 // long as anything refers to it, even after the document was rewritten.
 struct Tree {

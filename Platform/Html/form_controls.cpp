@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "Automation/error.hpp"
+#include "Automation/vb/text.hpp"
 
 namespace lumora::html {
 
@@ -18,29 +19,7 @@ constexpr std::array<std::string_view, 22> kInputTypes{
 // Types whose value is their value attribute: setting the value sets the attribute.
 constexpr std::array<std::string_view, 6> kAttributeValued{"hidden", "submit", "image", "reset", "button", "checkbox"};
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-
-std::string collapsed(std::string_view text) {
-    std::string out;
-    bool blank = false;
-    for (char c : text) {
-        if (isSpace(c)) {
-            blank = !out.empty();
-            continue;
-        }
-        if (blank) out += ' ';
-        blank = false;
-        out += c;
-    }
-    return out;
-}
-
-std::string lowerTrimmed(std::string_view text) {
-    std::string out = collapsed(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
+std::string lowerTrimmed(std::string_view text) { return vb::asciiLower(collapseWhitespace(text)); }
 
 bool isRadio(const Node& element) { return element.is("input") && inputType(element) == "radio"; }
 
@@ -244,6 +223,6 @@ void setSelected(Node& option, bool selected) {
     setSelectedIndex(*select, selected ? own : (current == own ? -1 : current));
 }
 
-std::string optionText(const Node& option) { return collapsed(option.textContent()); }
+std::string optionText(const Node& option) { return collapseWhitespace(option.textContent()); }
 
 }  // namespace lumora::html

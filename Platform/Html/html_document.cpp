@@ -30,21 +30,6 @@ std::string readDocumentFile(std::string_view path) {
     return bytes;
 }
 
-std::string collapsedText(const std::string& text) {
-    std::string out;
-    bool blank = false;
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f') {
-            blank = !out.empty();
-            continue;
-        }
-        if (blank) out += ' ';
-        blank = false;
-        out += c;
-    }
-    return out;
-}
-
 Node* firstChildNamed(const Node* parent, std::initializer_list<std::string_view> tags) {
     if (!parent) return nullptr;
     for (const auto& child : parent->children)
@@ -132,7 +117,7 @@ const TypeInfo& HtmlDocument::typeInfo() const {
         });
         t.getter<D>("title", 1012, [](D& d) {
             auto titles = elementsByTagName(*d.tree()->document, "title");
-            return Variant(titles.empty() ? std::string() : collapsedText(titles.front()->textContent()));
+            return Variant(titles.empty() ? std::string() : collapseWhitespace(titles.front()->textContent()));
         });
         t.getter<D>("childNodes", 1081, [](D& d) {
             return Variant(collectionOf(d.tree(), d.tree()->document->visibleChildren()));

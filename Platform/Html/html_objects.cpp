@@ -6,6 +6,7 @@
 
 #include "Automation/error.hpp"
 #include "Automation/vb/strings.hpp"
+#include "Automation/vb/text.hpp"
 #include "form_controls.hpp"
 #include "html_document.hpp"
 #include "rendered_text.hpp"
@@ -18,22 +19,9 @@ namespace {
 
 using N = HtmlNode;
 
-std::string upperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-std::string lowerAscii(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 std::string nodeName(const Node& node) {
     switch (node.type) {
-        case NodeType::Element: return node.ns == Namespace::Html ? upperAscii(node.name) : node.name;
+        case NodeType::Element: return node.ns == Namespace::Html ? vb::uCase(node.name) : node.name;
         case NodeType::Text: return "#text";
         case NodeType::Comment: return "#comment";
         case NodeType::Document: return "#document";
@@ -44,7 +32,7 @@ std::string nodeName(const Node& node) {
 
 // Attribute names of HTML elements are matched in lower case, as the parser stored them.
 std::string attributeName(const Node& element, std::string_view name) {
-    return element.ns == Namespace::Html ? lowerAscii(name) : std::string(name);
+    return element.ns == Namespace::Html ? vb::asciiLower(name) : std::string(name);
 }
 
 Variant attributeOrNull(const Node& element, std::string_view name) {
@@ -62,6 +50,12 @@ std::string attributeText(const Node& element, std::string_view name) {
 Node& require(Node& element, bool supported) {
     if (!supported) unsupported();
     return element;
+}
+
+// The node as an element of that tag; 438 for any other.
+Node& tagged(const HtmlNode& n, std::string_view tag) {
+    Node& element = n.element();
+    return require(element, element.is(tag));
 }
 
 Object nodeObject(const N& self, Node* node) { return objectFor(self.tree(), node); }
@@ -145,54 +139,31 @@ void addFormMembers(TypeInfo& t) {
         Node& element = n.element();
         setControlValue(require(element, hasValueProperty(element)), v.toString());
     });
-    t.getter<N>("checked", 1201, [](N& n) {
-        Node& element = n.element();
-        return Variant(isChecked(require(element, element.is("input"))));
-    });
-    t.setter<N>("checked", 1201, [](N& n, const Variant& v) {
-        Node& element = n.element();
-        setChecked(require(element, element.is("input")), v.toBool());
-    });
+    t.getter<N>("checked", 1201, [](N& n) { return Variant(isChecked(tagged(n, "input"))); });
+    t.setter<N>("checked", 1201, [](N& n, const Variant& v) { setChecked(tagged(n, "input"), v.toBool()); });
     t.getter<N>("type", 1202, [](N& n) { return Variant(controlType(n.element())); });
-    t.getter<N>("selectedIndex", 1203, [](N& n) {
-        Node& element = n.element();
-        return Variant(selectedIndex(require(element, element.is("select"))));
-    });
-    t.setter<N>("selectedIndex", 1203, [](N& n, const Variant& v) {
-        Node& element = n.element();
-        setSelectedIndex(require(element, element.is("select")), v.toI4());
-    });
-    t.getter<N>("options", 1204, [](N& n) {
-        Node& element = n.element();
-        return Variant(nodeList(n, optionsOf(require(element, element.is("select")))));
-    });
+    t.getter<N>("selectedIndex", 1203, [](N& n) { return Variant(selectedIndex(tagged(n, "select"))); });
+    t.setter<N>("selectedIndex", 1203, [](N& n, const Variant& v) { setSelectedIndex(tagged(n, "select"), v.toI4()); });
+    t.getter<N>("options", 1204, [](N& n) { return Variant(nodeList(n, optionsOf(tagged(n, "select")))); });
     t.getter<N>("length", 1205, [](N& n) {
-        Node& element = n.element();
-        return Variant(static_cast<int32_t>(optionsOf(require(element, element.is("select"))).size()));
+        return Variant(static_cast<int32_t>(optionsOf(tagged(n, "select")).size()));
     });
     t.method<N>("item", 1206, {"name", "index"}, 0, [](N& n, Args& a) {
-        Node& element = n.element();
-        HtmlCollection options(n.tree(), optionsOf(require(element, element.is("select"))));
+        HtmlCollection options(n.tree(), optionsOf(tagged(n, "select")));
         return Variant(options.item(a[0]));
     });
-    t.getter<N>("selected", 1207, [](N& n) {
-        Node& element = n.element();
-        return Variant(isSelected(require(element, element.is("option"))));
-    });
-    t.setter<N>("selected", 1207, [](N& n, const Variant& v) {
-        Node& element = n.element();
-        setSelected(require(element, element.is("option")), v.toBool());
-    });
+    t.getter<N>("selected", 1207, [](N& n) { return Variant(isSelected(tagged(n, "option"))); });
+    t.setter<N>("selected", 1207, [](N& n, const Variant& v) { setSelected(tagged(n, "option"), v.toBool()); });
     t.getter<N>("text", 1208, [](N& n) {
         Node& element = n.element();
         return Variant(element.is("option") ? optionText(element) : element.textContent());
     });
     t.getter<N>("index", 1209, [](N& n) {
-        Node& element = n.element();
-        Node* select = selectOf(require(element, element.is("option")));
+        Node& option = tagged(n, "option");
+        Node* select = selectOf(option);
         if (!select) return Variant(0);
         auto options = optionsOf(*select);
-        return Variant(static_cast<int32_t>(std::find(options.begin(), options.end(), &element) - options.begin()));
+        return Variant(static_cast<int32_t>(std::find(options.begin(), options.end(), &option) - options.begin()));
     });
 }
 
@@ -203,26 +174,16 @@ void addTableMembers(TypeInfo& t) {
         if (element.is("table")) return Variant(nodeList(n, tableRows(element)));
         return Variant(nodeList(n, sectionRows(require(element, isTableSection(element)))));
     });
-    t.getter<N>("cells", 1301, [](N& n) {
-        Node& element = n.element();
-        return Variant(nodeList(n, rowCells(require(element, element.is("tr")))));
-    });
-    t.getter<N>("tBodies", 1302, [](N& n) {
-        Node& element = n.element();
-        return Variant(nodeList(n, childrenNamed(require(element, element.is("table")), "tbody")));
-    });
+    t.getter<N>("cells", 1301, [](N& n) { return Variant(nodeList(n, rowCells(tagged(n, "tr")))); });
+    t.getter<N>("tBodies", 1302, [](N& n) { return Variant(nodeList(n, childrenNamed(tagged(n, "table"), "tbody"))); });
     for (auto [name, id, tag] : {std::tuple{"tHead", 1303, "thead"}, {"tFoot", 1304, "tfoot"}, {"caption", 1305, "caption"}}) {
         std::string section = tag;
         t.getter<N>(name, id, [section](N& n) {
-            Node& element = n.element();
-            auto found = childrenNamed(require(element, element.is("table")), section);
+            auto found = childrenNamed(tagged(n, "table"), section);
             return Variant(nodeObject(n, found.empty() ? nullptr : found.front()));
         });
     }
-    t.getter<N>("rowIndex", 1306, [](N& n) {
-        Node& element = n.element();
-        return Variant(rowIndex(require(element, element.is("tr"))));
-    });
+    t.getter<N>("rowIndex", 1306, [](N& n) { return Variant(rowIndex(tagged(n, "tr"))); });
     t.getter<N>("cellIndex", 1307, [](N& n) {
         Node& element = n.element();
         return Variant(cellIndex(require(element, element.is("td") || element.is("th"))));
@@ -275,7 +236,7 @@ Object collectionOf(const std::shared_ptr<Tree>& tree, std::vector<Node*> nodes)
 std::vector<Node*> elementsByTagName(const Node& root, std::string_view name) {
     std::vector<Node*> all = root.descendantElements();
     if (name == "*") return all;
-    std::string lower = lowerAscii(name);
+    std::string lower = vb::asciiLower(name);
     std::erase_if(all, [&](Node* e) { return e->ns == Namespace::Html ? e->name != lower : e->name != name; });
     return all;
 }
@@ -301,7 +262,7 @@ Object HtmlCollection::namedItem(std::string_view name) const {
 }
 
 Object HtmlCollection::tags(std::string_view name) const {
-    std::string lower = lowerAscii(name);
+    std::string lower = vb::asciiLower(name);
     std::vector<Node*> matching;
     std::copy_if(m_nodes.begin(), m_nodes.end(), std::back_inserter(matching),
                  [&](Node* n) { return n->isElement() && n->name == lower; });

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Automation/vb/text.hpp"
 #include "Automation/vb/utf8.hpp"
 #include "Platform/Files/text_encoding.hpp"
 
@@ -22,12 +23,6 @@ struct GumboOutputDeleter {
 };
 using GumboOutputPtr = std::unique_ptr<GumboOutput, GumboOutputDeleter>;
 
-std::string asciiLower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 std::string elementName(const GumboElement& element) {
     GumboStringPiece original = element.original_tag;
     if (original.length > 0) gumbo_tag_from_original_text(&original);
@@ -36,7 +31,7 @@ std::string elementName(const GumboElement& element) {
         if (const char* svgName = gumbo_normalize_svg_tagname(&original)) return svgName;
     }
     if (element.tag != GUMBO_TAG_UNKNOWN) return gumbo_normalized_tagname(element.tag);
-    return asciiLower(std::string(original.data, original.length));
+    return vb::asciiLower(std::string_view(original.data, original.length));
 }
 
 Namespace namespaceOf(GumboNamespaceEnum ns) {

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "dom.hpp"
 #include "html_errors.hpp"
 
 namespace lumora::html {
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -322,11 +322,11 @@ struct TagToken {
 TagToken readTag(std::string_view markup, size_t at, const MarkupLimits& limits) {
     TagToken tag;
     size_t i = at;
-    while (i < markup.size() && !isSpace(markup[i]) && markup[i] != '/' && markup[i] != '>') tag.name += lower(markup[i++]);
+    while (i < markup.size() && !isHtmlSpace(markup[i]) && markup[i] != '/' && markup[i] != '>') tag.name += lower(markup[i++]);
     size_t attributes = 0;
     size_t attributesFrom = i;
     for (;;) {
-        while (i < markup.size() && (isSpace(markup[i]) || markup[i] == '/')) {
+        while (i < markup.size() && (isHtmlSpace(markup[i]) || markup[i] == '/')) {
             tag.selfClosing = markup[i] == '/';
             ++i;
         }
@@ -334,16 +334,16 @@ TagToken readTag(std::string_view markup, size_t at, const MarkupLimits& limits)
         tag.selfClosing = false;
         if (++attributes > limits.maxAttributes) throw htmlError(HtmlError::TooManyAttributes, limits.maxAttributes);
         ++i;  // a name's first character may be anything, "=" included
-        while (i < markup.size() && !isSpace(markup[i]) && markup[i] != '/' && markup[i] != '>' && markup[i] != '=') ++i;
-        while (i < markup.size() && isSpace(markup[i])) ++i;
+        while (i < markup.size() && !isHtmlSpace(markup[i]) && markup[i] != '/' && markup[i] != '>' && markup[i] != '=') ++i;
+        while (i < markup.size() && isHtmlSpace(markup[i])) ++i;
         if (i >= markup.size() || markup[i] != '=') continue;
         ++i;
-        while (i < markup.size() && isSpace(markup[i])) ++i;
+        while (i < markup.size() && isHtmlSpace(markup[i])) ++i;
         if (i < markup.size() && (markup[i] == '"' || markup[i] == '\'')) {
             size_t close = markup.find(markup[i], i + 1);
             i = close == std::string_view::npos ? markup.size() : close + 1;
         } else {
-            while (i < markup.size() && !isSpace(markup[i]) && markup[i] != '>') ++i;
+            while (i < markup.size() && !isHtmlSpace(markup[i]) && markup[i] != '>') ++i;
         }
     }
     tag.attributes = markup.substr(attributesFrom, i - attributesFrom);
@@ -369,7 +369,7 @@ void checkMarkupLimits(std::string_view markup, const MarkupLimits& limits) {
     OpenElements open(limits);
     auto textBefore = [&](size_t from, size_t to) {
         std::string_view between = markup.substr(from, to == std::string_view::npos ? std::string_view::npos : to - from);
-        if (std::any_of(between.begin(), between.end(), [](char c) { return !isSpace(c); })) open.text();
+        if (std::any_of(between.begin(), between.end(), [](char c) { return !isHtmlSpace(c); })) open.text();
     };
     size_t at = markup.find('<');
     textBefore(0, at);

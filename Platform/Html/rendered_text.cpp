@@ -4,6 +4,9 @@
 #include <array>
 #include <string_view>
 
+#include "Automation/vb/text.hpp"
+#include "form_controls.hpp"
+
 namespace lumora::html {
 
 namespace {
@@ -22,8 +25,6 @@ constexpr std::array<std::string_view, 44> kBlocks{
 constexpr std::array<std::string_view, 4> kPreformatted{"pre", "listing", "plaintext", "xmp"};
 
 bool isIn(std::string_view name, auto const& names) { return std::find(names.begin(), names.end(), name) != names.end(); }
-
-bool isCollapsible(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 // Builds the text from content, blanks that may collapse, and required line breaks.
 class TextBuilder {
@@ -73,13 +74,13 @@ void appendText(TextBuilder& out, std::string_view text, bool preformatted) {
     }
     size_t at = 0;
     while (at < text.size()) {
-        if (isCollapsible(text[at])) {
+        if (isHtmlSpace(text[at])) {
             out.blank();
-            while (at < text.size() && isCollapsible(text[at])) ++at;
+            while (at < text.size() && isHtmlSpace(text[at])) ++at;
             continue;
         }
         size_t end = at;
-        while (end < text.size() && !isCollapsible(text[end])) ++end;
+        while (end < text.size() && !isHtmlSpace(text[end])) ++end;
         out.content(text.substr(at, end - at));
         at = end;
     }
@@ -124,11 +125,8 @@ void collect(TextBuilder& out, const Node& node, bool preformatted) {
 }
 
 std::string lowerWithoutBlanks(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        if (isCollapsible(c)) continue;
-        out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
+    std::string out = vb::asciiLower(text);
+    std::erase_if(out, isHtmlSpace);
     return out;
 }
 
@@ -137,10 +135,7 @@ std::string lowerWithoutBlanks(std::string_view text) {
 bool isNotRendered(const Node& element) {
     if (element.ns == Namespace::Html && isIn(element.name, kNotRendered)) return true;
     if (element.hasAttribute("hidden")) return true;
-    if (element.is("input")) {
-        const std::string* type = element.attribute("type");
-        if (type && lowerWithoutBlanks(*type) == "hidden") return true;
-    }
+    if (element.is("input") && inputType(element) == "hidden") return true;
     const std::string* style = element.attribute("style");
     return style && lowerWithoutBlanks(*style).find("display:none") != std::string::npos;
 }
