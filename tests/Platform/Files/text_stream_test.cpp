@@ -161,3 +161,23 @@ TEST_F(ReadingText, LongFilesAreReadAcrossBufferBoundaries) {
     EXPECT_EQ(count, 20000);
     EXPECT_EQ(last, "line 19999");
 }
+
+TEST_F(ReadingText, SkipLineAndAtEndOfLineFollowTheText) {
+    writeBytes("a.txt", "header\r\nab\r\n");
+    Object in = fso.call("OpenTextFile", "C:\\a.txt").toObject();
+    in.call("SkipLine");
+    EXPECT_FALSE(in.get("AtEndOfLine").toBool());
+    EXPECT_EQ(in.call("Read", 2).toString(), "ab");
+    EXPECT_TRUE(in.get("AtEndOfLine").toBool());
+    EXPECT_EQ(in.get("Line").toI4(), 2);
+    EXPECT_EQ(in.get("Column").toI4(), 3);
+}
+
+TEST_F(TextFormats, TheSystemDefaultReadsAFileWithoutAMarkAsAnsi) {
+    writeBytes("plain.txt", std::string("A\0B\0", 4));
+    Object in = fso.call("OpenTextFile", "C:\\plain.txt", ForReading, false, TristateUseDefault).toObject();
+    EXPECT_EQ(in.call("ReadAll").toString(), std::string("A\0B\0", 4));
+    // Asked for Unicode, the same bytes are two UTF-16 characters.
+    in = fso.call("OpenTextFile", "C:\\plain.txt", ForReading, false, TristateTrue).toObject();
+    EXPECT_EQ(in.call("ReadAll").toString(), "AB");
+}
