@@ -57,11 +57,6 @@ bool DocumentObject::load(const std::string& source) {
     return take(loadDocumentSource(source, optionsFor(settings())));
 }
 
-void DocumentObject::adopt(DocHandle doc, bool hasDeclaration) {
-    replaceTree(std::make_shared<Tree>(std::move(doc), m_tree->sharedSettings(), hasDeclaration));
-    m_failure.reset();
-}
-
 Object DocumentObject::clone(bool deep) const {
     DocHandle copy(xmlCopyDoc(m_tree->doc(), deep ? 1 : 0));
     if (!copy) throw std::bad_alloc();

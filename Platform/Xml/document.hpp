@@ -31,9 +31,7 @@ public:
     bool loadXml(std::string_view text);
     // load: a local path, a file: URL, or an http(s) address fetched through the hardened client.
     bool load(const std::string& source);
-    // Takes on a parsed document (a transformation result, a response body).
-    void adopt(DocHandle doc, bool hasDeclaration);
-    // Takes on the outcome of a parse: the tree on success, the empty tree and the failure otherwise.
+    // Takes on the outcome of a parse (also of a response body or a transformation result): the tree on success, the empty tree and the failure otherwise.
     bool take(ParseOutcome outcome);
 
     // A copy of this document (deep: with all its nodes) as a new document object.

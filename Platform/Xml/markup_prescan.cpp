@@ -27,6 +27,16 @@ public:
         }
         return false;
     }
+    // The next character outside a quoted value ('...' or "..."), which is skipped whole.
+    bool nextUnquoted(char& c) {
+        while (next(c)) {
+            if (c != '"' && c != '\'') return true;
+            char quote = c;
+            while (next(c) && c != quote) {
+            }
+        }
+        return false;
+    }
     bool startsWith(std::string_view marker) {
         size_t pos = m_pos;
         for (char wanted : marker) {
@@ -52,37 +62,20 @@ private:
 // Counts the '=' of a tag outside quoted values, up to its closing '>'.
 uint64_t attributesInTag(Scanner& scan) {
     uint64_t count = 0;
-    char quote = 0, c;
-    while (scan.next(c)) {
-        if (quote) {
-            if (c == quote) quote = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '=') {
-            ++count;
-        } else if (c == '>') {
-            break;
-        }
-    }
+    char c;
+    while (scan.nextUnquoted(c) && c != '>')
+        if (c == '=') ++count;
     return count;
 }
 
 // A declaration such as <!DOCTYPE ... [ ... ]>: skipped with its internal subset.
 void skipDeclaration(Scanner& scan) {
     int depth = 0;
-    char quote = 0, c;
-    while (scan.next(c)) {
-        if (quote) {
-            if (c == quote) quote = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '[') {
-            ++depth;
-        } else if (c == ']') {
-            --depth;
-        } else if (c == '>' && depth <= 0) {
-            return;
-        }
+    char c;
+    while (scan.nextUnquoted(c)) {
+        if (c == '[') ++depth;
+        else if (c == ']') --depth;
+        else if (c == '>' && depth <= 0) return;
     }
 }
 
