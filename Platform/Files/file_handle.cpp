@@ -110,14 +110,20 @@ void FileHandle::close() {
 }
 
 ReplacementFile::ReplacementFile(const fs::path& target, fs::perms permissions) : m_target(target) {
+    // Through a link the file it leads to is rewritten; the link stays a link.
+    std::error_code linkError;
+    if (fs::is_symlink(fs::symlink_status(target, linkError))) {
+        fs::path real = fs::canonical(target, linkError);
+        if (!linkError) m_target = real;
+    }
     if (permissions == fs::perms::unknown) {
         std::error_code error;
-        permissions = fs::status(target, error).permissions();
+        permissions = fs::status(m_target, error).permissions();
         if (error) permissions = fs::perms::unknown;
     }
     // A hidden name in the same folder, so the rename never crosses file systems.
     for (int attempt = 0;; ++attempt) {
-        m_temporary = target.parent_path() / ("." + target.filename().string() + ".lumora-" + randomSuffix());
+        m_temporary = m_target.parent_path() / ("." + m_target.filename().string() + ".lumora-" + randomSuffix());
         try {
             m_handle = FileHandle::open(m_temporary, FileHandle::Access::Write, FileHandle::Creation::CreateNew,
                                         permissions);

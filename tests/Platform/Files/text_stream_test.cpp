@@ -63,6 +63,16 @@ TEST_F(TextModes, ARewriteLeavesTheOriginalWholeUntilClosed) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root()), {}), 1);
 }
 
+TEST_F(TextModes, ARewriteThroughALinkChangesTheFileItLeadsTo) {
+    writeBytes("shared/template.htm", "old");
+    std::filesystem::create_symlink(root() / "shared/template.htm", root() / "link.htm");
+    Object out = fso.call("CreateTextFile", "C:\\link.htm", true).toObject();
+    out.call("Write", "new");
+    out.call("Close");
+    EXPECT_TRUE(std::filesystem::is_symlink(root() / "link.htm"));
+    EXPECT_EQ(readBytes("shared/template.htm"), "new");
+}
+
 TEST_F(TextModes, AReadOnlyFileIsNotWritten) {
     writeBytes("locked.txt", "keep");
     std::filesystem::permissions(root() / "locked.txt", std::filesystem::perms::owner_write,
