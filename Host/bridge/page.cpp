@@ -28,7 +28,14 @@ void Page::send(const json& message) {
 }
 
 void Page::receive(std::string_view text) {
-    PageMessage message = readPageMessage(text, m_settings.limits);
+    PageMessage message;
+    try {
+        message = readPageMessage(text, m_settings.limits);
+    } catch (const std::exception& e) {
+        // Whatever a page sends must not take the network thread down with it.
+        send(errorResponse(nullptr, BridgeError::InternalError, e.what()));
+        return;
+    }
 
     if (auto* refusal = std::get_if<Refusal>(&message)) {
         if (!refusal->reply.is_null()) send(refusal->reply);

@@ -248,8 +248,9 @@ PageMessage readPageMessage(std::string_view text, const MessageLimits& limits) 
     json message;
     try {
         message = json::parse(text);
-    } catch (const json::parse_error& e) {
-        // The library's message starts with its own exception tag; the page needs only the rest.
+    } catch (const json::exception& e) {
+        // Not only syntax: a number too large for a double (1e400) is refused as well. The
+        // library's message starts with its own exception tag; the page needs only the rest.
         std::string what = e.what();
         if (auto close = what.find("] "); close != std::string::npos) what.erase(0, close + 2);
         return Refusal{errorResponse(recoverId(text), BridgeError::ParseError, what)};

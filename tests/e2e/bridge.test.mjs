@@ -134,6 +134,25 @@ test("message-box text is shown as text, never as markup", { timeout: 60000 }, a
   await page.close();
 });
 
+test("the page's HTML goes to the control with what the user typed into its form", { timeout: 60000 }, async () => {
+  const page = await openDemo();
+  await page.fill("#appointment-account", "ACC-7;Typed <by> the user");
+  await page.fill("#contact-xml", "<record id=\"C-9\"/>");
+  await page.selectOption("#message-buttons", "68");
+  const html = await page.evaluate(() => Lumora.html(document).$html);
+  assert.match(html, /^<!DOCTYPE html>/);
+  const parsed = await page.evaluate((text) => {
+    const doc = new DOMParser().parseFromString(text, "text/html");
+    return {
+      account: doc.getElementById("appointment-account").getAttribute("value"),
+      contact: doc.getElementById("contact-xml").textContent,
+      buttons: doc.querySelector("#message-buttons option[selected]").value,
+    };
+  }, html);
+  assert.deepEqual(parsed, { account: "ACC-7;Typed <by> the user", contact: "<record id=\"C-9\"/>", buttons: "68" });
+  await page.close();
+});
+
 test("a page from an allowed CRM origin calls the control", { timeout: 60000 }, async () => {
   const page = await context.newPage();
   await page.goto(`${origin(allowedSite)}/?bridge=${encodeURIComponent(bridgeUrl)}`);

@@ -82,6 +82,12 @@ TEST_F(BridgeProtocol, MessagesThatAreNotRequestsGetTheStandardErrors) {
     EXPECT_EQ(parse["error"]["code"], -32700);
     EXPECT_TRUE(parse["id"].is_null());
 
+    // A number beyond what a double holds is refused like any other unreadable text.
+    page.sendText(R"({"jsonrpc":"2.0","id":3,"method":"call","params":{"object":1e400}})");
+    json overflow = page.receive();
+    EXPECT_EQ(overflow["id"], 3);
+    EXPECT_EQ(overflow["error"]["code"], -32700);
+
     page.sendText(R"([{"jsonrpc":"2.0","id":1,"method":"create","params":{"progId":"x"}}])");
     EXPECT_EQ(page.receive()["error"]["code"], -32600);
 
