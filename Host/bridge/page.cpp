@@ -1,11 +1,22 @@
 #include "page.hpp"
 
+#include "Automation/deliverables.hpp"
 #include "bridge_errors.hpp"
 #include "page_requests.hpp"
 
 namespace lumora::bridge {
 
 using nlohmann::json;
+
+std::vector<std::string> deliverableClasses() {
+    std::vector<std::string> classes;
+    for (const deliverables::Identity* identity :
+         {&deliverables::kDesktopControl, &deliverables::kDialer, &deliverables::kMailControl}) {
+        classes.emplace_back(identity->progId);
+        classes.emplace_back(identity->classId);
+    }
+    return classes;
+}
 
 Page::Page(PageId id, std::shared_ptr<PageOutbox> outbox, PageSettings settings, ShownFiles& files,
            std::function<void()> onFinished)
@@ -161,7 +172,7 @@ void Page::workerMain() {
         host::Session session;
         while (auto request = nextRequest()) {
             try {
-                answer(*request, runPageRequest(session, *request));
+                answer(*request, runPageRequest(session, *request, m_settings.creatable));
             } catch (const Error& e) {
                 if (request->wantsAnswer) send(automationErrorResponse(request->id, e));
             } catch (const std::exception& e) {

@@ -20,8 +20,14 @@
 
 namespace lumora::bridge {
 
+// The classes a page may create by name: the three deliverables, as a browser would create only
+// controls marked safe for scripting. The outside applications behind them (file system, Word,
+// Outlook) stay reachable only through what the controls' members hand back.
+std::vector<std::string> deliverableClasses();
+
 struct PageSettings {
     MessageLimits limits;
+    std::vector<std::string> creatable = deliverableClasses();  // ProgIDs and class ids
     size_t maxQueuedCalls = 256;   // calls waiting behind the running one
     size_t maxQueuedEvents = 1024; // clicks not yet pumped
     BridgeDesktopOptions desktop;

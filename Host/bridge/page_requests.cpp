@@ -1,15 +1,23 @@
 #include "page_requests.hpp"
 
+#include <algorithm>
+
+#include "Automation/vb/text.hpp"
 #include "bridge_errors.hpp"
 
 namespace lumora::bridge {
 
 using nlohmann::json;
 
-json runPageRequest(host::Session& session, const PageRequest& request) {
+json runPageRequest(host::Session& session, const PageRequest& request, const std::vector<std::string>& creatable) {
     switch (request.operation) {
-    case Operation::Create:
+    case Operation::Create: {
+        bool allowed = std::any_of(creatable.begin(), creatable.end(), [&](const std::string& name) {
+            return vb::asciiEqualsNoCase(name, request.progId);
+        });
+        if (!allowed) raise(RuntimeError::CantCreateObject);
         return {{"object", session.create(request.progId)}};
+    }
     case Operation::Call: {
         host::CallResult call = session.call(request.object, request.member, MemberKind::Method, request.args,
                                              request.named);

@@ -11,7 +11,9 @@ namespace lumora::bridge {
 
 // The result object of the answer: create {object}, call {result, byref}, get {result},
 // put and release {}.
-nlohmann::json runPageRequest(host::Session& session, const PageRequest& request);
+// create refuses, with 429 as a blocked creation always gave, any class not in `creatable`.
+nlohmann::json runPageRequest(host::Session& session, const PageRequest& request,
+                              const std::vector<std::string>& creatable);
 
 // The JSON-RPC error answer for a member's failure: the message is the description, data
 // carries number, description and source as script's Err object has them.

@@ -21,6 +21,7 @@ using host::cli::UsageError;
 struct ServeArgs {
     uint16_t port = 8765;
     std::vector<std::string> allowedOrigins;
+    std::vector<std::string> extraClasses;
     bool nativeMessaging = false;
 };
 
@@ -44,6 +45,8 @@ ServeArgs parseServeArgs(const std::vector<std::string>& args) {
             parsed.port = parsePort(value());
         } else if (arg == "--allow-origin") {
             parsed.allowedOrigins.push_back(value());
+        } else if (arg == "--allow-progid") {
+            parsed.extraClasses.push_back(value());
         } else if (arg == "--native-messaging") {
             parsed.nativeMessaging = true;
         } else if (parsed.nativeMessaging && !arg.starts_with("--")) {
@@ -56,14 +59,15 @@ ServeArgs parseServeArgs(const std::vector<std::string>& args) {
     return parsed;
 }
 
-PageSettings pageSettings(const CliOptions& options) {
+PageSettings pageSettings(const CliOptions& options, const ServeArgs& args) {
     PageSettings settings;
+    settings.creatable.insert(settings.creatable.end(), args.extraClasses.begin(), args.extraClasses.end());
     settings.desktop.system = options.systemConfig();
     settings.desktop.launchPrograms = options.launchPrograms;
     return settings;
 }
 
-int serveNative(const CliOptions& options) {
+int serveNative(const CliOptions& options, const ServeArgs& args) {
     // Only framed messages may reach stdout: the channel's descriptor is kept apart and
     // anything else written to stdout goes to stderr instead.
     int channel = ::dup(STDOUT_FILENO);
@@ -73,7 +77,7 @@ int serveNative(const CliOptions& options) {
     }
     ::signal(SIGPIPE, SIG_IGN);
     host::cli::prepareHost(options);
-    int status = serveNativeMessaging(STDIN_FILENO, channel, pageSettings(options));
+    int status = serveNativeMessaging(STDIN_FILENO, channel, pageSettings(options, args));
     ::close(channel);
     return status == 0 ? host::cli::kExitOk : host::cli::kExitFailed;
 }
@@ -92,7 +96,7 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
     ServerOptions serverOptions;
     serverOptions.port = args.port;
     serverOptions.allowedOrigins = args.allowedOrigins;
-    serverOptions.page = pageSettings(options);
+    serverOptions.page = pageSettings(options, args);
 
     std::unique_ptr<BridgeServer> server;
     try {
@@ -125,12 +129,12 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
 
 int runServe(const CliOptions& options, const std::vector<std::string>& rawArgs) {
     ServeArgs args = parseServeArgs(rawArgs);
-    if (args.nativeMessaging) return serveNative(options);
+    if (args.nativeMessaging) return serveNative(options, args);
     return serveWeb(options, args);
 }
 
 const host::cli::CommandRegistration kServe{
-    {"serve", "serve [--port N] [--allow-origin ORIGIN]... [--native-messaging]",
+    {"serve", "serve [--port N] [--allow-origin ORIGIN]... [--allow-progid PROGID]... [--native-messaging]",
      "serves the bridge for CRM pages on 127.0.0.1 (the demo page at /), or one page over stdio", runServe}};
 
 }  // namespace

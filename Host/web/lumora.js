@@ -225,7 +225,14 @@
     }
 
     async _answerRequest(message) {
-      if (message.method !== "messageBox") return;
+      if (message.method !== "messageBox") {
+        // A question this page does not know: say so rather than leave the call waiting.
+        if (!this._closed && this._socket.readyState === WebSocket.OPEN) {
+          this._socket.send(JSON.stringify({ jsonrpc: "2.0", id: message.id,
+                                             error: { code: -32601, message: `Method not found: ${message.method}` } }));
+        }
+        return;
+      }
       let button;
       try {
         button = await this.ui.messageBox(message.params, this);

@@ -88,6 +88,7 @@ std::unique_ptr<bridge::BridgeServer> startBridge() {
     bridge::ServerOptions options;
     options.port = 0;
     options.page.desktop.launchPrograms = false;
+    options.page.creatable.push_back(kProgId);
     auto server = std::make_unique<bridge::BridgeServer>(options);
     server->start();
     return server;

@@ -39,6 +39,8 @@ protected:
         Registry::instance().setDataFolder(m_data.path());
         registerSampleClass();
         registerWindowsClass();
+        options.page.creatable.push_back(kSampleProgId);
+        options.page.creatable.push_back(kWindowsProgId);
     }
     void TearDown() override { server.reset(); }
 

@@ -135,7 +135,7 @@ TEST_F(BridgeSecurity, FloodOfCallsFromOnePageIsCappedWhileOtherPagesAreServed) 
     serve();
     BridgeClient flooding(port(), "https://crm.example.com");
     int64_t windows = flooding.create(kWindowsProgId);
-    std::vector<int64_t> ids{flooding.sendRequest("call", {{"object", windows}, {"member", "Sleep"}, {"args", {300}}})};
+    std::vector<int64_t> ids{flooding.sendRequest("call", {{"object", windows}, {"member", "Sleep"}, {"args", {1000}}})};
     for (int i = 0; i < 200; ++i)
         ids.push_back(flooding.sendRequest("call", {{"object", windows}, {"member", "Sleep"}, {"args", {0}}}));
 
@@ -154,6 +154,16 @@ TEST_F(BridgeSecurity, FloodOfCallsFromOnePageIsCappedWhileOtherPagesAreServed) 
     EXPECT_GE(refused, 150);
     EXPECT_GE(answered, 9);
     EXPECT_EQ(flooding.call(windows, "Sleep", {0})["result"], 0);
+}
+
+TEST_F(BridgeSecurity, PagesCreateOnlyTheControlsNotWhatTheyDrive) {
+    options.page.creatable = bridge::deliverableClasses();
+    serve();
+    BridgeClient page(port(), "https://crm.example.com");
+    // Registered and creatable in-process, but not a control a page may create by name.
+    json refused = page.request("create", {{"progId", kSampleProgId}});
+    EXPECT_EQ(refused["error"]["data"]["number"], 429);
+    EXPECT_EQ(page.request("create", {{"progId", "Scripting.FileSystemObject"}})["error"]["data"]["number"], 429);
 }
 
 TEST_F(BridgeSecurity, PagesBeyondTheLimitAreTurnedAwayUntilOneCloses) {

@@ -22,6 +22,7 @@ protected:
         m_write = toHost[1];
         m_read = fromHost[0];
         settings.desktop.launchPrograms = false;
+        settings.creatable.push_back(kSampleProgId);
         m_host = std::thread([=, this] {
             m_status = bridge::serveNativeMessaging(toHost[0], fromHost[1], settings);
             ::close(toHost[0]);
