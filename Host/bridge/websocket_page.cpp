@@ -65,9 +65,11 @@ public:
         if (m_finished) return;
         m_unsentBytes += message.size();
         if (m_unsentBytes > m_context.options.maxUnsentBytes) {
-            // The page does not read what it is sent; holding more would only grow memory.
-            m_writes.clear();
-            return close(websocket::close_code::policy_error);
+            // The page does not read what it is sent; holding more would only grow memory. The
+            // connection is cut: a polite close would queue behind the very writes not read.
+            beast::error_code ignored;
+            beast::get_lowest_layer(m_ws).socket().close(ignored);
+            return finish();
         }
         m_writes.push_back(std::move(message));
         if (m_writes.size() == 1) writeNext();
@@ -114,22 +116,19 @@ private:
         m_ws.async_write(boost::asio::buffer(m_writes.front()),
                          [self = shared_from_this()](beast::error_code ec, size_t) {
                              if (ec) return self->finish();
+                             if (self->m_finished) return;
                              self->m_unsentBytes -= self->m_writes.front().size();
                              self->m_writes.pop_front();
                              if (!self->m_writes.empty()) self->writeNext();
                          });
     }
 
-    void close(websocket::close_code code) {
-        m_ws.async_close(code, [self = shared_from_this()](beast::error_code) { self->finish(); });
-    }
-
     // The connection is over: the page winds down on its own worker; the registry keeps it
-    // until the worker has finished, so dropping it here never waits for a call.
+    // until the worker has finished, so dropping it here never waits for a call. Queued
+    // writes stay until this object goes, since one of them may still be in flight.
     void finish() {
         if (m_finished) return;
         m_finished = true;
-        m_writes.clear();
         if (m_page) m_page->close();
         m_page.reset();
     }

@@ -156,6 +156,22 @@ TEST_F(BridgeSecurity, FloodOfCallsFromOnePageIsCappedWhileOtherPagesAreServed) 
     EXPECT_EQ(flooding.call(windows, "Sleep", {0})["result"], 0);
 }
 
+TEST_F(BridgeSecurity, PageThatDoesNotReadItsAnswersIsCutOff) {
+    options.maxUnsentBytes = 1u << 20;
+    serve();
+    BridgeClient hoarding(port(), "https://crm.example.com");
+    int64_t sample = hoarding.create(kSampleProgId);
+    std::string bulky(100 * 1024, 'b');
+    try {
+        for (int i = 0; i < 200; ++i)
+            hoarding.sendRequest("call", {{"object", sample}, {"member", "Echo"}, {"args", {bulky}}});
+    } catch (const std::exception&) {
+        // Cut off while still sending: what the test wants to see.
+    }
+    EXPECT_TRUE(eventually([&] { return server->pageCount() == 0; }));
+    expectStillServing();
+}
+
 TEST_F(BridgeSecurity, PagesCreateOnlyTheControlsNotWhatTheyDrive) {
     options.page.creatable = bridge::deliverableClasses();
     serve();
