@@ -5,7 +5,7 @@
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
-import { mkdtempSync, rmSync, existsSync } from "node:fs";
+import { mkdtempSync, rmSync, existsSync, writeFileSync } from "node:fs";
 import http from "node:http";
 import os from "node:os";
 import path from "node:path";
@@ -38,9 +38,22 @@ function origin(server) {
   return `http://127.0.0.1:${server.address().port}`;
 }
 
-function startBridge(allowOrigin) {
+// The tests' window class, an in-process server library built with the tests.
+const windowsLibrary = path.join(buildDir, "lib", "liblumora_e2e_windows.so");
+const WINDOWS = "LumoraBridgeTest.Windows";
+
+function registerWindows(data) {
+  return new Promise((resolve, reject) => {
+    const child = spawn(lumora, ["--data", data, "register", windowsLibrary], { stdio: "inherit" });
+    child.on("exit", (code) => (code === 0 ? resolve() : reject(new Error(`lumora register exited with ${code}`))));
+  });
+}
+
+async function startBridge(allowOrigin) {
   const data = path.join(scratch, "data");
-  const child = spawn(lumora, ["serve", "--port", "0", "--data", data, "--no-launch", "--allow-origin", allowOrigin],
+  await registerWindows(data);
+  const child = spawn(lumora, ["serve", "--port", "0", "--data", data, "--no-launch", "--allow-origin", allowOrigin,
+                               "--allow-progid", WINDOWS],
                       { stdio: ["ignore", "pipe", "pipe"] });
   let output = "";
   child.stderr.on("data", (chunk) => { output += chunk; });
@@ -60,6 +73,7 @@ function startBridge(allowOrigin) {
 
 before(async () => {
   assert.ok(existsSync(lumora), `build the project first: ${lumora} is missing`);
+  assert.ok(existsSync(windowsLibrary), `build the tests first: ${windowsLibrary} is missing`);
   scratch = mkdtempSync(path.join(os.tmpdir(), "lumora-e2e-"));
   allowedSite = await startSite();
   otherSite = await startSite();
@@ -150,6 +164,48 @@ test("the page's HTML goes to the control with what the user typed into its form
     };
   }, html);
   assert.deepEqual(parsed, { account: "ACC-7;Typed <by> the user", contact: "<record id=\"C-9\"/>", buttons: "68" });
+  await page.close();
+});
+
+test("a modal window opened by a call is shown in the page and driven by its buttons", { timeout: 60000 }, async () => {
+  const page = await openDemo();
+  await page.evaluate(async (progId) => {
+    const windows = await Lumora.connect().create(progId);
+    window.__modal = windows.Modal(0);
+  }, WINDOWS);
+  const dialog = page.locator('dialog.lumora-window[open][data-window="frmWait"]');
+  await dialog.waitFor();
+  assert.equal(await dialog.locator("header").textContent(), "Waiting");
+  assert.equal(await dialog.locator('[data-name="lblStatus"]').textContent(), "Waiting");
+  assert.deepEqual(await dialog.locator("button").allTextContents(), ["Cancel", "OK"]);
+
+  await dialog.locator('button[data-name="cmdCancel"]').click();
+  const cancel = dialog.locator('button[data-name="cmdCancel"]');
+  await page.waitForFunction(() => document.querySelector('button[data-name="cmdCancel"]').disabled);
+  assert.equal(await cancel.textContent(), "Cancelling...");
+
+  await dialog.locator('button[data-name="cmdHide"]').click();
+  assert.equal(await page.evaluate(() => window.__modal), "hidden");
+  assert.equal(await page.locator("dialog.lumora-window").count(), 0);
+  await page.close();
+});
+
+test("a file shown to the user is offered with a link to download it", { timeout: 60000 }, async () => {
+  const letter = path.join(scratch, "Letter to Anne.docx");
+  writeFileSync(letter, "PK letter");
+  const page = await openDemo();
+  await page.evaluate(async ([progId, file]) => {
+    const windows = await Lumora.connect().create(progId);
+    await windows.ShowFile(file);
+  }, [WINDOWS, letter]);
+  const toast = page.locator('.lumora-toast[data-kind="document"]');
+  await toast.waitFor();
+  assert.match(await toast.textContent(), /^document: Letter/);
+  const link = await toast.locator("a").getAttribute("href");
+  assert.match(link, /^http:\/\/127\.0\.0\.1:\d+\/files\/[0-9a-f]{32}\/Letter%20to%20Anne\.docx$/);
+  const response = await page.request.get(link);
+  assert.equal(response.status(), 200);
+  assert.equal(await response.text(), "PK letter");
   await page.close();
 });
 

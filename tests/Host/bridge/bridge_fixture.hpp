@@ -14,14 +14,9 @@
 #include "Host/bridge/bridge_server.hpp"
 #include "bridge_client.hpp"
 #include "temp_folder.hpp"
+#include "windows_class.hpp"
 
 namespace lumora::tests {
-
-inline constexpr const char* kWindowsProgId = "LumoraBridgeTest.Windows";
-
-// The answer the last AskRecorded call got, for checks after its page has gone.
-extern std::atomic<int> lastRecordedAnswer;
-void registerWindowsClass();
 
 template <class Predicate>
 bool eventually(Predicate predicate, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {

@@ -1,10 +1,9 @@
-// The window class of the bridge tests: a modal window with a timer that waits for the page's
-// clicks, a shown file, a slow call and a recorded message box, the way the controls use them.
+#include "windows_class.hpp"
 
+#include <chrono>
 #include <thread>
 
 #include "Platform/Desktop/desktop.hpp"
-#include "bridge_fixture.hpp"
 
 namespace lumora::tests {
 
@@ -71,9 +70,10 @@ const TypeInfo& Windows::typeInfo() const {
 
 }  // namespace
 
+Object makeWindows() { return makeObject<Windows>(); }
+
 void registerWindowsClass() {
-    Registry::instance().registerBuiltin(
-        ClassInfo{kWindowsProgId, "", {}, [] { return makeObject<Windows>(); }, false});
+    Registry::instance().registerBuiltin(ClassInfo{kWindowsProgId, kWindowsClsid, {}, makeWindows, false});
 }
 
 }  // namespace lumora::tests
