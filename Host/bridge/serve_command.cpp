@@ -49,9 +49,9 @@ ServeArgs parseServeArgs(const std::vector<std::string>& args) {
             parsed.extraClasses.push_back(value());
         } else if (arg == "--native-messaging") {
             parsed.nativeMessaging = true;
-        } else if (parsed.nativeMessaging && !arg.starts_with("--")) {
-            // A browser starts a native host with the caller's origin (and a manifest path);
-            // the browser has already checked them against the host's manifest.
+        } else if (parsed.nativeMessaging) {
+            // A browser starts a native host with the caller's origin, and some with a manifest
+            // path or a parent window; it has already checked them against the host manifest.
         } else {
             throw UsageError("serve: unknown argument '" + arg + "'");
         }

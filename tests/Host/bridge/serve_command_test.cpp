@@ -21,16 +21,20 @@ protected:
             waitpid(m_child, nullptr, 0);
         }
         if (m_out >= 0) close(m_out);
+        if (m_in >= 0) close(m_in);
     }
     void start(std::vector<std::string> args) {
         const char* buildDir = std::getenv("LUMORA_BUILD_DIR");
         std::string program = std::string(buildDir ? buildDir : ".") + "/bin/lumora";
-        int pipeFds[2];
+        int pipeFds[2], inputFds[2];
         ASSERT_EQ(pipe(pipeFds), 0);
+        ASSERT_EQ(pipe(inputFds), 0);
         m_child = fork();
         if (m_child == 0) {
             dup2(pipeFds[1], 1);
+            dup2(inputFds[0], 0);
             close(pipeFds[0]);
+            close(inputFds[1]);
             std::vector<char*> argv{program.data()};
             for (auto& arg : args) argv.push_back(arg.data());
             argv.push_back(nullptr);
@@ -38,7 +42,9 @@ protected:
             _exit(127);
         }
         close(pipeFds[1]);
+        close(inputFds[0]);
         m_out = pipeFds[0];
+        m_in = inputFds[1];
     }
     // Reads the output until `pattern` matches it (or the program ends).
     std::smatch readUntil(const std::regex& pattern) {
@@ -54,7 +60,7 @@ protected:
     }
 
     pid_t m_child = -1;
-    int m_out = -1;
+    int m_out = -1, m_in = -1;
     std::string m_text;
     TempFolder m_data;
 };
@@ -87,6 +93,28 @@ TEST_F(ServeCommand, RefusesAnAllowedOriginThatIsNotAnExactOrigin) {
     ASSERT_EQ(waitpid(m_child, &status, 0), m_child);
     m_child = -1;
     EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+TEST_F(ServeCommand, NativeHostStartedTheWayABrowserStartsItAnswersFramedRequests) {
+    start({"serve", "--native-messaging", "chrome-extension://abcdefghijklmnop/", "--parent-window=0", "--data",
+           m_data.path().string()});
+    std::string request = R"({"jsonrpc":"2.0","id":1,"method":"create","params":{"progId":"Nobody.Installed"}})";
+    uint32_t length = static_cast<uint32_t>(request.size());
+    ASSERT_EQ(write(m_in, &length, 4), 4);
+    ASSERT_EQ(write(m_in, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    ASSERT_EQ(read(m_out, &length, 4), 4);
+    std::string answer(length, '\0');
+    ASSERT_EQ(read(m_out, answer.data(), length), static_cast<ssize_t>(length));
+    auto response = nlohmann::json::parse(answer);
+    EXPECT_EQ(response["id"], 1);
+    EXPECT_EQ(response["error"]["data"]["number"], 429);
+
+    close(m_in);  // the browser closed the port
+    m_in = -1;
+    int status = 0;
+    ASSERT_EQ(waitpid(m_child, &status, 0), m_child);
+    m_child = -1;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
