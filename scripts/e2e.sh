@@ -6,5 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/../tests/e2e"
 
 export LUMORA_BUILD_DIR="${LUMORA_BUILD_DIR:-$(cd ../.. && pwd)/build}"
+if ! command -v npm >/dev/null; then
+  echo "e2e: npm is missing (Debian package npm, or a nodejs that ships it)" >&2
+  exit 1
+fi
 npm ci --no-audit --no-fund --loglevel=error
-node --test --test-concurrency=1 bridge.test.mjs
+# One file: its tests run one after another, sharing one bridge and one browser.
+node --test bridge.test.mjs
