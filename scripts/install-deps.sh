@@ -18,6 +18,8 @@ test_packages=(
 want=("${build_packages[@]}")
 if [ "${1:-}" = "--with-tests" ]; then
   want+=("${test_packages[@]}")
+  # Debian's nodejs comes without npm; a Node.js that already brings its own npm must keep it.
+  if ! command -v npm >/dev/null 2>&1; then want+=(npm); fi
 fi
 
 missing=()
