@@ -49,19 +49,19 @@ json buttonsJson(const std::vector<desktop::WindowButton>& buttons) {
 
 }  // namespace
 
-desktop::WindowId BridgeDesktop::openWindow(const desktop::WindowSpec& spec) {
+desktop::WindowId BridgeDesktop::openWindow(const desktop::WindowSpec& windowSpec) {
     desktop::WindowId id = m_nextWindow++;
     OpenWindow window;
-    window.timerInterval = std::chrono::milliseconds(std::max(0, spec.timerIntervalMs));
+    window.timerInterval = std::chrono::milliseconds(std::max(0, windowSpec.timerIntervalMs));
     window.timerDue = std::chrono::steady_clock::now() + window.timerInterval;
     m_windows.emplace(id, window);
     json params{{"window", id},
-                {"name", spec.name},
-                {"caption", spec.caption},
-                {"labels", labelsJson(spec.labels)},
-                {"buttons", buttonsJson(spec.buttons)},
-                {"timer", spec.timerIntervalMs}};
-    if (spec.heightTwips > 0) params["heightTwips"] = spec.heightTwips;
+                {"name", windowSpec.name},
+                {"caption", windowSpec.caption},
+                {"labels", labelsJson(windowSpec.labels)},
+                {"buttons", buttonsJson(windowSpec.buttons)},
+                {"timer", windowSpec.timerIntervalMs}};
+    if (windowSpec.heightTwips > 0) params["heightTwips"] = windowSpec.heightTwips;
     m_page.tell("window.open", std::move(params));
     return id;
 }

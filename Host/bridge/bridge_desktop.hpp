@@ -25,7 +25,7 @@ public:
     BridgeDesktop(PageLink& page, BridgeDesktopOptions options);
 
     int16_t messageBox(const desktop::MessageBoxRequest& request) override;
-    desktop::WindowId openWindow(const desktop::WindowSpec& spec) override;
+    desktop::WindowId openWindow(const desktop::WindowSpec& windowSpec) override;
     void updateWindow(desktop::WindowId id, const desktop::WindowUpdate& update) override;
     void closeWindow(desktop::WindowId id) override;
     std::vector<desktop::WindowEvent> pumpEvents() override;

@@ -27,12 +27,12 @@ json buttonsJson(const std::vector<desktop::WindowButton>& buttons) {
     return out;
 }
 
-json windowSpecJson(const desktop::WindowSpec& spec) {
-    return {{"name", text(spec.name)},
-            {"caption", text(spec.caption)},
-            {"labels", labelsJson(spec.labels)},
-            {"buttons", buttonsJson(spec.buttons)},
-            {"timerIntervalMs", spec.timerIntervalMs}};
+json windowSpecJson(const desktop::WindowSpec& windowSpec) {
+    return {{"name", text(windowSpec.name)},
+            {"caption", text(windowSpec.caption)},
+            {"labels", labelsJson(windowSpec.labels)},
+            {"buttons", buttonsJson(windowSpec.buttons)},
+            {"timerIntervalMs", windowSpec.timerIntervalMs}};
 }
 
 json updateJson(const desktop::WindowUpdate& update) {
@@ -62,7 +62,7 @@ json windowJson(const desktop::WindowRecord& window) {
     }
     json updates = json::array();
     for (const auto& update : window.updates) updates.push_back(updateJson(update));
-    return {{"id", window.id},         {"opened", windowSpecJson(window.spec)}, {"updates", std::move(updates)},
+    return {{"id", window.id},         {"opened", windowSpecJson(window.windowSpec)}, {"updates", std::move(updates)},
             {"events", std::move(events)}, {"final", windowSpecJson(window.state)}, {"closed", window.closed}};
 }
 

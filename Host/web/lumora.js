@@ -440,32 +440,32 @@
       });
     },
 
-    openWindow(spec, connection) {
-      const { dialog, body, footer } = makeDialog("lumora-window", spec.caption || spec.name);
-      dialog.dataset.window = spec.name;
+    openWindow(windowSpec, connection) {
+      const { dialog, body, footer } = makeDialog("lumora-window", windowSpec.caption || windowSpec.name);
+      dialog.dataset.window = windowSpec.name;
       const labels = new Map();
       const buttons = new Map();
-      for (const label of spec.labels || []) {
+      for (const label of windowSpec.labels || []) {
         const node = element("div", "lumora-label", label.caption);
         node.dataset.name = label.name;
         if (/error/i.test(label.name)) node.classList.add("lumora-error");
         labels.set(label.name, node);
         body.appendChild(node);
       }
-      for (const spec_ of spec.buttons || []) {
-        const button = element("button", "", spec_.caption);
+      for (const buttonSpec of windowSpec.buttons || []) {
+        const button = element("button", "", buttonSpec.caption);
         button.type = "button";
-        button.dataset.name = spec_.name;
-        button.disabled = !spec_.enabled;
-        button.hidden = !spec_.visible;
-        button.addEventListener("click", () => connection.click(spec.window, spec_.name));
-        buttons.set(spec_.name, button);
+        button.dataset.name = buttonSpec.name;
+        button.disabled = !buttonSpec.enabled;
+        button.hidden = !buttonSpec.visible;
+        button.addEventListener("click", () => connection.click(windowSpec.window, buttonSpec.name));
+        buttons.set(buttonSpec.name, button);
         footer.appendChild(button);
       }
       // A modal window closes when the control closes it, never by Escape.
       dialog.addEventListener("cancel", (event) => event.preventDefault());
-      if (spec.heightTwips) dialog.style.minHeight = `${Math.round(spec.heightTwips / 15)}px`;
-      openWindows.set(spec.window, { dialog, labels, buttons });
+      if (windowSpec.heightTwips) dialog.style.minHeight = `${Math.round(windowSpec.heightTwips / 15)}px`;
+      openWindows.set(windowSpec.window, { dialog, labels, buttons });
       dialog.showModal();
     },
 

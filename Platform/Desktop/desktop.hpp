@@ -96,7 +96,7 @@ public:
     // Modal: returns the pressed button's code.
     virtual int16_t messageBox(const MessageBoxRequest& request) = 0;
 
-    virtual WindowId openWindow(const WindowSpec& spec) = 0;
+    virtual WindowId openWindow(const WindowSpec& windowSpec) = 0;
     virtual void updateWindow(WindowId id, const WindowUpdate& update) = 0;
     virtual void closeWindow(WindowId id) = 0;
     // DoEvents: lets pending window messages through and returns the events that arrived

@@ -80,12 +80,12 @@ int16_t HeadlessDesktop::messageBox(const MessageBoxRequest& request) {
     return answer;
 }
 
-WindowId HeadlessDesktop::openWindow(const WindowSpec& spec) {
+WindowId HeadlessDesktop::openWindow(const WindowSpec& windowSpec) {
     std::lock_guard lock(m_mutex);
     const WindowId id = m_nextWindow++;
-    m_open[id] = OpenWindow{spec, 0};
-    m_transcript.windows.push_back(WindowRecord{id, spec, spec, {}, {}, false});
-    bindClicks(id, spec.name);
+    m_open[id] = OpenWindow{windowSpec, 0};
+    m_transcript.windows.push_back(WindowRecord{id, windowSpec, windowSpec, {}, {}, false});
+    bindClicks(id, windowSpec.name);
     return id;
 }
 

@@ -21,7 +21,7 @@ struct MessageBoxRecord {
 
 struct WindowRecord {
     WindowId id = 0;
-    WindowSpec spec;                    // as opened
+    WindowSpec windowSpec;                    // as opened
     WindowSpec state;                   // as it looks now, every update applied
     std::vector<WindowUpdate> updates;  // in order
     std::vector<WindowEvent> events;    // delivered by pumpEvents, in order
@@ -64,7 +64,7 @@ public:
     SystemServices& system() { return m_system; }
 
     int16_t messageBox(const MessageBoxRequest& request) override;
-    WindowId openWindow(const WindowSpec& spec) override;
+    WindowId openWindow(const WindowSpec& windowSpec) override;
     void updateWindow(WindowId id, const WindowUpdate& update) override;
     void closeWindow(WindowId id) override;
     std::vector<WindowEvent> pumpEvents() override;

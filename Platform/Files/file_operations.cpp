@@ -44,14 +44,14 @@ struct Sources {
 };
 
 // The entries a source names: the one entry, or every match of a wildcard in its last part.
-Sources expand(std::string_view spec, EntryKind kind) {
-    std::string pattern = fileNamePart(spec);
+Sources expand(std::string_view pathPattern, EntryKind kind) {
+    std::string pattern = fileNamePart(pathPattern);
     if (!hasWildcard(pattern)) {
-        PagePath path = resolvePagePath(spec);
+        PagePath path = resolvePagePath(pathPattern);
         if (!isKind(path.local, kind)) raise(missingError(kind));
         return Sources{{path.local}, false};
     }
-    std::string folderText = parentFolderPart(spec);
+    std::string folderText = parentFolderPart(pathPattern);
     if (hasWildcard(folderText)) raise(RuntimeError::BadFileNameOrNumber);
     PagePath folder = resolvePagePath(folderText.empty() ? std::string_view(".") : std::string_view(folderText));
     if (!isFolder(folder.local)) raise(RuntimeError::PathNotFound);
@@ -224,8 +224,8 @@ std::vector<fs::path> listEntries(const fs::path& folder, EntryKind kind) {
     return entries;
 }
 
-void deleteEntries(std::string_view spec, EntryKind kind, Force force) {
-    Sources sources = expand(spec, kind);
+void deleteEntries(std::string_view pathPattern, EntryKind kind, Force force) {
+    Sources sources = expand(pathPattern, kind);
     if (force == Force::No) {
         for (const fs::path& entry : sources.entries) {
             bool readOnly = kind == EntryKind::File ? isReadOnly(entry) : anyReadOnly(entry);

@@ -33,7 +33,7 @@ std::vector<std::filesystem::path> listEntries(const std::filesystem::path& fold
 
 // DeleteFile / DeleteFolder: 53 (files) or 76 (folders) when nothing matches; 70 when a
 // read-only entry would be deleted without force, in which case nothing is deleted.
-void deleteEntries(std::string_view spec, EntryKind kind, Force force);
+void deleteEntries(std::string_view pathPattern, EntryKind kind, Force force);
 // CopyFile / CopyFolder: a destination ending in a separator, or any wildcard source, names
 // the folder to copy into. 58 when a file exists and overwrite is off; 70 for a read-only or
 // folder target, or a folder copied into itself.

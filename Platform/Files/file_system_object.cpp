@@ -20,9 +20,9 @@ using F = FileSystemObject;
 constexpr int32_t kTemporaryFolder = 2;
 
 // FileExists and FolderExists answer False for any path that cannot be reached.
-bool entryExists(const Variant& spec, EntryKind kind) {
+bool entryExists(const Variant& pathPattern, EntryKind kind) {
     try {
-        return isKind(resolvePagePath(spec.toString()).local, kind);
+        return isKind(resolvePagePath(pathPattern.toString()).local, kind);
     } catch (const Error&) {
         return false;
     }
@@ -49,9 +49,9 @@ Object specialFolder(int32_t which) {
     return existingEntry(desktop::current().tempFolder(), EntryKind::Folder);
 }
 
-bool driveExists(std::string_view spec) {
-    std::string drive = driveNamePart(spec);
-    if (drive.empty()) drive = std::string(spec);
+bool driveExists(std::string_view pathPattern) {
+    std::string drive = driveNamePart(pathPattern);
+    if (drive.empty()) drive = std::string(pathPattern);
     return DriveMap::instance().root(drive).has_value();
 }
 

@@ -10,13 +10,13 @@ using namespace lumora::desktop;
 namespace {
 
 WindowSpec progressWindow(int32_t timerMs = 0) {
-    WindowSpec spec;
-    spec.name = "frmMergeProgress";
-    spec.caption = "Merge Progress";
-    spec.labels = {{"lblProgress1", "Mailmerge Progress"}, {"lblProgress2", ""}};
-    spec.buttons = {{"cmdCancel", "Cancel"}, {"cmdHide", "OK", true, false}};
-    spec.timerIntervalMs = timerMs;
-    return spec;
+    WindowSpec windowSpec;
+    windowSpec.name = "frmMergeProgress";
+    windowSpec.caption = "Merge Progress";
+    windowSpec.labels = {{"lblProgress1", "Mailmerge Progress"}, {"lblProgress2", ""}};
+    windowSpec.buttons = {{"cmdCancel", "Cancel"}, {"cmdHide", "OK", true, false}};
+    windowSpec.timerIntervalMs = timerMs;
+    return windowSpec;
 }
 
 std::vector<std::string> describe(const std::vector<WindowEvent>& events) {
@@ -93,7 +93,7 @@ TEST(WindowTranscript, RecordsSpecUpdatesStateEventsAndClosing) {
     desktop.updateWindow(id, step);  // after closing: no effect, no failure
 
     const WindowRecord& record = desktop.transcript().windows.at(0);
-    EXPECT_EQ(record.spec.labels.at(1).caption, "");
+    EXPECT_EQ(record.windowSpec.labels.at(1).caption, "");
     EXPECT_EQ(record.updates.size(), 1u);
     EXPECT_EQ(record.state.labels.at(1).caption, "Loading XML Data");
     EXPECT_EQ(record.state.labels.at(2).name, "lblMergeError");
