@@ -21,11 +21,16 @@ std::filesystem::path homeFolder() {
     return {};
 }
 
-// True when the registry already has a working registration of that library file.
-bool isRegistered(const std::string& libraryName) {
+// True when the registry already has a working registration of the deliverable that ships beside
+// this program. A registration of another build's copy does not count: the deliverables share this
+// build's runtime libraries, so the host keeps them to its own copy, and one left behind by an older
+// build or another checkout is renewed.
+bool isRegistered(const std::filesystem::path& bundledLibrary) {
+    std::error_code ec;
     for (const auto& server : Registry::instance().servers()) {
-        std::error_code ec;
-        if (server.library.filename() == libraryName && std::filesystem::is_regular_file(server.library, ec))
+        if (server.library.filename() != bundledLibrary.filename()) continue;
+        if (!std::filesystem::is_regular_file(server.library, ec)) continue;
+        if (!std::filesystem::exists(bundledLibrary, ec) || std::filesystem::equivalent(server.library, bundledLibrary, ec))
             return true;
     }
     return false;
@@ -60,8 +65,8 @@ const std::vector<std::string>& deliverableLibraryNames() {
 
 void ensureDeliverablesRegistered(const std::filesystem::path& libraryFolder, StartupReport& report) {
     for (const auto& name : deliverableLibraryNames()) {
-        if (isRegistered(name)) continue;
         auto library = libraryFolder / name;
+        if (isRegistered(library)) continue;
         std::error_code ec;
         // A deliverable that is not built is simply not offered.
         if (!std::filesystem::is_regular_file(library, ec)) continue;

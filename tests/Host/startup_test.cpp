@@ -68,6 +68,16 @@ TEST_F(DeliverableRegistration, ARegistrationWhoseLibraryIsGoneIsRenewed) {
     EXPECT_EQ(Registry::instance().servers().at(0).library.parent_path(), fs::canonical(libraries));
 }
 
+TEST_F(DeliverableRegistration, AnotherBuildsCopyGivesWayToTheOneBesideTheProgram) {
+    fs::path otherBuild = temp.path() / "other-build" / "lib";
+    fs::create_directories(otherBuild);
+    fs::copy_file(libraries / "libLumoraControl2005.so", otherBuild / "libLumoraControl2005.so");
+    ASSERT_EQ(startHost({data, otherBuild}).registered.size(), 1u);
+
+    EXPECT_EQ(start().registered.size(), 1u);
+    EXPECT_EQ(Registry::instance().servers().at(0).library, fs::canonical(libraries / "libLumoraControl2005.so"));
+}
+
 TEST_F(DeliverableRegistration, ABrokenLibraryIsReportedAndTheOthersStillRegister) {
     std::ofstream(libraries / "libLumoraGenTAPI30.so") << "not a shared library";
     StartupReport report = start();
