@@ -29,24 +29,22 @@ struct MailErrorEntry {
     const char* description;
 };
 
-inline constexpr int32_t kOwnErrorBase = static_cast<int32_t>(0x80040000u);
-
 inline constexpr MailErrorEntry kMailErrors[] = {
-    {MailError::OutlookNotOpened, kOwnErrorBase + 1007, "ROZUzuvOrivAriz.CreateMail",
+    {MailError::OutlookNotOpened, kObjectErrorBase + 1007, "ROZUzuvOrivAriz.CreateMail",
      "Could not open Outlook. Check Outlook is installed"},
-    {MailError::MailItemNotCreated, kOwnErrorBase + 1008, "ROZUzuvOrivAriz.CreateMail",
+    {MailError::MailItemNotCreated, kObjectErrorBase + 1008, "ROZUzuvOrivAriz.CreateMail",
      "Could not create an Outlook Mail Item"},
-    {MailError::WordNotOpened, kOwnErrorBase + 1012, "LumoraMailCtrl.RunCampaign",
+    {MailError::WordNotOpened, kObjectErrorBase + 1012, "LumoraMailCtrl.RunCampaign",
      "Could not open Word. Check Word is installed"},
-    {MailError::MailMergeNotCreated, kOwnErrorBase + 1014, "LumoraMailCtrl.RunCampaign",
+    {MailError::MailMergeNotCreated, kObjectErrorBase + 1014, "LumoraMailCtrl.RunCampaign",
      "Could not create Word MailMerge object"},
-    {MailError::DataSourcePath, kOwnErrorBase + 1022, "ROZUzuvOrivAriz.SetTempFile",
+    {MailError::DataSourcePath, kObjectErrorBase + 1022, "ROZUzuvOrivAriz.SetTempFile",
      "An error occurred obtaining the Word Mail Merge datasource file path"},
-    {MailError::MergeFilePath, kOwnErrorBase + 1022, "ROZUzuvOrivAriz.SetTempMergeFile",
+    {MailError::MergeFilePath, kObjectErrorBase + 1022, "ROZUzuvOrivAriz.SetTempMergeFile",
      "An error occurred obtaining the Word Mail Merge datasource file path"},
-    {MailError::TemplateMissing, kOwnErrorBase + 1024, "LumoraMailCtrl.RunCampaign",
+    {MailError::TemplateMissing, kObjectErrorBase + 1024, "LumoraMailCtrl.RunCampaign",
      "Template Doc does not exist/Cannot be accessed"},
-    {MailError::FieldListMissing, kOwnErrorBase + 1024, "LumoraMailCtrl.RunCampaign", "Could not locate fieldlist"},
+    {MailError::FieldListMissing, kObjectErrorBase + 1024, "LumoraMailCtrl.RunCampaign", "Could not locate fieldlist"},
     {MailError::NotAvailable, 445, "LumoraMailCtrl", "Object doesn't support this action"},
 };
 
