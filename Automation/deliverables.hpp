@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "server.hpp"
 
@@ -59,6 +60,11 @@ inline constexpr Identity kMailControl{
     "{C9850E15-F406-4EAB-993C-2C2985C64FE3}",
     {5, 1, 9},
 };
+
+// The controls' own errors name the routine that raised them after this module name, as
+// "ROZUzuvOrivAriz.CreateMail". A macro, so that error tables can join it to a literal.
+#define LUMORA_ROUTINE_SOURCE(routine) "ROZUzuvOrivAriz." routine
+inline std::string routineSource(std::string_view routine) { return LUMORA_ROUTINE_SOURCE("") + std::string(routine); }
 
 // major.minor.revision in decimal without leading zeros, as GetVersion reports it: 5.08.0007 -> "5.8.7".
 inline std::string versionText(const Version& v) {

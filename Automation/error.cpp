@@ -1,43 +1,11 @@
 #include "error.hpp"
 
+#include "error_table.hpp"
+
 #include <new>
 #include <utility>
 
 namespace lumora {
-
-namespace {
-
-struct StandardError {
-    int32_t number;
-    const char* description;
-};
-
-constexpr StandardError kStandardErrors[] = {
-    {5, "Invalid procedure call or argument"},
-    {6, "Overflow"},
-    {7, "Out of memory"},
-    {9, "Subscript out of range"},
-    {13, "Type mismatch"},
-    {52, "Bad file name or number"},
-    {53, "File not found"},
-    {58, "File already exists"},
-    {62, "Input past end of file"},
-    {70, "Permission denied"},
-    {75, "Path/File access error"},
-    {76, "Path not found"},
-    {91, "Object variable or With block variable not set"},
-    {94, "Invalid use of Null"},
-    {429, "ActiveX component can't create object"},
-    {438, "Object doesn't support this property or method"},
-    {448, "Named argument not found"},
-    {449, "Argument not optional"},
-    {450, "Wrong number of arguments or invalid property assignment"},
-    {451, "Property let procedure not defined and property get procedure did not return an object"},
-    {462, "The remote server machine does not exist or is unavailable"},
-    {5904, "Cannot edit Range."},
-};
-
-}  // namespace
 
 Error::Error(int32_t number, std::string description, std::string source)
     : m_number(number), m_description(std::move(description)), m_source(std::move(source)) {}
@@ -57,11 +25,29 @@ Error Error::fromException(const std::exception& e) {
 }
 
 std::string Error::standardDescription(int32_t number) {
-    for (const auto& entry : kStandardErrors)
-        if (entry.number == number) return entry.description;
+    switch (number) {
+#define LUMORA_RUNTIME_ERROR_CASE(name, value, description) \
+    case value: return description;
+        LUMORA_RUNTIME_ERRORS(LUMORA_RUNTIME_ERROR_CASE)
+#undef LUMORA_RUNTIME_ERROR_CASE
+    }
     return {};
 }
 
 void raise(RuntimeError error, std::string source) { throw Error(error, std::move(source)); }
+
+void raise(Error error) { throw std::move(error); }
+
+Error composeError(int32_t number, std::string_view source, std::string_view description, std::string_view detail) {
+    std::string text(description.empty() ? Error::standardDescription(number) : std::string(description));
+    if (auto mark = text.find("{}"); mark != std::string::npos) {
+        text.replace(mark, 2, detail);
+    } else if (!detail.empty()) {
+        // A detail completes the sentence, so the full stop moves after it.
+        while (!text.empty() && text.back() == '.') text.pop_back();
+        text.append(": ").append(detail);
+    }
+    return Error(number, std::move(text), std::string(source));
+}
 
 }  // namespace lumora

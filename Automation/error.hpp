@@ -5,33 +5,46 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace lumora {
 
-// Runtime errors that the controls and the stand-ins raise and that callers test by number.
+// The runtime errors that the controls and the stand-ins raise and that callers test by number,
+// each with its standard description, listed once: the enum and the description lookup are both
+// made from this list.
+#define LUMORA_RUNTIME_ERRORS(X)                                                                               \
+    X(InvalidProcedureCall, 5, "Invalid procedure call or argument")                                         \
+    X(Overflow, 6, "Overflow")                                                                               \
+    X(OutOfMemory, 7, "Out of memory")                                                                       \
+    X(SubscriptOutOfRange, 9, "Subscript out of range")                                                      \
+    X(TypeMismatch, 13, "Type mismatch")                                                                     \
+    X(BadFileNameOrNumber, 52, "Bad file name or number")                                                    \
+    X(FileNotFound, 53, "File not found")                                                                    \
+    X(DeviceIoError, 57, "Device I/O error")                                                                 \
+    X(FileAlreadyExists, 58, "File already exists")                                                          \
+    X(DiskFull, 61, "Disk full")                                                                             \
+    X(InputPastEndOfFile, 62, "Input past end of file")                                                      \
+    X(PermissionDenied, 70, "Permission denied")                                                             \
+    X(PathFileAccessError, 75, "Path/File access error")                                                     \
+    X(PathNotFound, 76, "Path not found")                                                                    \
+    X(ObjectNotSet, 91, "Object variable or With block variable not set")                                    \
+    X(InvalidUseOfNull, 94, "Invalid use of Null")                                                           \
+    X(PropertyReadOnly, 383, "Property is read-only")                                                       \
+    X(CantCreateObject, 429, "ActiveX component can't create object")                                        \
+    X(ObjectDoesNotSupport, 438, "Object doesn't support this property or method")                           \
+    X(ActionNotSupported, 445, "Object doesn't support this action")                                         \
+    X(NamedArgumentNotFound, 448, "Named argument not found")                                                \
+    X(ArgumentNotOptional, 449, "Argument not optional")                                                     \
+    X(WrongNumberOfArguments, 450, "Wrong number of arguments or invalid property assignment")               \
+    X(PropertyLetNotDefined, 451,                                                                            \
+      "Property let procedure not defined and property get procedure did not return an object")             \
+    X(RemoteMachineUnavailable, 462, "The remote server machine does not exist or is unavailable")           \
+    X(WordRangeCannotBeEdited, 5904, "Cannot edit Range.")
+
 enum class RuntimeError : int32_t {
-    InvalidProcedureCall = 5,
-    Overflow = 6,
-    OutOfMemory = 7,
-    SubscriptOutOfRange = 9,
-    TypeMismatch = 13,
-    BadFileNameOrNumber = 52,
-    FileNotFound = 53,
-    FileAlreadyExists = 58,
-    InputPastEndOfFile = 62,
-    PermissionDenied = 70,
-    PathFileAccessError = 75,
-    PathNotFound = 76,
-    ObjectNotSet = 91,
-    InvalidUseOfNull = 94,
-    CantCreateObject = 429,
-    RemoteMachineUnavailable = 462,
-    ObjectDoesNotSupport = 438,
-    NamedArgumentNotFound = 448,
-    ArgumentNotOptional = 449,
-    WrongNumberOfArguments = 450,
-    PropertyLetNotDefined = 451,
-    WordRangeCannotBeEdited = 5904,
+#define LUMORA_RUNTIME_ERROR_ENUM(name, number, description) name = number,
+    LUMORA_RUNTIME_ERRORS(LUMORA_RUNTIME_ERROR_ENUM)
+#undef LUMORA_RUNTIME_ERROR_ENUM
 };
 
 // The automation object-error base (FACILITY_ITF): a control's own errors are this plus a small number.
@@ -62,5 +75,19 @@ private:
 };
 
 [[noreturn]] void raise(RuntimeError error, std::string source = {});
+[[noreturn]] void raise(Error error);
+
+// Runs body and lets only Errors out: a foreign exception (bad_alloc, a JSON or library
+// failure) becomes an Error here, the one place where that conversion is written.
+template <class Body>
+auto asError(Body&& body) -> decltype(body()) {
+    try {
+        return body();
+    } catch (const Error&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw Error::fromException(e);
+    }
+}
 
 }  // namespace lumora

@@ -11,6 +11,7 @@ namespace {
 
 std::atomic<int64_t> g_liveDispatches{0};
 
+
 bool sameName(std::string_view a, std::string_view b) { return vb::asciiEqualsNoCase(a, b); }
 
 // Places named arguments at their parameters' positions; unnamed gaps become Missing.
@@ -33,13 +34,7 @@ void checkArity(const MemberDef& def, const std::vector<Variant>& positional) {
 Variant run(Dispatch& self, const MemberDef& def, std::vector<Variant>& positional) {
     checkArity(def, positional);
     Args args(positional);
-    try {
-        return def.handler(self, args);
-    } catch (const Error&) {
-        throw;
-    } catch (const std::exception& e) {
-        throw Error::fromException(e);
-    }
+    return asError([&] { return def.handler(self, args); });
 }
 
 // The kinds a request may be served by, in order: script does not distinguish a method from a
@@ -74,46 +69,75 @@ bool Args::has(size_t index) const { return index < m_slots->size() && !(*m_slot
 
 Variant Args::valueOr(size_t index, Variant fallback) const { return has(index) ? (*m_slots)[index] : fallback; }
 
-size_t TypeInfo::NoCaseHash::operator()(std::string_view s) const noexcept {
-    // FNV-1a over the ASCII-folded bytes.
-    size_t h = 1469598103934665603ull;
-    for (char c : s) {
+uint64_t TypeInfo::nameHash(std::string_view name) noexcept {
+    // FNV-1a over the ASCII-folded bytes: names are found without regard to case.
+    uint64_t h = 1469598103934665603ull;
+    for (char c : name) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
         h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     }
     return h;
 }
 
-bool TypeInfo::NoCaseEqual::operator()(std::string_view a, std::string_view b) const noexcept {
-    return vb::asciiEqualsNoCase(a, b);
+uint64_t TypeInfo::idHash(DispId id) noexcept {
+    // Fibonacci hashing spreads the small, often consecutive ids over the table.
+    return static_cast<uint64_t>(static_cast<uint32_t>(id)) * 11400714819323198485ull;
+}
+
+void TypeInfo::insert(std::vector<Slot>& slots, uint64_t hash, uint32_t member) const {
+    const size_t mask = slots.size() - 1;
+    size_t i = hash & mask;
+    while (slots[i].member != kNoMember) i = (i + 1) & mask;
+    slots[i] = Slot{hash, member, m_members[member].kind};
+}
+
+void TypeInfo::rebuildIndexes() {
+    size_t size = 8;
+    while (size < m_members.size() * 2) size *= 2;
+    m_byName.assign(size, Slot{});
+    m_byId.assign(size, Slot{});
+    for (uint32_t i = 0; i < m_members.size(); ++i) {
+        insert(m_byName, nameHash(m_members[i].name), i);
+        insert(m_byId, idHash(m_members[i].id), i);
+    }
 }
 
 TypeInfo& TypeInfo::add(MemberDef def) {
-    m_byName[def.name].push_back(m_members.size());
-    m_byId[def.id].push_back(m_members.size());
     m_members.push_back(std::move(def));
+    // Kept at most half full, so probe sequences stay short.
+    if (m_members.size() * 2 > m_byName.size()) {
+        rebuildIndexes();
+    } else {
+        const auto index = static_cast<uint32_t>(m_members.size() - 1);
+        insert(m_byName, nameHash(m_members.back().name), index);
+        insert(m_byId, idHash(m_members.back().id), index);
+    }
     return *this;
 }
 
-const MemberDef* TypeInfo::find(std::string_view name, MemberKind kind) const {
-    auto it = m_byName.find(name);
-    if (it == m_byName.end()) return nullptr;
-    for (size_t index : it->second)
-        if (m_members[index].kind == kind) return &m_members[index];
+template <class Matches>
+const MemberDef* TypeInfo::probe(const std::vector<Slot>& slots, uint64_t hash, std::optional<MemberKind> kind,
+                                 Matches&& matches) const {
+    if (slots.empty()) return nullptr;
+    const size_t mask = slots.size() - 1;
+    for (size_t i = hash & mask; slots[i].member != kNoMember; i = (i + 1) & mask) {
+        const Slot& slot = slots[i];
+        if (slot.hash == hash && (!kind || slot.kind == *kind) && matches(m_members[slot.member]))
+            return &m_members[slot.member];
+    }
     return nullptr;
+}
+
+const MemberDef* TypeInfo::find(std::string_view name, MemberKind kind) const {
+    return probe(m_byName, nameHash(name), kind, [&](const MemberDef& m) { return sameName(m.name, name); });
 }
 
 const MemberDef* TypeInfo::find(DispId id, MemberKind kind) const {
-    auto it = m_byId.find(id);
-    if (it == m_byId.end()) return nullptr;
-    for (size_t index : it->second)
-        if (m_members[index].kind == kind) return &m_members[index];
-    return nullptr;
+    return probe(m_byId, idHash(id), kind, [&](const MemberDef& m) { return m.id == id; });
 }
 
 const MemberDef* TypeInfo::findAny(std::string_view name) const {
-    auto it = m_byName.find(name);
-    return it == m_byName.end() ? nullptr : &m_members[it->second.front()];
+    return probe(m_byName, nameHash(name), std::nullopt, [&](const MemberDef& m) { return sameName(m.name, name); });
 }
 
 Dispatch::Dispatch() { ++g_liveDispatches; }

@@ -78,25 +78,61 @@ public:
 
     TypeInfo& add(MemberDef def);
 
-    // Typed helpers: the handler receives the concrete class.
-    template <class T>
-    TypeInfo& method(std::string name, DispId id, std::vector<std::string> params, size_t required,
-                     std::function<Variant(T&, Args&)> fn) {
-        return add(MemberDef{std::move(name), id, MemberKind::Method, std::move(params), required, false,
-                             [fn = std::move(fn)](Dispatch& d, Args& a) { return fn(static_cast<T&>(d), a); }});
+    // Typed helpers: the handler receives the concrete class, so no table casts by hand. The
+    // handler is kept as it is given (no second std::function), so a call pays one indirection.
+    template <class T, class F>
+    TypeInfo& method(std::string name, DispId id, std::vector<std::string> params, size_t required, F fn) {
+        return add(member<T>(std::move(name), id, MemberKind::Method, std::move(params), required, std::move(fn)));
     }
-    template <class T>
-    TypeInfo& getter(std::string name, DispId id, std::function<Variant(T&)> fn) {
-        return add(MemberDef{std::move(name), id, MemberKind::PropertyGet, {}, 0, false,
-                             [fn = std::move(fn)](Dispatch& d, Args&) { return fn(static_cast<T&>(d)); }});
+    // A method that takes any number of arguments after its named ones (a parameter array).
+    template <class T, class F>
+    TypeInfo& variadic(std::string name, DispId id, std::vector<std::string> params, size_t required, F fn) {
+        MemberDef def = member<T>(std::move(name), id, MemberKind::Method, std::move(params), required, std::move(fn));
+        def.variadic = true;
+        return add(std::move(def));
     }
-    template <class T>
-    TypeInfo& setter(std::string name, DispId id, std::function<void(T&, const Variant&)> fn) {
-        return add(MemberDef{std::move(name), id, MemberKind::PropertyPut, {"value"}, 1, false,
-                             [fn = std::move(fn)](Dispatch& d, Args& a) {
-                                 fn(static_cast<T&>(d), a[a.size() - 1]);
-                                 return Variant();
-                             }});
+    template <class T, class F>
+    TypeInfo& getter(std::string name, DispId id, F fn) {
+        return add(member<T>(std::move(name), id, MemberKind::PropertyGet, {}, 0,
+                             [fn = std::move(fn)](T& self, Args&) -> Variant { return fn(self); }));
+    }
+    // A property read with arguments, such as Item(index).
+    template <class T, class F>
+    TypeInfo& indexedGetter(std::string name, DispId id, std::vector<std::string> params, size_t required, F fn) {
+        return add(member<T>(std::move(name), id, MemberKind::PropertyGet, std::move(params), required, std::move(fn)));
+    }
+    // The default member (dispatch id 0) that coll(key) reaches, as a property or as a method.
+    template <class T, class F>
+    TypeInfo& defaultGetter(std::string name, std::vector<std::string> params, size_t required, F fn) {
+        return indexedGetter<T>(std::move(name), kDispIdValue, std::move(params), required, std::move(fn));
+    }
+    template <class T, class F>
+    TypeInfo& defaultMethod(std::string name, std::vector<std::string> params, size_t required, F fn) {
+        return method<T>(std::move(name), kDispIdValue, std::move(params), required, std::move(fn));
+    }
+    // Assignment through the default member with an index, coll(key) = value: the value is the
+    // last argument, after the index parameters named in params.
+    template <class T, class F>
+    TypeInfo& defaultSetter(std::vector<std::string> params, size_t required, F fn, std::string name = "Value") {
+        return add(member<T>(std::move(name), kDispIdValue, MemberKind::PropertyPut, std::move(params), required,
+                             std::move(fn)));
+    }
+    template <class T, class F>
+    TypeInfo& setter(std::string name, DispId id, F fn) {
+        return add(putMember<T>(std::move(name), id, MemberKind::PropertyPut, std::move(fn)));
+    }
+    // Put-by-reference (Set x.member = object).
+    template <class T, class F>
+    TypeInfo& setterRef(std::string name, DispId id, F fn) {
+        return add(putMember<T>(std::move(name), id, MemberKind::PropertyPutRef, std::move(fn)));
+    }
+
+    // The MemberDef behind the helpers, for tables that build their own.
+    template <class T, class F>
+    static MemberDef member(std::string name, DispId id, MemberKind kind, std::vector<std::string> params,
+                            size_t required, F fn) {
+        return MemberDef{std::move(name), id, kind, std::move(params), required, false,
+                         [fn = std::move(fn)](Dispatch& d, Args& a) -> Variant { return fn(static_cast<T&>(d), a); }};
     }
 
     const std::string& className() const { return m_className; }
@@ -107,19 +143,38 @@ public:
     const std::vector<MemberDef>& members() const { return m_members; }
 
 private:
+    // A put receives the assigned value as its last argument, after any index.
+    template <class T, class F>
+    static MemberDef putMember(std::string name, DispId id, MemberKind kind, F fn) {
+        return member<T>(std::move(name), id, kind, {"value"}, 1, [fn = std::move(fn)](T& self, Args& a) -> Variant {
+            fn(self, a[a.size() - 1]);
+            return Variant();
+        });
+    }
+
     std::string m_className;
     std::vector<MemberDef> m_members;
-    struct NoCaseHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const noexcept;
+    // Members by name (folded to lower case) and by dispatch id, in open-addressed tables of a
+    // power-of-two size: a late-bound call finds its member with one hash and a probe or two,
+    // without a division or a node per entry. Each slot holds the key's hash and a member's
+    // index; members sharing a name or an id (a get and a put) sit in one probe sequence, in the
+    // order they were added.
+    struct Slot {
+        uint64_t hash = 0;
+        uint32_t member = kNoMember;
+        MemberKind kind = MemberKind::Method;  // checked before the member itself is read
     };
-    struct NoCaseEqual {
-        using is_transparent = void;
-        bool operator()(std::string_view a, std::string_view b) const noexcept;
-    };
-    std::unordered_map<std::string, std::vector<size_t>, NoCaseHash, NoCaseEqual> m_byName;
-    // Calls by a dispatch id resolved beforehand skip the name and must not pay a scan instead.
-    std::unordered_map<DispId, std::vector<size_t>> m_byId;
+    static constexpr uint32_t kNoMember = UINT32_MAX;
+    static uint64_t nameHash(std::string_view name) noexcept;
+    static uint64_t idHash(DispId id) noexcept;
+    void rebuildIndexes();
+    void insert(std::vector<Slot>& slots, uint64_t hash, uint32_t member) const;
+    template <class Matches>
+    const MemberDef* probe(const std::vector<Slot>& slots, uint64_t hash, std::optional<MemberKind> kind,
+                           Matches&& matches) const;
+
+    std::vector<Slot> m_byName;
+    std::vector<Slot> m_byId;
 };
 
 // Base of every automation object. Objects live on the thread that created them.

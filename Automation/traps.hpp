@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "error.hpp"
@@ -17,9 +18,9 @@ namespace lumora {
 class StepText {
 public:
     StepText() = default;
-    explicit StepText(std::string text) : m_text(std::move(text)) {}
-    StepText& operator=(std::string text) {
-        m_text = std::move(text);
+    explicit StepText(std::string_view text) : m_text(text) {}
+    StepText& operator=(std::string_view text) {
+        m_text = text;
         return *this;
     }
     const std::string& text() const { return m_text; }
@@ -28,28 +29,29 @@ private:
     std::string m_text;
 };
 
+// "An error occured whilst " + step + ": " + the error's description: how a trapped member
+// tells which step failed.
+std::string stepFailureText(std::string_view step, const Error& error);
+inline std::string stepFailureText(const StepText& step, const Error& error) { return stepFailureText(step.text(), error); }
+
 // Runs body; if it fails, returns onError(error) instead. onError itself may fail only
 // through errors the caller wants to escape (trap-less members let theirs through).
 template <class Body, class Handler>
 auto trapped(Body&& body, Handler&& onError) -> decltype(body()) {
     try {
-        return body();
+        return asError(std::forward<Body>(body));
     } catch (const Error& e) {
         return onError(e);
-    } catch (const std::exception& e) {
-        return onError(Error::fromException(e));
     }
 }
 
 template <class Body>
 std::optional<Error> tryLocal(Body&& body) {
     try {
-        body();
+        asError(std::forward<Body>(body));
         return std::nullopt;
     } catch (const Error& e) {
         return e;
-    } catch (const std::exception& e) {
-        return Error::fromException(e);
     }
 }
 

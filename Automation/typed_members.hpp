@@ -16,7 +16,7 @@
 
 namespace lumora {
 
-enum class ParamType : uint8_t { Variant, String, Bool, I2, I4, Object };
+enum class ParamType : uint8_t { Variant, String, Bool, I2, I4, R8, Date, Object };
 
 struct ParamSpec {
     std::string name;
@@ -42,12 +42,18 @@ inline ParamSpec optionalParam(std::string name, ParamType type = ParamType::Var
             case ParamType::Bool: value = Variant(false); break;
             case ParamType::I2: value = Variant(int16_t{0}); break;
             case ParamType::I4: value = Variant(int32_t{0}); break;
+            case ParamType::R8: value = Variant(0.0); break;
+            case ParamType::Date: value = Variant(Date{}); break;
             case ParamType::Object: value = Variant(Object()); break;
             case ParamType::Variant: break;
         }
     }
     return ParamSpec{std::move(name), type, true, std::move(value)};
 }
+
+// A value converted to a declared type as the dispatch layer converts arguments: every failed
+// conversion is a type mismatch, except a number too large for its type (overflow).
+Variant coerce(const Variant& value, ParamType type);
 
 // The arguments of one call, converted to their declared types, with defaults in place.
 class Params {
@@ -59,7 +65,7 @@ public:
             if (given.isMissing() && specs[i].optional) {
                 m_values.push_back(specs[i].defaultValue);
             } else {
-                m_values.push_back(convert(given, specs[i].type));
+                m_values.push_back(coerce(given, specs[i].type));
             }
         }
     }
@@ -80,25 +86,6 @@ public:
     }
 
 private:
-    static Variant convert(const Variant& value, ParamType type) {
-        try {
-            switch (type) {
-                case ParamType::Variant: return value;
-                case ParamType::String: return Variant(value.toString());
-                case ParamType::Bool: return Variant(value.toBool());
-                case ParamType::I2: return Variant(value.toI2());
-                case ParamType::I4: return Variant(value.toI4());
-                case ParamType::Object: return Variant(value.toObject());
-            }
-        } catch (const Error& e) {
-            // The dispatch layer reports every failed conversion as a type mismatch, except a
-            // number too large for its type.
-            if (e.number() == static_cast<int32_t>(RuntimeError::Overflow)) throw;
-            throw Error(RuntimeError::TypeMismatch);
-        }
-        return value;
-    }
-
     Args* m_args;
     std::vector<Variant> m_values;
 };

@@ -8,6 +8,16 @@ namespace lumora::vb {
 
 // Lower case of ASCII letters only: member names and ProgIDs are ASCII.
 std::string asciiLower(std::string_view text);
-bool asciiEqualsNoCase(std::string_view a, std::string_view b);
+// Inline: every late-bound call by name compares one member name.
+inline bool asciiEqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
 
 }  // namespace lumora::vb

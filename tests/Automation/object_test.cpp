@@ -27,17 +27,14 @@ public:
                 args.ref(0) = Variant(args[0].toI4() + 1);
                 return Variant();
             });
-            t.add(MemberDef{"Value", kDispIdValue, MemberKind::PropertyGet, {"key"}, 1, false,
-                            [](Dispatch& d, Args& args) {
-                                auto& values = static_cast<Account&>(d).m_values;
-                                auto it = values.find(vb::asciiLower(args[0].toString()));
-                                return it == values.end() ? Variant() : it->second;
-                            }});
-            t.add(MemberDef{"Value", kDispIdValue, MemberKind::PropertyPut, {"key", "value"}, 2, false,
-                            [](Dispatch& d, Args& args) {
-                                static_cast<Account&>(d).m_values[vb::asciiLower(args[0].toString())] = args[1];
-                                return Variant();
-                            }});
+            t.defaultGetter<Account>("Value", {"key"}, 1, [](Account& a, Args& args) {
+                auto it = a.m_values.find(vb::asciiLower(args[0].toString()));
+                return it == a.m_values.end() ? Variant() : it->second;
+            });
+            t.defaultSetter<Account>({"key", "value"}, 2, [](Account& a, Args& args) {
+                a.m_values[vb::asciiLower(args[0].toString())] = args[1];
+                return Variant();
+            });
             t.method<Account>("Fail", 4, {}, 0, [](Account&, Args&) -> Variant {
                 throw std::runtime_error("disk on fire");
             });
