@@ -23,7 +23,7 @@ const xmlChar* bytes(const std::string& s) { return reinterpret_cast<const xmlCh
 
 std::string checkedName(const Variant& value) {
     std::string name = value.toString();
-    if (!isValidXmlName(name)) raiseXml(XmlError::InvalidName, name);
+    if (!isValidXmlName(name)) raise(XmlError::InvalidName, name);
     return name;
 }
 
@@ -35,7 +35,7 @@ Object createNode(DocumentObject& d, const Variant& type, const Variant& nameArg
             {"element", 1}, {"attribute", 2}, {"text", 3}, {"cdatasection", 4},
             {"processinginstruction", 7}, {"comment", 8}, {"documentfragment", 11}};
         auto it = kByName.find(vb::asciiLower(type.str()));
-        if (it == kByName.end()) raiseXml(XmlError::WrongNodeType);
+        if (it == kByName.end()) raise(XmlError::WrongNodeType);
         kind = it->second;
     } else {
         kind = type.toI4();
@@ -61,7 +61,7 @@ Object createNode(DocumentObject& d, const Variant& type, const Variant& nameArg
         case 7: return tree.adoptNew(xmlNewDocPI(doc, bytes(checkedName(nameArg)), nullptr));
         case 8: return tree.adoptNew(xmlNewDocComment(doc, bytes("")));
         case 11: return tree.adoptNew(xmlNewDocFragment(doc));
-        default: raiseXml(XmlError::WrongNodeType);
+        default: raise(XmlError::WrongNodeType);
     }
 }
 
@@ -71,7 +71,7 @@ void setProperty(DocumentObject& d, const std::string& name, const Variant& valu
         std::string language = value.toString();
         if (vb::asciiEqualsNoCase(language, "XPath")) s.selectionLanguage = "XPath";
         else if (vb::asciiEqualsNoCase(language, "XSLPattern")) s.selectionLanguage = "XSLPattern";
-        else raiseXml(XmlError::InvalidPropertyValue, language);
+        else raise(XmlError::InvalidPropertyValue, language);
     } else if (vb::asciiEqualsNoCase(name, "SelectionNamespaces")) {
         std::string text = value.toString();
         s.namespaces = parseSelectionNamespaces(text);
@@ -85,7 +85,7 @@ void setProperty(DocumentObject& d, const std::string& name, const Variant& valu
         // and the size and depth limits stay as they are.
         value.toString();
     } else {
-        raiseXml(XmlError::UnknownProperty, name);
+        raise(XmlError::UnknownProperty, name);
     }
 }
 
@@ -101,7 +101,7 @@ Variant property(DocumentObject& d, const std::string& name) {
     if (vb::asciiEqualsNoCase(name, "ResolveExternals")) return Variant(s.resolveExternals);
     if (vb::asciiEqualsNoCase(name, "MaxElementDepth")) return Variant(int32_t{256});
     if (vb::asciiEqualsNoCase(name, "MaxXMLSize")) return Variant(int32_t{64 * 1024});  // in kilobytes
-    raiseXml(XmlError::UnknownProperty, name);
+    raise(XmlError::UnknownProperty, name);
 }
 
 void setDocumentElement(DocumentObject& d, const Variant& value) {
@@ -113,7 +113,7 @@ void setDocumentElement(DocumentObject& d, const Variant& value) {
         if (current) removeChild(tree, tree.docNode(), current);
         return;
     }
-    if (element->node()->type != XML_ELEMENT_NODE) raiseXml(XmlError::WrongNodeType);
+    if (element->node()->type != XML_ELEMENT_NODE) raise(XmlError::WrongNodeType);
     if (current)
         replaceChild(tree, tree.docNode(), *element->tree(), element->node(), current);
     else
@@ -128,7 +128,7 @@ void save(DocumentObject& d, const Variant& destination) {
         return;
     }
     std::string path = destination.toString();
-    if (path.empty()) raiseXml(XmlError::SaveFailed, "no file name was given");
+    if (path.empty()) raise(XmlError::SaveFailed, "no file name was given");
     saveDocument(*d.tree(), files::resolvePagePath(path).local);
 }
 
@@ -156,10 +156,7 @@ TypeInfo buildTypeInfo() {
     t.getter<D>("documentElement", 210, [](D& d) { return Variant(d.tree()->wrap(xmlDocGetRootElement(d.tree()->doc()))); });
     auto putRoot = [](D& d, const Variant& v) { setDocumentElement(d, v); };
     t.setter<D>("documentElement", 210, putRoot);
-    t.add(MemberDef{"documentElement", 210, MemberKind::PropertyPutRef, {"value"}, 1, false, [putRoot](Dispatch& self, Args& a) {
-                        putRoot(static_cast<D&>(self), a[a.size() - 1]);
-                        return Variant();
-                    }});
+    t.setterRef<D>("documentElement", 210, putRoot);
     t.getter<D>("doctype", 211, [](D& d) {
         return Variant(d.tree()->wrap(reinterpret_cast<xmlNodePtr>(d.tree()->doc()->intSubset)));
     });

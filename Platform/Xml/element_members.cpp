@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Automation/vb/utf8.hpp"
 #include "dom_node.hpp"
 #include "element_search.hpp"
 #include "node_access.hpp"
@@ -26,17 +27,9 @@ Variant attributeOrNull(DomNode& self, const std::string& name) {
 // Code-point based slice of UTF-8 text, for substringData.
 std::string characters(const std::string& text, int32_t offset, int32_t count) {
     if (offset < 0 || count < 0 || offset > characterCount(text)) throw Error(RuntimeError::InvalidProcedureCall);
-    size_t begin = 0;
-    for (int32_t seen = 0; begin < text.size() && seen < offset; ++seen) {
-        ++begin;
-        while (begin < text.size() && (static_cast<unsigned char>(text[begin]) & 0xC0) == 0x80) ++begin;
-    }
-    size_t end = begin;
-    for (int32_t seen = 0; end < text.size() && seen < count; ++seen) {
-        ++end;
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-    }
-    return text.substr(begin, end - begin);
+    const size_t begin = vb::utf8::offsetOf(text, static_cast<size_t>(offset));
+    const size_t length = vb::utf8::offsetOf(std::string_view(text).substr(begin), static_cast<size_t>(count));
+    return text.substr(begin, length);
 }
 
 }  // namespace
@@ -62,7 +55,7 @@ void addElementMembers(TypeInfo& t) {
     });
     t.method<DomNode>("removeAttributeNode", 106, {"DOMAttribute"}, 1, [](DomNode& s, Args& a) {
         DomNode& attr = requireDomNode(a[0]);
-        if (attr.tree() != s.tree() || attr.node()->parent != s.node()) raiseXml(XmlError::NotAChild);
+        if (attr.tree() != s.tree() || attr.node()->parent != s.node()) raise(XmlError::NotAChild);
         Object keep = s.tree()->wrap(attr.node());
         detachAttribute(*s.tree(), attr.node());
         return Variant(keep);

@@ -121,19 +121,19 @@ CurlHeaders buildHeaders(const HttpRequest& request) {
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     std::string text = detail && *detail ? detail : curl_easy_strerror(code);
-    if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) raiseXml(XmlError::ResponseTooLarge);
+    if (transfer.tooLarge || code == CURLE_FILESIZE_EXCEEDED) raise(XmlError::ResponseTooLarge);
     switch (code) {
-        case CURLE_OPERATION_TIMEDOUT: raiseXml(XmlError::TimedOut);
+        case CURLE_OPERATION_TIMEDOUT: raise(XmlError::TimedOut);
         case CURLE_COULDNT_RESOLVE_HOST:
-        case CURLE_COULDNT_RESOLVE_PROXY: raiseXml(XmlError::CannotResolve, text);
-        case CURLE_COULDNT_CONNECT: raiseXml(XmlError::CannotConnect, text);
-        case CURLE_URL_MALFORMAT: raiseXml(XmlError::InvalidUrl, text);
-        case CURLE_TOO_MANY_REDIRECTS: raiseXml(XmlError::RedirectRefused, text);
+        case CURLE_COULDNT_RESOLVE_PROXY: raise(XmlError::CannotResolve, text);
+        case CURLE_COULDNT_CONNECT: raise(XmlError::CannotConnect, text);
+        case CURLE_URL_MALFORMAT: raise(XmlError::InvalidUrl, text);
+        case CURLE_TOO_MANY_REDIRECTS: raise(XmlError::RedirectRefused, text);
         case CURLE_UNSUPPORTED_PROTOCOL:
             // A redirect that points outside http and https ends here too.
-            if (status >= 300 && status < 400) raiseXml(XmlError::RedirectRefused, text);
-            raiseXml(XmlError::UnsupportedScheme, text);
-        default: raiseXml(XmlError::TransferFailed, text);
+            if (status >= 300 && status < 400) raise(XmlError::RedirectRefused, text);
+            raise(XmlError::UnsupportedScheme, text);
+        default: raise(XmlError::TransferFailed, text);
     }
 }
 
@@ -159,13 +159,13 @@ void applyMethod(CURL* curl, const HttpRequest& request, const std::string& meth
 
 HttpResponse httpFetch(const HttpRequest& request) {
     ensureCurl();
-    if (!isWebAddress(request.url)) raiseXml(XmlError::UnsupportedScheme, request.url);
+    if (!isWebAddress(request.url)) raise(XmlError::UnsupportedScheme, request.url);
     std::string method = request.method;
     for (char& c : method)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (!isToken(method)) raiseXml(XmlError::InvalidMethod, request.method);
+    if (!isToken(method)) raise(XmlError::InvalidMethod, request.method);
     for (const auto& [name, value] : request.headers)
-        if (!isToken(name) || !isSafeHeaderValue(value)) raiseXml(XmlError::InvalidHeader, name);
+        if (!isToken(name) || !isSafeHeaderValue(value)) raise(XmlError::InvalidHeader, name);
 
     CurlHandle curl(curl_easy_init());
     if (!curl) throw std::bad_alloc();

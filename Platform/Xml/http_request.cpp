@@ -42,8 +42,8 @@ std::string bodyBytes(const Variant& body) {
 void HttpRequestObject::open(const std::string& method, const std::string& url, const Variant& user,
                              const Variant& password) {
     if (!isWebAddress(url)) {
-        if (url.find("://") == std::string::npos) raiseXml(XmlError::InvalidUrl, url);
-        raiseXml(XmlError::UnsupportedScheme, url);
+        if (url.find("://") == std::string::npos) raise(XmlError::InvalidUrl, url);
+        raise(XmlError::UnsupportedScheme, url);
     }
     m_request = HttpRequest{};
     m_request.method = method;
@@ -56,7 +56,7 @@ void HttpRequestObject::open(const std::string& method, const std::string& url, 
 }
 
 void HttpRequestObject::setRequestHeader(const std::string& name, const std::string& value) {
-    if (m_readyState != 1) raiseXml(XmlError::NotOpened);
+    if (m_readyState != 1) raise(XmlError::NotOpened);
     std::string cleanName = headerName(name);
     for (auto& [existing, existingValue] : m_request.headers)
         if (vb::asciiEqualsNoCase(existing, cleanName)) {
@@ -67,7 +67,7 @@ void HttpRequestObject::setRequestHeader(const std::string& name, const std::str
 }
 
 void HttpRequestObject::send(const Variant& body) {
-    if (m_readyState != 1) raiseXml(XmlError::NotOpened);
+    if (m_readyState != 1) raise(XmlError::NotOpened);
     HttpRequest request = m_request;
     if (!body.isAbsent() && !body.isNull()) {
         request.body = bodyBytes(body);
@@ -97,7 +97,7 @@ void HttpRequestObject::setTimeouts(int32_t resolveMs, int32_t connectMs, int32_
 }
 
 const HttpResponse& HttpRequestObject::response() const {
-    if (m_readyState != 4 || !m_response) raiseXml(XmlError::NotYetAvailable);
+    if (m_readyState != 4 || !m_response) raise(XmlError::NotYetAvailable);
     return *m_response;
 }
 

@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "Automation/vb/utf8.hpp"
+
 namespace lumora::xml {
 
 namespace {
@@ -18,6 +20,7 @@ struct XmlFree {
 bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool showsChildren(const xmlNode* node) {
+    if (!node) return false;
     switch (node->type) {
         case XML_ELEMENT_NODE:
         case XML_ATTRIBUTE_NODE:
@@ -48,6 +51,7 @@ bool isShown(const xmlNode* node) {
 }  // namespace
 
 DomNodeType domType(const XmlNode* node) {
+    if (!node) return DomNodeType::None;
     switch (node->type) {
         case XML_ELEMENT_NODE: return DomNodeType::Element;
         case XML_ATTRIBUTE_NODE: return DomNodeType::Attribute;
@@ -82,11 +86,13 @@ std::string_view domTypeString(const XmlNode* node) {
         case DomNodeType::DocumentType: return "documenttype";
         case DomNodeType::DocumentFragment: return "documentfragment";
         case DomNodeType::Notation: return "notation";
+        case DomNodeType::None: return "";
     }
     return "element";
 }
 
 std::string qualifiedName(const XmlNode* node) {
+    if (!node) return {};
     std::string name = str(node->name);
     if ((node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE) && node->ns && node->ns->prefix)
         return str(node->ns->prefix) + ":" + name;
@@ -117,11 +123,12 @@ std::string prefixOf(const XmlNode* node) {
 }
 
 std::string namespaceUri(const XmlNode* node) {
-    if ((node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE) && node->ns) return str(node->ns->href);
+    if (node && (node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE) && node->ns) return str(node->ns->href);
     return {};
 }
 
 std::optional<std::string> nodeValue(const XmlNode* node) {
+    if (!node) return std::nullopt;
     switch (node->type) {
         case XML_ATTRIBUTE_NODE:
             return attributeValue(reinterpret_cast<const xmlAttr*>(node));
@@ -162,14 +169,14 @@ XmlNode* lastChildOf(const XmlNode* node) {
 }
 
 XmlNode* nextShown(const XmlNode* node) {
-    if (node->type == XML_ATTRIBUTE_NODE) return nullptr;
+    if (!node || node->type == XML_ATTRIBUTE_NODE) return nullptr;
     xmlNodePtr c = node->next;
     while (c && !isShown(c)) c = c->next;
     return c;
 }
 
 XmlNode* previousShown(const XmlNode* node) {
-    if (node->type == XML_ATTRIBUTE_NODE) return nullptr;
+    if (!node || node->type == XML_ATTRIBUTE_NODE) return nullptr;
     xmlNodePtr c = node->prev;
     while (c && !isShown(c)) c = c->prev;
     return c;
@@ -177,8 +184,7 @@ XmlNode* previousShown(const XmlNode* node) {
 
 XmlNode* parentOf(const XmlNode* node) {
     // An attribute has no parent in the DOM; its element is reached through the attributes.
-    if (node->type == XML_ATTRIBUTE_NODE) return nullptr;
-    if (node->type == XML_DOCUMENT_NODE) return nullptr;
+    if (!node || node->type == XML_ATTRIBUTE_NODE || node->type == XML_DOCUMENT_NODE) return nullptr;
     return node->parent;
 }
 
@@ -205,6 +211,7 @@ std::optional<std::string> namespaceDeclaration(const XmlNode* element, std::str
 
 std::string attributeValue(const xmlAttr* attr) {
     std::string value;
+    if (!attr) return value;
     for (xmlNodePtr c = attr->children; c; c = c->next)
         if (c->content) value += reinterpret_cast<const char*>(c->content);
     return value;
@@ -216,11 +223,6 @@ bool isValidXmlName(std::string_view name) {
     return xmlValidateName(reinterpret_cast<const xmlChar*>(copy.c_str()), 0) == 0;
 }
 
-int32_t characterCount(std::string_view text) {
-    int32_t count = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++count;
-    return count;
-}
+int32_t characterCount(std::string_view text) { return static_cast<int32_t>(vb::utf8::length(text)); }
 
 }  // namespace lumora::xml

@@ -1,6 +1,8 @@
 #pragma once
 // Reading nodes the way the DOM presents them: names, types, values, text and the children a
-// node shows. Everything here leaves the tree unchanged.
+// node shows. Everything here leaves the tree unchanged, and every reader takes a null node
+// (one that is gone) as a node of no type with no name, value, text, parent or children, so a
+// member reached through it gives its own error or empty result, never a null dereference.
 
 #include <cstdint>
 #include <optional>
@@ -13,6 +15,7 @@ namespace lumora::xml {
 
 // DOM node type numbers.
 enum class DomNodeType : int32_t {
+    None = 0,  // a node that is gone
     Element = 1, Attribute = 2, Text = 3, CData = 4, EntityReference = 5, Entity = 6,
     ProcessingInstruction = 7, Comment = 8, Document = 9, DocumentType = 10, DocumentFragment = 11, Notation = 12,
 };

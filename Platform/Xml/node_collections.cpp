@@ -13,8 +13,7 @@ namespace {
 // length, item (the default member, 0-based), nextNode and reset, as both kinds of list have them.
 template <class List>
 void addListMembers(TypeInfo& t) {
-    t.getter<List>("length", 1, [](List& self) { return Variant(self.length()); });
-    t.method<List>("item", kDispIdValue, {"index"}, 1, [](List& self, Args& a) { return Variant(self.item(a[0].toI4())); });
+    Collection::addCollectionMembers(t, kDomNodeList);
     t.method<List>("nextNode", 2, {}, 0, [](List& self, Args&) { return Variant(self.nextNode()); });
     t.method<List>("reset", 3, {}, 0, [](List& self, Args&) {
         self.reset();
@@ -39,16 +38,18 @@ Object NodeListObject::fixed(std::vector<Object> nodes) {
 
 DomNode* NodeListObject::parentNode() const { return m_parent.as<DomNode>(); }
 
-int32_t NodeListObject::length() {
+int32_t NodeListObject::count() {
     if (!m_live) return static_cast<int32_t>(m_nodes.size());
     int32_t n = 0;
     for (XmlNode* c = firstChildOf(parentNode()->node()); c; c = nextShown(c)) ++n;
     return n;
 }
 
-Object NodeListObject::item(int32_t index) {
-    if (index < 0) return Object();
-    if (!m_live) return index < static_cast<int32_t>(m_nodes.size()) ? m_nodes[static_cast<size_t>(index)] : Object();
+std::optional<Variant> NodeListObject::at(int32_t index) {
+    if (!m_live) {
+        if (index >= static_cast<int32_t>(m_nodes.size())) return std::nullopt;
+        return Variant(m_nodes[static_cast<size_t>(index)]);
+    }
     DomNode* parent = parentNode();
     Tree& tree = *parent->tree();
     // Walking from the last position read makes a loop over item(0..length-1) linear.
@@ -62,26 +63,15 @@ Object NodeListObject::item(int32_t index) {
         node = nextShown(node);
         ++at;
     }
-    if (!node) return Object();
+    if (!node) return std::nullopt;
     m_cachedTree = parent->tree();
     m_cachedRevision = tree.revision();
     m_cachedIndex = at;
     m_cachedNode = node;
-    return tree.wrap(node);
+    return Variant(tree.wrap(node));
 }
 
-Object NodeListObject::nextNode() { return item(m_cursor++); }
-
-std::optional<std::vector<Variant>> NodeListObject::elements() {
-    std::vector<Variant> out;
-    if (!m_live) {
-        for (const Object& o : m_nodes) out.emplace_back(o);
-        return out;
-    }
-    DomNode* parent = parentNode();
-    for (XmlNode* c = firstChildOf(parent->node()); c; c = nextShown(c)) out.emplace_back(parent->tree()->wrap(c));
-    return out;
-}
+Object NodeListObject::nextNode() { return atPosition(m_cursor++, kDomNodeList).toObject(); }
 
 const TypeInfo& NodeListObject::typeInfo() const {
     static const TypeInfo info = [] {
@@ -96,18 +86,20 @@ AttributeMapObject::AttributeMapObject(Object element) : m_element(std::move(ele
 
 DomNode& AttributeMapObject::element() const { return *m_element.as<DomNode>(); }
 
-int32_t AttributeMapObject::length() const {
+int32_t AttributeMapObject::count() {
     int32_t n = 0;
     for (xmlAttrPtr a = element().node()->properties; a; a = a->next) ++n;
     return n;
 }
 
-Object AttributeMapObject::item(int32_t index) const {
-    if (index < 0) return Object();
+std::optional<Variant> AttributeMapObject::at(int32_t index) {
     xmlAttrPtr a = element().node()->properties;
     for (int32_t i = 0; a && i < index; ++i) a = a->next;
-    return element().tree()->wrap(reinterpret_cast<xmlNodePtr>(a));
+    if (!a) return std::nullopt;
+    return Variant(element().tree()->wrap(reinterpret_cast<xmlNodePtr>(a)));
 }
+
+Object AttributeMapObject::nextNode() { return atPosition(m_cursor++, kDomNodeList).toObject(); }
 
 Object AttributeMapObject::namedItem(const std::string& name) const {
     return element().tree()->wrap(reinterpret_cast<xmlNodePtr>(findAttribute(element().node(), name)));

@@ -6,14 +6,14 @@
 #include <optional>
 #include <vector>
 
-#include "Automation/object.hpp"
+#include "Automation/collection.hpp"
 #include "tree.hpp"
 
 namespace lumora::xml {
 
 class DomNode;
 
-class NodeListObject final : public Dispatch {
+class NodeListObject final : public Collection {
 public:
     // The children of parent (a node object), as they are whenever the list is read.
     static Object liveChildren(Object parent);
@@ -21,10 +21,9 @@ public:
     static Object fixed(std::vector<Object> nodes);
 
     const TypeInfo& typeInfo() const override;
-    std::optional<std::vector<Variant>> elements() override;
+    int32_t count() override;
+    std::optional<Variant> at(int32_t position) override;
 
-    int32_t length();
-    Object item(int32_t index);
     Object nextNode();
     void reset() { m_cursor = 0; }
 
@@ -44,19 +43,20 @@ private:
     XmlNode* m_cachedNode = nullptr;
 };
 
-class AttributeMapObject final : public Dispatch {
+class AttributeMapObject final : public Collection {
 public:
     explicit AttributeMapObject(Object element);
 
     const TypeInfo& typeInfo() const override;
+    // An element's attributes are walked once, not position by position.
     std::optional<std::vector<Variant>> elements() override;
+    int32_t count() override;
+    std::optional<Variant> at(int32_t position) override;
 
-    int32_t length() const;
-    Object item(int32_t index) const;
     Object namedItem(const std::string& name) const;
     Object setNamedItem(const Variant& attribute);
     Object removeNamedItem(const std::string& name);
-    Object nextNode() { return item(m_cursor++); }
+    Object nextNode();
     void reset() { m_cursor = 0; }
 
 private:

@@ -35,13 +35,13 @@ Variant insert(DomNode& self, const Variant& newChild, const Variant& refChild) 
     if (!before && !refChild.isAbsent() && !refChild.isNull() && !(refChild.isObject() && refChild.toObject().isNothing()))
         throw Error(RuntimeError::TypeMismatch);
     Tree& tree = *self.tree();
-    if (before && before->tree() != self.tree()) raiseXml(XmlError::NotAChild);
+    if (before && before->tree() != self.tree()) raise(XmlError::NotAChild);
     return wrapped(self, insertChild(tree, self.node(), *child.tree(), child.node(), before ? before->node() : nullptr));
 }
 
 Variant removeChildMember(DomNode& self, const Variant& oldChild) {
     DomNode& child = requireDomNode(oldChild);
-    if (child.tree() != self.tree()) raiseXml(XmlError::NotAChild);
+    if (child.tree() != self.tree()) raise(XmlError::NotAChild);
     Object keep = self.tree()->wrap(child.node());
     removeChild(*self.tree(), self.node(), child.node());
     return Variant(keep);
@@ -50,7 +50,7 @@ Variant removeChildMember(DomNode& self, const Variant& oldChild) {
 Variant replaceChildMember(DomNode& self, const Variant& newChild, const Variant& oldChild) {
     DomNode& replacement = requireDomNode(newChild);
     DomNode& old = requireDomNode(oldChild);
-    if (old.tree() != self.tree()) raiseXml(XmlError::NotAChild);
+    if (old.tree() != self.tree()) raise(XmlError::NotAChild);
     Object keep = self.tree()->wrap(old.node());
     replaceChild(*self.tree(), self.node(), *replacement.tree(), replacement.node(), old.node());
     return Variant(keep);
@@ -75,7 +75,7 @@ Variant transformToObject(DomNode& self, const Variant& stylesheet, const Varian
     auto* document = target.as<DocumentObject>();
     if (!document) throw Error(RuntimeError::TypeMismatch);
     std::string text = transformToText(self.node(), style.node());
-    if (!document->loadXml(text)) raiseXml(XmlError::TransformFailed, document->lastFailure()->reason);
+    if (!document->loadXml(text)) raise(XmlError::TransformFailed, document->lastFailure()->reason);
     return Variant();
 }
 
@@ -118,12 +118,12 @@ void addNodeMembers(TypeInfo& t) {
     t.method<DomNode>("cloneNode", 19, {"deep"}, 1, [](DomNode& s, Args& a) { return cloneMember(s, a[0].toBool()); });
     t.getter<DomNode>("text", 20, text);
     t.setter<DomNode>("text", 20, [](DomNode& s, const Variant& v) {
-        if (isDocument(s)) raiseXml(XmlError::WrongNodeType);
+        if (isDocument(s)) raise(XmlError::WrongNodeType);
         setText(*s.tree(), s.node(), v.toString());
     });
     t.getter<DomNode>("nodeTypedValue", 21, text);
     t.setter<DomNode>("nodeTypedValue", 21, [](DomNode& s, const Variant& v) {
-        if (isDocument(s)) raiseXml(XmlError::WrongNodeType);
+        if (isDocument(s)) raise(XmlError::WrongNodeType);
         setText(*s.tree(), s.node(), v.toString());
     });
     t.getter<DomNode>("xml", 22, markup);

@@ -1,21 +1,22 @@
 #pragma once
-// parseError: why the last load of a document failed (errorCode 0 when it did not).
+// parseError: why the last load of a document failed (errorCode 0 when it did not). Its members
+// are plain read-only properties, served by a property table over the failure's fields.
 
 #include <optional>
 
-#include "Automation/object.hpp"
+#include "Automation/property_table.hpp"
 #include "parser.hpp"
 
 namespace lumora::xml {
 
 class ParseErrorObject final : public Dispatch {
 public:
-    explicit ParseErrorObject(std::optional<ParseFailure> failure) : m_failure(std::move(failure)) {}
+    explicit ParseErrorObject(const std::optional<ParseFailure>& failure);
     const TypeInfo& typeInfo() const override;
-    const ParseFailure& failure() const;
+    PropertyStore& properties() { return m_fields; }
 
 private:
-    std::optional<ParseFailure> m_failure;
+    MemoryPropertyStore m_fields;
 };
 
 }  // namespace lumora::xml

@@ -1,5 +1,6 @@
 #include "register.hpp"
 
+#include "Automation/class_ids.hpp"
 #include "document.hpp"
 #include "http_request.hpp"
 #include "library_setup.hpp"
@@ -10,11 +11,13 @@ Object createXmlDocument() { return DocumentObject::create(); }
 
 void registerXmlClasses(Registry& registry) {
     ensureXmlLibraries();
-    registry.registerBuiltin(ClassInfo{"Msxml2.DOMDocument", kDomDocumentClassId,
-                                       {"Msxml2.DOMDocument.3.0", "Microsoft.XMLDOM"}, createXmlDocument, false});
-    registry.registerBuiltin(ClassInfo{"MSXML2.XMLHTTP.3.0", "", {"MSXML2.XMLHTTP"},
-                                       [] { return makeObject<HttpRequestObject>(); }, false});
-    registry.registerBuiltin(ClassInfo{"microsoft.xmlhttp", "", {}, [] { return makeObject<HttpRequestObject>(); }, false});
+    auto createRequest = [] { return makeObject<HttpRequestObject>(); };
+    registry.registerBuiltin(ClassInfo{std::string(progid::XmlDocument), std::string(clsid::XmlDocument),
+                                       {std::string(progid::XmlDocument30), std::string(progid::XmlDocumentLegacy)},
+                                       createXmlDocument, false});
+    registry.registerBuiltin(ClassInfo{std::string(progid::HttpRequest), "", {std::string(progid::HttpRequestUnversioned)},
+                                       createRequest, false});
+    registry.registerBuiltin(ClassInfo{std::string(progid::HttpRequestLegacy), "", {}, createRequest, false});
 }
 
 }  // namespace lumora::xml

@@ -9,8 +9,6 @@
 
 namespace lumora::xml {
 
-inline constexpr const char* kDomDocumentClassId = "{F5078F32-C551-11D3-89B9-0000F81FE221}";
-
 void registerXmlClasses(Registry& registry);
 
 // A new, empty XML document object (what createObject("Msxml2.DOMDocument") gives).

@@ -120,13 +120,13 @@ void saveDocument(const Tree& tree, const std::filesystem::path& path) {
     temporary += ".saving";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) raiseXml(XmlError::SaveFailed, std::strerror(errno));
+        if (!out) raise(XmlError::SaveFailed, std::strerror(errno));
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         out.flush();
         if (!out) {
             std::error_code ignored;
             std::filesystem::remove(temporary, ignored);
-            raiseXml(XmlError::SaveFailed, "the file could not be written");
+            raise(XmlError::SaveFailed, "the file could not be written");
         }
     }
     std::error_code ec;
@@ -134,7 +134,7 @@ void saveDocument(const Tree& tree, const std::filesystem::path& path) {
     if (ec) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
-        raiseXml(XmlError::SaveFailed, ec.message());
+        raise(XmlError::SaveFailed, ec.message());
     }
 }
 

@@ -57,30 +57,30 @@ void link(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr before) {
 
 // replaced: a child of parent that the insertion takes the place of (replaceChild), or null.
 void checkPlacement(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr replaced) {
-    if (!canHoldChildren(parent) || !isInsertable(child)) raiseXml(XmlError::WrongNodeType);
+    if (!canHoldChildren(parent) || !isInsertable(child)) raise(XmlError::WrongNodeType);
     for (xmlNodePtr p = parent; p; p = p->parent)
-        if (p == child) raiseXml(XmlError::AncestorInsertion);
+        if (p == child) raise(XmlError::AncestorInsertion);
     if (parent->type == XML_DOCUMENT_NODE) {
-        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) raiseXml(XmlError::WrongNodeType);
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) raise(XmlError::WrongNodeType);
         bool addsElement = child->type == XML_ELEMENT_NODE;
         if (child->type == XML_DOCUMENT_FRAG_NODE)
             for (xmlNodePtr c = child->children; c; c = c->next) {
-                if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) raiseXml(XmlError::WrongNodeType);
+                if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) raise(XmlError::WrongNodeType);
                 if (c->type == XML_ELEMENT_NODE) {
-                    if (addsElement) raiseXml(XmlError::SecondDocumentElement);
+                    if (addsElement) raise(XmlError::SecondDocumentElement);
                     addsElement = true;
                 }
             }
         if (addsElement)
             for (xmlNodePtr c = parent->children; c; c = c->next)
                 if (c->type == XML_ELEMENT_NODE && c != child && c != replaced)
-                    raiseXml(XmlError::SecondDocumentElement);
+                    raise(XmlError::SecondDocumentElement);
     }
-    if (elementDepth(parent) + subtreeHeight(child) > kMaxDepth) raiseXml(XmlError::TooDeep);
+    if (elementDepth(parent) + subtreeHeight(child) > kMaxDepth) raise(XmlError::TooDeep);
 }
 
 void checkIsChild(xmlNodePtr parent, xmlNodePtr child) {
-    if (!child || child->parent != parent || child->type == XML_ATTRIBUTE_NODE) raiseXml(XmlError::NotAChild);
+    if (!child || child->parent != parent || child->type == XML_ATTRIBUTE_NODE) raise(XmlError::NotAChild);
 }
 
 // Links one node (not a fragment) of this tree under parent.
@@ -191,7 +191,7 @@ void setText(Tree& tree, XmlNode* node, std::string_view text) {
             return;
         }
         default:
-            raiseXml(XmlError::WrongNodeType);
+            raise(XmlError::WrongNodeType);
     }
 }
 
@@ -203,17 +203,17 @@ void checkContentFits(int libxmlType, std::string_view text) {
         breaks = text.find("]]>") != std::string_view::npos;
     else if (libxmlType == XML_PI_NODE)
         breaks = text.find("?>") != std::string_view::npos;
-    if (breaks) raiseXml(XmlError::InvalidContent);
+    if (breaks) raise(XmlError::InvalidContent);
 }
 
 void setNodeValue(Tree& tree, XmlNode* node, std::string_view value) {
-    if (!nodeValue(node)) raiseXml(XmlError::NodeValueNotAllowed);
+    if (!nodeValue(node)) raise(XmlError::NodeValueNotAllowed);
     setText(tree, node, value);
 }
 
 void setAttribute(Tree& tree, XmlNode* element, std::string_view name, std::string_view value) {
-    if (element->type != XML_ELEMENT_NODE) raiseXml(XmlError::WrongNodeType);
-    if (!isValidXmlName(name)) raiseXml(XmlError::InvalidName, name);
+    if (element->type != XML_ELEMENT_NODE) raise(XmlError::WrongNodeType);
+    if (!isValidXmlName(name)) raise(XmlError::InvalidName, name);
     std::string nameText(name), valueText(value);
     if (namespaceDeclaration(element, name)) {
         std::string prefix = name.size() > 6 ? nameText.substr(6) : std::string();
@@ -239,7 +239,7 @@ void setAttribute(Tree& tree, XmlNode* element, std::string_view name, std::stri
 }
 
 XmlNode* removeAttribute(Tree& tree, XmlNode* element, std::string_view name) {
-    if (element->type != XML_ELEMENT_NODE) raiseXml(XmlError::WrongNodeType);
+    if (element->type != XML_ELEMENT_NODE) raise(XmlError::WrongNodeType);
     xmlAttrPtr attr = findAttribute(element, name);
     if (!attr) return nullptr;
     detachAttribute(tree, reinterpret_cast<xmlNodePtr>(attr));
@@ -253,9 +253,9 @@ void detachAttribute(Tree& tree, XmlNode* attr) {
 }
 
 XmlNode* attachAttribute(Tree& tree, XmlNode* element, Tree& attrTree, XmlNode* attr) {
-    if (element->type != XML_ELEMENT_NODE || attr->type != XML_ATTRIBUTE_NODE) raiseXml(XmlError::WrongNodeType);
+    if (element->type != XML_ELEMENT_NODE || attr->type != XML_ATTRIBUTE_NODE) raise(XmlError::WrongNodeType);
     if (attr->parent == element) return attr;
-    if (attr->parent) raiseXml(XmlError::AttributeInUse);
+    if (attr->parent) raise(XmlError::AttributeInUse);
     if (&attrTree != &tree) {
         std::string name = qualifiedName(attr);
         std::string value = attributeValue(reinterpret_cast<xmlAttrPtr>(attr));
@@ -288,7 +288,7 @@ XmlNode* copyNode(Tree& tree, XmlNode* node, bool deep) {
         std::string value = attributeValue(reinterpret_cast<xmlAttrPtr>(node));
         copy = reinterpret_cast<xmlNodePtr>(xmlNewDocProp(tree.doc(), bytes(name), bytes(value)));
     } else if (node->type == XML_DTD_NODE || node->type == XML_DOCUMENT_NODE) {
-        raiseXml(XmlError::WrongNodeType);
+        raise(XmlError::WrongNodeType);
     } else {
         copy = xmlDocCopyNode(node, tree.doc(), deep ? 1 : 2);
     }

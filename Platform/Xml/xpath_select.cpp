@@ -46,8 +46,8 @@ std::unique_ptr<xmlXPathObject, ObjectDeleter> evaluate(XmlNode* context, std::s
         for (const auto& m : capture.messages())
             if (m.code == static_cast<int>(XML_XPATH_EXPRESSION_OK) + static_cast<int>(XPATH_OP_LIMIT_EXCEEDED) ||
                 m.code == static_cast<int>(XML_XPATH_EXPRESSION_OK) + static_cast<int>(XPATH_RECURSION_LIMIT_EXCEEDED))
-                raiseXml(XmlError::XPathTooCostly, text);
-        raiseXml(XmlError::InvalidXPath, text + " (" + capture.firstText("not understood") + ")");
+                raise(XmlError::XPathTooCostly, text);
+        raise(XmlError::InvalidXPath, text + " (" + capture.firstText("not understood") + ")");
     }
     return result;
 }
@@ -57,7 +57,7 @@ std::unique_ptr<xmlXPathObject, ObjectDeleter> evaluate(XmlNode* context, std::s
 std::vector<XmlNode*> selectNodes(XmlNode* context, std::string_view expression, const NamespaceList& namespaces) {
     MessageCapture capture;
     auto result = evaluate(context, expression, namespaces, capture);
-    if (result->type != XPATH_NODESET) raiseXml(XmlError::NotANodeSetResult);
+    if (result->type != XPATH_NODESET) raise(XmlError::NotANodeSetResult);
     std::vector<XmlNode*> nodes;
     if (xmlNodeSetPtr set = result->nodesetval) {
         nodes.reserve(static_cast<size_t>(set->nodeNr));
@@ -85,23 +85,23 @@ NamespaceList parseSelectionNamespaces(std::string_view text) {
     while (true) {
         skipSpace();
         if (pos >= text.size()) break;
-        if (text.substr(pos, 5) != "xmlns") raiseXml(XmlError::InvalidPropertyValue, text);
+        if (text.substr(pos, 5) != "xmlns") raise(XmlError::InvalidPropertyValue, text);
         pos += 5;
         std::string prefix;
         if (pos < text.size() && text[pos] == ':') {
             size_t end = text.find('=', ++pos);
-            if (end == std::string_view::npos) raiseXml(XmlError::InvalidPropertyValue, text);
+            if (end == std::string_view::npos) raise(XmlError::InvalidPropertyValue, text);
             prefix = std::string(text.substr(pos, end - pos));
             pos = end;
         }
         skipSpace();
-        if (pos >= text.size() || text[pos] != '=') raiseXml(XmlError::InvalidPropertyValue, text);
+        if (pos >= text.size() || text[pos] != '=') raise(XmlError::InvalidPropertyValue, text);
         ++pos;
         skipSpace();
-        if (pos >= text.size() || (text[pos] != '\'' && text[pos] != '"')) raiseXml(XmlError::InvalidPropertyValue, text);
+        if (pos >= text.size() || (text[pos] != '\'' && text[pos] != '"')) raise(XmlError::InvalidPropertyValue, text);
         char quote = text[pos++];
         size_t end = text.find(quote, pos);
-        if (end == std::string_view::npos) raiseXml(XmlError::InvalidPropertyValue, text);
+        if (end == std::string_view::npos) raise(XmlError::InvalidPropertyValue, text);
         // XPath 1.0 has no default namespace for names; a declaration without a prefix is kept
         // by the property but selects nothing by itself.
         if (!prefix.empty()) out.emplace_back(prefix, std::string(text.substr(pos, end - pos)));

@@ -60,11 +60,11 @@ std::unique_ptr<xsltStylesheet, StylesheetDeleter> compile(XmlNode* stylesheet, 
     ParseOptions options;
     options.whitespace = Whitespace::Preserve;  // xsl:text may hold nothing but blanks
     ParseOutcome parsed = parseXml(markupOf(stylesheet), options);
-    if (!parsed.doc) raiseXml(XmlError::StylesheetInvalid, parsed.failure->reason);
+    if (!parsed.doc) raise(XmlError::StylesheetInvalid, parsed.failure->reason);
     std::unique_ptr<xsltStylesheet, StylesheetDeleter> style(xsltParseStylesheetDoc(parsed.doc.get()));
-    if (!style) raiseXml(XmlError::StylesheetInvalid, capture.summary());
+    if (!style) raise(XmlError::StylesheetInvalid, capture.summary());
     parsed.doc.release();  // the stylesheet owns it now
-    if (style->errors > 0) raiseXml(XmlError::StylesheetInvalid, capture.summary());
+    if (style->errors > 0) raise(XmlError::StylesheetInvalid, capture.summary());
     // Results become script strings, which are UTF-8 whatever the stylesheet asks for.
     if (style->encoding) xmlFree(style->encoding);
     style->encoding = xmlStrdup(BAD_CAST "UTF-8");
@@ -112,14 +112,14 @@ std::string transformToText(XmlNode* source, XmlNode* stylesheet) {
     xsltSetTransformErrorFunc(ctxt.get(), nullptr, forwardLibraryMessage);
 
     DocHandle result(xsltApplyStylesheetUser(style.get(), input, nullptr, nullptr, nullptr, ctxt.get()));
-    if (state.accessRefused) raiseXml(XmlError::TransformAccessRefused);
+    if (state.accessRefused) raise(XmlError::TransformAccessRefused);
     if (!result || ctxt->state == XSLT_STATE_ERROR || ctxt->state == XSLT_STATE_STOPPED)
-        raiseXml(XmlError::TransformFailed, capture.summary());
+        raise(XmlError::TransformFailed, capture.summary());
 
     xmlChar* raw = nullptr;
     int length = 0;
     if (xsltSaveResultToString(&raw, &length, result.get(), style.get()) != 0)
-        raiseXml(XmlError::TransformFailed, capture.summary());
+        raise(XmlError::TransformFailed, capture.summary());
     std::unique_ptr<xmlChar, XmlFree> text(raw);
     return raw ? std::string(reinterpret_cast<const char*>(raw), static_cast<size_t>(length)) : std::string();
 }
