@@ -20,7 +20,7 @@ namespace {
 
 struct statx statOf(const fs::path& entry, RuntimeError missing) {
     struct statx info {};
-    if (::statx(AT_FDCWD, entry.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &info) != 0) raiseErrno(errno, missing);
+    if (::statx(AT_FDCWD, entry.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &info) != 0) raise(errnoError(errno, missing));
     return info;
 }
 

@@ -4,14 +4,6 @@
 
 namespace lumora::files {
 
-namespace {
-
-// Runtime errors with no place in the shared table of standard descriptions.
-constexpr int32_t kDiskFull = 61;
-constexpr int32_t kDeviceIoError = 57;
-
-}  // namespace
-
 Error fileError(const std::error_code& error, RuntimeError whenMissing) {
     if (error.category() != std::generic_category() && error.category() != std::system_category())
         return Error(RuntimeError::PathFileAccessError);
@@ -30,17 +22,15 @@ Error fileError(const std::error_code& error, RuntimeError whenMissing) {
         case ENAMETOOLONG:
         case EILSEQ: return Error(RuntimeError::BadFileNameOrNumber);
         case ENOSPC:
-        case EDQUOT: return Error(kDiskFull, "Disk full");
-        case EIO: return Error(kDeviceIoError, "Device I/O error");
+        case EDQUOT: return Error(RuntimeError::DiskFull);
+        case EIO: return Error(RuntimeError::DeviceIoError);
         case ENOMEM: return Error(RuntimeError::OutOfMemory);
         default: return Error(RuntimeError::PathFileAccessError);
     }
 }
 
-void raiseFileError(const std::error_code& error, RuntimeError whenMissing) { throw fileError(error, whenMissing); }
-
-void raiseErrno(int errnoValue, RuntimeError whenMissing) {
-    raiseFileError(std::error_code(errnoValue, std::generic_category()), whenMissing);
+Error errnoError(int errnoValue, RuntimeError whenMissing) {
+    return fileError(std::error_code(errnoValue, std::generic_category()), whenMissing);
 }
 
 }  // namespace lumora::files

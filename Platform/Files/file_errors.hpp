@@ -11,7 +11,6 @@ namespace lumora::files {
 // The error script sees for a failed system call. `whenMissing` is what a missing entry means
 // for the member at hand: 53 when a file was asked for, 76 when a folder was.
 Error fileError(const std::error_code& error, RuntimeError whenMissing = RuntimeError::FileNotFound);
-[[noreturn]] void raiseFileError(const std::error_code& error, RuntimeError whenMissing = RuntimeError::FileNotFound);
-[[noreturn]] void raiseErrno(int errnoValue, RuntimeError whenMissing = RuntimeError::FileNotFound);
+Error errnoError(int errnoValue, RuntimeError whenMissing = RuntimeError::FileNotFound);
 
 }  // namespace lumora::files

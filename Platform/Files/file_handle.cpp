@@ -48,7 +48,7 @@ FileHandle FileHandle::open(const fs::path& path, Access access, Creation creati
     do {
         fd = ::open(path.c_str(), openFlags(access, creation), mode);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) raiseErrno(errno, RuntimeError::FileNotFound);
+    if (fd < 0) raise(errnoError(errno, RuntimeError::FileNotFound));
     // A folder opens for reading on this system; for script it is not a file.
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -77,7 +77,7 @@ size_t FileHandle::read(std::span<char> buffer) {
     for (;;) {
         ssize_t got = ::read(m_fd, buffer.data(), buffer.size());
         if (got >= 0) return static_cast<size_t>(got);
-        if (errno != EINTR) raiseErrno(errno);
+        if (errno != EINTR) raise(errnoError(errno));
     }
 }
 
@@ -87,7 +87,7 @@ void FileHandle::writeAll(std::string_view bytes) {
         ssize_t written = ::write(m_fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
-            raiseErrno(errno);
+            raise(errnoError(errno));
         }
         bytes.remove_prefix(static_cast<size_t>(written));
     }
@@ -100,13 +100,13 @@ uint64_t FileHandle::size() const {
 }
 
 void FileHandle::sync() {
-    if (m_fd >= 0 && ::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS) raiseErrno(errno);
+    if (m_fd >= 0 && ::fsync(m_fd) != 0 && errno != EINVAL && errno != EROFS) raise(errnoError(errno));
 }
 
 void FileHandle::close() {
     if (m_fd < 0) return;
     int fd = std::exchange(m_fd, -1);
-    if (::close(fd) != 0 && errno != EINTR) raiseErrno(errno);
+    if (::close(fd) != 0 && errno != EINTR) raise(errnoError(errno));
 }
 
 ReplacementFile::ReplacementFile(const fs::path& target, fs::perms permissions) : m_target(target) {
@@ -155,7 +155,7 @@ void ReplacementFile::commit() {
     fs::rename(m_temporary, m_target, error);
     if (error) {
         discard();
-        raiseFileError(error);
+        raise(fileError(error));
     }
     m_done = true;
 }

@@ -138,9 +138,20 @@ const TypeInfo& FolderObject::typeInfo() const {
     return info;
 }
 
-int32_t EntryCollection::count() const { return static_cast<int32_t>(listEntries(m_folder.local, m_kind).size()); }
+int32_t EntryCollection::count() { return static_cast<int32_t>(listEntries(m_folder.local, m_kind).size()); }
 
-Object EntryCollection::item(std::string_view name) const {
+std::optional<Variant> EntryCollection::at(int32_t position) {
+    std::vector<fs::path> entries = listEntries(m_folder.local, m_kind);
+    if (position >= static_cast<int32_t>(entries.size())) return std::nullopt;
+    return Variant(entryObject(PagePath{std::move(entries[static_cast<size_t>(position)]), m_folder.style}, m_kind));
+}
+
+Variant EntryCollection::item(const Variant& key, const CollectionShape&) {
+    if (!key.isString()) raise(RuntimeError::InvalidProcedureCall);
+    return *named(key.str());
+}
+
+std::optional<Variant> EntryCollection::named(std::string_view name) {
     RuntimeError missing = m_kind == EntryKind::File ? RuntimeError::FileNotFound : RuntimeError::PathNotFound;
     std::vector<fs::path> entries = listEntries(m_folder.local, m_kind);
     // The exact name first; the page's system finds names without regard to case as well.
@@ -148,7 +159,7 @@ Object EntryCollection::item(std::string_view name) const {
         for (const fs::path& entry : entries) {
             std::string entryName = entry.filename().string();
             if (pass == 0 ? entryName == name : vb::equalsNoCase(entryName, name))
-                return entryObject(PagePath{entry, m_folder.style}, m_kind);
+                return Variant(entryObject(PagePath{entry, m_folder.style}, m_kind));
         }
     }
     raise(missing);
@@ -162,7 +173,7 @@ Object EntryCollection::add(std::string_view name) const {
     if (!isKind(m_folder.local, EntryKind::Folder)) raise(RuntimeError::PathNotFound);
     std::error_code error;
     fs::create_directory(folder, error);
-    if (error) raiseFileError(error, RuntimeError::PathNotFound);
+    if (error) raise(fileError(error, RuntimeError::PathNotFound));
     return makeObject<FolderObject>(PagePath{folder, m_folder.style});
 }
 
@@ -177,11 +188,9 @@ const TypeInfo& EntryCollection::typeInfo() const {
     static const TypeInfo info = [] {
         TypeInfo t("Collection");
         using C = EntryCollection;
-        t.getter<C>("Count", 1, [](C& c) { return Variant(c.count()); });
-        t.add(MemberDef{"Item", kDispIdValue, MemberKind::PropertyGet, {"Key"}, 1, false, [](Dispatch& d, Args& a) {
-                            if (!a[0].isString()) raise(RuntimeError::InvalidProcedureCall);
-                            return Variant(static_cast<C&>(d).item(a[0].str()));
-                        }});
+        CollectionShape byName = kAutomationCollection;
+        byName.itemParams = {"Key"};
+        addCollectionMembers(t, byName);
         t.method<C>("Add", 2, {"Name"}, 1, [](C& c, Args& a) { return Variant(c.add(a[0].toString())); });
         return t;
     }();

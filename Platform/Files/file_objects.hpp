@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "Automation/error.hpp"
+#include "Automation/collection.hpp"
 #include "Automation/object.hpp"
 #include "file_operations.hpp"
 #include "page_path.hpp"
@@ -51,14 +52,18 @@ public:
 };
 
 // Folder.Files and Folder.SubFolders: Count, Item(name), for-each, and Add(name) for folders.
-class EntryCollection : public Dispatch {
+class EntryCollection : public Collection {
 public:
     EntryCollection(PagePath folder, EntryKind kind) : m_folder(std::move(folder)), m_kind(kind) {}
     const TypeInfo& typeInfo() const override;
+    // The folder is listed once for a for-each, not once per position.
     std::optional<std::vector<Variant>> elements() override;
 
-    int32_t count() const;
-    Object item(std::string_view name) const;
+    int32_t count() override;
+    std::optional<Variant> at(int32_t position) override;
+    // Entries are found by name only: a key that is not a name is refused with error 5.
+    Variant item(const Variant& key, const CollectionShape& shape) override;
+    std::optional<Variant> named(std::string_view name) override;
     Object add(std::string_view name) const;
 
 private:

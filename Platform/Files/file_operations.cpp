@@ -100,12 +100,12 @@ void copyTree(const fs::path& from, const fs::path& to, Overwrite overwrite) {
         if (!isFolder(to)) raise(RuntimeError::FileAlreadyExists);
     } else {
         requireParentFolder(to);
-        if (!fs::create_directory(to, from, error) && error) raiseFileError(error, RuntimeError::PathNotFound);
+        if (!fs::create_directory(to, from, error) && error) raise(fileError(error, RuntimeError::PathNotFound));
     }
     fs::directory_iterator it(from, error);
-    if (error) raiseFileError(error, RuntimeError::PathNotFound);
+    if (error) raise(fileError(error, RuntimeError::PathNotFound));
     for (; it != fs::directory_iterator(); it.increment(error)) {
-        if (error) raiseFileError(error, RuntimeError::PathNotFound);
+        if (error) raise(fileError(error, RuntimeError::PathNotFound));
         const fs::path& entry = it->path();
         fs::path target = to / entry.filename();
         fs::file_status own = it->symlink_status(error);
@@ -164,12 +164,12 @@ void moveOne(const fs::path& from, const fs::path& to, EntryKind kind) {
     if (sameEntry) {
         // Only the letter case changes: the entry is renamed in place.
         fs::rename(from, to, error);
-        if (error) raiseFileError(error, missingError(kind));
+        if (error) raise(fileError(error, missingError(kind)));
         return;
     }
     int failure = renameNoReplace(from, to);
     if (failure == 0) return;
-    if (failure != EXDEV) raiseErrno(failure, missingError(kind));
+    if (failure != EXDEV) raise(errnoError(failure, missingError(kind)));
     // Another file system: copy, then remove the original once the copy is complete.
     copyOne(from, to, kind, Overwrite::No);
     deleteEntry(from, kind, Force::Yes);
@@ -191,7 +191,7 @@ void setReadOnly(const fs::path& path, bool readOnly) {
     } else {
         fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
     }
-    if (error) raiseFileError(error);
+    if (error) raise(fileError(error));
 }
 
 bool entryPresent(const fs::path& path) {
@@ -208,10 +208,10 @@ bool isKind(const fs::path& path, EntryKind kind) {
 std::vector<fs::path> listEntries(const fs::path& folder, EntryKind kind) {
     std::error_code error;
     fs::directory_iterator it(folder, error);
-    if (error) raiseFileError(error, RuntimeError::PathNotFound);
+    if (error) raise(fileError(error, RuntimeError::PathNotFound));
     std::vector<std::pair<std::u32string, fs::path>> found;
     for (; it != fs::directory_iterator(); it.increment(error)) {
-        if (error) raiseFileError(error, RuntimeError::PathNotFound);
+        if (error) raise(fileError(error, RuntimeError::PathNotFound));
         std::error_code statusError;
         fs::file_status status = it->status(statusError);
         bool wanted = kind == EntryKind::File ? fs::is_regular_file(status) : fs::is_directory(status);
@@ -255,7 +255,7 @@ PagePath createFolder(std::string_view path) {
     requireParentFolder(folder.local);
     std::error_code error;
     fs::create_directory(folder.local, error);
-    if (error) raiseFileError(error, RuntimeError::PathNotFound);
+    if (error) raise(fileError(error, RuntimeError::PathNotFound));
     return folder;
 }
 
@@ -270,7 +270,7 @@ void deleteEntry(const fs::path& entry, EntryKind kind, Force force) {
         if (force == Force::Yes) makeFoldersWritable(entry);
         fs::remove_all(entry, error);
     }
-    if (error) raiseFileError(error, missingError(kind));
+    if (error) raise(fileError(error, missingError(kind)));
 }
 
 void copyEntry(const fs::path& entry, EntryKind kind, std::string_view destination, Overwrite overwrite) {

@@ -5,9 +5,6 @@
 
 namespace lumora::files {
 
-inline constexpr const char* kFileSystemObjectProgId = "Scripting.FileSystemObject";
-inline constexpr const char* kFileSystemObjectClassId = "{0D43FE01-F093-11CF-8940-00A0C9054228}";
-
 class FileSystemObject : public Dispatch {
 public:
     const TypeInfo& typeInfo() const override;

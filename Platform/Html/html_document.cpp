@@ -20,12 +20,12 @@ std::string readDocumentFile(std::string_view path) {
     files::FileHandle file =
         files::FileHandle::open(where.local, files::FileHandle::Access::Read, files::FileHandle::Creation::OpenExisting);
     const size_t limit = MarkupLimits{}.maxBytes;
-    if (file.size() > limit) throw htmlError(HtmlError::DocumentTooLarge, limit);
+    if (file.size() > limit) raise(HtmlError::DocumentTooLarge, std::to_string(limit));
     std::string bytes;
     std::array<char, 1 << 16> buffer;
     while (size_t got = file.read(buffer)) {
         bytes.append(buffer.data(), got);
-        if (bytes.size() > limit) throw htmlError(HtmlError::DocumentTooLarge, limit);
+        if (bytes.size() > limit) raise(HtmlError::DocumentTooLarge, std::to_string(limit));
     }
     return bytes;
 }
@@ -84,10 +84,10 @@ Node* HtmlDocument::elementById(std::string_view id) const {
 const TypeInfo& HtmlDocument::typeInfo() const {
     static const TypeInfo info = [] {
         TypeInfo t("HTMLDocument");
-        t.add(MemberDef{"write", 1054, MemberKind::Method, {"psarray"}, 0, true, [](Dispatch& d, Args& a) {
-                            static_cast<D&>(d).write(joinedArguments(a));
-                            return Variant();
-                        }});
+        t.variadic<D>("write", 1054, {"psarray"}, 0, [](D& d, Args& a) {
+            d.write(joinedArguments(a));
+            return Variant();
+        });
         t.method<D>("load", 1055, {"path"}, 1, [](D& d, Args& a) {
             d.load(a[0].toString());
             return Variant();

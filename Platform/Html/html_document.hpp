@@ -10,8 +10,6 @@
 
 namespace lumora::html {
 
-inline constexpr const char* kHtmlDocumentProgId = "Lumora.HTMLDocument";
-
 class HtmlDocument : public Dispatch {
 public:
     HtmlDocument();

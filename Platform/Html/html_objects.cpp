@@ -150,7 +150,7 @@ void addFormMembers(TypeInfo& t) {
     });
     t.method<N>("item", 1206, {"name", "index"}, 0, [](N& n, Args& a) {
         HtmlCollection options(n.tree(), optionsOf(tagged(n, "select")));
-        return Variant(options.item(a[0]));
+        return options.item(a[0], kHtmlCollection);
     });
     t.getter<N>("selected", 1207, [](N& n) { return Variant(isSelected(tagged(n, "option"))); });
     t.setter<N>("selected", 1207, [](N& n, const Variant& v) { setSelected(tagged(n, "option"), v.toBool()); });
@@ -241,14 +241,22 @@ std::vector<Node*> elementsByTagName(const Node& root, std::string_view name) {
     return all;
 }
 
-Object HtmlCollection::item(const Variant& key) const {
-    if (key.isAbsent() || key.isNull()) return Object();
+const CollectionShape kHtmlCollection{"length", 1500, "item", MemberKind::Method, {"name", "index"}, 0, 0,
+                                      OutOfRange::Nothing};
+
+std::optional<Variant> HtmlCollection::at(int32_t position) {
+    if (position >= count()) return std::nullopt;
+    return Variant(objectFor(m_tree, m_nodes[static_cast<size_t>(position)]));
+}
+
+Variant HtmlCollection::item(const Variant& key, const CollectionShape& shape) {
+    if (key.isAbsent() || key.isNull()) return Variant(Object());
     bool digits = key.isString() && !key.str().empty() &&
                   std::all_of(key.str().begin(), key.str().end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (key.isString() && !digits) return namedItem(key.str());
+    if (key.isString() && !digits) return *named(key.str());
     double index = key.toR8();
-    if (index < 0 || index >= static_cast<double>(m_nodes.size())) return Object();
-    return objectFor(m_tree, m_nodes[static_cast<size_t>(index)]);
+    if (index < 0 || index >= static_cast<double>(m_nodes.size())) return Variant(Object());
+    return atPosition(static_cast<int64_t>(index), shape);
 }
 
 Object HtmlCollection::namedItem(std::string_view name) const {
@@ -269,20 +277,11 @@ Object HtmlCollection::tags(std::string_view name) const {
     return collectionOf(m_tree, std::move(matching));
 }
 
-std::optional<std::vector<Variant>> HtmlCollection::elements() {
-    std::vector<Variant> items;
-    items.reserve(m_nodes.size());
-    for (Node* node : m_nodes) items.emplace_back(objectFor(m_tree, node));
-    return items;
-}
-
 const TypeInfo& HtmlCollection::typeInfo() const {
     static const TypeInfo info = [] {
         TypeInfo t("HTMLCollection");
         using C = HtmlCollection;
-        t.getter<C>("length", 1500, [](C& c) { return Variant(c.length()); });
-        t.add(MemberDef{"item", kDispIdValue, MemberKind::Method, {"name", "index"}, 0, false,
-                        [](Dispatch& d, Args& a) { return Variant(static_cast<C&>(d).item(a[0])); }});
+        Collection::addCollectionMembers(t, kHtmlCollection);
         t.method<C>("namedItem", 1501, {"name"}, 1, [](C& c, Args& a) { return Variant(c.namedItem(a[0].toString())); });
         t.method<C>("tags", 1502, {"tagName"}, 1, [](C& c, Args& a) { return Variant(c.tags(a[0].toString())); });
         return t;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Automation/collection.hpp"
 #include "Automation/object.hpp"
 #include "dom.hpp"
 
@@ -37,16 +38,20 @@ private:
     Node* m_node;
 };
 
-class HtmlCollection : public Dispatch {
+// length and item(0-based index, or id or name), Nothing when there is none.
+extern const CollectionShape kHtmlCollection;
+
+class HtmlCollection : public Collection {
 public:
     HtmlCollection(std::shared_ptr<Tree> tree, std::vector<Node*> nodes) : m_tree(std::move(tree)), m_nodes(std::move(nodes)) {}
 
     const TypeInfo& typeInfo() const override;
-    std::optional<std::vector<Variant>> elements() override;
 
-    int32_t length() const { return static_cast<int32_t>(m_nodes.size()); }
-    // item(0-based index) or item(id or name); Nothing when there is none.
-    Object item(const Variant& key) const;
+    int32_t count() override { return static_cast<int32_t>(m_nodes.size()); }
+    std::optional<Variant> at(int32_t position) override;
+    std::optional<Variant> named(std::string_view name) override { return Variant(namedItem(name)); }
+    // A missing key gives Nothing, and a fractional position counts as its whole part, as in the browser.
+    Variant item(const Variant& key, const CollectionShape& shape) override;
     Object namedItem(std::string_view name) const;
     // tags(name): the members with that tag name.
     Object tags(std::string_view name) const;

@@ -69,7 +69,7 @@ public:
     void start(std::string name, std::string_view attributes, bool selfClosing) {
         count(1);
         m_work += m_open.size();
-        if (m_work > m_limits.maxNestingWork) throw htmlError(HtmlError::TooComplex, m_limits.maxNestingWork);
+        if (m_work > m_limits.maxNestingWork) raise(HtmlError::TooComplex, std::to_string(m_limits.maxNestingWork));
         if (!oneOf(name, kClosesParagraph) && !oneOf(name, kNoReconstruct)) reconstruct();
         if (oneOf(name, kVoid)) return;
         closeImplied(name);
@@ -176,12 +176,12 @@ private:
         if (name == "svg" || name == "math") ++m_foreignOpen;
         uint8_t bounds = boundsOf(name);
         m_open.push_back(Open{std::move(name), activeId, bounds});
-        if (m_open.size() + m_offStack > m_limits.maxDepth) throw htmlError(HtmlError::NestedTooDeeply, m_limits.maxDepth);
+        if (m_open.size() + m_offStack > m_limits.maxDepth) raise(HtmlError::NestedTooDeeply, std::to_string(m_limits.maxDepth));
     }
 
     void count(size_t added) {
         m_elements += added;
-        if (m_elements > m_limits.maxElements) throw htmlError(HtmlError::TooManyElements, m_limits.maxElements);
+        if (m_elements > m_limits.maxElements) raise(HtmlError::TooManyElements, std::to_string(m_limits.maxElements));
     }
 
     // The tree builder clones every formatting element that is active but no longer open and
@@ -332,7 +332,7 @@ TagToken readTag(std::string_view markup, size_t at, const MarkupLimits& limits)
         }
         if (i >= markup.size() || markup[i] == '>') break;
         tag.selfClosing = false;
-        if (++attributes > limits.maxAttributes) throw htmlError(HtmlError::TooManyAttributes, limits.maxAttributes);
+        if (++attributes > limits.maxAttributes) raise(HtmlError::TooManyAttributes, std::to_string(limits.maxAttributes));
         ++i;  // a name's first character may be anything, "=" included
         while (i < markup.size() && !isHtmlSpace(markup[i]) && markup[i] != '/' && markup[i] != '>' && markup[i] != '=') ++i;
         while (i < markup.size() && isHtmlSpace(markup[i])) ++i;
@@ -365,7 +365,7 @@ size_t rawTextEnd(std::string_view markup, size_t from, std::string_view name) {
 }  // namespace
 
 void checkMarkupLimits(std::string_view markup, const MarkupLimits& limits) {
-    if (markup.size() > limits.maxBytes) throw htmlError(HtmlError::DocumentTooLarge, limits.maxBytes);
+    if (markup.size() > limits.maxBytes) raise(HtmlError::DocumentTooLarge, std::to_string(limits.maxBytes));
     OpenElements open(limits);
     auto textBefore = [&](size_t from, size_t to) {
         std::string_view between = markup.substr(from, to == std::string_view::npos ? std::string_view::npos : to - from);
