@@ -1,11 +1,12 @@
 #pragma once
 // The host's own failures: what a session or the command line reports when a caller's request
-// cannot be carried out. Every text lives in host_errors.cpp; code names the entry.
+// cannot be carried out. Every number and text lives in this table; code names the entry, and
+// a detail (the XML parser's reason, the rejected text) completes the description.
 
 #include <cstdint>
 #include <string_view>
 
-#include "Automation/error.hpp"
+#include "Automation/error_table.hpp"
 
 namespace lumora::host {
 
@@ -23,8 +24,18 @@ inline constexpr int kMaxValueDepth = 64;
 inline constexpr size_t kMaxArrayLength = 1'000'000;
 inline constexpr size_t kMaxSessionObjects = 100'000;
 
-// The error for `which`; detail completes the description where the entry has a place for it
-// (the XML parser's reason, the rejected text).
-Error hostError(HostError which, std::string_view detail = {});
+inline constexpr std::string_view kHostErrorSource = "Lumora Desktop";
+
+inline constexpr ErrorEntry<HostError> kHostErrors[] = {
+    {HostError::ValueNestedTooDeep, RuntimeError::InvalidProcedureCall, kHostErrorSource, "Value nested more than 64 levels deep"},
+    {HostError::ArrayTooLarge, RuntimeError::InvalidProcedureCall, kHostErrorSource, "Array longer than 1000000 elements"},
+    {HostError::TooManyObjects, RuntimeError::OutOfMemory, kHostErrorSource, "Too many objects kept in this session (100000)"},
+    {HostError::ArgumentsNotArray, RuntimeError::InvalidProcedureCall, kHostErrorSource, "Arguments must be a JSON array"},
+    {HostError::NamedNotObject, RuntimeError::InvalidProcedureCall, kHostErrorSource, "Named arguments must be a JSON object"},
+    {HostError::XmlNotLoaded, RuntimeError::InvalidProcedureCall, kHostErrorSource, "The XML document could not be loaded"},
+    {HostError::BadDateText, RuntimeError::TypeMismatch, kHostErrorSource, "Type mismatch: a date must read yyyy-MM-ddTHH:mm:ss"},
+};
+
+constexpr std::span<const ErrorEntry<HostError>> errorTable(HostError) { return kHostErrors; }
 
 }  // namespace lumora::host

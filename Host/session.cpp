@@ -5,34 +5,17 @@
 
 namespace lumora::host {
 
-namespace {
-
-// Failures that are not automation errors (a JSON library exception, bad_alloc) still reach the
-// caller as an Error, so the bridge and the CLI have one kind of failure to report.
-template <class Body>
-auto asAutomationError(Body&& body) -> decltype(body()) {
-    try {
-        return body();
-    } catch (const Error&) {
-        throw;
-    } catch (const std::exception& e) {
-        throw Error::fromException(e);
-    }
-}
-
-}  // namespace
-
 Session::Session() = default;
 
 Session::~Session() { releaseAll(); }
 
 ObjectId Session::create(const std::string& progIdOrClsid) {
-    return asAutomationError([&] { return idOf(Registry::instance().createObject(progIdOrClsid)); });
+    return asError([&] { return idOf(Registry::instance().createObject(progIdOrClsid)); });
 }
 
 ObjectId Session::keep(const Object& object) {
     if (object.isNothing()) raise(RuntimeError::ObjectNotSet);
-    if (m_objects.size() >= kMaxSessionObjects) throw hostError(HostError::TooManyObjects);
+    if (m_objects.size() >= kMaxSessionObjects) raise(HostError::TooManyObjects);
     ObjectId id = m_nextId++;
     m_objects.emplace(id, object);
     m_idsByDispatch.try_emplace(object.dispatch(), id);
@@ -79,20 +62,20 @@ ObjectBinding Session::binding() {
 }
 
 nlohmann::json Session::encode(const Variant& value) {
-    return asAutomationError([&] { return encodeValue(value, binding()); });
+    return asError([&] { return encodeValue(value, binding()); });
 }
 
 Variant Session::decode(const nlohmann::json& value) {
-    return asAutomationError([&] { return decodeValue(value, binding()); });
+    return asError([&] { return decodeValue(value, binding()); });
 }
 
 CallResult Session::call(ObjectId id, const std::string& member, MemberKind kind, const nlohmann::json& args,
                          const nlohmann::json& named) {
-    return asAutomationError([&] {
+    return asError([&] {
         Object target = object(id);
-        if (!args.is_array()) throw hostError(HostError::ArgumentsNotArray);
-        if (!named.is_null() && !named.is_object()) throw hostError(HostError::NamedNotObject);
-        if (args.size() > kMaxArrayLength) throw hostError(HostError::ArrayTooLarge);
+        if (!args.is_array()) raise(HostError::ArgumentsNotArray);
+        if (!named.is_null() && !named.is_object()) raise(HostError::NamedNotObject);
+        if (args.size() > kMaxArrayLength) raise(HostError::ArrayTooLarge);
 
         ObjectBinding objects = binding();
         std::vector<Variant> slots;

@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "Automation/class_ids.hpp"
 #include "Automation/registry.hpp"
 #include "Automation/traps.hpp"
 #include "Automation/vb/convert.hpp"
@@ -21,11 +22,11 @@ constexpr const char* kDatePattern = "yyyy-MM-ddTHH:mm:ss";
 [[noreturn]] void typeMismatch() { raise(RuntimeError::TypeMismatch); }
 
 void checkDepth(int depth) {
-    if (depth > kMaxValueDepth) throw hostError(HostError::ValueNestedTooDeep);
+    if (depth > kMaxValueDepth) raise(HostError::ValueNestedTooDeep);
 }
 
 void checkLength(size_t length) {
-    if (length > kMaxArrayLength) throw hostError(HostError::ArrayTooLarge);
+    if (length > kMaxArrayLength) raise(HostError::ArrayTooLarge);
 }
 
 // ---- encoding -------------------------------------------------------------------------------
@@ -100,7 +101,7 @@ Date decodeDate(const json& value) {
     if (!value.is_string()) typeMismatch();
     const auto& text = value.get_ref<const std::string&>();
     auto date = parseEncodedDate(text);
-    if (!date) throw hostError(HostError::BadDateText, text);
+    if (!date) raise(HostError::BadDateText, text);
     return *date;
 }
 
@@ -124,18 +125,18 @@ Variant decodeArray(const json& items, const json* lowerBound, const ObjectBindi
 
 Variant decodeXml(const json& text) {
     if (!text.is_string()) typeMismatch();
-    Object document = Registry::instance().createObject(kXmlDocumentProgId);
+    Object document = Registry::instance().createObject(progid::XmlDocument);
     if (document.call("loadXML", text.get<std::string>()).toBool()) return document;
     // The parser's reason tells the caller what is wrong with the text.
     std::string reason;
     tryLocal([&] { reason = document.get("parseError").toObject().get("reason").toString(); });
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) reason.pop_back();
-    throw hostError(HostError::XmlNotLoaded, reason);
+    raise(HostError::XmlNotLoaded, reason);
 }
 
 Variant decodeHtml(const json& text) {
     if (!text.is_string()) typeMismatch();
-    Object document = Registry::instance().createObject(kHtmlDocumentProgId);
+    Object document = Registry::instance().createObject(progid::HtmlDocument);
     document.call("write", text.get<std::string>());
     return document;
 }
@@ -204,7 +205,7 @@ std::optional<Date> parseEncodedDate(std::string_view text) {
 json parseJsonLimited(std::string_view text, int extraLevels) {
     const int limit = kMaxValueDepth + extraLevels;
     json::parser_callback_t guard = [limit](int depth, json::parse_event_t, json&) {
-        if (depth > limit) throw hostError(HostError::ValueNestedTooDeep);
+        if (depth > limit) raise(HostError::ValueNestedTooDeep);
         return true;
     };
     try {

@@ -21,10 +21,6 @@ namespace lumora::host {
 
 using ObjectId = int64_t;
 
-// The ProgIDs of the documents that {"$xml": …} and {"$html": …} create.
-inline constexpr const char* kXmlDocumentProgId = "Msxml2.DOMDocument";
-inline constexpr const char* kHtmlDocumentProgId = "Lumora.HTMLDocument";
-
 // How objects cross the encoding: the owner of the ids (a session) turns objects into ids and
 // back. objectOf raises 91 for an id it does not know.
 struct ObjectBinding {

@@ -172,12 +172,9 @@ void Page::workerMain() {
         host::Session session;
         while (auto request = nextRequest()) {
             try {
-                answer(*request, runPageRequest(session, *request, m_settings.creatable));
+                asError([&] { answer(*request, runPageRequest(session, *request, m_settings.creatable)); });
             } catch (const Error& e) {
                 if (request->wantsAnswer) send(automationErrorResponse(request->id, e));
-            } catch (const std::exception& e) {
-                if (request->wantsAnswer)
-                    send(automationErrorResponse(request->id, Error::fromException(e)));
             }
         }
         try {
