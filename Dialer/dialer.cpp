@@ -1,13 +1,15 @@
 #include "dialer.hpp"
 
+#include "Automation/class_ids.hpp"
 #include "Automation/deliverables.hpp"
+#include "Automation/parameter_string.hpp"
 #include "Automation/registry.hpp"
+#include "Automation/shared_texts.hpp"
 #include "Automation/traps.hpp"
 #include "Automation/typed_members.hpp"
 #include "Automation/vb/strings.hpp"
 #include "Platform/Desktop/desktop.hpp"
-#include "dialer_messages.hpp"
-#include "parameter_string.hpp"
+#include "Dialer/dialer_messages.hpp"
 
 namespace lumora::dialer {
 
@@ -30,10 +32,10 @@ std::string deviceNotFoundMessage(const std::string& device, const std::string& 
     std::string text(msg::DeviceNotFoundStart);
     text += device;
     text += msg::DeviceNotFoundMiddle;
-    text += msg::LineBreak;
-    text += msg::LineBreak;
+    text += text::LineBreak;
+    text += text::LineBreak;
     text += deviceList;
-    text += msg::LineBreak;
+    text += text::LineBreak;
     text += msg::DeviceNotFoundEnd;
     return text;
 }
@@ -41,20 +43,20 @@ std::string deviceNotFoundMessage(const std::string& device, const std::string& 
 Variant MakeCall(Dialer& self, Params& params) {
     StepText currentStep;
     const auto failure = tryLocal([&] {
-        currentStep = std::string(step::CreatingTapiObject);
-        self.telephony() = Registry::instance().createObject("TAPI.TAPI");
-        currentStep = std::string(step::InitializingTapiObject);
+        currentStep = step::CreatingTapiObject;
+        self.telephony() = Registry::instance().createObject(progid::Telephony);
+        currentStep = step::InitializingTapiObject;
         self.telephony().call("Initialize");
-        currentStep = std::string(step::GettingAddressList);
+        currentStep = step::GettingAddressList;
         Object addresses = self.telephony().get("Addresses").toObject();
 
         // The parameters are read only once the telephony object is up.
-        currentStep = std::string(step::GettingParameters);
+        currentStep = step::GettingParameters;
         const std::vector<std::string> parts = splitParameters(params[0].toString());
         const std::string number = GetParameter(parts, "number");
         const std::string device = GetParameter(parts, "tapidevice");
 
-        currentStep = std::string(step::CheckingParameters);
+        currentStep = step::CheckingParameters;
         if (device.empty()) {
             tell(msg::DeviceParameterEmpty, msg::DeviceParameterEmptyTitle);
             return;
@@ -62,7 +64,7 @@ Variant MakeCall(Dialer& self, Params& params) {
 
         // Every address is listed for the message; the first whose name contains
         // the device, in the collection's order, is the one dialled on.
-        currentStep = std::string(step::FindingAddress);
+        currentStep = step::FindingAddress;
         int32_t found = 0;
         std::string deviceList;
         const int32_t count = addresses.get("Count").toI4();
@@ -71,28 +73,22 @@ Variant MakeCall(Dialer& self, Params& params) {
             if (found == 0 && nameContains(address.get("AddressName").toString(), device)) found = i;
             deviceList += msg::DeviceListEntryStart;
             deviceList += address.get("AddressName").toString();
-            deviceList += msg::LineBreak;
+            deviceList += text::LineBreak;
         }
         if (found == 0) {
             tell(deviceNotFoundMessage(device, deviceList), msg::DeviceNotFoundTitle);
             return;
         }
 
-        currentStep = std::string(step::SettingAddress);
+        currentStep = step::SettingAddress;
         Object address = addresses.get("Item", found).toObject();
-        currentStep = std::string(step::CreatingCall);
+        currentStep = step::CreatingCall;
         self.currentCall() = address.call("CreateCall", number, kAddressTypePhoneNumber, kMediaTypeAudio).toObject();
-        currentStep = std::string(step::ConnectingCall);
+        currentStep = step::ConnectingCall;
         // A synchronous connect: MakeCall returns when the connect request has finished.
         self.currentCall().call("Connect", true);
     });
-    if (failure) {
-        std::string text(msg::StepFailurePrefix);
-        text += currentStep.text();
-        text += msg::StepFailureSeparator;
-        text += failure->description();
-        tell(text, msg::ErrorTitle);
-    }
+    if (failure) tell(stepFailureText(currentStep, *failure), text::ErrorTitle);
     // Success is always reported to the caller; problems were told in the boxes.
     return Variant();
 }

@@ -3,9 +3,11 @@
 #include <optional>
 
 #include "Automation/deliverables.hpp"
+#include "Automation/shared_texts.hpp"
 #include "Automation/traps.hpp"
 #include "Automation/typed_members.hpp"
 #include "Automation/vb/strings.hpp"
+#include "MailControl/mail_messages.hpp"
 #include "mail_errors.hpp"
 
 namespace lumora::mail {
@@ -19,11 +21,11 @@ constexpr std::string_view kLetterMedium = "2";
 
 // The recipient list of one medium: every non-empty field of that name, each followed by ";".
 std::string recipientList(const Variant& recipients, std::string_view fieldName) {
-    throw mailError(MailError::NotAvailable);
+    raise(notAvailable());
 }
 
 // A letter campaign, run in the progress window or directly.
-void runLetterCampaign(LumoraMailCtrl& self, Params& params) { throw mailError(MailError::NotAvailable); }
+void runLetterCampaign(LumoraMailCtrl& self, Params& params) { raise(notAvailable()); }
 
 Variant failedStage(LumoraMailCtrl& self, std::string_view prefix, const Error& e) {
     self.ReleaseObjects();
@@ -54,7 +56,7 @@ Variant RunCampaign(LumoraMailCtrl& self, Params& params) {
         }))
         return failedStage(self, msg::AddressListFailed, *error);
     if (recipients.empty()) return Variant(msg::NoAddresses);
-    return failedStage(self, msg::OutlookFailed, mailError(MailError::NotAvailable));
+    return failedStage(self, msg::OutlookFailed, notAvailable());
 }
 
 Variant BuildAddressList(LumoraMailCtrl&, Params& params) { return Variant(recipientList(params[0], "Email1Address")); }
@@ -64,12 +66,12 @@ Variant BuildFaxAddressList(LumoraMailCtrl&, Params& params) {
 }
 
 // The merge-document builders have no trap of their own: a failure reaches the caller.
-Variant BuildMergeDoc(LumoraMailCtrl&, Params&) { throw mailError(MailError::NotAvailable); }
-Variant BuildFieldList(LumoraMailCtrl&, Params&) { throw mailError(MailError::NotAvailable); }
+Variant BuildMergeDoc(LumoraMailCtrl&, Params&) { raise(notAvailable()); }
+Variant BuildFieldList(LumoraMailCtrl&, Params&) { raise(notAvailable()); }
 
 Variant GetVersion(LumoraMailCtrl&, Params&) {
     return trapped([] { return Variant(deliverables::versionText(deliverables::kMailControl.version)); },
-                   [](const Error&) { return Variant(msg::UnknownVersion); });
+                   [](const Error&) { return Variant(text::UnknownVersion); });
 }
 
 TypeInfo buildTypeInfo() {

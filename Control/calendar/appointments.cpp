@@ -12,7 +12,7 @@ namespace lumora::control {
 Variant NewAppointment(LumoraCtrl2005& control, Params&) {
     ControlState& state = control.state();
     auto onFailure = [&](const Error& e) {
-        Variant result(OutlookErrorResult(StepText(std::string(step::CreatingAppointment)), 7, e));
+        Variant result(OutlookErrorResult(StepText(step::CreatingAppointment), 7, e));
         cleanUpOutlook(state);
         return result;
     };
@@ -24,9 +24,9 @@ Variant AddAppointment(LumoraCtrl2005& control, Params&) {
     StepText currentStep;
     return trapped(
         [&]() -> Variant {
-            currentStep = std::string(step::GettingOutlookApplication);
+            currentStep = step::GettingOutlookApplication;
             reachOutlook(state, OutlookWay::Attach);
-            currentStep = std::string(step::GettingMapiNamespace);
+            currentStep = step::GettingMapiNamespace;
             openMapiNamespace(state);
             workNotAvailable("AddAppointment");
         },

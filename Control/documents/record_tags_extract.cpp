@@ -165,13 +165,13 @@ void ExtractTagData(ControlState& state, const Object& node) {
     StepText step;
     trapped(
         [&] {
-            step = std::string(step::SettingRootNode);
+            step = step::SettingRootNode;
             const Object root = node.call("selectSingleNode", "Data").toObject();
             DataEntries entries(node.call("selectSingleNode", "Data/Data").toObject());
             TagListWriter lists(state, childCount(root));
             for (const Object& field : childNodesOf(root)) {
                 if (field.get("nodeName").toString() != "field") continue;
-                step = std::string(step::RetrievingTemplateTag);
+                step = step::RetrievingTemplateTag;
                 const std::string tag = primaryTag(field);
                 step = std::string(step::RetrievingDataForTag) + tag;
                 const std::string value = letterValue(entries, field);

@@ -5,7 +5,7 @@
 
 #include "Automation/vb/strings.hpp"
 #include "control_errors.hpp"
-#include "control_messages.hpp"
+#include "Control/frame/control_messages.hpp"
 #include "failure_forms.hpp"
 #include "members.hpp"
 #include "private_operations.hpp"

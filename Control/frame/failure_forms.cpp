@@ -1,8 +1,9 @@
 #include "failure_forms.hpp"
 
 #include "Automation/deliverables.hpp"
+#include "Automation/shared_texts.hpp"
 #include "Platform/Desktop/desktop.hpp"
-#include "control_messages.hpp"
+#include "Control/frame/control_messages.hpp"
 
 namespace lumora::control {
 
@@ -18,21 +19,11 @@ int16_t ask(std::string_view text, int32_t buttons, const Title& title) {
     return desktop::current().messageBox({std::string(text), title.text(), buttons});
 }
 
-std::string stepFailureText(std::string_view step, const Error& error) {
-    std::string out(msg::StepFailurePrefix);
-    out += step;
-    out += msg::StepFailureSeparator;
-    out += error.description();
-    return out;
-}
-
-std::string stepFailureText(const StepText& step, const Error& error) { return stepFailureText(step.text(), error); }
-
 std::string importFailureText(std::string_view start, const Error& error, std::string_view step) {
     std::string text(start);
-    text += msg::LineBreak;
+    text += text::LineBreak;
     text += error.description();
-    text += msg::LineBreak;
+    text += text::LineBreak;
     text += step;
     return text;
 }

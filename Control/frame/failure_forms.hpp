@@ -35,10 +35,6 @@ void tell(std::string_view text, Icon icon = Icon::None, const Title& title = Ti
 // Shows a message box with the caller's buttons-and-icon code; returns the button pressed.
 int16_t ask(std::string_view text, int32_t buttons, const Title& title);
 
-// "An error occured whilst " + step + ": " + the error's description.
-std::string stepFailureText(const StepText& step, const Error& error);
-std::string stepFailureText(std::string_view step, const Error& error);
-
 // Trap 1 of the Outlook import and list members: "Outlook does not appear to be installed" in
 // an OK-only box, and the empty text built so far.
 Variant outlookNotInstalled(const Error& error);

@@ -11,7 +11,7 @@
 #include "Platform/Desktop/desktop.hpp"
 #include "Platform/Files/file_handle.hpp"
 #include "Platform/Files/page_path.hpp"
-#include "control_messages.hpp"
+#include "Control/frame/control_messages.hpp"
 #include "files_operations.hpp"
 
 namespace lumora::control {

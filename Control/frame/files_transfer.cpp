@@ -7,7 +7,7 @@
 
 #include "Automation/vb/strings.hpp"
 #include "Platform/Desktop/desktop.hpp"
-#include "control_messages.hpp"
+#include "Control/frame/control_messages.hpp"
 #include "failure_forms.hpp"
 #include "files_operations.hpp"
 #include "members.hpp"

@@ -6,7 +6,7 @@
 #include "Automation/traps.hpp"
 #include "Automation/vb/strings.hpp"
 #include "Platform/Xml/http_fetch.hpp"
-#include "control_messages.hpp"
+#include "Control/frame/control_messages.hpp"
 #include "failure_forms.hpp"
 #include "files_operations.hpp"
 #include "outside_apps.hpp"

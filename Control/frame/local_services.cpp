@@ -3,9 +3,10 @@
 // private services other members use (temporary folder, quiet delete, GUID text).
 
 #include "Automation/deliverables.hpp"
+#include "Automation/shared_texts.hpp"
 #include "Automation/registry.hpp"
 #include "Platform/Desktop/desktop.hpp"
-#include "control_messages.hpp"
+#include "Control/frame/control_messages.hpp"
 #include "failure_forms.hpp"
 #include "members.hpp"
 #include "outside_apps.hpp"
@@ -26,7 +27,7 @@ std::string fillLocaleBuffer(std::string buffer, const std::string& answer, size
 
 Variant GetVersion(LumoraCtrl2005&, Params&) {
     return trapped([] { return Variant(deliverables::versionText(deliverables::kDesktopControl.version)); },
-                   [](const Error&) { return Variant(msg::UnknownVersion); });
+                   [](const Error&) { return Variant(text::UnknownVersion); });
 }
 
 Variant dateFormatOrder(LumoraCtrl2005&, Params&) {

@@ -4,22 +4,11 @@
 
 #include <string_view>
 
+#include "Automation/class_ids.hpp"
 #include "Automation/object.hpp"
 #include "control.hpp"
 
 namespace lumora::control {
-
-namespace progid {
-inline constexpr std::string_view Outlook = "Outlook.Application";
-inline constexpr std::string_view Word = "Word.Application";
-inline constexpr std::string_view Excel = "Excel.Application";
-inline constexpr std::string_view AcrobatApp = "AcroExch.App";
-inline constexpr std::string_view AcrobatDocView = "AcroExch.AVDoc";
-inline constexpr std::string_view FileSystem = "Scripting.FileSystemObject";
-inline constexpr std::string_view Telephony = "TAPI.TAPI";
-inline constexpr std::string_view HttpRequest = "MSXML2.XMLHTTP.3.0";
-inline constexpr std::string_view HtmlDocument = "Lumora.HTMLDocument";
-}  // namespace progid
 
 // The machine a second attempt at Outlook is made on: this machine by its IPv4 loopback
 // address, which activates Outlook through the network path rather than the local one.

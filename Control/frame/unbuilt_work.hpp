@@ -10,14 +10,14 @@
 #include "Automation/traps.hpp"
 #include "control.hpp"
 #include "control_errors.hpp"
-#include "control_messages.hpp"
+#include "Control/frame/control_messages.hpp"
 #include "failure_forms.hpp"
 #include "outside_apps.hpp"
 #include "private_operations.hpp"
 
 namespace lumora::control {
 
-[[noreturn]] inline void workNotAvailable(std::string_view routine) { raiseOwn(ControlError::NotAvailable, routine); }
+[[noreturn]] inline void workNotAvailable(std::string_view routine) { raise(notAvailable(routine)); }
 
 // An Outlook member with two traps: `onUnreachable` handles a failure to reach Outlook or its
 // namespace, `onFailure` every later failure. Members with one trap pass the same handler twice.
@@ -77,7 +77,7 @@ inline Variant outlookOpenNotAvailable(ControlState& state, std::string_view rou
     return outlookWorkNotAvailable(
         state, OutlookWay::Create, routine, [](const Error&) { return Variant(msg::NoOutlook); },
         [&](const Error& e) {
-            Variant result(OutlookErrorResult(StepText(std::string(step)), code, e));
+            Variant result(OutlookErrorResult(StepText(step), code, e));
             cleanUpOutlook(state);
             return result;
         });

@@ -1,11 +1,12 @@
 // Telephony requests: placing and ending calls through a dialer object that the
 // page names by ProgID, asking a dialer for its version, and listing the workstation's telephony addresses.
 
+#include "Automation/parameter_string.hpp"
+#include "Automation/shared_texts.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
 #include "Control/frame/members.hpp"
 #include "Control/frame/outside_apps.hpp"
-#include "Dialer/parameter_string.hpp"
 
 namespace lumora::control {
 
@@ -13,26 +14,26 @@ Variant MakeCall(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
     StepText currentStep;
     const auto failure = tryLocal([&] {
-        currentStep = std::string(step::SplittingParameters);
-        const std::vector<std::string> pieces = dialer::splitParameters(params[0].toString());
+        currentStep = step::SplittingParameters;
+        const std::vector<std::string> pieces = splitParameters(params[0].toString());
         if (pieces.size() < 2) {
             tell(msg::InsufficientParameters);
             return;
         }
-        currentStep = std::string(step::GettingParameters);
-        const std::string dialerProgId = dialer::GetParameter(pieces, "object");
+        currentStep = step::GettingParameters;
+        const std::string dialerProgId = GetParameter(pieces, "object");
         if (dialerProgId.empty()) {
             tell(msg::ObjectParameterMissing);
             return;
         }
-        currentStep = std::string(step::CreatingDialerObject);
+        currentStep = step::CreatingDialerObject;
         // A dialer that cannot be created leaves the stored one in place.
         state.Dialer = createApplication(dialerProgId);
-        currentStep = std::string(step::MakingCall);
+        currentStep = step::MakingCall;
         // The dialer receives the whole string as the page passed it, "object" piece included.
         state.Dialer.call("MakeCall", params[0]);
     });
-    if (failure) tell(stepFailureText(currentStep, *failure), Icon::None, Title::own(msg::TelephonyErrorTitle));
+    if (failure) tell(stepFailureText(currentStep, *failure), Icon::None, Title::own(text::ErrorTitle));
     return emptyResult();
 }
 

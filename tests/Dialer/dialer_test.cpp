@@ -3,15 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include "Dialer/parameter_string.hpp"
+#include "Automation/parameter_string.hpp"
 #include "tests/Control/support/deliverable_fixture.hpp"
 #include "tests/Control/support/fake_applications.hpp"
 
 namespace lumora {
 namespace {
 
-using dialer::GetParameter;
-using dialer::splitParameters;
+using lumora::GetParameter;
+using lumora::splitParameters;
 
 int32_t lookupError(const std::string& parameters, const std::string& key) {
     try {
