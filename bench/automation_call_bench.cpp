@@ -140,8 +140,7 @@ public:
     }
     int32_t count() override { return static_cast<int32_t>(m_items.size()); }
     std::optional<Variant> at(int32_t position) override {
-        if (position >= count()) return std::nullopt;
-        return m_items[static_cast<size_t>(position)];
+        return position < count() ? std::optional<Variant>(m_items[static_cast<size_t>(position)]) : std::nullopt;
     }
     [[gnu::noinline]] Variant itemDirect(int32_t index) { return m_items.at(static_cast<size_t>(index - 1)); }
     const TypeInfo& typeInfo() const override {

@@ -73,22 +73,11 @@ DomNodeType domType(const XmlNode* node) {
 }
 
 std::string_view domTypeString(const XmlNode* node) {
-    switch (domType(node)) {
-        case DomNodeType::Element: return "element";
-        case DomNodeType::Attribute: return "attribute";
-        case DomNodeType::Text: return "text";
-        case DomNodeType::CData: return "cdatasection";
-        case DomNodeType::EntityReference: return "entityreference";
-        case DomNodeType::Entity: return "entity";
-        case DomNodeType::ProcessingInstruction: return "processinginstruction";
-        case DomNodeType::Comment: return "comment";
-        case DomNodeType::Document: return "document";
-        case DomNodeType::DocumentType: return "documenttype";
-        case DomNodeType::DocumentFragment: return "documentfragment";
-        case DomNodeType::Notation: return "notation";
-        case DomNodeType::None: return "";
-    }
-    return "element";
+    // Indexed by the DOM node type number; a node that is gone (0) has no type name.
+    static constexpr std::string_view kNames[] = {
+        "", "element", "attribute", "text", "cdatasection", "entityreference", "entity",
+        "processinginstruction", "comment", "document", "documenttype", "documentfragment", "notation"};
+    return kNames[static_cast<size_t>(domType(node))];
 }
 
 std::string qualifiedName(const XmlNode* node) {
