@@ -31,6 +31,12 @@ std::optional<std::vector<Variant>> Collection::elements() {
     }
 }
 
+TypeInfo Collection::collectionTypeInfo(std::string className, const CollectionShape& shape) {
+    TypeInfo info(std::move(className));
+    addCollectionMembers(info, shape);
+    return info;
+}
+
 void Collection::addCollectionMembers(TypeInfo& info, const CollectionShape& shape) {
     info.getter<Collection>(shape.countName, shape.countId, [](Collection& c) { return Variant(c.count()); });
     info.add(TypeInfo::member<Collection>(shape.itemName, kDispIdValue, shape.itemKind, shape.itemParams,

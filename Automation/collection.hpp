@@ -66,6 +66,8 @@ public:
 
     // Adds the count and item members of the shape to a collection class's table.
     static void addCollectionMembers(TypeInfo& info, const CollectionShape& shape);
+    // The whole table of a collection that has no members but its count and item.
+    static TypeInfo collectionTypeInfo(std::string className, const CollectionShape& shape);
 };
 
 }  // namespace lumora

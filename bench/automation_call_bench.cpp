@@ -144,11 +144,7 @@ public:
     }
     [[gnu::noinline]] Variant itemDirect(int32_t index) { return m_items.at(static_cast<size_t>(index - 1)); }
     const TypeInfo& typeInfo() const override {
-        static const TypeInfo info = [] {
-            TypeInfo t("Counters");
-            addCollectionMembers(t, kAutomationCollection);
-            return t;
-        }();
+        static const TypeInfo info = collectionTypeInfo("Counters", kAutomationCollection);
         return info;
     }
 

@@ -107,11 +107,7 @@ public:
         raise(RuntimeError::ObjectNotSet);
     }
     const TypeInfo& typeInfo() const override {
-        static const TypeInfo info = [] {
-            TypeInfo t("Folders");
-            addCollectionMembers(t, kAutomationCollection);
-            return t;
-        }();
+        static const TypeInfo info = collectionTypeInfo("Folders", kAutomationCollection);
         return info;
     }
 
