@@ -80,7 +80,8 @@ public:
     static void put(PropertyStore& store, const PropertyDef& property, const Variant& value);
 
     // Adds a get, and a put unless the property is get-only, for each property. T provides
-    // `PropertyStore& properties()`.
+    // `PropertyStore& properties()`. The members point into this table, so a table lives as
+    // long as the program: declared at namespace scope or as a function's static.
     template <class T>
     void addTo(TypeInfo& info) const {
         for (const PropertyDef& property : m_properties) {
