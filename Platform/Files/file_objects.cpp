@@ -19,6 +19,31 @@ Overwrite overwriteOf(const Args& args, size_t index) {
     return args.valueOr(index, true).toBool() ? Overwrite::Yes : Overwrite::No;
 }
 
+// The dispatch ids of the entry's plain properties.
+enum EntryProperty : DispId {
+    kPath = kDispIdValue,
+    kName = 1000,
+    kAttributes = 1003,
+    kParentFolder = 1005,
+    kDateCreated = 1006,
+    kDateLastAccessed = 1007,
+    kDateLastModified = 1008,
+    kSize = 1009,
+};
+
+// Values pass through as given: the entry converts them as its file-system calls need, so a
+// Null name is "Invalid use of Null" as before.
+const PropertyTable kEntryProperties{
+    {"Path", kPath, ParamType::Variant, "", Access::GetOnly},
+    {"Name", kName, ParamType::Variant, ""},
+    {"ParentFolder", kParentFolder, ParamType::Variant, Variant(Object()), Access::GetOnly},
+    {"Attributes", kAttributes, ParamType::Variant, int32_t{0}},
+    {"DateCreated", kDateCreated, ParamType::Variant, Variant(Date{}), Access::GetOnly},
+    {"DateLastAccessed", kDateLastAccessed, ParamType::Variant, Variant(Date{}), Access::GetOnly},
+    {"DateLastModified", kDateLastModified, ParamType::Variant, Variant(Date{}), Access::GetOnly},
+    {"Size", kSize, ParamType::Variant, int32_t{0}, Access::GetOnly},
+};
+
 }  // namespace
 
 Object entryObject(PagePath where, EntryKind kind) {
@@ -63,26 +88,29 @@ Object EntryObject::parentFolder() const {
     return makeObject<FolderObject>(PagePath{m_where.local.parent_path(), m_where.style});
 }
 
+std::optional<Variant> EntryObject::load(const PropertyDef& property) {
+    const fs::path& local = m_where.local;
+    switch (property.id) {
+        case kPath: return Variant(path());
+        case kName: return Variant(name());
+        case kParentFolder: return Variant(parentFolder());
+        case kAttributes: return Variant(entryAttributes(local, missingError()));
+        case kDateCreated: return Variant(entryTime(local, EntryTime::Created, missingError()));
+        case kDateLastAccessed: return Variant(entryTime(local, EntryTime::LastAccessed, missingError()));
+        case kDateLastModified: return Variant(entryTime(local, EntryTime::LastModified, missingError()));
+        case kSize: return entrySize(local, missingError());
+        default: return std::nullopt;
+    }
+}
+
+void EntryObject::store(const PropertyDef& property, Variant value) {
+    if (property.id == kName) rename(value.toString());
+    if (property.id == kAttributes) setEntryAttributes(m_where.local, value.toI4(), missingError());
+}
+
 void EntryObject::addEntryMembers(TypeInfo& t) {
     using E = EntryObject;
-    t.getter<E>("Path", kDispIdValue, [](E& e) { return Variant(e.path()); });
-    t.getter<E>("Name", 1000, [](E& e) { return Variant(e.name()); });
-    t.setter<E>("Name", 1000, [](E& e, const Variant& v) { e.rename(v.toString()); });
-    t.getter<E>("ParentFolder", 1005, [](E& e) { return Variant(e.parentFolder()); });
-    t.getter<E>("Attributes", 1003, [](E& e) { return Variant(entryAttributes(e.where().local, e.missingError())); });
-    t.setter<E>("Attributes", 1003, [](E& e, const Variant& v) {
-        setEntryAttributes(e.where().local, v.toI4(), e.missingError());
-    });
-    t.getter<E>("DateCreated", 1006, [](E& e) {
-        return Variant(entryTime(e.where().local, EntryTime::Created, e.missingError()));
-    });
-    t.getter<E>("DateLastAccessed", 1007, [](E& e) {
-        return Variant(entryTime(e.where().local, EntryTime::LastAccessed, e.missingError()));
-    });
-    t.getter<E>("DateLastModified", 1008, [](E& e) {
-        return Variant(entryTime(e.where().local, EntryTime::LastModified, e.missingError()));
-    });
-    t.getter<E>("Size", 1009, [](E& e) { return entrySize(e.where().local, e.missingError()); });
+    kEntryProperties.addTo<E>(t);
     t.method<E>("Delete", 1200, {"Force"}, 0, [](E& e, Args& a) {
         deleteEntry(e.where().local, e.kind(), forceOf(a, 0));
         return Variant();

@@ -9,16 +9,20 @@
 #include "Automation/error.hpp"
 #include "Automation/collection.hpp"
 #include "Automation/object.hpp"
+#include "Automation/property_table.hpp"
 #include "file_operations.hpp"
 #include "page_path.hpp"
 
 namespace lumora::files {
 
 // What files and folders have in common: name, path, parent, times, size, attributes, and
-// delete, copy and move.
-class EntryObject : public Dispatch {
+// delete, copy and move. The plain properties come from a property table whose store is the
+// entry itself: every read and write goes to the file system, so they show the entry as it is.
+class EntryObject : public Dispatch, private PropertyStore {
 public:
     EntryObject(PagePath where, EntryKind kind) : m_where(std::move(where)), m_kind(kind) {}
+
+    PropertyStore& properties() { return *this; }
 
     const PagePath& where() const { return m_where; }
     EntryKind kind() const { return m_kind; }
@@ -34,6 +38,12 @@ public:
 protected:
     // Adds the shared members to a class's table.
     static void addEntryMembers(TypeInfo& info);
+
+private:
+    std::optional<Variant> load(const PropertyDef& property) override;
+    void store(const PropertyDef& property, Variant value) override;
+
+protected:
 
     PagePath m_where;
     EntryKind m_kind;
