@@ -79,8 +79,9 @@ private:
 
 // Runs body and lets only Errors out: a foreign exception (bad_alloc, a JSON or library
 // failure) becomes an Error here, the one place where that conversion is written.
+// Always inlined: every late-bound call runs its member through it.
 template <class Body>
-auto asError(Body&& body) -> decltype(body()) {
+[[gnu::always_inline]] inline auto asError(Body&& body) -> decltype(body()) {
     try {
         return body();
     } catch (const Error&) {
