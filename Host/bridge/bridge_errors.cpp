@@ -6,7 +6,7 @@ namespace lumora::bridge {
 namespace {
 
 // Codes from -32768 to -32000 are JSON-RPC's own; the server-defined ones follow -32000.
-constexpr std::array<BridgeErrorEntry, 12> kEntries{{
+constexpr std::array<BridgeErrorEntry, 13> kEntries{{
     {-32700, "Parse error"},
     {-32600, "Invalid request"},
     {-32600, "Request too large"},
@@ -19,6 +19,7 @@ constexpr std::array<BridgeErrorEntry, 12> kEntries{{
     {-32000, "Automation error"},
     {-32001, "Too many calls waiting"},
     {-32002, "Result too large for this connection"},
+    {-32003, "Pages may not create"},
 }};
 
 }  // namespace

@@ -22,6 +22,7 @@ enum class BridgeError {
     Automation,        // the member failed: data carries number, description and source
     TooManyQueued,     // the page has too many calls waiting
     ResultTooLarge,    // an answer too big for the transport (native messaging)
+    NotCreatable,      // a class pages may not create: data carries the automation error (429)
 };
 
 struct BridgeErrorEntry {

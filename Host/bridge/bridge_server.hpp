@@ -20,6 +20,7 @@ struct ServerOptions {
     PageSettings page;                        // message limits, queue caps, the pages' Desktop
     size_t maxPages = 64;                     // connections at once
     size_t maxUnsentBytes = 64u << 20;        // answers a page has not read yet before it is dropped
+    std::string demoSettings = "{}";          // JSON the demo page reads at /demo-settings.json
 };
 
 class BridgeServer {

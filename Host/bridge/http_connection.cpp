@@ -129,6 +129,7 @@ private:
             return respond(plain(request, http::status::upgrade_required, "Upgrade to WebSocket required\n"),
                            keepAlive);
         if (const WebAsset* asset = findWebAsset(path)) return serveAsset(request, *asset);
+        if (path == "/demo-settings.json") return serveAsset(request, {path, m_context.options.demoSettings});
         if (path.starts_with(ShownFiles::kPrefix)) {
             if (auto file = m_context.files.find(path)) return serveFile(request, *file);
         }

@@ -2,6 +2,7 @@
 
 #include "Automation/deliverables.hpp"
 #include "bridge_errors.hpp"
+#include "call_log.hpp"
 #include "page_requests.hpp"
 
 namespace lumora::bridge {
@@ -164,19 +165,34 @@ void Page::answer(const PageRequest& request, json result) {
     send(response);
 }
 
+void Page::run(host::Session& session, const PageRequest& request) {
+    const auto started = std::chrono::steady_clock::now();
+    std::optional<json> result;
+    json failure;
+    try {
+        asError([&] { result = runPageRequest(session, request, m_settings.creatable); });
+    } catch (const NotCreatable& refusal) {
+        failure = notCreatableResponse(request.id, refusal);
+    } catch (const Error& e) {
+        failure = automationErrorResponse(request.id, e);
+    }
+    if (m_settings.callLog) {
+        auto took = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+        m_settings.callLog(callLogLine(m_id, request, !result, result ? *result : failure["error"], took));
+    }
+    if (result)
+        answer(request, std::move(*result));
+    else if (request.wantsAnswer)
+        send(failure);
+}
+
 void Page::workerMain() {
     {
         BridgeDesktop desktop(*this, m_settings.desktop);
         desktop::ScopedDesktop scope(desktop);
         // The session and every object it holds are made and destroyed on this thread.
         host::Session session;
-        while (auto request = nextRequest()) {
-            try {
-                asError([&] { answer(*request, runPageRequest(session, *request, m_settings.creatable)); });
-            } catch (const Error& e) {
-                if (request->wantsAnswer) send(automationErrorResponse(request->id, e));
-            }
-        }
+        while (auto request = nextRequest()) run(session, *request);
         try {
             session.releaseAll();
         } catch (...) {

@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "Host/session.hpp"
 #include "bridge_desktop.hpp"
 #include "page_link.hpp"
 #include "page_message.hpp"
@@ -34,6 +35,8 @@ struct PageSettings {
     // The bridge's own address as the page reached it ("http://127.0.0.1:8765"), the base of
     // download links; empty when the transport has no web server (native messaging).
     std::string linkBase;
+    // Told one line per answered request (lumora serve --verbose); empty: nothing is logged.
+    std::function<void(const std::string&)> callLog;
 };
 
 class Page : public PageLink {
@@ -69,6 +72,7 @@ private:
     std::optional<PageRequest> nextRequest();
     void send(const nlohmann::json& message);
     void answer(const PageRequest& request, nlohmann::json result);
+    void run(host::Session& session, const PageRequest& request);
 
     PageId m_id;
     std::shared_ptr<PageOutbox> m_outbox;

@@ -15,7 +15,7 @@ json runPageRequest(host::Session& session, const PageRequest& request, const st
         bool allowed = std::any_of(creatable.begin(), creatable.end(), [&](const std::string& name) {
             return vb::asciiEqualsNoCase(name, request.progId);
         });
-        if (!allowed) raise(RuntimeError::CantCreateObject);
+        if (!allowed) throw NotCreatable{request.progId};
         return {{"object", session.create(request.progId)}};
     }
     case Operation::Call: {
@@ -41,6 +41,15 @@ json runPageRequest(host::Session& session, const PageRequest& request, const st
         return json::object();
     }
     return json::object();
+}
+
+json notCreatableResponse(const json& id, const NotCreatable& refusal) {
+    Error error(RuntimeError::CantCreateObject);
+    json data{{"number", error.number()}, {"description", error.description()}, {"source", error.source()}};
+    return errorResponse(id, BridgeError::NotCreatable,
+                         "'" + refusal.progId + "'; start lumora serve with --allow-progid " + refusal.progId +
+                             " to allow it",
+                         data);
 }
 
 json automationErrorResponse(const json& id, const Error& error) {

@@ -6,9 +6,12 @@
 
 #include <charconv>
 #include <iostream>
+#include <mutex>
 
 #include "Host/cli/commands.hpp"
+#include "Host/sample_template.hpp"
 #include "Host/startup.hpp"
+#include "Platform/Desktop/system_services.hpp"
 #include "bridge_server.hpp"
 #include "native_messaging.hpp"
 
@@ -23,6 +26,7 @@ struct ServeArgs {
     std::vector<std::string> allowedOrigins;
     std::vector<std::string> extraClasses;
     bool nativeMessaging = false;
+    bool verbose = false;
 };
 
 uint16_t parsePort(const std::string& text) {
@@ -47,6 +51,8 @@ ServeArgs parseServeArgs(const std::vector<std::string>& args) {
             parsed.allowedOrigins.push_back(value());
         } else if (arg == "--allow-progid") {
             parsed.extraClasses.push_back(value());
+        } else if (arg == "--verbose") {
+            parsed.verbose = true;
         } else if (arg == "--native-messaging") {
             parsed.nativeMessaging = true;
         } else if (parsed.nativeMessaging) {
@@ -64,6 +70,14 @@ PageSettings pageSettings(const CliOptions& options, const ServeArgs& args) {
     settings.creatable.insert(settings.creatable.end(), args.extraClasses.begin(), args.extraClasses.end());
     settings.desktop.system = options.systemConfig();
     settings.desktop.launchPrograms = options.launchPrograms;
+    if (args.verbose) {
+        // Pages log from their own worker threads; one lock keeps their lines whole.
+        auto lock = std::make_shared<std::mutex>();
+        settings.callLog = [lock](const std::string& line) {
+            std::lock_guard guard(*lock);
+            std::cerr << line << std::endl;
+        };
+    }
     return settings;
 }
 
@@ -82,6 +96,20 @@ int serveNative(const CliOptions& options, const ServeArgs& args) {
     return status == 0 ? host::cli::kExitOk : host::cli::kExitFailed;
 }
 
+// The demo page's Files panel starts on a folder under the temporary folder holding the sample
+// template, so its defaults work on a new machine. "" when the folder cannot be written.
+std::string prepareDemoTemplates(const CliOptions& options) {
+    std::filesystem::path folder =
+        std::filesystem::path(desktop::SystemServices(options.systemConfig()).tempFolder()) / "lumora-demo" / "templates";
+    try {
+        host::writeSampleTemplate(folder);
+    } catch (const std::exception& e) {
+        std::cerr << "lumora: warning: serve: cannot write the demo's sample template: " << e.what() << '\n';
+        return {};
+    }
+    return folder.string() + "/";
+}
+
 int serveWeb(const CliOptions& options, const ServeArgs& args) {
     // The stop signals are taken by this thread alone: every thread the server starts
     // inherits the blocked mask.
@@ -97,6 +125,8 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
     serverOptions.port = args.port;
     serverOptions.allowedOrigins = args.allowedOrigins;
     serverOptions.page = pageSettings(options, args);
+    std::string demoTemplates = prepareDemoTemplates(options);
+    serverOptions.demoSettings = nlohmann::json{{"templateFolder", demoTemplates}}.dump();
 
     std::unique_ptr<BridgeServer> server;
     try {
@@ -115,6 +145,7 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
               << "  Page connection: ws://127.0.0.1:" << server->port() << "/rpc\n"
               << "  Allowed origins: " << origins << '\n'
               << "  Data folder:     " << options.dataFolder.value_or(host::defaultDataFolder()).string() << '\n'
+              << "  Demo templates:  " << (demoTemplates.empty() ? "(none)" : demoTemplates) << '\n'
               << "Token: " << server->token() << '\n'
               << "  (clients without an Origin send it as the X-Lumora-Token header)\n"
               << "Press Ctrl+C to stop." << std::endl;
@@ -134,8 +165,12 @@ int runServe(const CliOptions& options, const std::vector<std::string>& rawArgs)
 }
 
 const host::cli::CommandRegistration kServe{
-    {"serve", "serve [--port N] [--allow-origin ORIGIN]... [--allow-progid PROGID]... [--native-messaging]",
-     "serves the bridge for CRM pages on 127.0.0.1 (the demo page at /), or one page over stdio", runServe}};
+    {"serve",
+     "serve [--port N] [--allow-origin ORIGIN]... [--allow-progid PROGID]...\n"
+     "      [--verbose] [--native-messaging]",
+     "serves the bridge for CRM pages on 127.0.0.1 (the demo page at /), or one page over stdio; "
+     "--verbose logs each call on stderr",
+     runServe}};
 
 }  // namespace
 }  // namespace lumora::bridge

@@ -25,6 +25,11 @@ int main(int argc, char* argv[]) {
             std::cout << helpText();
             return kExitOk;
         }
+        if (line.options.version) {
+            std::cout << versionText();
+            return kExitOk;
+        }
+        for (const std::string& warning : optionWarnings(line.options)) std::cerr << "lumora: warning: " << warning << '\n';
         if (line.command.empty()) return usageFailure("no command given");
         const Command* command = findCommand(line.command);
         if (!command) return usageFailure("unknown command '" + line.command + "'");

@@ -19,6 +19,7 @@ struct CliOptions {
     std::optional<std::string> locale;                // --locale NAME
     bool launchPrograms = true;                       // --no-launch turns it off
     bool help = false;                                // --help, -h
+    bool version = false;                             // --version
 
     desktop::SystemConfig systemConfig() const;
     StartupOptions startupOptions() const;
@@ -35,7 +36,15 @@ struct CommandLine {
 // a bad --now, or an unknown option before the command.
 CommandLine parseCommandLine(int argc, const char* const argv[]);
 
-// The text of `lumora --help`: commands from the table, then the options.
+// The text of `lumora --help`: commands from the table, then the options; no line is wider
+// than 80 columns.
 std::string helpText();
+
+// The text of `lumora --version`: the product's version and the deliverables'.
+std::string versionText();
+
+// Warnings about options that are taken but will not do what the user meant (a --locale this
+// system does not know), one line each.
+std::vector<std::string> optionWarnings(const CliOptions& options);
 
 }  // namespace lumora::host::cli

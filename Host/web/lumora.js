@@ -6,13 +6,15 @@
 //
 // Members are called by name on the proxies create() returns; every call answers a Promise.
 // While a call runs, the bridge may ask the page to show a message box or a window; the default
-// handlers show them as modal dialogs in the page, and connect(url, {ui}) installs others.
+// handlers show them as modal dialogs in the page, and connect(url, {ui}) installs others;
+// connect(url, {onCall}) hears of every call once it is answered (the demo page's call log).
 (function (global) {
   "use strict";
 
   // ---- values -------------------------------------------------------------------------------
 
   const NAMED = Symbol("lumora.named");
+  const AUTOMATION_ERROR = -32000;  // the JSON-RPC code of a member's failure
   const PROXY_ID = Symbol("lumora.objectId");
 
   class LumoraError extends Error {
@@ -134,6 +136,9 @@
       this.url = url || scriptUrl;
       this.ui = Object.assign({}, defaultUi, options.ui || {});
       this.onclose = options.onclose || null;
+      // Told of every request once it is answered: {method, progId, member, args, result | error,
+      // milliseconds}, with args and result as they crossed the wire.
+      this.onCall = options.onCall || null;
       this._pending = new Map();
       this._nextId = 1;
       this._closed = false;
@@ -179,10 +184,34 @@
       // The id goes first: a bridge that has to refuse a message too big to read can still say
       // which call it refuses.
       const text = JSON.stringify({ id, jsonrpc: "2.0", method, params });
-      return new Promise((resolve, reject) => {
+      const answer = new Promise((resolve, reject) => {
         this._pending.set(id, { resolve, reject });
         this._socket.send(text);
       });
+      return this.onCall ? this._reported(answer, method, params) : answer;
+    }
+
+    async _reported(answer, method, params) {
+      const started = performance.now();
+      const entry = { method, progId: params.progId, member: params.member, args: params.args || [] };
+      const report = () => {
+        entry.milliseconds = Math.round(performance.now() - started);
+        try {
+          this.onCall(entry);
+        } catch (e) {
+          console.error("Lumora onCall handler failed:", e);
+        }
+      };
+      try {
+        const result = await answer;
+        entry.result = result && "result" in result ? result.result : result;
+        report();
+        return result;
+      } catch (error) {
+        entry.error = error;
+        report();
+        throw error;
+      }
     }
 
     _notify(method, params) {
@@ -216,7 +245,10 @@
       this._pending.delete(message.id);
       if (message.error) {
         const data = message.error.data || {};
-        pending.reject(new LumoraError(data.description || message.error.message, {
+        // A member's own failure reads as its description, as script's Err.Description does; the
+        // bridge's refusals keep their message, which says what to change.
+        const text = message.error.code === AUTOMATION_ERROR && data.description ? data.description : message.error.message;
+        pending.reject(new LumoraError(text, {
           code: message.error.code, number: data.number, description: data.description, source: data.source,
         }));
       } else {

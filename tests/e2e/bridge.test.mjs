@@ -20,6 +20,7 @@ const chromiumPath = process.env.LUMORA_CHROMIUM || "/usr/bin/chromium";
 let scratch;
 let bridge;       // the lumora serve process
 let bridgeUrl;    // http://127.0.0.1:PORT/
+let bridgeLog;    // what lumora serve --verbose has written so far: {text}
 let context;      // the browser
 let allowedSite;  // a CRM site the bridge is told to allow
 let otherSite;    // a site it is not told about
@@ -52,11 +53,12 @@ function registerWindows(data) {
 async function startBridge(allowOrigin) {
   const data = path.join(scratch, "data");
   await registerWindows(data);
-  const child = spawn(lumora, ["serve", "--port", "0", "--data", data, "--no-launch", "--allow-origin", allowOrigin,
-                               "--allow-progid", WINDOWS],
+  const child = spawn(lumora, ["serve", "--port", "0", "--data", data, "--temp", path.join(scratch, "temp"),
+                               "--no-launch", "--verbose", "--allow-origin", allowOrigin, "--allow-progid", WINDOWS],
                       { stdio: ["ignore", "pipe", "pipe"] });
   let output = "";
-  child.stderr.on("data", (chunk) => { output += chunk; });
+  const log = { text: "" };
+  child.stderr.on("data", (chunk) => { output += chunk; log.text += chunk; });
   return new Promise((resolve, reject) => {
     const timer = setTimeout(() => reject(new Error(`lumora serve did not start:\n${output}`)), 30000);
     child.stdout.on("data", (chunk) => {
@@ -64,7 +66,7 @@ async function startBridge(allowOrigin) {
       const match = /listening on (http:\/\/127\.0\.0\.1:\d+\/)/.exec(output);
       if (match) {
         clearTimeout(timer);
-        resolve({ child, url: match[1] });
+        resolve({ child, url: match[1], log });
       }
     });
     child.on("exit", (code) => reject(new Error(`lumora serve exited with ${code}:\n${output}`)));
@@ -77,7 +79,7 @@ before(async () => {
   scratch = mkdtempSync(path.join(os.tmpdir(), "lumora-e2e-"));
   allowedSite = await startSite();
   otherSite = await startSite();
-  ({ child: bridge, url: bridgeUrl } = await startBridge(origin(allowedSite)));
+  ({ child: bridge, url: bridgeUrl, log: bridgeLog } = await startBridge(origin(allowedSite)));
   context = await chromium.launchPersistentContext(path.join(scratch, "profile"), {
     executablePath: chromiumPath,
     headless: true,
@@ -235,5 +237,136 @@ test("a page from an origin the bridge does not allow is refused", { timeout: 60
   // The refusal did not take the bridge down: the demo page still connects.
   const demo = await openDemo();
   await demo.close();
+  await page.close();
+});
+
+test("a class the bridge does not create for pages is refused with the option that allows it", { timeout: 60000 }, async () => {
+  const page = await openDemo();
+  const refusal = await page.evaluate(async () => {
+    try {
+      await Lumora.connect().create("Scripting.FileSystemObject");
+      return null;
+    } catch (error) {
+      return { message: error.message, number: error.number, description: error.description };
+    }
+  });
+  assert.deepEqual(refusal, {
+    message: "Pages may not create: 'Scripting.FileSystemObject'; start lumora serve with --allow-progid " +
+             "Scripting.FileSystemObject to allow it",
+    number: 429,
+    description: "ActiveX component can't create object",
+  });
+  await page.close();
+});
+
+// ---- the demo page, panel by panel --------------------------------------------------------------
+
+// Clicks an action's button and answers every message box the control shows on the way with its
+// first button, until the panel shows the outcome. Answers {outcome, text, boxes}.
+async function runAction(page, buttonId, outputId) {
+  await page.evaluate((id) => {
+    const output = document.getElementById(id);
+    delete output.dataset.outcome;
+    output.textContent = "";
+  }, outputId);
+  await page.click(`#${buttonId}`);
+  const boxes = [];
+  for (;;) {
+    const state = await page.waitForFunction((id) => {
+      if (document.getElementById(id).dataset.outcome) return "done";
+      return document.querySelector("dialog.lumora-message[open]") ? "box" : false;
+    }, outputId, { timeout: 30000 });
+    if ((await state.jsonValue()) === "done") break;
+    const box = page.locator("dialog.lumora-message[open]");
+    boxes.push(await box.locator(".lumora-text").textContent());
+    await box.locator("button").first().click();
+    await page.waitForFunction(() => !document.querySelector("dialog.lumora-message[open]"));
+  }
+  const output = page.locator(`#${outputId}`);
+  return { outcome: await output.getAttribute("data-outcome"), text: await output.textContent(), boxes };
+}
+
+// The checks of the panels whose capability this build offers, by data-capability.
+const BUILT_PANELS = {
+  async version(page) {
+    assert.deepEqual(await runAction(page, "get-version", "version-result"), { outcome: "success", text: "5.8.7", boxes: [] });
+    assert.equal((await runAction(page, "get-date-order", "date-order-result")).outcome, "success");
+    assert.equal((await runAction(page, "get-currency", "currency-result")).outcome, "success");
+  },
+
+  async message(page) {
+    await page.selectOption("#message-buttons", "0");
+    const answer = await runAction(page, "ask", "message-result");
+    assert.deepEqual(answer, { outcome: "success", text: "1 (OK)", boxes: ["Save the changes to this account?"] });
+  },
+
+  async files(page) {
+    // The defaults: the demo's folder under the temporary folder, with the sample template in it.
+    const folder = await page.inputValue("#files-folder");
+    assert.equal(folder, path.join(scratch, "temp", "lumora-demo", "templates") + "/");
+    assert.deepEqual(await runAction(page, "template-list", "files-result"),
+                     { outcome: "success", text: `1 template in ${folder}:Welcome letter.dotx`, boxes: [] });
+    assert.deepEqual(await page.locator("#files-result li").allTextContents(), ["Welcome letter.dotx"]);
+    assert.deepEqual(await runAction(page, "find-file", "files-result"),
+                     { outcome: "success", text: `Found ${folder}Welcome letter.dotx`, boxes: [] });
+
+    // A path typed with "\" is shown with "\".
+    const typed = folder.replaceAll("/", "\\").replace(/\\$/, "");
+    await page.fill("#files-folder", typed);
+    assert.deepEqual(await runAction(page, "find-file", "files-result"),
+                     { outcome: "success", text: `Found ${typed}\\Welcome letter.dotx`, boxes: [] });
+
+    // The control's failures are shown as failures, in its own words.
+    await page.fill("#files-folder", folder);
+    await page.fill("#files-name", "Missing.dotx");
+    const missing = await runAction(page, "find-file", "files-result");
+    assert.equal(missing.outcome, "failure");
+    assert.match(missing.text, /^Unable to find the file 'Missing\.dotx' in folder '/);
+    await page.fill("#files-kind", "doc");
+    const noKind = await runAction(page, "template-list", "files-result");
+    assert.equal(noKind.outcome, "failure");
+    assert.match(noKind.text, /^Unable to retrieve a list of templates from '/);
+  },
+};
+
+// Members that work although their panel's capability is not built yet, with what they answer.
+const WORKING_IN_UNBUILT_PANELS = { "campaign-version": "5.1.9" };
+
+test("every panel of the demo page does its work or says plainly that it is not built yet", { timeout: 180000 }, async () => {
+  const page = await openDemo();
+  const notBuilt = await page.evaluate(() => [...window.LumoraDemo.notBuiltYet]);
+  const panels = await page.locator("[data-capability]").evaluateAll((all) => all.map((panel) => ({
+    capability: panel.dataset.capability,
+    buttons: [...panel.querySelectorAll(".actions button")].map((button) => button.id),
+    output: panel.querySelector("output").id,
+  })));
+  assert.ok(panels.length >= 9, "the demo page lost panels");
+
+  for (const panel of panels) {
+    if (!notBuilt.includes(panel.capability)) {
+      assert.ok(BUILT_PANELS[panel.capability], `no check for the built panel "${panel.capability}"`);
+      await BUILT_PANELS[panel.capability](page);
+      continue;
+    }
+    const note = page.locator(`[data-capability="${panel.capability}"] .not-built-note`);
+    assert.match(await note.textContent(), /not built yet/);
+    for (const button of panel.buttons) {
+      const result = await runAction(page, button, panel.output);
+      if (WORKING_IN_UNBUILT_PANELS[button]) {
+        assert.deepEqual(result, { outcome: "success", text: WORKING_IN_UNBUILT_PANELS[button], boxes: [] });
+        continue;
+      }
+      assert.notEqual(result.outcome, "success",
+                      `${panel.capability}: ${button} showed "${result.text}" as a success`);
+      // A failure the control reported in a message box is what the panel shows.
+      if (result.outcome === "failure" && result.boxes.length) assert.equal(result.text, result.boxes.join("\n"));
+    }
+  }
+
+  // Every call is in the page's call log and in the bridge's.
+  const lines = await page.locator("#call-log li").allTextContents();
+  assert.ok(lines.some((line) => /^GetVersion\(\) → "5\.8\.7" \(\d+ ms\)$/.test(line)), lines.join("\n"));
+  assert.ok(lines.some((line) => /^NewAppointment\("ACC-1001", "crm\.example\.com", "lumora"\) → "NoOutlook"/.test(line)));
+  assert.match(bridgeLog.text, /^page \d+: GetVersion\(\) -> "5\.8\.7" \(\d+\.\d ms\)$/m);
   await page.close();
 });

@@ -178,7 +178,12 @@ TEST_F(BridgeSecurity, PagesCreateOnlyTheControlsNotWhatTheyDrive) {
     BridgeClient page(port(), "https://crm.example.com");
     // Registered and creatable in-process, but not a control a page may create by name.
     json refused = page.request("create", {{"progId", kSampleProgId}});
+    EXPECT_EQ(refused["error"]["code"], -32003);
+    EXPECT_EQ(refused["error"]["message"], std::string("Pages may not create: '") + kSampleProgId +
+                                               "'; start lumora serve with --allow-progid " + kSampleProgId +
+                                               " to allow it");
     EXPECT_EQ(refused["error"]["data"]["number"], 429);
+    EXPECT_EQ(refused["error"]["data"]["description"], "ActiveX component can't create object");
     EXPECT_EQ(page.request("create", {{"progId", "Scripting.FileSystemObject"}})["error"]["data"]["number"], 429);
 }
 
