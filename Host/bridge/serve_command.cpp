@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <boost/system/system_error.hpp>
+#include <cerrno>
 #include <charconv>
 #include <iostream>
 #include <mutex>
@@ -110,6 +112,16 @@ std::string prepareDemoTemplates(const CliOptions& options) {
     return folder.string() + "/";
 }
 
+template <class ErrorCode>
+int cannotListen(uint16_t port, const ErrorCode& code) {
+    std::cerr << "lumora: serve: cannot listen on 127.0.0.1:" << port << ": " << code.message();
+    if (code.value() == EADDRINUSE)
+        std::cerr << "\n  Port " << port << " is taken (another lumora serve?): stop that program, or choose "
+                  << "another port with --port N";
+    std::cerr << '\n';
+    return host::cli::kExitFailed;
+}
+
 int serveWeb(const CliOptions& options, const ServeArgs& args) {
     // The stop signals are taken by this thread alone: every thread the server starts
     // inherits the blocked mask.
@@ -134,8 +146,10 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
     } catch (const std::invalid_argument& e) {
         throw UsageError(std::string("serve: --allow-origin ") + e.what());
     } catch (const std::system_error& e) {
-        std::cerr << "lumora: serve: cannot listen on 127.0.0.1:" << args.port << ": " << e.code().message() << '\n';
-        return host::cli::kExitFailed;
+        return cannotListen(args.port, e.code());
+    } catch (const boost::system::system_error& e) {
+        // The socket layer reports in Boost's own error type.
+        return cannotListen(args.port, e.code());
     }
 
     std::string origins;

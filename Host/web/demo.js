@@ -122,8 +122,10 @@ function logValue(value) {
 
 function logCall(entry) {
   const what = entry.method === "create" ? `create ${entry.progId}` : `${entry.member}(${entry.args.map(logValue).join(", ")})`;
-  const outcome = entry.error ? `error ${entry.error.number ?? entry.error.code}: ${cut(entry.error.message)}`
-                              : logValue(entry.result);
+  let outcome;
+  if (entry.error) outcome = `error ${entry.error.number ?? entry.error.code}: ${cut(entry.error.message)}`;
+  else if (entry.method === "create") outcome = `object ${entry.result.object}`;
+  else outcome = logValue(entry.result);
   const line = document.createElement("li");
   line.dataset.outcome = entry.error ? "failure" : "answered";
   line.textContent = `${what} → ${outcome} (${entry.milliseconds} ms)`;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "Automation/error.hpp"
 #include "lumora_process.hpp"
@@ -184,6 +185,36 @@ TEST_F(LumoraCommandLine, UsageErrorsExitTwo) {
     ProcessResult help = lumora({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--no-launch"), std::string::npos);
+}
+
+TEST_F(LumoraCommandLine, HelpFitsEightyColumnsAndVersionNamesEveryControl) {
+    ProcessResult help = lumora({"--help"});
+    std::istringstream lines(help.out);
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
+    EXPECT_NE(help.out.find("  serve [--port N]"), std::string::npos);
+
+    ProcessResult version = lumora({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out,
+              "lumora 5.8.7\n  LumoraControl2005.LumoraCtrl2005 5.8.7\n  LumoraGenTAPI30.Dialer 1.0.1\n"
+              "  LumoraMailContl.LumoraMailCtrl 5.1.9\n");
+}
+
+TEST_F(LumoraCommandLine, ALocaleTheSystemDoesNotKnowIsWarnedAbout) {
+    ProcessResult unknown = lumora({"--locale", "xx_QQ", "call", kSampleProgId, "Echo", "1"});
+    EXPECT_EQ(unknown.status, 0);
+    EXPECT_EQ(unknown.err.rfind("lumora: warning: --locale 'xx_QQ' is not a locale this system knows", 0), 0u)
+        << unknown.err;
+    ProcessResult known = lumora({"--locale", "en_GB", "call", kSampleProgId, "Echo", "1"});
+    EXPECT_EQ(known.err, "");
+}
+
+TEST_F(LumoraCommandLine, SampleTemplateIsWrittenIntoTheFolderNamed) {
+    ProcessResult written = lumora({"sample-template", (temp.path() / "templates").string()});
+    ASSERT_EQ(written.status, 0) << written.err;
+    EXPECT_EQ(written.out, (temp.path() / "templates" / "Welcome letter.dotx").string() + "\n");
+    EXPECT_TRUE(std::filesystem::is_regular_file(temp.path() / "templates" / "Welcome letter.dotx"));
+    EXPECT_EQ(lumora({"sample-template"}).status, 2);
 }
 
 }  // namespace

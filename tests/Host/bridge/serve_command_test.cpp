@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "bridge_fixture.hpp"
+#include "tests/Host/lumora_process.hpp"
 
 namespace lumora::tests {
 namespace {
@@ -66,7 +67,8 @@ protected:
 };
 
 TEST_F(ServeCommand, PrintsAddressAndTokenServesTheDemoPageAndStopsOnInterrupt) {
-    start({"serve", "--port", "0", "--data", m_data.path().string(), "--allow-origin", "https://crm.example.com"});
+    start({"serve", "--port", "0", "--data", m_data.path().string(), "--temp", (m_data.path() / "temp").string(),
+           "--allow-origin", "https://crm.example.com"});
     std::smatch address = readUntil(std::regex(R"(listening on http://127\.0\.0\.1:(\d+)/)"));
     ASSERT_FALSE(address.empty()) << m_text;
     auto port = static_cast<uint16_t>(std::stoi(address[1]));
@@ -85,6 +87,28 @@ TEST_F(ServeCommand, PrintsAddressAndTokenServesTheDemoPageAndStopsOnInterrupt) 
     m_child = -1;
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(ServeCommand, GivesTheDemoPageAFolderWithTheSampleTemplateAndNamesATakenPort) {
+    std::string temp = (m_data.path() / "temp").string();
+    start({"serve", "--port", "0", "--data", m_data.path().string(), "--temp", temp});
+    std::smatch address = readUntil(std::regex(R"(listening on http://127\.0\.0\.1:(\d+)/)"));
+    ASSERT_FALSE(address.empty()) << m_text;
+    auto port = static_cast<uint16_t>(std::stoi(address[1]));
+
+    HttpReply settings = httpRequest(port, "GET", "/demo-settings.json");
+    EXPECT_EQ(settings.status, 200);
+    std::string folder = temp + "/lumora-demo/templates/";
+    EXPECT_EQ(nlohmann::json::parse(settings.body), nlohmann::json({{"templateFolder", folder}}));
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "Welcome letter.dotx"));
+
+    ProcessResult second = runLumora({"serve", "--port", std::to_string(port), "--data", m_data.path().string(),
+                                      "--temp", temp},
+                                     m_data.path());
+    EXPECT_EQ(second.status, 1);
+    EXPECT_NE(second.err.find("cannot listen on 127.0.0.1:" + std::to_string(port) + ": "), std::string::npos)
+        << second.err;
+    EXPECT_NE(second.err.find("Port " + std::to_string(port) + " is taken"), std::string::npos) << second.err;
 }
 
 TEST_F(ServeCommand, RefusesAnAllowedOriginThatIsNotAnExactOrigin) {
