@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "transform_budget.hpp"
+
 namespace lumora::xml {
 
 namespace {
@@ -57,6 +59,8 @@ void forwardLibraryMessage(void*, const char* format, ...) {
 void ensureXmlLibraries() {
     static std::once_flag once;
     std::call_once(once, [] {
+        // Before the first allocation, so that transformations can be held to their budget.
+        installAllocationCounting();
         xmlInitParser();
         xmlSetExternalEntityLoader(refuseExternalEntity);
         // The transformation engine reports through one process-wide channel; the handler

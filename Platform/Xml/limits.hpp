@@ -20,6 +20,10 @@ inline constexpr size_t kEntityExpansionAllowance = size_t{1} << 20;
 // XPath and XSLT evaluation steps before an expression is given up as too costly.
 inline constexpr unsigned long kXPathOperationLimit = 50'000'000;
 inline constexpr unsigned long kXsltOperationLimit = 200'000'000;
+// Memory a transformation may hold while it runs (its result tree included), and the processor
+// time it may take, before it is stopped.
+inline constexpr size_t kMaxTransformBytes = size_t{256} << 20;
+inline constexpr std::chrono::seconds kMaxTransformCpuTime{5};
 
 // Largest HTTP response body kept in memory.
 inline constexpr size_t kMaxResponseBytes = size_t{64} << 20;

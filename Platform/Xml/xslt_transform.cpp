@@ -12,6 +12,7 @@
 #include "limits.hpp"
 #include "parser.hpp"
 #include "serialize.hpp"
+#include "transform_budget.hpp"
 #include "xml_errors.hpp"
 
 namespace lumora::xml {
@@ -92,6 +93,18 @@ xmlDocPtr sourceDocument(XmlNode* source, DocHandle& holder) {
     return holder.get();
 }
 
+void raiseIfOverBudget(const TransformBudget& budget) {
+    switch (budget.exceeded()) {
+        case TransformBudget::Exceeded::Nothing: return;
+        case TransformBudget::Exceeded::Memory:
+            raise(XmlError::TransformFailed, "it needed more than the allowed " +
+                                                    std::to_string(kMaxTransformBytes >> 20) + " MiB of memory");
+        case TransformBudget::Exceeded::Time:
+            raise(XmlError::TransformFailed, "it ran longer than the allowed " +
+                                                    std::to_string(kMaxTransformCpuTime.count()) + " seconds");
+    }
+}
+
 }  // namespace
 
 std::string transformToText(XmlNode* source, XmlNode* stylesheet) {
@@ -111,17 +124,25 @@ std::string transformToText(XmlNode* source, XmlNode* stylesheet) {
     // Messages go to the capture active on this thread, which is `capture`.
     xsltSetTransformErrorFunc(ctxt.get(), nullptr, forwardLibraryMessage);
 
-    DocHandle result(xsltApplyStylesheetUser(style.get(), input, nullptr, nullptr, nullptr, ctxt.get()));
-    if (state.accessRefused) raise(XmlError::TransformAccessRefused);
-    if (!result || ctxt->state == XSLT_STATE_ERROR || ctxt->state == XSLT_STATE_STOPPED)
-        raise(XmlError::TransformFailed, capture.summary());
+    // The budget covers the result tree and its text as well; both are freed before it ends.
+    std::string text;
+    {
+        TransformBudget budget(ctxt.get(), kMaxTransformBytes, kMaxTransformCpuTime);
+        DocHandle result(xsltApplyStylesheetUser(style.get(), input, nullptr, nullptr, nullptr, ctxt.get()));
+        raiseIfOverBudget(budget);
+        if (state.accessRefused) raise(XmlError::TransformAccessRefused);
+        if (!result || ctxt->state == XSLT_STATE_ERROR || ctxt->state == XSLT_STATE_STOPPED)
+            raise(XmlError::TransformFailed, capture.summary());
 
-    xmlChar* raw = nullptr;
-    int length = 0;
-    if (xsltSaveResultToString(&raw, &length, result.get(), style.get()) != 0)
-        raise(XmlError::TransformFailed, capture.summary());
-    std::unique_ptr<xmlChar, XmlFree> text(raw);
-    return raw ? std::string(reinterpret_cast<const char*>(raw), static_cast<size_t>(length)) : std::string();
+        xmlChar* raw = nullptr;
+        int length = 0;
+        int saved = xsltSaveResultToString(&raw, &length, result.get(), style.get());
+        std::unique_ptr<xmlChar, XmlFree> held(raw);
+        raiseIfOverBudget(budget);
+        if (saved != 0) raise(XmlError::TransformFailed, capture.summary());
+        if (raw) text.assign(reinterpret_cast<const char*>(raw), static_cast<size_t>(length));
+    }
+    return text;
 }
 
 }  // namespace lumora::xml

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <chrono>
 
 #include "xml_test_support.hpp"
@@ -192,6 +194,71 @@ TEST(BadInput, RunawayTemplateRecursionEndsInAnError) {
       <xsl:template match="/"><xsl:call-template name="loop"/></xsl:template>
       <xsl:template name="loop"><a><xsl:call-template name="loop"/></a></xsl:template></xsl:stylesheet>)");
     EXPECT_THROW(data.call("transformNode", xsl), Error);
+}
+
+long peakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Expects the transformation to be stopped for its memory, with the process's peak kept far
+// below what the stylesheet asks for (gigabytes).
+void expectStoppedForMemory(const Object& data, const Object& xsl) {
+    long before = peakResidentKiB();
+    try {
+        data.call("transformNode", xsl);
+        ADD_FAILURE() << "the transformation ran to its end";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), static_cast<int32_t>(0x80004005u));
+        EXPECT_EQ(e.description(), "The transformation failed: it needed more than the allowed 256 MiB of memory");
+    }
+    EXPECT_LT(peakResidentKiB() - before, 600L * 1024);
+}
+
+TEST(BadInput, ATransformationCopyingADocumentOverAndOverIsStoppedWhileItRuns) {
+    std::string xml = "<r>";
+    for (int i = 0; i < 256; ++i) xml += "<n>" + std::string(4096, 'x') + "</n>";
+    xml += "</r>";
+    Object data = loaded(xml);
+    Object xsl = loaded(std::string(kXslHead) + R"(
+      <xsl:template match="/"><out><xsl:for-each select="//n"><xsl:copy-of select="/"/></xsl:for-each></out>
+      </xsl:template></xsl:stylesheet>)");
+    expectStoppedForMemory(data, xsl);
+}
+
+TEST(BadInput, ATransformationGrowingExponentiallyIsStoppedWhileItRuns) {
+    Object data = loaded("<r/>");
+    Object xsl = loaded(std::string(kXslHead) + R"(
+      <xsl:template match="/"><out><xsl:call-template name="grow"><xsl:with-param name="n" select="26"/>
+      </xsl:call-template></out></xsl:template>
+      <xsl:template name="grow"><xsl:param name="n"/><xsl:choose><xsl:when test="$n = 0"><e/></xsl:when>
+      <xsl:otherwise><xsl:call-template name="grow"><xsl:with-param name="n" select="$n - 1"/></xsl:call-template>
+      <xsl:call-template name="grow"><xsl:with-param name="n" select="$n - 1"/></xsl:call-template>
+      </xsl:otherwise></xsl:choose></xsl:template></xsl:stylesheet>)");
+    expectStoppedForMemory(data, xsl);
+
+    // The engine is left fit for the next transformation.
+    Object plain = loaded(std::string(kXslHead) +
+                          R"(<xsl:output method="text"/><xsl:template match="/">done</xsl:template></xsl:stylesheet>)");
+    EXPECT_EQ(data.call("transformNode", plain).toString(), "done");
+}
+
+TEST(BadInput, ATransformationThatComputesForeverIsStoppedWithinSeconds) {
+    std::string xml = "<r>";
+    for (int i = 0; i < 2000; ++i) xml += "<n>" + std::to_string(i) + "</n>";
+    xml += "</r>";
+    Object data = loaded(xml);
+    Object xsl = loaded(std::string(kXslHead) + R"(<xsl:output method="text"/>
+      <xsl:template match="/"><xsl:for-each select="//n"><xsl:for-each select="//n"><xsl:for-each select="//n">
+      <xsl:if test="concat(., 'x') = 'never'">!</xsl:if></xsl:for-each></xsl:for-each></xsl:for-each>
+      </xsl:template></xsl:stylesheet>)");
+    try {
+        data.call("transformNode", xsl);
+        ADD_FAILURE() << "the transformation ran to its end";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.description(), "The transformation failed: it ran longer than the allowed 5 seconds");
+    }
 }
 
 }  // namespace
