@@ -1,6 +1,8 @@
 // The commands that create objects and call them: call, run and members.
 
+#include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -50,17 +52,27 @@ int runCall(const CliOptions& options, const std::vector<std::string>& rawArgs) 
     return entry["error"].is_null() ? kExitOk : kExitFailed;
 }
 
-std::string readScriptText(const std::string& source) {
+// Reads at most the script limit, whatever the size on disk claims: a device or a pipe
+// (/dev/zero, a FIFO) has no size and may never end.
+std::string readAtMost(std::istream& in, const std::string& source) {
     std::string text;
-    if (source == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-    } else {
-        std::ifstream in(source, std::ios::binary);
-        if (!in) throw UsageError("run: cannot read the script '" + source + "'");
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::array<char, 64 * 1024> chunk;
+    while (in) {
+        in.read(chunk.data(), chunk.size());
+        text.append(chunk.data(), static_cast<size_t>(in.gcount()));
+        if (text.size() > kMaxScriptBytes) throw ScriptError("the script is larger than 64 MiB");
     }
-    if (text.size() > kMaxScriptBytes) throw UsageError("run: the script is larger than 64 MiB");
+    if (in.bad()) throw ScriptError("cannot read the script '" + source + "'");
     return text;
+}
+
+std::string readScriptText(const std::string& source) {
+    if (source == "-") return readAtMost(std::cin, "standard input");
+    std::error_code ec;
+    if (std::filesystem::is_directory(source, ec)) throw ScriptError("'" + source + "' is a folder, not a script");
+    std::ifstream in(source, std::ios::binary);
+    if (!in) throw UsageError("run: cannot read the script '" + source + "'");
+    return readAtMost(in, source);
 }
 
 int runScript(const CliOptions& options, const std::vector<std::string>& rawArgs) {

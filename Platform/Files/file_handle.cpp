@@ -20,7 +20,9 @@ namespace {
 constexpr mode_t kDefaultMode = 0666;  // narrowed by the user's umask, as for any new file
 
 int openFlags(FileHandle::Access access, FileHandle::Creation creation) {
-    int flags = O_CLOEXEC;
+    // Opening a FIFO would wait for its other end, and a device may never end; neither waits
+    // here, and neither is taken for a file below.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (access) {
         case FileHandle::Access::Read: flags |= O_RDONLY; break;
         case FileHandle::Access::Write: flags |= O_WRONLY | O_TRUNC; break;
@@ -48,13 +50,18 @@ FileHandle FileHandle::open(const fs::path& path, Access access, Creation creati
     do {
         fd = ::open(path.c_str(), openFlags(access, creation), mode);
     } while (fd < 0 && errno == EINTR);
+    const RuntimeError notAFile = access == Access::Read ? RuntimeError::FileNotFound : RuntimeError::PermissionDenied;
+    // A FIFO with no reader refuses a writer that will not wait.
+    if (fd < 0 && errno == ENXIO) raise(notAFile);
     if (fd < 0) raise(errnoError(errno, RuntimeError::FileNotFound));
-    // A folder opens for reading on this system; for script it is not a file.
+    // A folder opens for reading on this system, as do FIFOs, devices and sockets; for script
+    // none of them is a file.
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
-        raise(access == Access::Read ? RuntimeError::FileNotFound : RuntimeError::PermissionDenied);
+        raise(notAFile);
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return FileHandle(fd);
 }
 

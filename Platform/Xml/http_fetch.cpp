@@ -152,6 +152,10 @@ void applyMethod(CURL* curl, const HttpRequest& request, const std::string& meth
             curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
             curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data());
         }
+        // Only a POST turns into a GET when redirected. Any other method (an upload's PUT) goes
+        // on with its body, or the final address would take an empty request and answer 2xx
+        // for an upload that never arrived.
+        if (method != "POST") curl_easy_setopt(curl, CURLOPT_POSTREDIR, static_cast<long>(CURL_REDIR_POST_ALL));
     }
 }
 

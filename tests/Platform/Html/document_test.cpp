@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -83,5 +84,16 @@ TEST(LoadingDocuments, LoadReadsAPageFileThroughTheDriveTable) {
     EXPECT_EQ(byId(document, "p").get("innerText").toString(), "£5");
     EXPECT_AUTOMATION_ERROR(document.call("load", "C:\\missing.htm"), 53);
     EXPECT_AUTOMATION_ERROR(document.call("load", "Z:\\quote.htm"), 76);
+    files::DriveMap::instance().clearAll();
+}
+
+TEST(LoadingDocuments, AFifoOrADeviceIsNoPageFileAndLoadingOneReturnsAtOnce) {
+    lumora::tests::TempFolder folder;
+    files::DriveMap::instance().set("C:", folder.path());
+    ASSERT_EQ(mkfifo((folder.path() / "pipe.htm").c_str(), 0600), 0);
+    Object document = makeObject<HtmlDocument>();
+    EXPECT_AUTOMATION_ERROR(document.call("load", "C:\\pipe.htm"), 53);
+    EXPECT_AUTOMATION_ERROR(document.call("load", "/dev/zero"), 53);
+    EXPECT_AUTOMATION_ERROR(document.call("load", "C:\\"), 53);
     files::DriveMap::instance().clearAll();
 }

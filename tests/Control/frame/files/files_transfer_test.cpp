@@ -182,6 +182,17 @@ TEST_F(WithServer, UploadsArriveByteForByteUnderTheirOwnName) {
     EXPECT_EQ(uploaded("Scan 1#.pdf"), bytes + "\r\n\n\r\x80\xC3(");
 }
 
+TEST_F(WithServer, AnUploadRedirectedOnArrivesWholeAtItsFinalAddress) {
+    writeFile(drive / "Out" / "Note.txt", "the whole note");
+    for (const std::string code : {"301", "302", "303", "307", "308"}) {
+        const std::string finalFolder = url("/upload/moved" + code);
+        EXPECT_EQ(control.call("UploadFile", "C:\\Out\\Note.txt", url("/redirect/" + code + "?to=" + finalFolder)),
+                  Variant(true))
+            << code;
+        EXPECT_EQ(uploaded("moved" + code + "/Note.txt"), "the whole note") << code;
+    }
+}
+
 TEST_F(WithServer, RefusedEmptyOrMissingUploadsAreFalse) {
     writeFile(drive / "Out" / "Note.txt", "hello");
     writeFile(drive / "Out" / "Empty.txt", "");
