@@ -5,12 +5,16 @@
 
 namespace lumora::host {
 
-Session::Session() = default;
+Session::Session(HandleRule rule) : m_rule(rule) {}
 
 Session::~Session() { releaseAll(); }
 
 ObjectId Session::create(const std::string& progIdOrClsid) {
-    return asError([&] { return idOf(Registry::instance().createObject(progIdOrClsid)); });
+    return asError([&] {
+        Object created = Registry::instance().createObject(progIdOrClsid);
+        m_createdClasses.insert(&created.dispatch()->typeInfo());
+        return idOf(created);
+    });
 }
 
 ObjectId Session::keep(const Object& object) {
@@ -58,7 +62,24 @@ void Session::releaseAll() {
 }
 
 ObjectBinding Session::binding() {
-    return ObjectBinding{[this](const Object& o) { return idOf(o); }, [this](ObjectId id) { return object(id); }};
+    ObjectBinding objects{[this](const Object& o) { return idOf(o); }, [this](ObjectId id) { return object(id); }};
+    if (m_rule == HandleRule::CreatedClassesOnly) {
+        objects.asValue = [this](const Object& o) { return withoutHandle(o); };
+        objects.documentMade = [this](const Object& o, DocumentForm form) { m_passedDocuments.emplace_back(o, form); };
+    }
+    return objects;
+}
+
+std::optional<nlohmann::json> Session::withoutHandle(const Object& object) const {
+    const TypeInfo& type = object.dispatch()->typeInfo();
+    if (m_createdClasses.count(&type)) return std::nullopt;
+    for (const auto& [document, form] : m_passedDocuments) {
+        if (!document.sameAs(object)) continue;
+        // The document goes back as the caller sent it, with what the member made of it.
+        if (form == DocumentForm::Xml) return nlohmann::json{{"$xml", document.get("xml").toString()}};
+        return nlohmann::json{{"$html", document.getObject("documentElement").get("outerHTML").toString()}};
+    }
+    return nlohmann::json{{"$class", type.className()}};
 }
 
 nlohmann::json Session::encode(const Variant& value) {
@@ -71,6 +92,12 @@ Variant Session::decode(const nlohmann::json& value) {
 
 CallResult Session::call(ObjectId id, const std::string& member, MemberKind kind, const nlohmann::json& args,
                          const nlohmann::json& named) {
+    m_passedDocuments.clear();
+    // The documents are the call's own; they go with it whichever way it ends.
+    struct ForgetDocuments {
+        std::vector<std::pair<Object, DocumentForm>>& documents;
+        ~ForgetDocuments() { documents.clear(); }
+    } forget{m_passedDocuments};
     return asError([&] {
         Object target = object(id);
         if (!args.is_array()) raise(HostError::ArgumentsNotArray);

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -20,9 +22,14 @@ struct CallResult {
     std::vector<nlohmann::json> byref;     // final values of all positional arguments, encoded
 };
 
+// Which objects a session's caller may hold handles to. The CLI runs as the local user and
+// holds any object; a page holds only objects of classes it has created itself, so a document
+// or a file-system object a member hands back never becomes something the page can drive.
+enum class HandleRule { AnyObject, CreatedClassesOnly };
+
 class Session {
 public:
-    Session();
+    explicit Session(HandleRule rule = HandleRule::AnyObject);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -51,6 +58,12 @@ public:
 
 private:
     ObjectBinding binding();
+    std::optional<nlohmann::json> withoutHandle(const Object& object) const;
+
+    HandleRule m_rule;
+    std::set<const TypeInfo*> m_createdClasses;
+    // The documents made from the caller's {"$xml"} / {"$html"} values during the running call.
+    std::vector<std::pair<Object, DocumentForm>> m_passedDocuments;
 
     std::map<ObjectId, Object> m_objects;
     std::map<const Dispatch*, ObjectId> m_idsByDispatch;

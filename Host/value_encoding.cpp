@@ -62,6 +62,8 @@ json encodeAt(const Variant& value, const ObjectBinding& objects, int depth) {
         case VarType::Object: {
             Object object = value.toObject();
             if (object.isNothing()) return {{"$object", nullptr}};
+            if (objects.asValue)
+                if (auto substitute = objects.asValue(object)) return std::move(*substitute);
             return {{"$object", objects.idOf(object)}};
         }
         case VarType::Array: return encodeArray(value.array(), objects, depth);
@@ -123,10 +125,13 @@ Variant decodeArray(const json& items, const json* lowerBound, const ObjectBindi
     return array;
 }
 
-Variant decodeXml(const json& text) {
+Variant decodeXml(const json& text, const ObjectBinding& objects) {
     if (!text.is_string()) typeMismatch();
     Object document = Registry::instance().createObject(progid::XmlDocument);
-    if (document.call("loadXML", text.get<std::string>()).toBool()) return document;
+    if (document.call("loadXML", text.get<std::string>()).toBool()) {
+        if (objects.documentMade) objects.documentMade(document, DocumentForm::Xml);
+        return document;
+    }
     // The parser's reason tells the caller what is wrong with the text.
     std::string reason;
     tryLocal([&] { reason = document.get("parseError").toObject().get("reason").toString(); });
@@ -134,10 +139,11 @@ Variant decodeXml(const json& text) {
     raise(HostError::XmlNotLoaded, reason);
 }
 
-Variant decodeHtml(const json& text) {
+Variant decodeHtml(const json& text, const ObjectBinding& objects) {
     if (!text.is_string()) typeMismatch();
     Object document = Registry::instance().createObject(progid::HtmlDocument);
     document.call("write", text.get<std::string>());
+    if (objects.documentMade) objects.documentMade(document, DocumentForm::Html);
     return document;
 }
 
@@ -171,8 +177,8 @@ Variant decodeTagged(const json& value, const ObjectBinding& objects, int depth)
     if (key == "$date") return decodeDate(inner);
     if (key == "$array" && inner.is_array()) return decodeArray(inner, nullptr, objects, depth);
     if (key == "$object") return decodeObjectRef(inner, objects);
-    if (key == "$xml") return decodeXml(inner);
-    if (key == "$html") return decodeHtml(inner);
+    if (key == "$xml") return decodeXml(inner, objects);
+    if (key == "$html") return decodeHtml(inner, objects);
     typeMismatch();
 }
 

@@ -4,7 +4,9 @@
 //   I2 -> {"$i2": n}            Empty -> {"$empty": true}   Null -> null  Missing -> {"$missing": true}
 //   Date -> {"$date": "yyyy-MM-ddTHH:mm:ss"}
 //   array -> [ … ], or {"$array": [ … ], "$lbound": n} when it does not start at 0
-//   object -> {"$object": id} (Nothing: {"$object": null})
+//   object -> {"$object": id} (Nothing: {"$object": null}); to a holder that may not have a
+//             handle to it: {"$xml": "<…>"} / {"$html": "<…>"} for a document it passed in, else
+//             {"$class": "ClassName"}, which no call accepts back
 // Accepted on the way in as well: {"$i4": n}, {"$r8": n} ("NaN", "Infinity", "-Infinity" as
 // texts), and {"$xml": "<…>"} / {"$html": "<…>"}, which become new documents of the XML and
 // HTML stand-ins. Anything else shaped like an object is a type mismatch (13).
@@ -21,11 +23,18 @@ namespace lumora::host {
 
 using ObjectId = int64_t;
 
+enum class DocumentForm { Xml, Html };
+
 // How objects cross the encoding: the owner of the ids (a session) turns objects into ids and
-// back. objectOf raises 91 for an id it does not know.
+// back. objectOf raises 91 for an id it does not know. The two optional hooks let the owner
+// keep handles from a holder that must not have them: asValue gives the value an object is
+// encoded as instead of {"$object": id} (nullopt: a handle after all), and documentMade hears
+// of every document that {"$xml": …} or {"$html": …} made.
 struct ObjectBinding {
     std::function<ObjectId(const Object&)> idOf;
     std::function<Object(ObjectId)> objectOf;
+    std::function<std::optional<nlohmann::json>(const Object&)> asValue;
+    std::function<void(const Object&, DocumentForm)> documentMade;
 };
 
 nlohmann::json encodeValue(const Variant& value, const ObjectBinding& objects);

@@ -59,6 +59,10 @@ const TypeInfo& Sample::typeInfo() const {
         t.method<Sample>("Progress", 0x60030007, {"steps"}, 1, progress);
         t.method<Sample>("Child", 0x60030008, {}, 0, [](Sample&, Args&) { return Variant(makeSample()); });
         t.method<Sample>("Now", 0x60030009, {}, 0, [](Sample&, Args&) { return Variant(desktop::current().now()); });
+        // An object of a class the caller did not create: a document the member makes itself.
+        t.method<Sample>("Scratch", 0x6003000b, {}, 0, [](Sample&, Args&) {
+            return Variant(Registry::instance().createObject("Msxml2.DOMDocument"));
+        });
         t.getter<Sample>("Caption", 0x6003000a, [](Sample& s) { return Variant(s.caption); });
         t.setter<Sample>("Caption", 0x6003000a, [](Sample& s, const Variant& v) { s.caption = v.toString(); });
         return t;
