@@ -18,6 +18,9 @@ enum class HostError {
     NamedNotObject,       // a call's named arguments are not a JSON object
     XmlNotLoaded,         // an {"$xml": …} value whose text the XML document rejected
     BadDateText,          // a {"$date": …} value that is not "yyyy-MM-ddTHH:mm:ss"
+    BadDriveSetting,      // a drive mapping that is not DRIVE=FOLDER with a drive letter or share
+    DrivesFileUnreadable, // the data folder's drives.json is not a table of drive: folder
+    DrivesFileNotSaved,   // drives.json could not be written
 };
 
 inline constexpr int kMaxValueDepth = 64;
@@ -34,6 +37,12 @@ inline constexpr ErrorEntry<HostError> kHostErrors[] = {
     {HostError::NamedNotObject, RuntimeError::InvalidProcedureCall, kHostErrorSource, "Named arguments must be a JSON object"},
     {HostError::XmlNotLoaded, RuntimeError::InvalidProcedureCall, kHostErrorSource, "The XML document could not be loaded"},
     {HostError::BadDateText, RuntimeError::TypeMismatch, kHostErrorSource, "Type mismatch: a date must read yyyy-MM-ddTHH:mm:ss"},
+    {HostError::BadDriveSetting, RuntimeError::InvalidProcedureCall, kHostErrorSource,
+     "A drive is mapped as DRIVE=FOLDER, with a drive letter (C:) or a share (\\\\server\\share)"},
+    {HostError::DrivesFileUnreadable, RuntimeError::PathNotFound, kHostErrorSource,
+     "The drive table drives.json must be an object of drive: folder"},
+    {HostError::DrivesFileNotSaved, RuntimeError::PermissionDenied, kHostErrorSource,
+     "The drive table drives.json could not be saved"},
 };
 
 constexpr std::span<const ErrorEntry<HostError>> errorTable(HostError) { return kHostErrors; }

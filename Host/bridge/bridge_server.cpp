@@ -4,6 +4,7 @@
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <map>
 #include <thread>
 
@@ -75,14 +76,30 @@ struct BridgeServer::Impl {
     void accept() {
         acceptor.async_accept(io, [this](boost::system::error_code ec, tcp::socket socket) {
             if (ec == net::error::operation_aborted || !acceptor.is_open()) return;
+            if (ec == net::error::no_descriptors || ec == net::error::no_buffer_space ||
+                ec == net::error::no_memory) {
+                // Out of descriptors or memory, another accept would fail the same way at once
+                // and keep a core busy; the connection waits in the backlog meanwhile.
+                return acceptLater();
+            }
             if (!ec) {
-                // Answers are small and come in bursts; waiting to coalesce them (Nagle) would
-                // add tens of milliseconds to a page's calls.
-                boost::system::error_code ignored;
-                socket.set_option(tcp::no_delay(true), ignored);
-                serveHttp(std::move(socket), *context);
+                if (ConnectionSlot slot = context->connections.take()) {
+                    // Answers are small and come in bursts; waiting to coalesce them (Nagle)
+                    // would add tens of milliseconds to a page's calls.
+                    boost::system::error_code ignored;
+                    socket.set_option(tcp::no_delay(true), ignored);
+                    serveHttp(std::move(socket), *context, std::move(slot));
+                }
+                // Without a place the socket closes here: every connection is busy or a page.
             }
             accept();
+        });
+    }
+
+    void acceptLater() {
+        retryTimer.expires_after(std::chrono::milliseconds(100));
+        retryTimer.async_wait([this](boost::system::error_code ec) {
+            if (!ec && acceptor.is_open()) accept();
         });
     }
 
@@ -90,6 +107,7 @@ struct BridgeServer::Impl {
         net::post(io, [this] {
             boost::system::error_code ignored;
             acceptor.close(ignored);
+            retryTimer.cancel();
             io.stop();
         });
     }
@@ -98,6 +116,7 @@ struct BridgeServer::Impl {
     std::unique_ptr<ServerContext> context;
     net::io_context io{1};
     tcp::acceptor acceptor;
+    net::steady_timer retryTimer{io};
     std::map<PageId, std::shared_ptr<Page>> pages;  // touched on the network thread only
     std::atomic<size_t> liveCount{0};
     std::atomic<bool> stopping{false};

@@ -18,7 +18,8 @@ struct ServerOptions {
     std::vector<std::string> allowedOrigins;  // exact origins, besides the bridge's own
     std::string token;                        // empty: a fresh random one
     PageSettings page;                        // message limits, queue caps, the pages' Desktop
-    size_t maxPages = 64;                     // connections at once
+    size_t maxPages = 64;                     // pages at once
+    size_t maxConnections = 256;              // connections of every kind at once (fewer under a low ulimit -n)
     size_t maxUnsentBytes = 64u << 20;        // answers a page has not read yet before it is dropped
     std::string demoSettings = "{}";          // JSON the demo page reads at /demo-settings.json
 };

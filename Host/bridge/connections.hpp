@@ -13,13 +13,14 @@ namespace lumora::bridge {
 
 using HttpRequest = boost::beast::http::request<boost::beast::http::string_body>;
 
-// Reads requests from a new connection until it closes or upgrades.
-void serveHttp(boost::asio::ip::tcp::socket socket, ServerContext& context);
+// Reads requests from a new connection until it closes or upgrades. The slot is the
+// connection's place among the bridge's connections; an upgrade hands it to the page.
+void serveHttp(boost::asio::ip::tcp::socket socket, ServerContext& context, ConnectionSlot slot);
 
 // Takes an upgrade that passed the access checks: opens a page for it and completes the
 // WebSocket handshake, or answers 503 when the bridge serves as many pages as it may.
 // linkBase: the bridge's address as this page reached it, for download links.
 void serveWebSocketPage(boost::beast::tcp_stream stream, HttpRequest request, ServerContext& context,
-                        std::string linkBase);
+                        std::string linkBase, ConnectionSlot slot);
 
 }  // namespace lumora::bridge

@@ -47,7 +47,8 @@ std::string_view pathOf(const HttpRequest& request) {
 
 class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 public:
-    HttpConnection(tcp::socket socket, ServerContext& context) : m_stream(std::move(socket)), m_context(context) {}
+    HttpConnection(tcp::socket socket, ServerContext& context, ConnectionSlot slot)
+        : m_stream(std::move(socket)), m_context(context), m_slot(std::move(slot)) {}
 
     void start() {
         boost::asio::dispatch(m_stream.get_executor(), [self = shared_from_this()] { self->readRequest(); });
@@ -59,11 +60,17 @@ private:
         m_parser->header_limit(kHeaderLimit);
         m_parser->body_limit(kBodyLimit);
         m_stream.expires_after(kRequestTimeout);
+        // Until a request has come in whole, this connection may make room for a newer one.
+        m_slot.waitingForRequest([weak = weak_from_this()] {
+            beast::error_code ignored;
+            if (auto self = weak.lock()) self->m_stream.socket().close(ignored);
+        });
         http::async_read(m_stream, m_buffer, *m_parser,
                          [self = shared_from_this()](beast::error_code ec, size_t) { self->onRequest(ec); });
     }
 
     void onRequest(beast::error_code ec) {
+        m_slot.busy();
         if (ec == http::error::end_of_stream) return shutdown();
         if (ec == http::error::header_limit || ec == http::error::body_limit) {
             HttpRequest none;
@@ -119,7 +126,7 @@ private:
             return respond(plain(request, http::status::forbidden, "Forbidden: wrong X-Lumora-Token\n"), false);
         }
         m_stream.expires_never();
-        serveWebSocketPage(std::move(m_stream), std::move(request), m_context, "http://" + host);
+        serveWebSocketPage(std::move(m_stream), std::move(request), m_context, "http://" + host, std::move(m_slot));
     }
 
     void serveGet(const HttpRequest& request) {
@@ -247,12 +254,13 @@ private:
     beast::flat_buffer m_buffer;
     std::optional<http::request_parser<http::string_body>> m_parser;
     ServerContext& m_context;
+    ConnectionSlot m_slot;
 };
 
 }  // namespace
 
-void serveHttp(tcp::socket socket, ServerContext& context) {
-    std::make_shared<HttpConnection>(std::move(socket), context)->start();
+void serveHttp(tcp::socket socket, ServerContext& context, ConnectionSlot slot) {
+    std::make_shared<HttpConnection>(std::move(socket), context, std::move(slot))->start();
 }
 
 }  // namespace lumora::bridge

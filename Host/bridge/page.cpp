@@ -1,6 +1,9 @@
 #include "page.hpp"
 
 #include "Automation/deliverables.hpp"
+#include "Automation/registry.hpp"
+#include "Host/drive_settings.hpp"
+#include "Platform/Files/page_reach.hpp"
 #include "bridge_errors.hpp"
 #include "call_log.hpp"
 #include "page_requests.hpp"
@@ -190,8 +193,12 @@ void Page::workerMain() {
     {
         BridgeDesktop desktop(*this, m_settings.desktop);
         desktop::ScopedDesktop scope(desktop);
+        // The page's paths reach its mapped drives, the temporary folder and the user's Lumora
+        // documents folder; nothing else on this machine exists for it.
+        files::PageReach reach({desktop.tempFolder(), host::lumoraDocumentsFolder(Registry::instance().dataFolder())});
         // The session and every object it holds are made and destroyed on this thread.
-        host::Session session;
+        // A page holds handles only to the classes it may create; see host::HandleRule.
+        host::Session session(host::HandleRule::CreatedClassesOnly);
         while (auto request = nextRequest()) run(session, *request);
         try {
             session.releaseAll();

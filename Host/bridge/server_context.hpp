@@ -7,6 +7,7 @@
 #include <string>
 
 #include "access_policy.hpp"
+#include "connection_table.hpp"
 #include "bridge_server.hpp"
 #include "page.hpp"
 #include "shown_files.hpp"
@@ -15,10 +16,13 @@ namespace lumora::bridge {
 
 struct ServerContext {
     ServerContext(ServerOptions serverOptions, uint16_t boundPort, std::string secret)
-        : options(std::move(serverOptions)), policy(boundPort, options.allowedOrigins, std::move(secret)) {}
+        : options(std::move(serverOptions)),
+          policy(boundPort, options.allowedOrigins, std::move(secret)),
+          connections(affordableConnections(options.maxConnections)) {}
 
     ServerOptions options;
     AccessPolicy policy;
+    ConnectionTable connections;
     ShownFiles files;
     // Opens a page for a new connection on the network thread; nullptr when the bridge already
     // serves as many pages as it may. linkBase: the bridge's address as that page reached it.

@@ -28,23 +28,28 @@ class WebSocketPage;
 // Sending from any thread: the message is posted to the network thread, which writes it.
 class WebSocketOutbox : public PageOutbox {
 public:
-    explicit WebSocketOutbox(boost::asio::any_io_executor executor) : m_executor(std::move(executor)) {}
+    WebSocketOutbox(boost::asio::any_io_executor executor, size_t maxUnsentBytes)
+        : m_executor(std::move(executor)), m_maxUnsentBytes(maxUnsentBytes) {}
     void attach(const std::shared_ptr<WebSocketPage>& connection) {
         std::lock_guard lock(m_mutex);
         m_connection = connection;
     }
     void send(std::string message) override;
+    // An answer larger than what a page may leave unread would cut the page off the moment it
+    // is queued; it is refused as too large instead, and the page keeps its objects.
+    size_t maxMessageBytes() const override { return m_maxUnsentBytes; }
 
 private:
     boost::asio::any_io_executor m_executor;
+    size_t m_maxUnsentBytes;
     std::mutex m_mutex;
     std::weak_ptr<WebSocketPage> m_connection;
 };
 
 class WebSocketPage : public std::enable_shared_from_this<WebSocketPage> {
 public:
-    WebSocketPage(beast::tcp_stream stream, ServerContext& context)
-        : m_ws(std::move(stream)), m_context(context) {}
+    WebSocketPage(beast::tcp_stream stream, ServerContext& context, ConnectionSlot slot)
+        : m_ws(std::move(stream)), m_context(context), m_slot(std::move(slot)) {}
 
     void start(HttpRequest request, std::shared_ptr<Page> page) {
         m_page = std::move(page);
@@ -135,6 +140,7 @@ private:
 
     websocket::stream<beast::tcp_stream> m_ws;
     ServerContext& m_context;
+    ConnectionSlot m_slot;
     std::shared_ptr<Page> m_page;
     beast::flat_buffer m_buffer;
     std::string m_message;
@@ -174,11 +180,12 @@ void refuseFull(beast::tcp_stream stream, const HttpRequest& request) {
 
 }  // namespace
 
-void serveWebSocketPage(beast::tcp_stream stream, HttpRequest request, ServerContext& context, std::string linkBase) {
-    auto outbox = std::make_shared<WebSocketOutbox>(stream.get_executor());
+void serveWebSocketPage(beast::tcp_stream stream, HttpRequest request, ServerContext& context, std::string linkBase,
+                        ConnectionSlot slot) {
+    auto outbox = std::make_shared<WebSocketOutbox>(stream.get_executor(), context.options.maxUnsentBytes);
     std::shared_ptr<Page> page = context.openPage(outbox, std::move(linkBase));
     if (!page) return refuseFull(std::move(stream), request);
-    auto connection = std::make_shared<WebSocketPage>(std::move(stream), context);
+    auto connection = std::make_shared<WebSocketPage>(std::move(stream), context, std::move(slot));
     outbox->attach(connection);
     connection->start(std::move(request), std::move(page));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "Host/drive_settings.hpp"
 #include "Host/startup.hpp"
 
 namespace lumora::host::cli {
@@ -55,6 +56,7 @@ void prepareHost(const CliOptions& options, bool registerDeliverables) {
     startup.registerDeliverables = registerDeliverables;
     StartupReport report = startHost(startup);
     for (const auto& problem : report.problems) std::cerr << "lumora: warning: " << problem << '\n';
+    applyDrives(report.dataFolder, options.drives);
 }
 
 void printJson(const nlohmann::json& document) {

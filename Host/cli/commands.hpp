@@ -53,8 +53,8 @@ struct UsageError : std::runtime_error {
 // marker (which is dropped), so a value that begins with "--" is passed after "--".
 std::vector<std::string> positionalArgs(const std::string& command, const std::vector<std::string>& args);
 
-// Starts the host for a command: data folder, stand-ins and (unless told not to) the
-// deliverables' registration; problems registering are printed on stderr as warnings.
+// Starts the host for a command: data folder, stand-ins, the drive table and (unless told not
+// to) the deliverables' registration; problems registering are printed on stderr as warnings.
 // Throws Error when the data folder cannot be used.
 void prepareHost(const CliOptions& options, bool registerDeliverables = true);
 

@@ -1,6 +1,8 @@
 #include "options.hpp"
 
 #include "Automation/deliverables.hpp"
+#include "Automation/error.hpp"
+#include "Host/drive_settings.hpp"
 #include "Host/value_encoding.hpp"
 #include "Platform/Desktop/user_locale.hpp"
 #include "commands.hpp"
@@ -51,6 +53,9 @@ constexpr const char* kOptionsHelp =
     "  --now yyyy-MM-ddTHH:mm:ss\n"
     "                    pins the clock the controls read\n"
     "  --locale NAME     the user's locale, e.g. en_GB (date order, currency symbol)\n"
+    "  --drive DRIVE=FOLDER\n"
+    "                    for this run, the local folder that a page's drive (C:) or\n"
+    "                    share (\\\\server\\share) stands for, besides 'lumora drives'\n"
     "  --no-launch       files handed to their program are checked and recorded,\n"
     "                    no program starts\n"
     "  --version         the version of lumora and of the controls\n"
@@ -87,6 +92,14 @@ const ValueOption kValueOptions[] = {
     {"--data", [](CliOptions& o, const std::string& v) { o.dataFolder = std::filesystem::path(v); }},
     {"--temp", [](CliOptions& o, const std::string& v) { o.tempFolder = v; }},
     {"--locale", [](CliOptions& o, const std::string& v) { o.locale = v; }},
+    {"--drive",
+     [](CliOptions& o, const std::string& v) {
+         try {
+             o.drives.push_back(parseDriveSetting(v));
+         } catch (const Error& e) {
+             throw UsageError("--drive: " + e.description());
+         }
+     }},
     {"--now",
      [](CliOptions& o, const std::string& v) {
          o.now = parseEncodedDate(v);

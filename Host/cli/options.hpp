@@ -8,6 +8,7 @@
 
 #include "Automation/variant.hpp"
 #include "Host/startup.hpp"
+#include "Platform/Files/drive_map.hpp"
 #include "Platform/Desktop/system_services.hpp"
 
 namespace lumora::host::cli {
@@ -17,6 +18,7 @@ struct CliOptions {
     std::optional<std::string> tempFolder;            // --temp DIR
     std::optional<Date> now;                          // --now yyyy-MM-ddTHH:mm:ss
     std::optional<std::string> locale;                // --locale NAME
+    std::vector<files::DriveMapping> drives;          // --drive DRIVE=FOLDER, for this run
     bool launchPrograms = true;                       // --no-launch turns it off
     bool help = false;                                // --help, -h
     bool version = false;                             // --version

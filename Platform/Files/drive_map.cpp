@@ -13,14 +13,13 @@ bool isSeparator(char c) { return c == '\\' || c == '/'; }
 
 bool isAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// True when `root` is `local` or one of its ancestors, compared component by component.
-bool holds(const std::filesystem::path& root, const std::filesystem::path& local) {
-    auto [rootEnd, localAt] = std::mismatch(root.begin(), root.end(), local.begin(), local.end());
-    // A trailing separator gives root an empty last component; it holds the same folders.
-    return rootEnd == root.end() || (std::next(rootEnd) == root.end() && rootEnd->empty());
-}
-
 }  // namespace
+
+bool folderHolds(const std::filesystem::path& folder, const std::filesystem::path& path) {
+    auto [folderEnd, pathAt] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+    // A trailing separator gives the folder an empty last component; it holds the same paths.
+    return folderEnd == folder.end() || (std::next(folderEnd) == folder.end() && folderEnd->empty());
+}
 
 DriveMap& DriveMap::instance() {
     static DriveMap map;
@@ -41,7 +40,7 @@ std::optional<std::string> DriveMap::driveKey(std::string_view drive) {
     return "\\\\" + std::string(server) + "\\" + std::string(share);
 }
 
-void DriveMap::set(std::string_view drive, const std::filesystem::path& root) {
+void DriveMap::set(std::string_view drive, const std::filesystem::path& root, FolderCreation creation) {
     auto key = driveKey(drive);
     if (!key || !root.is_absolute()) raise(RuntimeError::InvalidProcedureCall);
     std::lock_guard lock(m_mutex);
@@ -49,9 +48,9 @@ void DriveMap::set(std::string_view drive, const std::filesystem::path& root) {
                                  [&](const DriveMapping& m) { return vb::equalsNoCase(m.drive, *key); });
     std::filesystem::path normalRoot = root.lexically_normal();
     if (existing != m_mappings.end()) {
-        *existing = DriveMapping{*key, normalRoot};
+        *existing = DriveMapping{*key, normalRoot, creation};
     } else {
-        m_mappings.push_back(DriveMapping{*key, normalRoot});
+        m_mappings.push_back(DriveMapping{*key, normalRoot, creation});
     }
 }
 
@@ -68,11 +67,17 @@ void DriveMap::clearAll() {
 }
 
 std::optional<std::filesystem::path> DriveMap::root(std::string_view drive) const {
+    auto found = mapping(drive);
+    if (!found) return std::nullopt;
+    return found->root;
+}
+
+std::optional<DriveMapping> DriveMap::mapping(std::string_view drive) const {
     auto key = driveKey(drive);
     if (!key) return std::nullopt;
     std::lock_guard lock(m_mutex);
     for (const auto& mapping : m_mappings)
-        if (vb::equalsNoCase(mapping.drive, *key)) return mapping.root;
+        if (vb::equalsNoCase(mapping.drive, *key)) return mapping;
     return std::nullopt;
 }
 
@@ -82,7 +87,7 @@ std::optional<DriveMapping> DriveMap::mappingHolding(const std::filesystem::path
     size_t bestLength = 0;
     for (const auto& mapping : m_mappings) {
         size_t length = mapping.root.native().size();
-        if (holds(mapping.root, local) && (!best || length > bestLength)) {
+        if (folderHolds(mapping.root, local) && (!best || length > bestLength)) {
             best = &mapping;
             bestLength = length;
         }

@@ -13,10 +13,17 @@
 
 namespace lumora::files {
 
+// Whether a drive's folder is made when a page first names a path on the drive.
+enum class FolderCreation { Existing, OnFirstUse };
+
 struct DriveMapping {
     std::string drive;           // "C:" or "\\server\share", as the page writes it
     std::filesystem::path root;  // the local folder standing for it
+    FolderCreation creation = FolderCreation::Existing;
 };
+
+// True when `folder` is `path` or one of its ancestors, compared component by component.
+bool folderHolds(const std::filesystem::path& folder, const std::filesystem::path& path);
 
 class DriveMap {
 public:
@@ -26,13 +33,15 @@ public:
     // Maps a drive ("C:", "c:", "C") or a share ("\\server\share", "//server/share") to an
     // absolute local folder, replacing an earlier mapping of the same drive. Error 5 when the
     // drive is not in either form or the folder is not absolute.
-    void set(std::string_view drive, const std::filesystem::path& root);
+    void set(std::string_view drive, const std::filesystem::path& root,
+             FolderCreation creation = FolderCreation::Existing);
     void clear(std::string_view drive);
     void clearAll();
 
     // The folder a drive stands for, nullopt when it is not mapped. Letters and share names
     // are compared without regard to case, as the page's system did.
     std::optional<std::filesystem::path> root(std::string_view drive) const;
+    std::optional<DriveMapping> mapping(std::string_view drive) const;
     // The mapping whose folder holds `local` most closely (the longest folder), if any.
     std::optional<DriveMapping> mappingHolding(const std::filesystem::path& local) const;
     std::vector<DriveMapping> mappings() const;

@@ -6,6 +6,7 @@
 #include "Automation/error.hpp"
 #include "Automation/vb/strings.hpp"
 #include "drive_map.hpp"
+#include "page_reach.hpp"
 
 namespace lumora::files {
 
@@ -59,6 +60,24 @@ fs::path underRoot(const fs::path& root, std::string_view rest) {
     return local;
 }
 
+// The folder a drive or share stands for; 76 when it is not mapped. A folder mapped to be made
+// on first use is made now.
+fs::path mappedRoot(std::string_view drive) {
+    auto mapping = DriveMap::instance().mapping(drive);
+    if (!mapping) raise(RuntimeError::PathNotFound);
+    if (mapping->creation == FolderCreation::OnFirstUse) {
+        std::error_code ignored;
+        fs::create_directories(mapping->root, ignored);
+    }
+    return mapping->root;
+}
+
+// A path outside what the page may reach does not exist for it, like an unmapped drive.
+PagePath reachable(PagePath path) {
+    if (!PageReach::allows(path.local)) raise(RuntimeError::PathNotFound);
+    return path;
+}
+
 fs::path withoutTrailingSeparator(fs::path path) {
     while (!path.has_filename() && path.has_relative_path()) path = path.parent_path();
     return path;
@@ -75,18 +94,16 @@ PagePath resolvePagePath(std::string_view text) {
     if (text.find('\0') != std::string_view::npos) raise(RuntimeError::BadFileNameOrNumber);
 
     if (isDriveLetterPath(text)) {
-        auto root = DriveMap::instance().root(text.substr(0, 2));
-        if (!root) raise(RuntimeError::PathNotFound);
-        return PagePath{withoutTrailingSeparator(underRoot(*root, text.substr(2))), PathStyle::Windows};
+        fs::path root = mappedRoot(text.substr(0, 2));
+        return reachable(PagePath{withoutTrailingSeparator(underRoot(root, text.substr(2))), PathStyle::Windows});
     }
     if (isSharePath(text)) {
         std::vector<std::string_view> parts = components(text);
         if (parts.size() < 2) raise(RuntimeError::PathNotFound);
-        auto root = DriveMap::instance().root("\\\\" + std::string(parts[0]) + "\\" + std::string(parts[1]));
-        if (!root) raise(RuntimeError::PathNotFound);
+        fs::path root = mappedRoot("\\\\" + std::string(parts[0]) + "\\" + std::string(parts[1]));
         // The rest begins after the share's name.
         size_t shareEnd = static_cast<size_t>(parts[1].data() - text.data()) + parts[1].size();
-        return PagePath{withoutTrailingSeparator(underRoot(*root, text.substr(shareEnd))), PathStyle::Windows};
+        return reachable(PagePath{withoutTrailingSeparator(underRoot(root, text.substr(shareEnd))), PathStyle::Windows});
     }
 
     std::string local(text);
@@ -95,7 +112,7 @@ PagePath resolvePagePath(std::string_view text) {
     std::error_code error;
     fs::path absolute = fs::absolute(fs::path(local), error);
     if (error) raise(RuntimeError::PathNotFound);
-    return PagePath{withoutTrailingSeparator(absolute.lexically_normal()), PathStyle::Local};
+    return reachable(PagePath{withoutTrailingSeparator(absolute.lexically_normal()), PathStyle::Local});
 }
 
 std::string pageText(const fs::path& local, PathStyle style) {

@@ -22,7 +22,8 @@ struct PagePath {
 };
 
 // Resolves a page's path. Errors: 5 for an empty path, 52 for a path holding a character no
-// file name may hold, 76 for a drive or share that is not mapped. On a mapped drive ".." stops
+// file name may hold, 76 for a drive or share that is not mapped and for a path outside what
+// the page may reach (page_reach.hpp). On a mapped drive ".." stops
 // at the drive's root, and a component that does not exist in the letter case given is
 // matched without regard to case, as on the page's system.
 PagePath resolvePagePath(std::string_view text);

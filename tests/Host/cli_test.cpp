@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -174,6 +176,44 @@ TEST_F(LumoraCommandLine, TheDesktopControlAnswersFromAFreshDataFolder) {
     ProcessResult members = lumora({"members", "LumoraControl2005.LumoraCtrl2005"});
     EXPECT_EQ(members.out.substr(0, members.out.find('\n')), "0x68030000  put     ServerName = value");
     EXPECT_NE(members.out.find("0x60030016  method  GetVersion()\n"), std::string::npos);
+}
+
+TEST_F(LumoraCommandLine, AScriptThatNeverEndsOrIsAFolderIsRefusedClearly) {
+    ProcessResult endless = lumora({"run", "/dev/zero"});
+    EXPECT_EQ(endless.status, 2);
+    EXPECT_EQ(endless.err, "lumora: run: the script is larger than 64 MiB\n");
+    ProcessResult folder = lumora({"run", temp.path().string()});
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_EQ(folder.err, "lumora: run: '" + temp.path().string() + "' is a folder, not a script\n");
+}
+
+TEST_F(LumoraCommandLine, DrivesAreKeptInTheDataFolderAndGivenForOneRun) {
+    const std::string data = (temp.path() / "data").string();
+    const std::string quotes = (temp.path() / "quotes").string();
+    std::filesystem::create_directories(quotes);
+    std::ofstream(quotes + "/q.txt") << "q";
+    // "C:" stands for the documents folder, made when a path on it is first used.
+    EXPECT_EQ(json::parse(lumora({"drives"}).out), json({{"C:", data + "/documents"}}));
+    EXPECT_FALSE(std::filesystem::exists(data + "/documents"));
+    EXPECT_EQ(json::parse(lumora({"call", "Scripting.FileSystemObject", "FolderExists", "C:\\"}).out)["result"], true);
+    EXPECT_TRUE(std::filesystem::is_directory(data + "/documents"));
+
+    ProcessResult added = lumora({"drives", "add", "q", quotes});
+    ASSERT_EQ(added.status, 0) << added.err;
+    EXPECT_EQ(json::parse(added.out), json({{"C:", data + "/documents"}, {"Q:", quotes}}));
+    EXPECT_EQ(json::parse(readWhole(data + "/drives.json")), json({{"Q:", quotes}}));
+    EXPECT_EQ(json::parse(lumora({"call", "Scripting.FileSystemObject", "FileExists", "Q:\\q.txt"}).out)["result"], true);
+
+    // For one run, a drive given on the command line; the saved table stays as it was.
+    ProcessResult given = lumora({"--drive", "C:=" + quotes, "call", "Scripting.FileSystemObject", "FileExists", "C:\\q.txt"});
+    EXPECT_EQ(json::parse(given.out)["result"], true) << given.err;
+    EXPECT_EQ(lumora({"--drive", "C:" + quotes, "drives"}).status, 2);
+
+    EXPECT_EQ(json::parse(lumora({"drives", "remove", "Q:"}).out), json({{"C:", data + "/documents"}}));
+    EXPECT_EQ(lumora({"drives", "remove", "Q:"}).status, 2);
+    EXPECT_EQ(json::parse(lumora({"call", "Scripting.FileSystemObject", "FileExists", "Q:\\q.txt"}).out)["result"], false);
+    // The command line runs as the local user and keeps its local paths.
+    EXPECT_EQ(json::parse(lumora({"call", "Scripting.FileSystemObject", "FileExists", quotes + "/q.txt"}).out)["result"], true);
 }
 
 TEST_F(LumoraCommandLine, UsageErrorsExitTwo) {

@@ -36,7 +36,7 @@ HttpReply httpRequest(uint16_t port, const std::string& method, const std::strin
     tcp::socket socket = connectLoopback(io, port);
     http::request<http::string_body> request{http::string_to_verb(method), target, 11};
     if (!namesHost(headers)) request.set(http::field::host, "127.0.0.1:" + std::to_string(port));
-    for (const auto& [name, value] : headers) request.set(name, value);
+    for (const auto& [name, value] : headers) request.insert(name, value);
     request.prepare_payload();
     http::write(socket, request);
 
@@ -94,6 +94,8 @@ void BridgeClient::close() {
     m_ws->close(websocket::close_code::normal, ignored);
     m_ws.reset();
 }
+
+int BridgeClient::closeCode() const { return m_ws->reason().code; }
 
 void BridgeClient::sendText(const std::string& text) {
     m_ws->text(true);

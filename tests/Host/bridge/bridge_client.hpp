@@ -25,7 +25,8 @@ struct HttpReply {
     std::string body;
 };
 
-// One plain HTTP request; Host defaults to 127.0.0.1:port unless headers name one.
+// One plain HTTP request; Host defaults to 127.0.0.1:port unless headers name one. A header
+// named twice is sent twice.
 HttpReply httpRequest(uint16_t port, const std::string& method, const std::string& target, Headers headers = {});
 
 // The HTTP status an upgrade to /rpc gets with these headers: 101 when the bridge takes it.
@@ -63,6 +64,8 @@ public:
     void notify(const std::string& method, nlohmann::json params);
 
     const std::vector<nlohmann::json>& notifications() const { return m_notifications; }
+    // The code of the close frame the bridge sent, once receive() has failed on it.
+    int closeCode() const;
     void close();
 
 private:

@@ -2,11 +2,16 @@
 // demo page there, and stops cleanly on Ctrl+C.
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <regex>
+#include <sstream>
 
 #include "bridge_fixture.hpp"
 #include "tests/Host/lumora_process.hpp"
@@ -24,7 +29,8 @@ protected:
         if (m_out >= 0) close(m_out);
         if (m_in >= 0) close(m_in);
     }
-    void start(std::vector<std::string> args) {
+    // openFiles: the child's limit on open files (ulimit -n), 0 to keep the test's own.
+    void start(std::vector<std::string> args, rlim_t openFiles = 0) {
         const char* buildDir = std::getenv("LUMORA_BUILD_DIR");
         std::string program = std::string(buildDir ? buildDir : ".") + "/bin/lumora";
         int pipeFds[2], inputFds[2];
@@ -32,6 +38,10 @@ protected:
         ASSERT_EQ(pipe(inputFds), 0);
         m_child = fork();
         if (m_child == 0) {
+            if (openFiles != 0) {
+                rlimit limit{openFiles, openFiles};
+                setrlimit(RLIMIT_NOFILE, &limit);
+            }
             dup2(pipeFds[1], 1);
             dup2(inputFds[0], 0);
             close(pipeFds[0]);
@@ -109,6 +119,48 @@ TEST_F(ServeCommand, GivesTheDemoPageAFolderWithTheSampleTemplateAndNamesATakenP
     EXPECT_NE(second.err.find("cannot listen on 127.0.0.1:" + std::to_string(port) + ": "), std::string::npos)
         << second.err;
     EXPECT_NE(second.err.find("Port " + std::to_string(port) + " is taken"), std::string::npos) << second.err;
+}
+
+// The processor time the process has used so far, in clock ticks.
+long cpuTicks(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), {});
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) utime = std::stol(field);
+        if (i == 15) stime = std::stol(field);
+    }
+    return utime + stime;
+}
+
+TEST_F(ServeCommand, AFloodOfHalfSentRequestsUnderALowFileLimitNeitherSpinsNorLocksOut) {
+    start({"serve", "--port", "0", "--data", m_data.path().string()}, 64);
+    std::smatch address = readUntil(std::regex(R"(listening on http://127\.0\.0\.1:(\d+)/)"));
+    ASSERT_FALSE(address.empty()) << m_text;
+    auto port = static_cast<uint16_t>(std::stoi(address[1]));
+
+    std::vector<int> stalled;
+    for (int i = 0; i < 80; ++i) {
+        int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0) {
+            const std::string start = "GET / HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\n";
+            (void)send(fd, start.data(), start.size(), MSG_NOSIGNAL);
+        }
+        stalled.push_back(fd);
+    }
+    EXPECT_EQ(httpRequest(port, "GET", "/").status, 200);
+    long before = cpuTicks(m_child);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    // A spinning accept loop would use the whole second.
+    EXPECT_LT(cpuTicks(m_child) - before, sysconf(_SC_CLK_TCK) / 4);
+    EXPECT_EQ(httpRequest(port, "GET", "/lumora.js").status, 200);
+    for (int fd : stalled) close(fd);
 }
 
 TEST_F(ServeCommand, RefusesAnAllowedOriginThatIsNotAnExactOrigin) {
