@@ -12,7 +12,7 @@ build_packages=(
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  chromium nodejs python3
+  chromium nodejs python3 python3-openpyxl libreoffice-calc-nogui
 )
 
 want=("${build_packages[@]}")

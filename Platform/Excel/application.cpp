@@ -1,0 +1,78 @@
+// The application and its workbooks.
+
+#include "Automation/error.hpp"
+#include "Automation/vb/strings.hpp"
+#include "excel_objects.hpp"
+
+namespace lumora::excel {
+
+namespace {
+
+// Script reaches a collection and one of its items alike: Workbooks, or Workbooks(1).
+Variant collectionOrItem(const Object& collection, Args& args) {
+    if (!args.has(0)) return Variant(collection);
+    return collection.as<Collection>()->item(args[0], kAutomationCollection);
+}
+
+}  // namespace
+
+const TypeInfo& ExcelApplication::typeInfo() const {
+    using A = ExcelApplication;
+    static const TypeInfo info = [] {
+        TypeInfo t("Application");
+        t.getter<A>("Visible", 0x22e, [](A& a) { return Variant(a.instance()->visible()); });
+        t.setter<A>("Visible", 0x22e, [](A& a, const Variant& v) { a.instance()->setVisible(v.toBool()); });
+        t.indexedGetter<A>("Workbooks", 0x23c, {"Index"}, 0, [](A& a, Args& args) {
+            return collectionOrItem(makeObject<WorkbookList>(a.instance()), args);
+        });
+        t.method<A>("Quit", 0x12e, {}, 0, [](A& a, Args&) {
+            a.instance()->quit();
+            return Variant();
+        });
+        return t;
+    }();
+    return info;
+}
+
+const TypeInfo& WorkbookList::typeInfo() const {
+    static const TypeInfo info = [] {
+        TypeInfo t("Workbooks");
+        addCollectionMembers(t, kAutomationCollection);
+        // A template argument is accepted and not used: every new workbook starts empty.
+        t.method<WorkbookList>("Add", 0xb5, {"Template"}, 0, [](WorkbookList& list, Args&) { return Variant(list.add()); });
+        return t;
+    }();
+    return info;
+}
+
+int32_t WorkbookList::count() { return static_cast<int32_t>(m_excel->workbooks().size()); }
+
+std::optional<Variant> WorkbookList::at(int32_t position) {
+    const auto& workbooks = m_excel->workbooks();
+    if (position >= static_cast<int32_t>(workbooks.size())) return std::nullopt;
+    return Variant(makeObject<WorkbookObject>(m_excel, workbooks[static_cast<size_t>(position)]));
+}
+
+std::optional<Variant> WorkbookList::named(std::string_view name) {
+    for (const auto& workbook : m_excel->workbooks())
+        if (vb::equalsNoCase(workbook->name, name)) return Variant(makeObject<WorkbookObject>(m_excel, workbook));
+    raise(RuntimeError::SubscriptOutOfRange);
+}
+
+Object WorkbookList::add() { return makeObject<WorkbookObject>(m_excel, m_excel->addWorkbook()); }
+
+const TypeInfo& WorkbookObject::typeInfo() const {
+    using W = WorkbookObject;
+    static const TypeInfo info = [] {
+        TypeInfo t("Workbook");
+        t.getter<W>("Name", 0x6e, [](W& w) { return Variant(w.workbook().name); });
+        for (auto [name, id] : {std::pair{"Worksheets", 0x1ee}, {"Sheets", 0x1e5}})
+            t.indexedGetter<W>(name, id, {"Index"}, 0, [](W& w, Args& args) { return collectionOrItem(w.worksheets(), args); });
+        return t;
+    }();
+    return info;
+}
+
+Object WorkbookObject::worksheets() const { return makeObject<WorksheetList>(m_excel, m_workbook); }
+
+}  // namespace lumora::excel
