@@ -1,4 +1,4 @@
-// Quotes: built in Word (left open, saved, or mailed) and exported to Excel.
+// Quotes built in Word: left open, saved, or mailed.
 
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
@@ -49,20 +49,6 @@ Variant WordQuote(LumoraCtrl2005&, Params& params) {
 
 Variant WordQuoteHtml(LumoraCtrl2005&, Params& params) {
     return quoteWorkNotAvailable("WordQuoteHtml", params.str(9) == msg::MakeWordVisible);
-}
-
-Variant ExcelQuote(LumoraCtrl2005& control, Params&) {
-    ControlState& state = control.state();
-    // Silent: any failure releases Excel and answers False.
-    return trapped(
-        [&]() -> Variant {
-            if (state.ExcelApp.isNothing()) raise(RuntimeError::ObjectNotSet);
-            workNotAvailable("ExcelQuote");
-        },
-        [&](const Error&) {
-            state.ExcelApp.release();
-            return falseResult();
-        });
 }
 
 }  // namespace lumora::control

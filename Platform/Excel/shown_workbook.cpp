@@ -1,8 +1,7 @@
 #include "shown_workbook.hpp"
 
-#include <system_error>
-
 #include <random>
+#include <system_error>
 
 #include "excel_errors.hpp"
 #include "Platform/Desktop/desktop.hpp"

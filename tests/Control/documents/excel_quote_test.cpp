@@ -1,0 +1,143 @@
+// The quote table of the page exported to a workbook: every caption and value in its cell, in a
+// file that openpyxl and LibreOffice Calc read back; bad pages answer False without a word.
+
+#include <gtest/gtest.h>
+
+#include "Platform/Excel/register.hpp"
+#include "Platform/Html/register.hpp"
+#include "tests/Control/support/deliverable_fixture.hpp"
+#include "tests/support/spreadsheet_reader.hpp"
+
+namespace lumora {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using testing::cellOf;
+using testing::readXlsx;
+
+std::string quotePage(const std::string& rows) {
+    return "<html><body><p>Quote 4711</p><table id=\"QuoteTable\">\n<tbody>\n" + rows + "\n</tbody></table></body></html>";
+}
+
+const std::string kCaptions = "<tr><th>Product</th><th>Qty</th><th>Price</th><th>price</th></tr>";
+const std::string kLines =
+    "<tr><td>Widget</td><td>2</td><td>10.00</td><td>12.00</td></tr>\n"
+    "<tr><td>Gadget <b>XL</b></td><td>1</td><td>99.50</td><td>1,099.50</td></tr>";
+
+class ExcelQuoteTest : public testing::DeliverableTest {
+protected:
+    void SetUp() override {
+        DeliverableTest::SetUp();
+        html::registerHtmlClasses(Registry::instance());
+        excel::registerExcelClasses(Registry::instance());
+        install("Excel.Application");
+        control = create("LumoraControl2005.LumoraCtrl2005");
+    }
+
+    Object page(const std::string& markup) {
+        Object document = create("Lumora.HTMLDocument");
+        document.call("write", markup);
+        return document;
+    }
+
+    // CreateExcelApp, then ExcelQuote, as the page calls them; the page keeps no Excel of its own.
+    Variant exportQuote(const std::string& markup, const std::string& columns) {
+        control.call("CreateExcelApp");
+        return exportWithoutStarting(markup, columns);
+    }
+    Variant exportWithoutStarting(const std::string& markup, const std::string& columns) {
+        Variant document(page(markup));
+        Variant names(columns);
+        return control.call("ExcelQuote", ByRef{document}, ByRef{names});
+    }
+
+    fs::path book(int number) const { return documents() / ("Book" + std::to_string(number) + ".xlsx"); }
+    fs::path documents() const { return dataFolder() / "documents"; }
+    const std::vector<desktop::ShowRequest>& shown() { return desktop().transcript().shown; }
+
+    Object control;
+};
+
+TEST_F(ExcelQuoteTest, CaptionsInBoldWithWidthTwentyRowTwoEmptyAndLinesFromRowThree) {
+    EXPECT_EQ(exportQuote(quotePage(kCaptions + kLines), "product#~PRICE#~Discount#~"), Variant(true));
+
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0].kind, "workbook");
+    EXPECT_EQ(shown()[0].file, book(1));
+    const json workbook = readXlsx(book(1));
+    EXPECT_EQ(cellOf(workbook, 1, 1), json::parse(R"j([1, 1, "Product", "s", true])j"));
+    // Both "Price" and "price" match; the later page column is the one that stays.
+    EXPECT_EQ(cellOf(workbook, 1, 2), json::parse(R"j([1, 2, "price", "s", true])j"));
+    EXPECT_EQ(cellOf(workbook, 3, 1), json::parse(R"j([3, 1, "Widget", "s", false])j"));
+    EXPECT_EQ(cellOf(workbook, 3, 2), json::parse(R"j([3, 2, "12.00", "s", false])j"));
+    EXPECT_EQ(cellOf(workbook, 4, 1)[2], "Gadget XL");
+    EXPECT_EQ(cellOf(workbook, 4, 2)[2], "1,099.50");
+    EXPECT_EQ(workbook["sheets"][0]["cells"].size(), 6u);  // row 2 and the unmatched column empty
+    EXPECT_EQ(workbook["sheets"][0]["widths"], json::parse(R"j({"A": 20.7109375, "B": 20.7109375})j"));
+    EXPECT_TRUE(boxes().empty());
+
+    // The first export released the control's Excel: a second one without CreateExcelApp fails.
+    EXPECT_EQ(exportWithoutStarting(quotePage(kCaptions + kLines), "Product#~"), Variant(false));
+    EXPECT_EQ(shown().size(), 1u);
+}
+
+TEST_F(ExcelQuoteTest, OnlyNamesFollowedByTheDelimiterAreExported) {
+    EXPECT_EQ(exportQuote(quotePage(kCaptions + kLines), "Product#~Price"), Variant(true));
+    const json workbook = readXlsx(book(1));
+    EXPECT_EQ(cellOf(workbook, 1, 1)[2], "Product");
+    EXPECT_EQ(cellOf(workbook, 1, 2), nullptr);
+
+    // A table with its caption row alone gives captions and no values.
+    EXPECT_EQ(exportQuote(quotePage(kCaptions), "Qty#~"), Variant(true));
+    EXPECT_EQ(readXlsx(book(2))["sheets"][0]["cells"], json::parse(R"j([[1, 1, "Qty", "s", true]])j"));
+}
+
+TEST_F(ExcelQuoteTest, PagesWithoutAQuoteTableOrRowsGiveFalseAndWriteNothing) {
+    EXPECT_EQ(exportQuote("<table id=\"Lines\"><tr><td>Product</td></tr></table>", "Product#~"), Variant(false));
+    EXPECT_EQ(exportQuote("<table id=\"QuoteTable\"></table>", "Product#~"), Variant(false));
+    EXPECT_EQ(exportQuote("<div id=\"QuoteTable\"></div>", "Product#~"), Variant(false));
+    control.call("CreateExcelApp");
+    Variant notADocument("QuoteTable");
+    Variant names("Product#~");
+    EXPECT_EQ(control.call("ExcelQuote", ByRef{notADocument}, ByRef{names}), Variant(false));
+
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(shown().empty());
+    EXPECT_FALSE(fs::exists(documents()) && !fs::is_empty(documents()));
+}
+
+TEST_F(ExcelQuoteTest, AnExportStoppedHalfWayShowsTheWorkbookAsItStands) {
+    // The second line lacks its Qty cell: the export stops there, with False and no message.
+    const std::string shortLine = "<tr><td>Widget</td></tr>";
+    EXPECT_EQ(exportQuote(quotePage(kCaptions + shortLine), "Product#~Qty#~"), Variant(false));
+    EXPECT_TRUE(boxes().empty());
+    ASSERT_EQ(shown().size(), 1u);
+    const json workbook = readXlsx(book(1));
+    EXPECT_EQ(cellOf(workbook, 3, 1)[2], "Widget");
+    EXPECT_EQ(cellOf(workbook, 1, 2)[2], "Qty");
+    EXPECT_EQ(cellOf(workbook, 3, 2), nullptr);
+}
+
+TEST_F(ExcelQuoteTest, OverlongCellsAreCutAndPageFormulasStayText) {
+    const std::string hostile = "<tr><td>" + std::string(40000, 'x') + "</td><td>=HYPERLINK(\"http://evil.example\",\"Click\")</td>"
+                                "<td>+cmd|' /C calc'!A0</td><td>@SUM(A1:A9)</td></tr>";
+    EXPECT_EQ(exportQuote(quotePage(kCaptions + hostile), "Product#~Qty#~Price#~"), Variant(true));
+
+    const json workbook = readXlsx(book(1));
+    EXPECT_EQ(cellOf(workbook, 3, 1)[2], json::parse(R"j({"length": 32767, "start": "xxxxxxxxxxxxxxxxxxxx"})j"));
+    EXPECT_EQ(cellOf(workbook, 3, 2), json::parse(R"j([3, 2, "=HYPERLINK(\"http://evil.example\",\"Click\")", "s", false])j"));
+    EXPECT_EQ(cellOf(workbook, 3, 3)[2], "@SUM(A1:A9)");  // the later "price" column
+    EXPECT_EQ(workbook["sheets"][0]["formulas"], 0);
+}
+
+TEST_F(ExcelQuoteTest, LibreOfficeCalcOpensTheExport) {
+    const std::string formula = "<tr><td>=1+1</td><td>3</td><td>4</td><td>5</td></tr>";
+    ASSERT_EQ(exportQuote(quotePage(kCaptions + kLines + formula), "Product#~Qty#~"), Variant(true));
+    const auto csv = testing::calcCsv(book(1), dataFolder());
+    if (!csv) GTEST_SKIP() << "LibreOffice is not installed (scripts/install-deps.sh --with-tests installs it)";
+    EXPECT_EQ(*csv, "Product,Qty\n,\nWidget,2\nGadget XL,1\n=1+1,3\n");
+}
+
+}  // namespace
+}  // namespace lumora
