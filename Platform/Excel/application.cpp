@@ -1,7 +1,10 @@
 // The application and its workbooks.
 
+#include <unistd.h>
+
 #include "Automation/error.hpp"
 #include "Automation/vb/strings.hpp"
+#include "Platform/Files/page_path.hpp"
 #include "excel_objects.hpp"
 
 namespace lumora::excel {
@@ -40,6 +43,8 @@ const TypeInfo& WorkbookList::typeInfo() const {
         addCollectionMembers(t, kAutomationCollection);
         // A template argument is accepted and not used: every new workbook starts empty.
         t.method<WorkbookList>("Add", 0xb5, {"Template"}, 0, [](WorkbookList& list, Args&) { return Variant(list.add()); });
+        t.method<WorkbookList>("Open", 0x2aa, {"Filename"}, 1,
+                               [](WorkbookList& list, Args& args) { return Variant(list.open(args[0].toString())); });
         return t;
     }();
     return info;
@@ -60,6 +65,15 @@ std::optional<Variant> WorkbookList::named(std::string_view name) {
 }
 
 Object WorkbookList::add() { return makeObject<WorkbookObject>(m_excel, m_excel->addWorkbook()); }
+
+Object WorkbookList::open(std::string_view pagePath) {
+    const std::filesystem::path file = files::resolvePagePath(pagePath).local;
+    std::error_code error;
+    if (!std::filesystem::is_directory(file.parent_path(), error)) raise(RuntimeError::PathNotFound);
+    if (!std::filesystem::is_regular_file(file, error)) raise(RuntimeError::FileNotFound);
+    if (access(file.c_str(), R_OK) != 0) raise(RuntimeError::PermissionDenied);
+    return makeObject<WorkbookObject>(m_excel, m_excel->openWorkbook(file));
+}
 
 const TypeInfo& WorkbookObject::typeInfo() const {
     using W = WorkbookObject;

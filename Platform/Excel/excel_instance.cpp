@@ -18,6 +18,15 @@ std::shared_ptr<Workbook> ExcelInstance::addWorkbook() {
     return workbook;
 }
 
+std::shared_ptr<Workbook> ExcelInstance::openWorkbook(const std::filesystem::path& file) {
+    auto workbook = std::make_shared<Workbook>();
+    workbook->name = file.filename().string();
+    workbook->sheets.push_back(std::make_shared<Worksheet>("Sheet1"));
+    workbook->openedFrom = file;
+    m_workbooks.push_back(workbook);
+    return workbook;
+}
+
 void ExcelInstance::quit() {
     m_workbooks.clear();
     m_visible = false;

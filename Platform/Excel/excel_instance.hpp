@@ -4,6 +4,7 @@
 // stays open for the user: its workbooks are then written as .xlsx files and shown to them. An
 // instance nobody sees, or one told to quit, ends without a trace.
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@ namespace lumora::excel {
 struct Workbook {
     std::string name;  // "Book1", counted per instance as the application names new workbooks
     std::vector<std::shared_ptr<Worksheet>> sheets;
+    // The user's file a workbook was opened from; it is shown as it is, never written over.
+    std::filesystem::path openedFrom;
 };
 
 class ExcelInstance {
@@ -29,6 +32,8 @@ public:
 
     // A new workbook with one empty sheet, "Sheet1".
     std::shared_ptr<Workbook> addWorkbook();
+    // A workbook standing for an existing file of the user's, named after it.
+    std::shared_ptr<Workbook> openWorkbook(const std::filesystem::path& file);
     const std::vector<std::shared_ptr<Workbook>>& workbooks() const { return m_workbooks; }
 
     // Closes every workbook without saving or showing it.

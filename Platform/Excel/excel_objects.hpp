@@ -25,7 +25,7 @@ private:
     InstanceRef m_excel;
 };
 
-// Workbooks: Count, Item(index or name), Add.
+// Workbooks: Count, Item(index or name), Add, Open.
 class WorkbookList : public Collection {
 public:
     explicit WorkbookList(InstanceRef excel) : m_excel(std::move(excel)) {}
@@ -34,6 +34,9 @@ public:
     std::optional<Variant> at(int32_t position) override;
     std::optional<Variant> named(std::string_view name) override;
     Object add();
+    // A workbook for the user's file at a page path; shown as it is when the user sees Excel.
+    // Errors: those of the path, 76 for a missing folder, 53 for a missing file, 70 unreadable.
+    Object open(std::string_view pagePath);
 
 private:
     InstanceRef m_excel;

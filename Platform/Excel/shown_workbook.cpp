@@ -48,6 +48,10 @@ fs::path saveInDocuments(const Workbook& workbook) {
 
 void showWorkbook(const Workbook& workbook) noexcept {
     try {
+        if (!workbook.openedFrom.empty()) {
+            desktop::current().show(desktop::ShowRequest{"workbook", workbook.name, workbook.openedFrom, {}});
+            return;
+        }
         try {
             const fs::path file = saveInDocuments(workbook);
             desktop::current().show(desktop::ShowRequest{"workbook", file.filename().string(), file, {}});

@@ -13,7 +13,7 @@ namespace lumora::excel {
 // one under a workbook's name. Errors: 76 without a documents folder, 75 when writing fails.
 std::filesystem::path saveInDocuments(const Workbook& workbook);
 
-// saveInDocuments, then Desktop::show. Never throws: a workbook that could not be written is
+// saveInDocuments, then Desktop::show; a workbook opened from a file shows that file. Never throws: a workbook that could not be written is
 // still shown, without a file and with the reason, so the user learns what became of it.
 void showWorkbook(const Workbook& workbook) noexcept;
 

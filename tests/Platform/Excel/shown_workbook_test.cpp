@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "Automation/error.hpp"
 #include "Automation/registry.hpp"
 #include "Platform/Desktop/headless_desktop.hpp"
 #include "Platform/Excel/register.hpp"
@@ -111,6 +112,29 @@ TEST_F(ShownWorkbookTest, AnExcelNobodySeesOrOneThatQuitLeavesNoTrace) {
 
     EXPECT_TRUE(shown().empty());
     EXPECT_FALSE(fs::exists(documents()) && !fs::is_empty(documents()));
+}
+
+TEST_F(ShownWorkbookTest, AnOpenedWorkbookIsTheUsersOwnFileShownAsItIs) {
+    const fs::path own = data.path() / "Prices.xls";
+    std::ofstream(own) << "the user's own";
+    Object excel = Registry::instance().createObject("Excel.Application");
+    Object workbooks = excel.getObject("Workbooks");
+    EXPECT_EQ(workbooks.call("Open", own.string()).toObject().get("Name"), Variant("Prices.xls"));
+    for (auto [path, number] : {std::pair{data.path() / "Missing.xls", 53}, {data.path() / "gone" / "Missing.xls", 76}}) {
+        try {
+            workbooks.call("Open", path.string());
+            ADD_FAILURE() << path;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), number) << path;
+        }
+    }
+    excel.put("Visible", true);
+    workbooks.release();
+    excel.release();
+
+    ASSERT_EQ(shown().size(), 1u);
+    EXPECT_EQ(shown()[0].file, own);
+    EXPECT_FALSE(fs::exists(documents()));
 }
 
 TEST_F(ShownWorkbookTest, AWorkbookThatCannotBeWrittenIsStillShownWithTheReason) {
