@@ -9,13 +9,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <map>
 #include <string>
 
 #include "Automation/collection.hpp"
 #include "Automation/object.hpp"
 #include "Automation/property_table.hpp"
+#include "bench/ratio_reporter.hpp"
 
 namespace {
 
@@ -158,39 +157,6 @@ void directCollectionItem(benchmark::State& state) {
 }
 BENCHMARK(directCollectionItem);
 
-// Prints the results as usual and keeps each benchmark's time per call for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) m_nanoseconds[run.run_name.function_name] = perCall(run);
-    }
-
-    void printRatios() const {
-        printRatios("directCall", {"lateBoundByName", "lateBoundByDispatchId"});
-        printRatios("directPropertyRead", {"propertyTableByName", "propertyTableByDispatchId"});
-        printRatios("directCollectionItem", {"collectionItemByName", "collectionItemByDispatchId"});
-    }
-
-    void printRatios(const char* directName, std::initializer_list<const char*> lateNames) const {
-        auto direct = m_nanoseconds.find(directName);
-        if (direct == m_nanoseconds.end() || direct->second <= 0) return;
-        for (const char* name : lateNames) {
-            auto late = m_nanoseconds.find(name);
-            if (late != m_nanoseconds.end())
-                std::printf("%s / %s: %.1fx (%.1f ns against %.2f ns of CPU time per call)\n", name, directName,
-                            late->second / direct->second, late->second, direct->second);
-        }
-    }
-
-private:
-    static double perCall(const Run& run) {
-        return run.iterations ? run.cpu_accumulated_time * 1e9 / static_cast<double>(run.iterations) : 0;
-    }
-    std::map<std::string, double> m_nanoseconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -200,9 +166,11 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("propertyTableByDispatchId", getByDispatchId<Item>, "FirstName");
     benchmark::RegisterBenchmark("collectionItemByName", getByName<Counters, int32_t>, "Item", 50);
     benchmark::RegisterBenchmark("collectionItemByDispatchId", getByDispatchId<Counters, int32_t>, "Item", 50);
-    RatioReporter reporter;
+    lumora::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios();
+    reporter.printRatios("directCall", {"lateBoundByName", "lateBoundByDispatchId"});
+    reporter.printRatios("directPropertyRead", {"propertyTableByName", "propertyTableByDispatchId"});
+    reporter.printRatios("directCollectionItem", {"collectionItemByName", "collectionItemByDispatchId"});
     benchmark::Shutdown();
     return 0;
 }
