@@ -55,16 +55,16 @@ int32_t WorkbookList::count() { return static_cast<int32_t>(m_excel->workbooks()
 std::optional<Variant> WorkbookList::at(int32_t position) {
     const auto& workbooks = m_excel->workbooks();
     if (position >= static_cast<int32_t>(workbooks.size())) return std::nullopt;
-    return Variant(makeObject<WorkbookObject>(m_excel, workbooks[static_cast<size_t>(position)]));
+    return Variant(makeObject<WorkbookObject>(WorkbookHold::of(m_excel, workbooks[static_cast<size_t>(position)])));
 }
 
 std::optional<Variant> WorkbookList::named(std::string_view name) {
     for (const auto& workbook : m_excel->workbooks())
-        if (vb::equalsNoCase(workbook->name, name)) return Variant(makeObject<WorkbookObject>(m_excel, workbook));
+        if (vb::equalsNoCase(workbook->name, name)) return Variant(makeObject<WorkbookObject>(WorkbookHold::of(m_excel, workbook)));
     raise(RuntimeError::SubscriptOutOfRange);
 }
 
-Object WorkbookList::add() { return makeObject<WorkbookObject>(m_excel, m_excel->addWorkbook()); }
+Object WorkbookList::add() { return makeObject<WorkbookObject>(WorkbookHold::of(m_excel, m_excel->addWorkbook())); }
 
 Object WorkbookList::open(std::string_view pagePath) {
     const std::filesystem::path file = files::resolvePagePath(pagePath).local;
@@ -72,7 +72,7 @@ Object WorkbookList::open(std::string_view pagePath) {
     if (!std::filesystem::is_directory(file.parent_path(), error)) raise(RuntimeError::PathNotFound);
     if (!std::filesystem::is_regular_file(file, error)) raise(RuntimeError::FileNotFound);
     if (access(file.c_str(), R_OK) != 0) raise(RuntimeError::PermissionDenied);
-    return makeObject<WorkbookObject>(m_excel, m_excel->openWorkbook(file));
+    return makeObject<WorkbookObject>(WorkbookHold::of(m_excel, m_excel->openWorkbook(file)));
 }
 
 const TypeInfo& WorkbookObject::typeInfo() const {
@@ -87,6 +87,6 @@ const TypeInfo& WorkbookObject::typeInfo() const {
     return info;
 }
 
-Object WorkbookObject::worksheets() const { return makeObject<WorksheetList>(m_excel, m_workbook); }
+Object WorkbookObject::worksheets() const { return makeObject<WorksheetList>(m_hold); }
 
 }  // namespace lumora::excel

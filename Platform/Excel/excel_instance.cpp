@@ -4,10 +4,14 @@
 
 namespace lumora::excel {
 
+uint64_t Workbook::changes() const {
+    uint64_t total = 0;
+    for (const auto& sheet : sheets) total += sheet->changes();
+    return total;
+}
+
 ExcelInstance::~ExcelInstance() {
-    if (!m_visible) return;
-    // showWorkbook never throws: a workbook that cannot be written is still reported to the user.
-    for (const auto& workbook : m_workbooks) showWorkbook(*workbook);
+    for (const auto& workbook : m_workbooks) showIfChanged(*workbook, Moment::ExcelEnds);
 }
 
 std::shared_ptr<Workbook> ExcelInstance::addWorkbook() {
@@ -27,9 +31,26 @@ std::shared_ptr<Workbook> ExcelInstance::openWorkbook(const std::filesystem::pat
     return workbook;
 }
 
+void ExcelInstance::showIfChanged(Workbook& workbook, Moment moment) noexcept {
+    const uint64_t changes = workbook.changes();
+    if (!m_visible || workbook.shownAtChange == changes) return;
+    if (moment == Moment::WorkbookLetGo && changes == 0) return;
+    // A workbook that fails to be written is shown with the reason, and not again unchanged.
+    workbook.shownAtChange = changes;
+    showWorkbook(workbook);
+}
+
 void ExcelInstance::quit() {
     m_workbooks.clear();
     m_visible = false;
+}
+
+std::shared_ptr<WorkbookHold> WorkbookHold::of(const std::shared_ptr<ExcelInstance>& excel,
+                                               const std::shared_ptr<Workbook>& workbook) {
+    if (auto held = workbook->hold.lock()) return held;
+    auto hold = std::make_shared<WorkbookHold>(excel, workbook);
+    workbook->hold = hold;
+    return hold;
 }
 
 }  // namespace lumora::excel

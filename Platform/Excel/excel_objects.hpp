@@ -1,7 +1,8 @@
 #pragma once
 // The script objects of the spreadsheet stand-in: the application, its workbooks, their
 // worksheets, cell ranges and fonts. Every object holds the instance it belongs to, so a
-// workbook or a cell kept by script keeps its application alive, as in the real application.
+// workbook or a cell kept by script keeps its application alive, as in the real application;
+// the objects within one workbook share its hold (see WorkbookHold).
 
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 namespace lumora::excel {
 
 using InstanceRef = std::shared_ptr<ExcelInstance>;
+using HoldRef = std::shared_ptr<WorkbookHold>;
 
 // "Excel.Application": Visible, Workbooks, Quit.
 class ExcelApplication : public Dispatch {
@@ -44,43 +46,38 @@ private:
 
 class WorkbookObject : public Dispatch {
 public:
-    WorkbookObject(InstanceRef excel, std::shared_ptr<Workbook> workbook)
-        : m_excel(std::move(excel)), m_workbook(std::move(workbook)) {}
+    explicit WorkbookObject(HoldRef hold) : m_hold(std::move(hold)) {}
     const TypeInfo& typeInfo() const override;
     Object worksheets() const;
-    const Workbook& workbook() const { return *m_workbook; }
+    const Workbook& workbook() const { return *m_hold->workbook(); }
 
 private:
-    InstanceRef m_excel;
-    std::shared_ptr<Workbook> m_workbook;
+    HoldRef m_hold;
 };
 
 // Worksheets: Count, Item(index or name).
 class WorksheetList : public Collection {
 public:
-    WorksheetList(InstanceRef excel, std::shared_ptr<Workbook> workbook)
-        : m_excel(std::move(excel)), m_workbook(std::move(workbook)) {}
+    explicit WorksheetList(HoldRef hold) : m_hold(std::move(hold)) {}
     const TypeInfo& typeInfo() const override;
     int32_t count() override;
     std::optional<Variant> at(int32_t position) override;
     std::optional<Variant> named(std::string_view name) override;
 
 private:
-    InstanceRef m_excel;
-    std::shared_ptr<Workbook> m_workbook;
+    HoldRef m_hold;
 };
 
 class WorksheetObject : public Dispatch {
 public:
-    WorksheetObject(InstanceRef excel, std::shared_ptr<Worksheet> sheet)
-        : m_excel(std::move(excel)), m_sheet(std::move(sheet)) {}
+    WorksheetObject(HoldRef hold, std::shared_ptr<Worksheet> sheet) : m_hold(std::move(hold)), m_sheet(std::move(sheet)) {}
     const TypeInfo& typeInfo() const override;
     // Every cell of the sheet, as a range whose Item(r, c) is one cell.
     Object cells() const;
     const Worksheet& sheet() const { return *m_sheet; }
 
 private:
-    InstanceRef m_excel;
+    HoldRef m_hold;
     std::shared_ptr<Worksheet> m_sheet;
 };
 
@@ -88,8 +85,8 @@ private:
 // range's top-left cell; Value, Font and ColumnWidth belong to one cell.
 class CellRange : public Dispatch {
 public:
-    CellRange(InstanceRef excel, std::shared_ptr<Worksheet> sheet, std::optional<CellAddress> cell)
-        : m_excel(std::move(excel)), m_sheet(std::move(sheet)), m_cell(cell) {}
+    CellRange(HoldRef hold, std::shared_ptr<Worksheet> sheet, std::optional<CellAddress> cell)
+        : m_hold(std::move(hold)), m_sheet(std::move(sheet)), m_cell(cell) {}
     const TypeInfo& typeInfo() const override;
 
     Object item(const Variant& row, const Variant& column) const;
@@ -102,21 +99,21 @@ public:
     CellAddress cell() const;
 
 private:
-    InstanceRef m_excel;
+    HoldRef m_hold;
     std::shared_ptr<Worksheet> m_sheet;
     std::optional<CellAddress> m_cell;
 };
 
 class CellFont : public Dispatch {
 public:
-    CellFont(InstanceRef excel, std::shared_ptr<Worksheet> sheet, CellAddress cell)
-        : m_excel(std::move(excel)), m_sheet(std::move(sheet)), m_cell(cell) {}
+    CellFont(HoldRef hold, std::shared_ptr<Worksheet> sheet, CellAddress cell)
+        : m_hold(std::move(hold)), m_sheet(std::move(sheet)), m_cell(cell) {}
     const TypeInfo& typeInfo() const override;
     bool bold() const { return m_sheet->bold(m_cell); }
     void setBold(bool bold) const { m_sheet->setBold(m_cell, bold); }
 
 private:
-    InstanceRef m_excel;
+    HoldRef m_hold;
     std::shared_ptr<Worksheet> m_sheet;
     CellAddress m_cell;
 };

@@ -11,16 +11,16 @@ const TypeInfo& WorksheetList::typeInfo() const {
     return info;
 }
 
-int32_t WorksheetList::count() { return static_cast<int32_t>(m_workbook->sheets.size()); }
+int32_t WorksheetList::count() { return static_cast<int32_t>(m_hold->workbook()->sheets.size()); }
 
 std::optional<Variant> WorksheetList::at(int32_t position) {
     if (position >= count()) return std::nullopt;
-    return Variant(makeObject<WorksheetObject>(m_excel, m_workbook->sheets[static_cast<size_t>(position)]));
+    return Variant(makeObject<WorksheetObject>(m_hold, m_hold->workbook()->sheets[static_cast<size_t>(position)]));
 }
 
 std::optional<Variant> WorksheetList::named(std::string_view name) {
-    for (const auto& sheet : m_workbook->sheets)
-        if (vb::equalsNoCase(sheet->name(), name)) return Variant(makeObject<WorksheetObject>(m_excel, sheet));
+    for (const auto& sheet : m_hold->workbook()->sheets)
+        if (vb::equalsNoCase(sheet->name(), name)) return Variant(makeObject<WorksheetObject>(m_hold, sheet));
     raise(RuntimeError::SubscriptOutOfRange);
 }
 
@@ -40,7 +40,7 @@ const TypeInfo& WorksheetObject::typeInfo() const {
     return info;
 }
 
-Object WorksheetObject::cells() const { return makeObject<CellRange>(m_excel, m_sheet, std::nullopt); }
+Object WorksheetObject::cells() const { return makeObject<CellRange>(m_hold, m_sheet, std::nullopt); }
 
 const TypeInfo& CellRange::typeInfo() const {
     using R = CellRange;
@@ -74,7 +74,7 @@ Object CellRange::item(const Variant& row, const Variant& column) const {
     const int64_t columnIndex = column.isAbsent() ? 1 : column.toI4();
     const CellAddress address =
         Worksheet::checkedAddress(origin.row + int64_t{row.toI4()} - 1, origin.column + columnIndex - 1);
-    return makeObject<CellRange>(m_excel, m_sheet, address);
+    return makeObject<CellRange>(m_hold, m_sheet, address);
 }
 
 CellAddress CellRange::cell() const {
@@ -82,7 +82,7 @@ CellAddress CellRange::cell() const {
     return *m_cell;
 }
 
-Object CellRange::font() const { return makeObject<CellFont>(m_excel, m_sheet, cell()); }
+Object CellRange::font() const { return makeObject<CellFont>(m_hold, m_sheet, cell()); }
 
 const TypeInfo& CellFont::typeInfo() const {
     using F = CellFont;

@@ -53,6 +53,7 @@ void Worksheet::setValue(CellAddress address, const Variant& value) {
         case VarType::Array: raise(RuntimeError::TypeMismatch);
     }
     m_cells[address].value = std::move(kept);
+    ++m_changes;
 }
 
 bool Worksheet::bold(CellAddress address) const {
@@ -60,7 +61,10 @@ bool Worksheet::bold(CellAddress address) const {
     return found != m_cells.end() && found->second.bold;
 }
 
-void Worksheet::setBold(CellAddress address, bool bold) { m_cells[address].bold = bold; }
+void Worksheet::setBold(CellAddress address, bool bold) {
+    m_cells[address].bold = bold;
+    ++m_changes;
+}
 
 double Worksheet::columnWidth(int32_t column) const {
     const auto found = m_widths.find(column);
@@ -70,6 +74,7 @@ double Worksheet::columnWidth(int32_t column) const {
 void Worksheet::setColumnWidth(int32_t column, double width) {
     if (!(width >= 0 && width <= kMaxColumnWidth)) raise(ExcelError::ColumnWidth);
     m_widths[column] = width;
+    ++m_changes;
 }
 
 }  // namespace lumora::excel

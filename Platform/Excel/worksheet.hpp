@@ -55,6 +55,8 @@ public:
     // 1004 outside 0 to 255.
     void setColumnWidth(int32_t column, double width);
 
+    // How many times the sheet was changed: a workbook shown unchanged is not shown again.
+    uint64_t changes() const { return m_changes; }
     const std::map<CellAddress, Cell>& cells() const { return m_cells; }
     const std::map<int32_t, double>& columnWidths() const { return m_widths; }
 
@@ -62,6 +64,7 @@ private:
     std::string m_name;
     std::map<CellAddress, Cell> m_cells;
     std::map<int32_t, double> m_widths;
+    uint64_t m_changes = 0;
 };
 
 }  // namespace lumora::excel

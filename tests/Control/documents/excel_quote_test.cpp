@@ -41,9 +41,10 @@ protected:
         return document;
     }
 
-    // CreateExcelApp, then ExcelQuote, as the page calls them; the page keeps no Excel of its own.
+    // CreateExcelApp, then ExcelQuote, as the page calls them. The page keeps the Excel it was
+    // given, as pages do; the workbook is shown when the export lets go of it all the same.
     Variant exportQuote(const std::string& markup, const std::string& columns) {
-        control.call("CreateExcelApp");
+        pageExcel = control.call("CreateExcelApp").toObject();
         return exportWithoutStarting(markup, columns);
     }
     Variant exportWithoutStarting(const std::string& markup, const std::string& columns) {
@@ -57,6 +58,7 @@ protected:
     const std::vector<desktop::ShowRequest>& shown() { return desktop().transcript().shown; }
 
     Object control;
+    Object pageExcel;
 };
 
 TEST_F(ExcelQuoteTest, CaptionsInBoldWithWidthTwentyRowTwoEmptyAndLinesFromRowThree) {

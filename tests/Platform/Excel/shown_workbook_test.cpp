@@ -87,6 +87,23 @@ TEST_F(ShownWorkbookTest, ReleasedVisibleWorkbookIsWrittenAndShownAsARealSpreads
     EXPECT_EQ(book["sheets"][0]["formulas"], 0);
 }
 
+TEST_F(ShownWorkbookTest, AWorkbookIsShownWhenScriptLetsGoOfItAndAgainOnlyWhenChanged) {
+    Object excel = Registry::instance().createObject("Excel.Application");
+    excel.put("Visible", true);
+    Object workbook = excel.getObject("Workbooks").call("Add").toObject();
+    workbook.getObject("Worksheets", 1).getObject("Cells", 1, 1).put("Value", "first");
+    workbook.release();
+    ASSERT_EQ(shown().size(), 1u);  // while Excel itself is still held
+
+    excel.getObject("Workbooks", 1).get("Name");
+    EXPECT_EQ(shown().size(), 1u);
+    excel.getObject("Workbooks", 1).getObject("Worksheets", 1).getObject("Cells", 2, 1).put("Value", "second");
+    EXPECT_EQ(shown().size(), 2u);
+    excel.release();
+    EXPECT_EQ(documentNames(), (std::vector<std::string>{"Book1.xlsx", "Book2.xlsx"}));
+    EXPECT_EQ(cellOf(readXlsx(documents() / "Book2.xlsx"), 2, 1)[2], "second");
+}
+
 TEST_F(ShownWorkbookTest, FreshNamesNeverReplaceTheUsersFiles) {
     fs::create_directories(documents());
     std::ofstream(documents() / "Book1.xlsx") << "the user's own";
