@@ -14,21 +14,19 @@ ExcelInstance::~ExcelInstance() {
     for (const auto& workbook : m_workbooks) showIfChanged(*workbook, Moment::ExcelEnds);
 }
 
-std::shared_ptr<Workbook> ExcelInstance::addWorkbook() {
+std::shared_ptr<Workbook> ExcelInstance::newWorkbook(std::string name, std::filesystem::path openedFrom) {
     auto workbook = std::make_shared<Workbook>();
-    workbook->name = "Book" + std::to_string(++m_booksMade);
+    workbook->name = std::move(name);
     workbook->sheets.push_back(std::make_shared<Worksheet>("Sheet1"));
+    workbook->openedFrom = std::move(openedFrom);
     m_workbooks.push_back(workbook);
     return workbook;
 }
 
+std::shared_ptr<Workbook> ExcelInstance::addWorkbook() { return newWorkbook("Book" + std::to_string(++m_booksMade), {}); }
+
 std::shared_ptr<Workbook> ExcelInstance::openWorkbook(const std::filesystem::path& file) {
-    auto workbook = std::make_shared<Workbook>();
-    workbook->name = file.filename().string();
-    workbook->sheets.push_back(std::make_shared<Worksheet>("Sheet1"));
-    workbook->openedFrom = file;
-    m_workbooks.push_back(workbook);
-    return workbook;
+    return newWorkbook(file.filename().string(), file);
 }
 
 void ExcelInstance::showIfChanged(Workbook& workbook, Moment moment) noexcept {

@@ -56,6 +56,8 @@ public:
     void quit();
 
 private:
+    std::shared_ptr<Workbook> newWorkbook(std::string name, std::filesystem::path openedFrom);
+
     bool m_visible = false;
     int32_t m_booksMade = 0;
     std::vector<std::shared_ptr<Workbook>> m_workbooks;
