@@ -152,6 +152,9 @@ void BridgeDesktop::tellShown(const std::string& kind, const std::string& title,
 }
 
 void BridgeDesktop::show(const desktop::ShowRequest& request) {
+    // A produced file (a workbook, a document) opens in the user's own program on this desktop,
+    // where launching is allowed; the page is told either way and offers it for download.
+    if (m_launchPrograms && !request.file.empty()) m_system.shellOpen(request.file, true);
     tellShown(request.kind, request.title, request.detail, request.file);
 }
 
