@@ -51,11 +51,10 @@ private:
     std::vector<std::optional<Object>> m_cells;
 };
 
-Object cellAt(const Object& sheet, int32_t row, int32_t column) {
-    return sheet.getObject("cells").getObject("item", row, column);
-}
-
 void exportColumns(PageTable& page, const std::vector<std::string>& names, const Object& sheet) {
+    // The sheet's cells, reached once: cells.item(r, c) is then one call per cell.
+    const Object cells = sheet.getObject("cells");
+    auto cellAt = [&](int32_t row, int32_t column) { return cells.getObject("item", row, column); };
     // The piece after the last delimiter is no column name: "Product#~Price" exports Product only.
     for (size_t k = 0; k + 1 < names.size(); ++k) {
         const std::string wanted = vb::lCase(names[k]);
@@ -64,12 +63,12 @@ void exportColumns(PageTable& page, const std::vector<std::string>& names, const
         for (int32_t column = 1; column <= page.columnCount(); ++column) {
             const std::string caption = page.text(1, column);
             if (vb::lCase(caption) != wanted) continue;
-            const Object captionCell = cellAt(sheet, 1, sheetColumn);
+            const Object captionCell = cellAt(1, sheetColumn);
             captionCell.getObject("Font").put("Bold", true);
             captionCell.put("Value", caption);
             captionCell.put("columnwidth", kCaptionColumnWidth);
             for (int32_t row = 2; row <= page.rowCount(); ++row)
-                cellAt(sheet, row + 1, sheetColumn).put("Value", page.text(row, column));
+                cellAt(row + 1, sheetColumn).put("Value", page.text(row, column));
         }
     }
 }
