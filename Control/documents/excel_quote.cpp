@@ -2,6 +2,7 @@
 // CreateExcelApp started: one worksheet column per chosen page column, its caption in bold in the
 // first row, the lines from the third row down. Excel is left open for the user.
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -26,7 +27,8 @@ public:
         const Object body = table.getObject("children").item(0);
         m_rows = body.getObject("childNodes");
         m_rowCount = m_rows.get("length").toI4();
-        m_cells.resize(static_cast<size_t>(m_rowCount));
+        // A section without rows still has a first row to ask for: Nothing, so the export stops.
+        m_cells.resize(static_cast<size_t>(std::max(m_rowCount, 1)));
         m_columnCount = cellsOf(1).get("length").toI4();
     }
 
