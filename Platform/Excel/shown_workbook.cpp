@@ -1,5 +1,9 @@
 #include "shown_workbook.hpp"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <random>
 #include <system_error>
 
@@ -29,6 +33,17 @@ std::string scratchName() {
     return "~workbook-" + std::to_string(bits) + ".xlsx";
 }
 
+// Creates the file empty unless it exists; false when it does. Error 75 for any other failure.
+bool reserveName(const fs::path& file) {
+    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (descriptor >= 0) {
+        ::close(descriptor);
+        return true;
+    }
+    if (errno == EEXIST) return false;
+    raise(ExcelError::FileNotWritten, file.string());
+}
+
 }  // namespace
 
 fs::path saveInDocuments(const Workbook& workbook) {
@@ -42,7 +57,14 @@ fs::path saveInDocuments(const Workbook& workbook) {
         std::error_code error;
         fs::create_hard_link(scratch.path, target, error);
         if (!error) return target;
-        if (error != std::errc::file_exists) raise(ExcelError::FileNotWritten, target.string());
+        if (error == std::errc::file_exists) continue;
+        // A folder without hard links: the name is taken by creating it empty and exclusively,
+        // and the finished file then replaces that placeholder in one step.
+        if (!reserveName(target)) continue;
+        fs::rename(scratch.path, target, error);
+        if (!error) return target;
+        fs::remove(target, error);
+        raise(ExcelError::FileNotWritten, target.string());
     }
 }
 
