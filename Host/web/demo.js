@@ -8,7 +8,7 @@ const MAIL_CONTROL = "LumoraMailContl.LumoraMailCtrl";
 // Capabilities whose outside application this build does not provide yet, by the panels'
 // data-capability. A panel named here says so plainly; its buttons still call the members, and
 // what they answer is judged as for any other panel. Take a name out once its capability works.
-const NOT_BUILT_YET = new Set(["letters", "quotes", "appointments", "contacts", "telephony", "campaigns"]);
+const NOT_BUILT_YET = new Set(["letters", "appointments", "contacts", "telephony", "campaigns"]);
 
 const SAMPLE_LETTER = `<Data>
   <field name="company" templatetag="COMPANY" label="Company"/>
@@ -38,13 +38,15 @@ const $ = (id) => document.getElementById(id);
 
 // What a call came to, as the page shows it: "success", "failure", or "unknown" where the member
 // answers the same whether it worked or not.
-const success = (text, list) => ({ kind: "success", text, list });
+const success = (text, list, link) => ({ kind: "success", text, list, link });
 const failure = (text) => ({ kind: "failure", text });
 const unknown = (text) => ({ kind: "unknown", text });
 
 // The message boxes the control showed during the running action. The controls report most
 // failures in an OK-only box and then return normally, so a box is the failure's only trace.
 let boxesShown = null;
+// The items the control handed to the user during the running action (a workbook, a document).
+let itemsShown = null;
 
 function failureFromBoxes(fallback) {
   return boxesShown && boxesShown.length ? failure(boxesShown.map((box) => box.text).join("\n")) : fallback;
@@ -65,6 +67,13 @@ function render(outputId, outcome) {
     output.append(outcome.text, list);
   } else {
     output.textContent = outcome.text;
+  }
+  if (outcome.link) {
+    const link = document.createElement("a");
+    link.href = outcome.link.href;
+    link.download = outcome.link.name;
+    link.textContent = "Download";
+    output.append(": ", link);
   }
 }
 
@@ -96,6 +105,10 @@ const ui = {
   messageBox(request, connection) {
     if (boxesShown) boxesShown.push(request);
     return Lumora.defaultUi.messageBox(request, connection);
+  },
+  show(item, connection) {
+    if (itemsShown) itemsShown.push(item);
+    return Lumora.defaultUi.show(item, connection);
   },
 };
 
@@ -151,12 +164,14 @@ function action(buttonId, outputId, work) {
     const buttons = panel.querySelectorAll("button");
     buttons.forEach((b) => (b.disabled = true));
     boxesShown = [];
+    itemsShown = [];
     try {
       render(outputId, await work());
     } catch (error) {
       render(outputId, failure(errorText(error)));
     } finally {
       boxesShown = null;
+      itemsShown = null;
       buttons.forEach((b) => (b.disabled = false));
     }
   });
@@ -229,13 +244,36 @@ function lettersPanel() {
   });
 }
 
+// The columns offered for export are the captions of the quote table's first row; all but the
+// second are chosen at first.
+function quoteColumnChoices() {
+  const choices = $("quote-columns");
+  [...$("QuoteTable").rows[0].cells].forEach((cell, index) => {
+    const box = document.createElement("input");
+    box.type = "checkbox";
+    box.value = cell.textContent;
+    box.checked = index !== 1;
+    const label = document.createElement("label");
+    label.append(box, ` ${cell.textContent}`);
+    choices.appendChild(label);
+  });
+}
+
 function quotesPanel() {
+  quoteColumnChoices();
   action("excel-quote", "quote-result", async () => {
+    // Each chosen caption followed by "#~", as ExcelQuote reads them.
+    const columns = [...$("quote-columns").querySelectorAll("input:checked")].map((box) => `${box.value}#~`).join("");
     // CreateExcelApp answers no object when Excel cannot be started.
     const excel = await control.CreateExcelApp();
     if (!excel) return failureFromBoxes(failure("Excel could not be started (CreateExcelApp answered no object)"));
-    const filled = await control.ExcelQuote(Lumora.html(document), $("quote-columns").value);
-    return filled === true ? success("The workbook was filled") : failure("The quote was not exported (False)");
+    const filled = await control.ExcelQuote(Lumora.html(document), columns);
+    // The export released the control's Excel; the page lets go of its own as well.
+    await excel.$release();
+    if (filled !== true) return failure("The quote was not exported (False)");
+    const workbook = itemsShown.find((item) => item.kind === "workbook" && item.link);
+    if (!workbook) return unknown("The workbook was filled, but it was not offered to the page");
+    return success(`The quote is in ${workbook.title}`, undefined, { href: workbook.link, name: workbook.title });
   });
 }
 

@@ -4,7 +4,7 @@
 
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import { spawn } from "node:child_process";
+import { execFileSync, spawn } from "node:child_process";
 import { mkdtempSync, rmSync, existsSync, writeFileSync } from "node:fs";
 import http from "node:http";
 import os from "node:os";
@@ -292,6 +292,27 @@ const BUILT_PANELS = {
     assert.deepEqual(await runAction(page, "get-version", "version-result"), { outcome: "success", text: "5.8.7", boxes: [] });
     assert.equal((await runAction(page, "get-date-order", "date-order-result")).outcome, "success");
     assert.equal((await runAction(page, "get-currency", "currency-result")).outcome, "success");
+  },
+
+  async quotes(page) {
+    // Product and Price are chosen at first; Quantity is added, so every caption is exported.
+    await page.check('#quote-columns input[value="Quantity"]');
+    const result = await runAction(page, "excel-quote", "quote-result");
+    assert.equal(result.outcome, "success", result.text);
+    assert.match(result.text, /^The quote is in Book\d+\.xlsx: Download$/);
+    const link = await page.locator("#quote-result a").getAttribute("href");
+    const response = await page.request.get(link);
+    assert.equal(response.status(), 200);
+    // The download is a spreadsheet openpyxl reads: captions in bold in row 1, lines from row 3.
+    const downloaded = path.join(scratch, "quote.xlsx");
+    writeFileSync(downloaded, await response.body());
+    const reader = path.resolve(here, "../support/read_xlsx.py");
+    const python = existsSync("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+    const sheet = JSON.parse(execFileSync(python, [reader, downloaded], { encoding: "utf-8" })).sheets[0];
+    const cell = (row, column) => sheet.cells.find(([r, c]) => r === row && c === column)?.slice(2);
+    assert.deepEqual([cell(1, 1), cell(1, 2), cell(1, 3)], [["Product", "s", true], ["Quantity", "s", true], ["Price", "s", true]]);
+    assert.equal(cell(2, 1), undefined);
+    assert.deepEqual([cell(3, 1), cell(3, 3), cell(4, 2)], [["Desk lamp", "s", false], ["19.90", "s", false], ["2", "s", false]]);
   },
 
   async message(page) {
