@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "Automation/vb/strings.hpp"
+#include "Platform/Desktop/documents_folder.hpp"
 #include "host_errors.hpp"
 
 namespace lumora::host {
@@ -37,8 +38,6 @@ void putMapping(std::vector<files::DriveMapping>& drives, files::DriveMapping ma
 }
 
 }  // namespace
-
-fs::path lumoraDocumentsFolder(const fs::path& dataFolder) { return dataFolder / "documents"; }
 
 files::DriveMapping parseDriveSetting(std::string_view text) {
     // A share's name holds no "=", so the first one ends the drive.
@@ -85,7 +84,7 @@ std::vector<files::DriveMapping> effectiveDrives(const fs::path& dataFolder,
     bool hasDefault = std::any_of(drives.begin(), drives.end(),
                                   [](const files::DriveMapping& m) { return m.drive == kDefaultDrive; });
     if (!hasDefault)
-        drives.push_back(files::DriveMapping{kDefaultDrive, lumoraDocumentsFolder(dataFolder).lexically_normal(),
+        drives.push_back(files::DriveMapping{kDefaultDrive, desktop::lumoraDocumentsFolder(dataFolder).lexically_normal(),
                                              files::FolderCreation::OnFirstUse});
     return drives;
 }

@@ -13,10 +13,6 @@
 
 namespace lumora::host {
 
-// The user's Lumora documents folder: "documents" in the data folder. Pages may always reach
-// it; it is made when first used.
-std::filesystem::path lumoraDocumentsFolder(const std::filesystem::path& dataFolder);
-
 // "C:=/home/u/Quotes" or "\\server\share=/mnt/share"; a relative folder is taken from the
 // current folder. Error BadDriveSetting otherwise.
 files::DriveMapping parseDriveSetting(std::string_view text);

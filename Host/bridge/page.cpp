@@ -2,7 +2,7 @@
 
 #include "Automation/deliverables.hpp"
 #include "Automation/registry.hpp"
-#include "Host/drive_settings.hpp"
+#include "Platform/Desktop/documents_folder.hpp"
 #include "Platform/Files/page_reach.hpp"
 #include "bridge_errors.hpp"
 #include "call_log.hpp"
@@ -195,7 +195,7 @@ void Page::workerMain() {
         desktop::ScopedDesktop scope(desktop);
         // The page's paths reach its mapped drives, the temporary folder and the user's Lumora
         // documents folder; nothing else on this machine exists for it.
-        files::PageReach reach({desktop.tempFolder(), host::lumoraDocumentsFolder(Registry::instance().dataFolder())});
+        files::PageReach reach({desktop.tempFolder(), desktop::lumoraDocumentsFolder(Registry::instance().dataFolder())});
         // The session and every object it holds are made and destroyed on this thread.
         // A page holds handles only to the classes it may create; see host::HandleRule.
         host::Session session(host::HandleRule::CreatedClassesOnly);

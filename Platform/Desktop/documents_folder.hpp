@@ -1,6 +1,7 @@
 #pragma once
-// The user's Lumora documents folder: "documents" in the data folder. Pages may always reach it,
-// and what the desktop produces for the user to keep (workbooks shown to them) is written there.
+// The user's Lumora documents folder: "documents" in the data folder. Pages may always reach it
+// (the drive table's "C:" unless mapped elsewhere), and what the desktop produces for the user to
+// keep (workbooks shown to them) is written there. It is made when first used.
 
 #include <filesystem>
 
