@@ -268,8 +268,9 @@ function quotesPanel() {
     const excel = await control.CreateExcelApp();
     if (!excel) return failureFromBoxes(failure("Excel could not be started (CreateExcelApp answered no object)"));
     const filled = await control.ExcelQuote(Lumora.html(document), columns);
-    // The export released the control's Excel; the page lets go of its own as well.
-    await excel.$release();
+    // The export released the control's Excel. A page allowed to hold Excel lets go of its own
+    // as well; any other page was given only the class's name ({$class}) and holds nothing.
+    if (typeof excel.$release === "function") await excel.$release();
     if (filled !== true) return failure("The quote was not exported (False)");
     const workbook = itemsShown.find((item) => item.kind === "workbook" && item.link);
     if (!workbook) return unknown("The workbook was filled, but it was not offered to the page");
