@@ -31,5 +31,6 @@ using Id = std::string_view;
 
 inline constexpr Id FileSystem = "{0D43FE01-F093-11CF-8940-00A0C9054228}";
 inline constexpr Id XmlDocument = "{F5078F32-C551-11D3-89B9-0000F81FE221}";
+inline constexpr Id Telephony = "{21D6D48E-A88B-11D0-83DD-00AA003CCABD}";
 
 }  // namespace lumora::clsid

@@ -1,6 +1,5 @@
 #include "parameter_string.hpp"
 
-#include "Automation/error.hpp"
 #include "Automation/vb/strings.hpp"
 
 namespace lumora {
@@ -10,12 +9,12 @@ std::vector<std::string> splitParameters(std::string_view parameters) { return v
 std::string GetParameter(const std::vector<std::string>& parts, std::string_view key) {
     const std::string wanted = vb::lCase(key);
     for (const std::string& piece : parts) {
-        // Each piece is divided at its first "=" only, so a value may itself hold "=".
-        const std::vector<std::string> keyAndValue = vb::split(piece, "=", 2);
-        if (keyAndValue.empty()) raise(RuntimeError::SubscriptOutOfRange);
-        if (vb::lCase(keyAndValue[0]) != wanted) continue;
-        if (keyAndValue.size() < 2) raise(RuntimeError::SubscriptOutOfRange);
-        return keyAndValue[1];
+        // A piece without "=" (an empty one from ";;", or a bare key) is a typo in the page's
+        // string, not a reason to refuse the call: it simply never matches.
+        const size_t equals = piece.find('=');
+        if (equals == std::string::npos) continue;
+        // Divided at the first "=" only, so a value may itself hold "=".
+        if (vb::lCase(std::string_view(piece).substr(0, equals)) == wanted) return piece.substr(equals + 1);
     }
     return {};
 }

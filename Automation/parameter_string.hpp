@@ -13,9 +13,7 @@ namespace lumora {
 std::vector<std::string> splitParameters(std::string_view parameters);
 
 // The value of the first piece whose key (the text before its first "=") equals `key` without
-// regard to letter case; "" when no piece has that key. An empty piece reached before the key
-// is found, or a piece that is the key without "=", cannot be read and fails with error 9
-// (subscript out of range).
+// regard to letter case; "" when no piece has that key. Pieces without "=" never match.
 std::string GetParameter(const std::vector<std::string>& parts, std::string_view key);
 
 }  // namespace lumora

@@ -18,6 +18,7 @@ namespace {
 // TAPI's constants for a voice call to a telephone number.
 constexpr int32_t kAddressTypePhoneNumber = 1;
 constexpr int32_t kMediaTypeAudio = 8;
+constexpr int32_t kDisconnectNormal = 0;
 
 // Every box of the dialer has the OK button only and no icon.
 void tell(std::string_view text, std::string_view title) {
@@ -93,6 +94,16 @@ Variant MakeCall(Dialer& self, Params& params) {
     return Variant();
 }
 
+// Ends the current call with the normal disconnect code. Without a current call, or when the
+// line cannot end it, nothing happens: a hang-up request never troubles the user.
+Variant HangupCall(Dialer& self, Params&) {
+    ResumeNext ignoring;
+    ignoring([&] {
+        if (self.currentCall()) self.currentCall().call("Disconnect", kDisconnectNormal);
+    });
+    return Variant();
+}
+
 Variant GetVersion(Dialer&, Params&) {
     return trapped([] { return Variant(deliverables::versionText(deliverables::kDialer.version)); },
                    [](const Error& e) { return Variant(std::string(msg::VersionFailurePrefix) + e.description()); });
@@ -102,6 +113,7 @@ TypeInfo buildTypeInfo() {
     TypeInfo info("Dialer");
     info.add(typedMember<Dialer>("MakeCall", 0x60030000, MemberKind::Method, {param("sParameters")}, &MakeCall));
     info.add(typedMember<Dialer>("GetVersion", 0x60030001, MemberKind::Method, {}, &GetVersion));
+    info.add(typedMember<Dialer>("HangupCall", 0x60030002, MemberKind::Method, {}, &HangupCall));
     return info;
 }
 

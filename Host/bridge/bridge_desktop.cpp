@@ -166,6 +166,13 @@ int32_t BridgeDesktop::shellOpen(const std::filesystem::path& file) {
     return code;
 }
 
+int32_t BridgeDesktop::openLink(const std::string& uri) {
+    const int32_t code = m_system.openLink(uri, m_launchPrograms);
+    // The page sees the link too, so a user whose phone program is elsewhere can follow it.
+    if (code >= 33) tellShown("link", uri, {}, {});
+    return code;
+}
+
 void BridgeDesktop::sendKeys(const std::vector<int32_t>&) {
     // Simulated key presses have no effect on this platform; a page cannot type into the
     // user's desktop through the bridge.

@@ -33,6 +33,7 @@ public:
     std::vector<desktop::WindowEvent> waitEvents(desktop::WindowId id) override;
     void show(const desktop::ShowRequest& request) override;
     int32_t shellOpen(const std::filesystem::path& file) override;
+    int32_t openLink(const std::string& uri) override;
     void sendKeys(const std::vector<int32_t>& virtualKeys) override;
     Date now() override;
     std::string dateOrder() override;

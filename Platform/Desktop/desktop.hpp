@@ -110,6 +110,9 @@ public:
     virtual void show(const ShowRequest& request) = 0;
     // Opens a file in its associated program; ShellExecute codes (>= 33 success).
     virtual int32_t shellOpen(const std::filesystem::path& file) = 0;
+    // Hands a link ("tel:0123") to the program the desktop has for its scheme; ShellExecute
+    // codes: NoAssociation when no program takes the scheme.
+    virtual int32_t openLink(const std::string& uri) = 0;
     // Simulated key presses (virtual-key codes); recorded, no effect on this platform.
     virtual void sendKeys(const std::vector<int32_t>& virtualKeys) = 0;
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <string_view>
 
@@ -151,6 +152,28 @@ int32_t launchAssociated(const fs::path& resolved) {
 
     // The path is absolute, so the opener can never read it as an option.
     return process::startDetached({"xdg-open", path}) ? shell::Ok : shell::NoAssociation;
+}
+
+int32_t launchLink(const std::string& uri, bool launch) {
+    // A scheme is a letter followed by letters, digits, "+", "-" or "."; anything else could be
+    // read by the opener as a path or an option.
+    const size_t colon = uri.find(':');
+    if (colon == std::string::npos || colon == 0 || !std::isalpha(static_cast<unsigned char>(uri[0])))
+        return shell::NoAssociation;
+    for (size_t i = 1; i < colon; ++i) {
+        const char c = uri[i];
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return shell::NoAssociation;
+    }
+    for (unsigned char c : uri)
+        if (c < 0x20 || c == 0x7f) return shell::NoAssociation;
+    const std::string scheme = lowerAscii(uri.substr(0, colon));
+    // A file link would open local files past the checks that shellOpen makes.
+    if (scheme == "file") return shell::AccessDenied;
+    if (!launch) return shell::Ok;
+    const std::optional<std::string> application =
+        process::captureOutput({"xdg-mime", "query", "default", "x-scheme-handler/" + scheme}, kQueryTimeout);
+    if (!application || trimmedLine(*application).empty()) return shell::NoAssociation;
+    return process::startDetached({"xdg-open", uri}) ? shell::Ok : shell::NoAssociation;
 }
 
 }  // namespace lumora::desktop::opening

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 namespace lumora::desktop::opening {
 
@@ -28,5 +29,10 @@ bool isProgramMimeType(const std::string& mimeType);
 // no default application or the opener is not installed, AccessDenied when the desktop sees it
 // as a program after all, shell::Ok once the opener has been started (it is not waited for).
 int32_t launchAssociated(const std::filesystem::path& resolved);
+
+// Hands a link to the program the desktop names for its scheme (x-scheme-handler/SCHEME):
+// NoAssociation when the text has no plain scheme or no program takes it; shell::Ok once the
+// opener has been started, or at once when launch is false.
+int32_t launchLink(const std::string& uri, bool launch);
 
 }  // namespace lumora::desktop::opening

@@ -150,6 +150,20 @@ int32_t HeadlessDesktop::shellOpen(const std::filesystem::path& file) {
     return code;
 }
 
+int32_t HeadlessDesktop::openLink(const std::string& uri) {
+    bool launch = false;
+    {
+        std::lock_guard lock(m_mutex);
+        launch = m_launchPrograms;
+    }
+    const int32_t code = m_system.openLink(uri, launch);
+    if (code >= 33) {
+        std::lock_guard lock(m_mutex);
+        m_transcript.links.push_back(uri);
+    }
+    return code;
+}
+
 void HeadlessDesktop::sendKeys(const std::vector<int32_t>& virtualKeys) {
     std::lock_guard lock(m_mutex);
     m_transcript.keys.push_back(virtualKeys);

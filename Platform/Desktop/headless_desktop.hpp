@@ -33,6 +33,7 @@ struct Transcript {
     std::vector<WindowRecord> windows;
     std::vector<ShowRequest> shown;
     std::vector<std::filesystem::path> opened;  // files handed to their associated program
+    std::vector<std::string> links;             // links handed to their scheme's program
     std::vector<std::vector<int32_t>> keys;
 };
 
@@ -74,6 +75,7 @@ public:
     std::vector<WindowEvent> waitEvents(WindowId id) override;
     void show(const ShowRequest& request) override;
     int32_t shellOpen(const std::filesystem::path& file) override;
+    int32_t openLink(const std::string& uri) override;
     void sendKeys(const std::vector<int32_t>& virtualKeys) override;
     Date now() override;
     std::string dateOrder() override;

@@ -84,4 +84,8 @@ int32_t SystemServices::shellOpen(const std::filesystem::path& file, bool launch
     return opening::launchAssociated(checked.resolved);
 }
 
+int32_t SystemServices::openLink(const std::string& uri, bool launch) const {
+    return opening::launchLink(uri, launch);
+}
+
 }  // namespace lumora::desktop

@@ -29,6 +29,9 @@ public:
     // Checks the file (missing: 2 or 3; an executable, script or launcher: 5 — a page must never
     // start a program) and, when launch is true, hands it to xdg-open. ShellExecute codes.
     int32_t shellOpen(const std::filesystem::path& file, bool launch) const;
+    // Hands a "scheme:rest" link to the desktop's handler of the scheme when launch is true;
+    // NoAssociation when the link has no scheme or no program takes it.
+    int32_t openLink(const std::string& uri, bool launch) const;
 
     const SystemConfig& config() const { return m_config; }
     void pinNow(std::optional<Date> now) { m_config.pinnedNow = now; }
