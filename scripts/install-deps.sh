@@ -8,11 +8,13 @@ build_packages=(
   libicu-dev libxml2-dev libxslt1-dev libcurl4-openssl-dev libgumbo-dev
   libzip-dev libsqlite3-dev libxlsxwriter-dev nlohmann-json3-dev libboost-dev
   xdg-utils
+  baresip-core
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   chromium nodejs python3 python3-openpyxl libreoffice-calc-nogui
+  sip-tester
 )
 
 want=("${build_packages[@]}")
