@@ -8,7 +8,7 @@ const MAIL_CONTROL = "LumoraMailContl.LumoraMailCtrl";
 // Capabilities whose outside application this build does not provide yet, by the panels'
 // data-capability. A panel named here says so plainly; its buttons still call the members, and
 // what they answer is judged as for any other panel. Take a name out once its capability works.
-const NOT_BUILT_YET = new Set(["letters", "appointments", "contacts", "telephony", "campaigns"]);
+const NOT_BUILT_YET = new Set(["letters", "appointments", "contacts", "campaigns"]);
 
 const SAMPLE_LETTER = `<Data>
   <field name="company" templatetag="COMPANY" label="Company"/>
@@ -309,20 +309,45 @@ function contactsPanel() {
   });
 }
 
+// The parameter string the page hands to MakeCall, made from the chosen line and number; it
+// stays editable, so any string a CRM page might send can be tried.
+function composeCallParameters() {
+  $("call-parameters").value =
+    `object=LumoraGenTAPI30.Dialer;number=${$("call-number").value};tapidevice=${$("call-line").value}`;
+}
+
+function showLines(names) {
+  const select = $("call-line");
+  const chosen = select.value;
+  select.replaceChildren(...names.map((name) => {
+    const option = document.createElement("option");
+    option.value = option.textContent = name;
+    return option;
+  }));
+  if (names.includes(chosen)) select.value = chosen;
+  composeCallParameters();
+}
+
 function telephonyPanel() {
+  $("call-line").addEventListener("change", composeCallParameters);
+  $("call-number").addEventListener("input", composeCallParameters);
   action("tapi-drivers", "telephony-result", async () => {
     const list = await control.GetTapiDrivers();
     // The control answers "" both for no lines and for a telephony service it cannot reach.
     if (!list) return unknown("No telephony lines were listed (none, or the telephony service could not be reached)");
-    return success("Telephony lines:", String(list).split("~"));
+    const names = String(list).split("~");
+    showLines(names);
+    return success("Telephony lines:", names);
   });
   action("make-call", "telephony-result", async () => {
-    await control.MakeCall($("call-parameters").value);
-    return failureFromBoxes(success("Dialling"));
+    const parameters = $("call-parameters").value;
+    await control.MakeCall(parameters);
+    // The dialer tells every problem in a message box; without one the line took the call.
+    return failureFromBoxes(success(`Call placed (${parameters})`));
   });
   action("hangup", "telephony-result", async () => {
     await control.HangupCall();
-    return unknown("Hang-up asked for; the control does not report whether a call ended");
+    return unknown("Hang-up sent; the control does not say whether a call was in progress");
   });
 }
 

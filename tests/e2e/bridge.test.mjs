@@ -5,7 +5,7 @@
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync, spawn } from "node:child_process";
-import { mkdtempSync, rmSync, existsSync, writeFileSync } from "node:fs";
+import { mkdtempSync, rmSync, existsSync, readFileSync, writeFileSync } from "node:fs";
 import http from "node:http";
 import os from "node:os";
 import path from "node:path";
@@ -43,16 +43,20 @@ function origin(server) {
 const windowsLibrary = path.join(buildDir, "lib", "liblumora_e2e_windows.so");
 const WINDOWS = "LumoraBridgeTest.Windows";
 
-function registerWindows(data) {
+function runLumora(data, args) {
   return new Promise((resolve, reject) => {
-    const child = spawn(lumora, ["--data", data, "register", windowsLibrary], { stdio: "inherit" });
-    child.on("exit", (code) => (code === 0 ? resolve() : reject(new Error(`lumora register exited with ${code}`))));
+    const child = spawn(lumora, ["--data", data, ...args], { stdio: "inherit" });
+    child.on("exit", (code) => (code === 0 ? resolve() : reject(new Error(`lumora ${args[0]} exited with ${code}`))));
   });
 }
 
+// The phone line the telephony panel dials on: a loopback line records its calls in the data folder.
+const LOOPBACK_LINE = "Loopback desk";
+
 async function startBridge(allowOrigin) {
   const data = path.join(scratch, "data");
-  await registerWindows(data);
+  await runLumora(data, ["register", windowsLibrary]);
+  await runLumora(data, ["lines", "add", "loopback", LOOPBACK_LINE]);
   const child = spawn(lumora, ["serve", "--port", "0", "--data", data, "--temp", path.join(scratch, "temp"),
                                "--no-launch", "--verbose", "--allow-origin", allowOrigin, "--allow-progid", WINDOWS],
                       { stdio: ["ignore", "pipe", "pipe"] });
@@ -347,6 +351,28 @@ const BUILT_PANELS = {
     const noKind = await runAction(page, "template-list", "files-result");
     assert.equal(noKind.outcome, "failure");
     assert.match(noKind.text, /^Unable to retrieve a list of templates from '/);
+  },
+
+  async telephony(page) {
+    assert.deepEqual(await runAction(page, "tapi-drivers", "telephony-result"),
+                     { outcome: "success", text: `Telephony lines:${LOOPBACK_LINE}`, boxes: [] });
+    assert.equal(await page.inputValue("#call-line"), LOOPBACK_LINE);
+    await page.fill("#call-number", "0161 496 0000");
+    const parameters = `object=LumoraGenTAPI30.Dialer;number=0161 496 0000;tapidevice=${LOOPBACK_LINE}`;
+    assert.equal(await page.inputValue("#call-parameters"), parameters);
+    assert.deepEqual(await runAction(page, "make-call", "telephony-result"),
+                     { outcome: "success", text: `Call placed (${parameters})`, boxes: [] });
+    assert.equal((await runAction(page, "hangup", "telephony-result")).outcome, "unknown");
+    const record = readFileSync(path.join(scratch, "data", "loopback-calls.log"), "utf8");
+    assert.equal(record, `${LOOPBACK_LINE}\tconnect\t0161 496 0000\n${LOOPBACK_LINE}\tdisconnect\t0161 496 0000\n`);
+
+    // The dialer's own messages are shown in the page, and the panel shows them as the failure.
+    await page.fill("#call-number", "0800 FLOWERS");
+    const refused = await runAction(page, "make-call", "telephony-result");
+    assert.deepEqual(refused.boxes, ["An error occured whilst creating call: '0800 FLOWERS' is not a phone number: " +
+                                     "only digits, blanks, + - . ( ) * # may be dialled"]);
+    assert.equal(refused.outcome, "failure");
+    assert.equal(refused.text, refused.boxes[0]);
   },
 };
 
