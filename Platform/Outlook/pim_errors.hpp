@@ -1,0 +1,51 @@
+#pragma once
+// The PIM's own errors, in one table. The numbers are those of the messaging store the object
+// model imitates, so that callers which explain store errors by number find them.
+
+#include "Automation/error_table.hpp"
+
+namespace lumora::pim {
+
+enum class PimError {
+    NotFound,
+    DiskError,
+    NoAccess,
+    CorruptStore,
+    Busy,
+    FolderNotFound,
+    FolderExists,
+    NotResolved,
+    NotShared,
+    BadFolderType,
+    BadItemType,
+    ItemDeleted,
+};
+
+inline constexpr std::string_view kPimSource = "Lumora.PIM";
+
+inline constexpr ErrorEntry<PimError> kPimErrors[] = {
+    {PimError::NotFound, static_cast<int32_t>(0x8004010F), kPimSource,
+     "The operation failed. An object could not be found."},
+    {PimError::DiskError, static_cast<int32_t>(0x80040116), kPimSource,
+     "The PIM store could not be read or written"},
+    {PimError::NoAccess, static_cast<int32_t>(0x80070005), kPimSource,
+     "The PIM store is read-only or not accessible"},
+    {PimError::CorruptStore, static_cast<int32_t>(0x8004011B), kPimSource, "The PIM store is damaged"},
+    {PimError::Busy, static_cast<int32_t>(0x8004010B), kPimSource,
+     "The PIM store is busy with another operation"},
+    {PimError::FolderNotFound, static_cast<int32_t>(0x8004010F), kPimSource,
+     "The attempted operation failed. An object could not be found: {}"},
+    {PimError::FolderExists, static_cast<int32_t>(0x80040604), kPimSource,
+     "Cannot create the folder: {} already exists"},
+    {PimError::NotResolved, static_cast<int32_t>(0x80040605), kPimSource,
+     "The recipient {} could not be resolved"},
+    {PimError::NotShared, static_cast<int32_t>(0x8004011D), kPimSource,
+     "You do not have permission to open this folder of {}"},
+    {PimError::BadFolderType, RuntimeError::InvalidProcedureCall, kPimSource, "There is no default folder of type {}"},
+    {PimError::BadItemType, RuntimeError::InvalidProcedureCall, kPimSource, "There is no item type {}"},
+    {PimError::ItemDeleted, static_cast<int32_t>(0x8004010F), kPimSource,
+     "The item has been moved or deleted"},
+};
+constexpr std::span<const ErrorEntry<PimError>> errorTable(PimError) { return kPimErrors; }
+
+}  // namespace lumora::pim

@@ -1,0 +1,375 @@
+#include "pim_store.hpp"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+
+#include "Automation/vb/strings.hpp"
+#include "pim_errors.hpp"
+#include "sqlite_handles.hpp"
+
+namespace lumora::pim {
+
+namespace {
+
+constexpr std::string_view kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS mailboxes(
+  id INTEGER PRIMARY KEY, store_id TEXT NOT NULL UNIQUE, user_name TEXT NOT NULL UNIQUE COLLATE NOCASE,
+  is_current INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE IF NOT EXISTS folders(
+  id INTEGER PRIMARY KEY, entry_id TEXT NOT NULL UNIQUE, mailbox INTEGER NOT NULL REFERENCES mailboxes(id),
+  parent INTEGER REFERENCES folders(id), name TEXT NOT NULL, default_item_type INTEGER NOT NULL,
+  folder_type INTEGER);
+CREATE INDEX IF NOT EXISTS folders_by_parent ON folders(parent, id);
+CREATE UNIQUE INDEX IF NOT EXISTS default_folders ON folders(mailbox, folder_type) WHERE folder_type IS NOT NULL;
+CREATE TABLE IF NOT EXISTS items(
+  id INTEGER PRIMARY KEY AUTOINCREMENT, entry_id TEXT NOT NULL UNIQUE,
+  folder INTEGER NOT NULL REFERENCES folders(id), class INTEGER NOT NULL);
+CREATE INDEX IF NOT EXISTS items_by_folder ON items(folder, id);
+CREATE TABLE IF NOT EXISTS item_values(
+  item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, name TEXT NOT NULL, kind INTEGER NOT NULL, value,
+  PRIMARY KEY(item, name)) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS user_properties(
+  item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, position INTEGER NOT NULL, name TEXT NOT NULL,
+  type INTEGER NOT NULL, kind INTEGER NOT NULL, value, PRIMARY KEY(item, position)) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS folder_fields(
+  folder INTEGER NOT NULL REFERENCES folders(id), name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL,
+  PRIMARY KEY(folder, name)) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS shares(
+  owner INTEGER NOT NULL REFERENCES mailboxes(id), folder_type INTEGER NOT NULL,
+  grantee INTEGER NOT NULL REFERENCES mailboxes(id), PRIMARY KEY(owner, folder_type, grantee)) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS selection(position INTEGER PRIMARY KEY, entry_id TEXT NOT NULL);
+)sql";
+
+std::string loginName() {
+    if (const char* user = std::getenv("USER"); user && *user) return user;
+    if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_name) return entry->pw_name;
+    return "User";
+}
+
+}  // namespace
+
+std::string newHexId(size_t bytes) {
+    static thread_local std::random_device device;
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string id;
+    id.reserve(bytes * 2);
+    for (size_t i = 0; i < bytes; ++i) {
+        unsigned value = device() & 0xff;
+        id += kDigits[value >> 4];
+        id += kDigits[value & 0xf];
+    }
+    return id;
+}
+
+PimStore::PimStore(const std::filesystem::path& dataFolder) {
+    std::error_code ignored;
+    std::filesystem::create_directories(dataFolder, ignored);
+    m_db = std::make_unique<Database>(dataFolder / kStoreFileName);
+    createSchema();
+}
+
+PimStore::~PimStore() {
+    m_statements.clear();  // statements are finalized before their connection closes
+}
+
+void PimStore::createSchema() {
+    Transaction transaction(*m_db);
+    m_db->execute(kSchema);
+    transaction.commit();
+}
+
+// The statements are keyed by their text, which is always a literal: the key's view outlives the map.
+Statement& PimStore::statement(std::string_view sql) {
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) it = m_statements.emplace(sql, std::make_unique<Statement>(*m_db, sql)).first;
+    it->second->reset();
+    return *it->second;
+}
+
+MailboxRow PimStore::currentMailbox() {
+    Statement& query = statement("SELECT id, store_id, user_name FROM mailboxes WHERE is_current = 1");
+    if (query.step()) {
+        MailboxRow row{query.integer(0), query.text(1), query.text(2)};
+        query.reset();
+        return row;
+    }
+    MailboxRow row = addMailbox(loginName());
+    statement("UPDATE mailboxes SET is_current = 1 WHERE id = ?").bind(1, row.id).run();
+    return row;
+}
+
+std::optional<MailboxRow> PimStore::mailboxByName(std::string_view userName) {
+    Statement& query = statement("SELECT id, store_id, user_name FROM mailboxes WHERE user_name = ?");
+    query.bind(1, userName);
+    if (!query.step()) return std::nullopt;
+    MailboxRow row{query.integer(0), query.text(1), query.text(2)};
+    query.reset();
+    return row;
+}
+
+MailboxRow PimStore::mailbox(int64_t id) {
+    Statement& query = statement("SELECT id, store_id, user_name FROM mailboxes WHERE id = ?");
+    query.bind(1, id);
+    if (!query.step()) raise(PimError::NotFound);
+    MailboxRow row{query.integer(0), query.text(1), query.text(2)};
+    query.reset();
+    return row;
+}
+
+MailboxRow PimStore::addMailbox(std::string_view userName) {
+    if (auto existing = mailboxByName(userName)) return *existing;
+    Transaction transaction(*m_db);
+    statement("INSERT INTO mailboxes(store_id, user_name) VALUES(?, ?)").bind(1, newHexId(48)).bind(2, userName).run();
+    int64_t mailboxId = m_db->lastInsertId();
+    std::string rootName = "Mailbox - " + std::string(userName);
+    statement("INSERT INTO folders(entry_id, mailbox, parent, name, default_item_type) VALUES(?, ?, NULL, ?, 0)")
+        .bind(1, newHexId(24))
+        .bind(2, mailboxId)
+        .bind(3, rootName)
+        .run();
+    int64_t root = m_db->lastInsertId();
+    for (const DefaultFolderSpec& spec : kDefaultFolders) {
+        statement("INSERT INTO folders(entry_id, mailbox, parent, name, default_item_type, folder_type) "
+                  "VALUES(?, ?, ?, ?, ?, ?)")
+            .bind(1, newHexId(24))
+            .bind(2, mailboxId)
+            .bind(3, root)
+            .bind(4, spec.name)
+            .bind(5, static_cast<int64_t>(spec.itemType))
+            .bind(6, static_cast<int64_t>(spec.type))
+            .run();
+    }
+    transaction.commit();
+    return mailbox(mailboxId);
+}
+
+FolderRow PimStore::readFolder(Statement& query) {
+    return FolderRow{query.integer(0), query.text(1), query.integer(2), query.integer(3), query.text(4),
+                     static_cast<int32_t>(query.integer(5))};
+}
+
+#define LUMORA_FOLDER_COLUMNS "SELECT id, entry_id, mailbox, IFNULL(parent, 0), name, default_item_type FROM folders "
+
+FolderRow PimStore::defaultFolder(int64_t mailbox, FolderType type) {
+    Statement& query = statement(LUMORA_FOLDER_COLUMNS "WHERE mailbox = ? AND folder_type = ?");
+    query.bind(1, mailbox).bind(2, static_cast<int64_t>(type));
+    if (!query.step()) raise(PimError::BadFolderType, std::to_string(static_cast<int32_t>(type)));
+    FolderRow row = readFolder(query);
+    query.reset();
+    return row;
+}
+
+FolderRow PimStore::folder(int64_t id) {
+    Statement& query = statement(LUMORA_FOLDER_COLUMNS "WHERE id = ?");
+    query.bind(1, id);
+    if (!query.step()) raise(PimError::NotFound);
+    FolderRow row = readFolder(query);
+    query.reset();
+    return row;
+}
+
+std::optional<FolderRow> PimStore::folderByEntryId(std::string_view entryId) {
+    Statement& query = statement(LUMORA_FOLDER_COLUMNS "WHERE entry_id = ?");
+    query.bind(1, entryId);
+    if (!query.step()) return std::nullopt;
+    FolderRow row = readFolder(query);
+    query.reset();
+    return row;
+}
+
+std::vector<FolderRow> PimStore::subfolders(int64_t parent) {
+    Statement& query = statement(LUMORA_FOLDER_COLUMNS "WHERE parent = ? ORDER BY id");
+    query.bind(1, parent);
+    std::vector<FolderRow> rows;
+    while (query.step()) rows.push_back(readFolder(query));
+    query.reset();
+    return rows;
+}
+
+#undef LUMORA_FOLDER_COLUMNS
+
+FolderRow PimStore::addFolder(int64_t parent, std::string_view name, int32_t itemType) {
+    FolderRow parentRow = folder(parent);
+    for (const FolderRow& sibling : subfolders(parent))
+        if (vb::equalsNoCase(sibling.name, name)) raise(PimError::FolderExists, name);
+    Transaction transaction(*m_db);
+    statement("INSERT INTO folders(entry_id, mailbox, parent, name, default_item_type) VALUES(?, ?, ?, ?, ?)")
+        .bind(1, newHexId(24))
+        .bind(2, parentRow.mailbox)
+        .bind(3, parent)
+        .bind(4, name)
+        .bind(5, static_cast<int64_t>(itemType))
+        .run();
+    int64_t id = m_db->lastInsertId();
+    transaction.commit();
+    return folder(id);
+}
+
+void PimStore::refreshOrderCache() {
+    int64_t version = m_db->dataVersion();
+    if (version != m_seenVersion) {
+        m_order.clear();
+        m_seenVersion = version;
+    }
+}
+
+const std::vector<int64_t>& PimStore::itemIds(int64_t folder) {
+    refreshOrderCache();
+    auto it = m_order.find(folder);
+    if (it != m_order.end()) return it->second;
+    std::vector<int64_t> ids;
+    Statement& query = statement("SELECT id FROM items WHERE folder = ? ORDER BY id");
+    query.bind(1, folder);
+    while (query.step()) ids.push_back(query.integer(0));
+    query.reset();
+    return m_order.emplace(folder, std::move(ids)).first->second;
+}
+
+ItemRecord PimStore::loadItem(int64_t id) {
+    ItemRecord item;
+    Statement& head = statement("SELECT entry_id, folder, class FROM items WHERE id = ?");
+    head.bind(1, id);
+    if (!head.step()) raise(PimError::ItemDeleted);
+    item.id = id;
+    item.entryId = head.text(0);
+    item.folder = head.integer(1);
+    item.itemClass = classFromNumber(static_cast<int32_t>(head.integer(2))).value_or(ItemClass::Mail);
+    head.reset();
+    Statement& values = statement("SELECT name, kind, value FROM item_values WHERE item = ?");
+    values.bind(1, id);
+    while (values.step()) item.values.emplace(values.text(0), values.variant(1));
+    values.reset();
+    Statement& properties =
+        statement("SELECT name, type, kind, value FROM user_properties WHERE item = ? ORDER BY position");
+    properties.bind(1, id);
+    while (properties.step())
+        item.userProperties.push_back(
+            UserPropertyRow{properties.text(0), static_cast<int32_t>(properties.integer(1)), properties.variant(2)});
+    properties.reset();
+    return item;
+}
+
+std::optional<int64_t> PimStore::itemIdByEntryId(std::string_view entryId) {
+    Statement& query = statement("SELECT id FROM items WHERE entry_id = ?");
+    query.bind(1, entryId);
+    if (!query.step()) return std::nullopt;
+    int64_t id = query.integer(0);
+    query.reset();
+    return id;
+}
+
+int64_t PimStore::mailboxOfFolder(int64_t folderId) { return folder(folderId).mailbox; }
+
+void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& changedValues) {
+    refreshOrderCache();
+    Transaction transaction(*m_db);
+    bool first = item.id == 0;
+    std::string entryId = first ? newHexId(24) : item.entryId;
+    if (first) {
+        statement("INSERT INTO items(entry_id, folder, class) VALUES(?, ?, ?)")
+            .bind(1, entryId)
+            .bind(2, item.folder)
+            .bind(3, static_cast<int64_t>(item.itemClass))
+            .run();
+    } else {
+        Statement& exists = statement("SELECT 1 FROM items WHERE id = ?");
+        exists.bind(1, item.id);
+        if (!exists.step()) raise(PimError::ItemDeleted);
+        exists.reset();
+    }
+    int64_t id = first ? m_db->lastInsertId() : item.id;
+    Statement& write = statement("INSERT OR REPLACE INTO item_values(item, name, kind, value) VALUES(?, ?, ?, ?)");
+    for (const std::string& name : changedValues) {
+        auto value = item.values.find(name);
+        if (value == item.values.end()) continue;
+        write.bind(1, id).bind(2, name).bindVariant(3, value->second).run();
+    }
+    statement("DELETE FROM user_properties WHERE item = ?").bind(1, id).run();
+    int64_t position = 0;
+    for (const UserPropertyRow& property : item.userProperties) {
+        statement("INSERT INTO user_properties(item, position, name, type, kind, value) VALUES(?, ?, ?, ?, ?, ?)")
+            .bind(1, id)
+            .bind(2, position++)
+            .bind(3, property.name)
+            .bind(4, static_cast<int64_t>(property.type))
+            .bindVariant(5, property.value)
+            .run();
+        if (property.addToFolderFields)
+            statement("INSERT OR IGNORE INTO folder_fields(folder, name, type) VALUES(?, ?, ?)")
+                .bind(1, item.folder)
+                .bind(2, property.name)
+                .bind(3, static_cast<int64_t>(property.type))
+                .run();
+    }
+    transaction.commit();
+    item.id = id;
+    item.entryId = entryId;
+    // Our own commits leave data_version alone, so the cached order is extended here.
+    if (first)
+        if (auto order = m_order.find(item.folder); order != m_order.end()) order->second.push_back(id);
+}
+
+void PimStore::deleteItem(int64_t id) {
+    refreshOrderCache();
+    Statement& head = statement("SELECT folder FROM items WHERE id = ?");
+    head.bind(1, id);
+    if (!head.step()) raise(PimError::ItemDeleted);
+    int64_t folderId = head.integer(0);
+    head.reset();
+    Transaction transaction(*m_db);
+    statement("DELETE FROM items WHERE id = ?").bind(1, id).run();
+    transaction.commit();
+    if (auto order = m_order.find(folderId); order != m_order.end()) {
+        auto& ids = order->second;
+        auto at = std::lower_bound(ids.begin(), ids.end(), id);
+        if (at != ids.end() && *at == id) ids.erase(at);
+    }
+}
+
+void PimStore::setShared(int64_t owner, FolderType type, int64_t grantee, bool allowed) {
+    Transaction transaction(*m_db);
+    if (allowed)
+        statement("INSERT OR IGNORE INTO shares(owner, folder_type, grantee) VALUES(?, ?, ?)")
+            .bind(1, owner)
+            .bind(2, static_cast<int64_t>(type))
+            .bind(3, grantee)
+            .run();
+    else
+        statement("DELETE FROM shares WHERE owner = ? AND folder_type = ? AND grantee = ?")
+            .bind(1, owner)
+            .bind(2, static_cast<int64_t>(type))
+            .bind(3, grantee)
+            .run();
+    transaction.commit();
+}
+
+bool PimStore::isShared(int64_t owner, FolderType type, int64_t grantee) {
+    Statement& query = statement("SELECT 1 FROM shares WHERE owner = ? AND folder_type = ? AND grantee = ?");
+    query.bind(1, owner).bind(2, static_cast<int64_t>(type)).bind(3, grantee);
+    bool shared = query.step();
+    query.reset();
+    return shared;
+}
+
+void PimStore::setSelection(const std::vector<std::string>& entryIds) {
+    Transaction transaction(*m_db);
+    statement("DELETE FROM selection").run();
+    int64_t position = 0;
+    for (const std::string& entryId : entryIds)
+        statement("INSERT INTO selection(position, entry_id) VALUES(?, ?)").bind(1, position++).bind(2, entryId).run();
+    transaction.commit();
+}
+
+std::vector<std::string> PimStore::selection() {
+    Statement& query = statement("SELECT entry_id FROM selection ORDER BY position");
+    std::vector<std::string> ids;
+    while (query.step()) ids.push_back(query.text(0));
+    query.reset();
+    return ids;
+}
+
+}  // namespace lumora::pim

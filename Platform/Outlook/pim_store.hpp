@@ -1,0 +1,114 @@
+#pragma once
+// The PIM's store: one SQLite file in the data folder holding mailboxes, their folders, the
+// items of the five classes with their property values and user properties, folder shares and
+// the explorer selection. Every item save and delete is one durable transaction.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "Automation/variant.hpp"
+#include "item_kinds.hpp"
+
+namespace lumora::pim {
+
+class Database;
+class Statement;
+
+struct MailboxRow {
+    int64_t id = 0;
+    std::string storeId;
+    std::string userName;
+};
+
+struct FolderRow {
+    int64_t id = 0;
+    std::string entryId;
+    int64_t mailbox = 0;
+    int64_t parent = 0;  // 0 for a mailbox's root
+    std::string name;
+    int32_t defaultItemType = 0;
+};
+
+struct UserPropertyRow {
+    std::string name;
+    int32_t type = 1;  // text
+    Variant value;
+    bool addToFolderFields = false;
+};
+
+// An item's saved state; id 0 and an empty entry id until its first save.
+struct ItemRecord {
+    int64_t id = 0;
+    std::string entryId;
+    int64_t folder = 0;
+    ItemClass itemClass = ItemClass::Mail;
+    std::unordered_map<std::string, Variant> values;  // by the property's declared name
+    std::vector<UserPropertyRow> userProperties;
+};
+
+inline constexpr std::string_view kStoreFileName = "pim.sqlite";
+
+class PimStore {
+public:
+    // Opens or creates dataFolder/pim.sqlite; raises the store's error when it cannot be used.
+    explicit PimStore(const std::filesystem::path& dataFolder);
+    ~PimStore();
+    PimStore(const PimStore&) = delete;
+    PimStore& operator=(const PimStore&) = delete;
+
+    // Mailboxes. The current user's is made on first use, named after the login.
+    MailboxRow currentMailbox();
+    std::optional<MailboxRow> mailboxByName(std::string_view userName);  // any case
+    MailboxRow mailbox(int64_t id);
+    MailboxRow addMailbox(std::string_view userName);  // the existing one when already there
+
+    // Folders.
+    FolderRow defaultFolder(int64_t mailbox, FolderType type);
+    FolderRow folder(int64_t id);
+    std::optional<FolderRow> folderByEntryId(std::string_view entryId);
+    std::vector<FolderRow> subfolders(int64_t parent);
+    FolderRow addFolder(int64_t parent, std::string_view name, int32_t itemType);
+
+    // A folder's item ids in creation order. Kept in memory and refreshed only when another
+    // connection has written, so reading position i of a large folder costs no query.
+    const std::vector<int64_t>& itemIds(int64_t folder);
+    ItemRecord loadItem(int64_t id);  // raises ItemDeleted when it is gone
+    std::optional<int64_t> itemIdByEntryId(std::string_view entryId);
+    int64_t mailboxOfFolder(int64_t folder);
+    // Writes the named values and every user property in one transaction; a first save gives
+    // the item its id and entry id.
+    void saveItem(ItemRecord& item, const std::vector<std::string>& changedValues);
+    void deleteItem(int64_t id);
+
+    // Shares of an owner's default folder with another mailbox.
+    void setShared(int64_t owner, FolderType type, int64_t grantee, bool allowed);
+    bool isShared(int64_t owner, FolderType type, int64_t grantee);
+
+    // The explorer selection, as entry ids in selection order.
+    void setSelection(const std::vector<std::string>& entryIds);
+    std::vector<std::string> selection();
+
+    Database& database() { return *m_db; }
+
+private:
+    Statement& statement(std::string_view sql);
+    void createSchema();
+    FolderRow readFolder(Statement& query);
+    void refreshOrderCache();
+
+    std::unique_ptr<Database> m_db;
+    std::unordered_map<std::string_view, std::unique_ptr<Statement>> m_statements;
+    std::unordered_map<int64_t, std::vector<int64_t>> m_order;  // folder -> item ids
+    int64_t m_seenVersion = -1;
+};
+
+// A new random entry or store id: upper-case hex, stable for the life of what it names.
+std::string newHexId(size_t bytes);
+
+}  // namespace lumora::pim
