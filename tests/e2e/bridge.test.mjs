@@ -413,7 +413,8 @@ test("every panel of the demo page does its work or says plainly that it is not 
   // Every call is in the page's call log and in the bridge's.
   const lines = await page.locator("#call-log li").allTextContents();
   assert.ok(lines.some((line) => /^GetVersion\(\) → "5\.8\.7" \(\d+ ms\)$/.test(line)), lines.join("\n"));
-  assert.ok(lines.some((line) => /^NewAppointment\("ACC-1001", "crm\.example\.com", "lumora"\) → "NoOutlook"/.test(line)));
+  // The PIM is there but the appointment work is not built yet: the member's other failure form.
+  assert.ok(lines.some((line) => /^NewAppointment\("ACC-1001", "crm\.example\.com", "lumora"\) → "7"/.test(line)));
   assert.match(bridgeLog.text, /^page \d+: GetVersion\(\) -> "5\.8\.7" \(\d+\.\d ms\)$/m);
   await page.close();
 });

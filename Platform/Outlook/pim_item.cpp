@@ -1,0 +1,165 @@
+#include "pim_item.hpp"
+
+#include <algorithm>
+
+#include "Platform/Desktop/desktop.hpp"
+#include "item_properties.hpp"
+#include "pim_folder.hpp"
+#include "user_properties.hpp"
+
+namespace lumora::pim {
+
+namespace {
+
+// Close(SaveMode): olSave 0 saves, olDiscard 1 and olPromptForSave 2 leave the item as stored.
+constexpr int32_t kCloseSave = 0;
+
+std::string valueText(const ItemRecord& record, std::string_view name) {
+    auto it = record.values.find(std::string(name));
+    return it == record.values.end() ? std::string() : it->second.toString();
+}
+
+void joinWord(std::string& into, const std::string& word, std::string_view separator) {
+    if (word.empty()) return;
+    if (!into.empty()) into += separator;
+    into += word;
+}
+
+// The fields a displayed item shows: every value it holds and its user properties.
+std::string displayedFields(const PimItem& item) {
+    const ItemRecord& record = item.record();
+    std::string fields;
+    for (const PropertyDef& property : propertiesOf(record.itemClass).properties()) {
+        auto it = record.values.find(property.name);
+        if (it == record.values.end()) continue;
+        fields += property.name + ": " + it->second.toString() + "\n";
+    }
+    for (const UserPropertyRow& property : record.userProperties)
+        fields += property.name + ": " + property.value.toString() + "\n";
+    return fields;
+}
+
+TypeInfo itemTypeInfo(std::string className, const PropertyTable& table) {
+    TypeInfo t(std::move(className));
+    table.addTo<PimItem>(t);
+    t.getter<PimItem>("EntryID", 0xf01e, [](PimItem& i) { return Variant(i.record().entryId); });
+    t.getter<PimItem>("Class", 0xf00a, [](PimItem& i) { return Variant(static_cast<int32_t>(i.record().itemClass)); });
+    t.getter<PimItem>("Parent", 0xf090, [](PimItem& i) { return Variant(i.parent()); });
+    t.getter<PimItem>("UserProperties", 0xf816, [](PimItem& i) { return Variant(i.userProperties()); });
+    t.getter<PimItem>("Saved", 0xf0a3, [](PimItem& i) { return Variant(i.record().id != 0); });
+    t.method<PimItem>("Save", 0xf048, {}, 0, [](PimItem& i, Args&) {
+        i.save();
+        return Variant();
+    });
+    t.method<PimItem>("Delete", 0xf04a, {}, 0, [](PimItem& i, Args&) {
+        i.remove();
+        return Variant();
+    });
+    t.method<PimItem>("Display", 0xf0a6, {"Modal"}, 0, [](PimItem& i, Args&) {
+        i.display();
+        return Variant();
+    });
+    t.method<PimItem>("Close", 0xf023, {"SaveMode"}, 1, [](PimItem& i, Args& a) {
+        if (a[0].toI4() == kCloseSave) i.save();
+        return Variant();
+    });
+    return t;
+}
+
+}  // namespace
+
+void ItemState::markChanged(const std::string& name) {
+    if (std::find(changed.begin(), changed.end(), name) == changed.end()) changed.push_back(name);
+}
+
+PimItem::PimItem(std::shared_ptr<PimStore> store, ItemRecord record)
+    : m_store(std::move(store)), m_state(std::make_shared<ItemState>(ItemState{std::move(record), {}})),
+      m_values(*m_state) {}
+
+Object PimItem::create(std::shared_ptr<PimStore> store, int64_t folder, ItemClass itemClass) {
+    ItemRecord record;
+    record.folder = folder;
+    record.itemClass = itemClass;
+    return makeObject<PimItem>(std::move(store), std::move(record));
+}
+
+Object PimItem::load(std::shared_ptr<PimStore> store, int64_t id) {
+    ItemRecord record = store->loadItem(id);
+    return makeObject<PimItem>(std::move(store), std::move(record));
+}
+
+const TypeInfo& PimItem::typeInfo() const {
+    static const TypeInfo mail = itemTypeInfo("MailItem", propertiesOf(ItemClass::Mail));
+    static const TypeInfo appointment = itemTypeInfo("AppointmentItem", propertiesOf(ItemClass::Appointment));
+    static const TypeInfo contact = itemTypeInfo("ContactItem", propertiesOf(ItemClass::Contact));
+    static const TypeInfo task = itemTypeInfo("TaskItem", propertiesOf(ItemClass::Task));
+    static const TypeInfo list = itemTypeInfo("DistListItem", propertiesOf(ItemClass::DistributionList));
+    switch (m_state->record.itemClass) {
+    case ItemClass::Appointment: return appointment;
+    case ItemClass::Contact: return contact;
+    case ItemClass::Task: return task;
+    case ItemClass::DistributionList: return list;
+    case ItemClass::Mail: break;
+    }
+    return mail;
+}
+
+Object PimItem::parent() const { return makeObject<PimFolder>(m_store, m_store->folder(m_state->record.folder)); }
+
+Object PimItem::userProperties() const { return makeObject<UserProperties>(m_state); }
+
+void PimItem::save() {
+    m_store->saveItem(m_state->record, m_state->changed);
+    m_state->changed.clear();
+}
+
+void PimItem::remove() {
+    if (m_state->record.id == 0) return;  // never saved: nothing stored to delete
+    m_store->deleteItem(m_state->record.id);
+    m_state->record.id = 0;
+    m_state->record.entryId.clear();
+}
+
+void PimItem::display() {
+    desktop::ShowRequest request;
+    request.kind = std::string(showKindOf(m_state->record.itemClass));
+    request.title = valueText(m_state->record, "Subject");
+    if (request.title.empty() && m_state->record.itemClass == ItemClass::Contact)
+        request.title = composedFullName(m_state->record);
+    request.detail = displayedFields(*this);
+    desktop::current().show(request);
+}
+
+std::optional<Variant> PimItem::Values::load(const PropertyDef& property) {
+    const ItemRecord& record = m_state.record;
+    auto it = record.values.find(property.name);
+    if (it != record.values.end()) return it->second;
+    if (record.itemClass == ItemClass::Contact) {
+        if (property.name == "FullName") return Variant(composedFullName(record));
+        if (property.name == "FileAs") return Variant(composedFileAs(record));
+    }
+    return std::nullopt;
+}
+
+void PimItem::Values::store(const PropertyDef& property, Variant value) {
+    m_state.record.values[property.name] = std::move(value);
+    m_state.markChanged(property.name);
+}
+
+std::string composedFullName(const ItemRecord& record) {
+    std::string name;
+    for (const char* part : {"Title", "FirstName", "MiddleName", "LastName", "Suffix"})
+        joinWord(name, valueText(record, part), " ");
+    return name;
+}
+
+std::string composedFileAs(const ItemRecord& record) {
+    std::string last = valueText(record, "LastName");
+    std::string first = valueText(record, "FirstName");
+    std::string fileAs = last;
+    joinWord(fileAs, first, ", ");
+    if (fileAs.empty()) fileAs = valueText(record, "CompanyName");
+    return fileAs;
+}
+
+}  // namespace lumora::pim

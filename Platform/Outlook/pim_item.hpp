@@ -1,0 +1,62 @@
+#pragma once
+// An item of any of the five classes. Its values live in memory from the moment it is read
+// or made until save, which writes them in one transaction; its members come from its class's
+// property table and the members every item shares.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Automation/object.hpp"
+#include "Automation/property_table.hpp"
+#include "pim_store.hpp"
+
+namespace lumora::pim {
+
+// What an item object and its user-property objects share: the record and what changed in it.
+struct ItemState {
+    ItemRecord record;
+    std::vector<std::string> changed;  // value names set since the last save
+    void markChanged(const std::string& name);
+};
+
+class PimItem : public Dispatch {
+public:
+    PimItem(std::shared_ptr<PimStore> store, ItemRecord record);
+    // A new, unsaved item of the class in a folder.
+    static Object create(std::shared_ptr<PimStore> store, int64_t folder, ItemClass itemClass);
+    static Object load(std::shared_ptr<PimStore> store, int64_t id);
+
+    const TypeInfo& typeInfo() const override;
+    PropertyStore& properties() { return m_values; }
+
+    const ItemRecord& record() const { return m_state->record; }
+    Object parent() const;
+    Object userProperties() const;
+    void save();
+    void remove();
+    void display();
+
+private:
+    // The generic get and put read and write the record; a never-set contact name is composed.
+    class Values final : public PropertyStore {
+    public:
+        explicit Values(ItemState& state) : m_state(state) {}
+        std::optional<Variant> load(const PropertyDef& property) override;
+        void store(const PropertyDef& property, Variant value) override;
+
+    private:
+        ItemState& m_state;
+    };
+
+    std::shared_ptr<PimStore> m_store;
+    std::shared_ptr<ItemState> m_state;
+    Values m_values;
+};
+
+// "First Middle Last Suffix" and "Last, First": what a contact's FullName and FileAs read
+// until they are set.
+std::string composedFullName(const ItemRecord& record);
+std::string composedFileAs(const ItemRecord& record);
+
+}  // namespace lumora::pim

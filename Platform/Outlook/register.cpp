@@ -1,0 +1,13 @@
+#include "register.hpp"
+
+#include "Automation/class_ids.hpp"
+#include "pim_session.hpp"
+
+namespace lumora::pim {
+
+void registerPimClasses(Registry& registry) {
+    registry.registerBuiltin(ClassInfo{std::string(progid::Outlook), std::string(), {},
+                                       [] { return makeObject<PimApplication>(); }, true});
+}
+
+}  // namespace lumora::pim
