@@ -10,6 +10,7 @@
 
 #include "Platform/Outlook/pim_errors.hpp"
 #include "Platform/Outlook/pim_store.hpp"
+#include "Platform/Outlook/sqlite_handles.hpp"
 #include "tests/Automation/error_matchers.hpp"
 #include "tests/Automation/temp_folder.hpp"
 
@@ -60,6 +61,20 @@ TEST_F(StoreTest, ItemsKeepCreationOrderAndPositionsCloseUpOnDelete) {
     EXPECT_EQ(store.loadItem(store.itemIds(contacts)[1]).values.at("LastName"), Variant("Cole"));
     EXPECT_AUTOMATION_ERROR(store.loadItem(saved[1].id), 0x8004010F);
     EXPECT_AUTOMATION_ERROR(store.deleteItem(saved[1].id), 0x8004010F);
+}
+
+TEST_F(StoreTest, SavingAnItemAnotherProcessDeletedFailsAndWritesNothing) {
+    PimStore store(m_folder.path());
+    int64_t contacts = store.defaultFolder(store.currentMailbox().id, FolderType::Contacts).id;
+    ItemRecord item = contactIn(contacts, "Eve");
+    store.saveItem(item, {"LastName"});
+    PimStore(m_folder.path()).deleteItem(item.id);
+    item.values["FirstName"] = Variant("Late");
+    EXPECT_AUTOMATION_ERROR(store.saveItem(item, {"FirstName"}), 0x8004010F);
+    Statement orphans(store.database(), "SELECT COUNT(*) FROM item_values");
+    ASSERT_TRUE(orphans.step());
+    EXPECT_EQ(orphans.integer(0), 0);
+    EXPECT_TRUE(store.itemIds(contacts).empty());
 }
 
 TEST_F(StoreTest, AnotherConnectionsWritesAreSeenByTheCachedOrder) {
