@@ -22,6 +22,9 @@ inline constexpr Id HttpRequest = "MSXML2.XMLHTTP.3.0";
 inline constexpr Id HttpRequestUnversioned = "MSXML2.XMLHTTP";
 inline constexpr Id HttpRequestLegacy = "microsoft.xmlhttp";
 inline constexpr Id HtmlDocument = "Lumora.HTMLDocument";
+// What a person does in the PIM itself (selecting items, opening and sharing mailboxes), for
+// tests, scripts and the demo page.
+inline constexpr Id PimAdmin = "Lumora.PimAdmin";
 
 }  // namespace lumora::progid
 

@@ -16,6 +16,28 @@
 
 namespace lumora::host::cli {
 
+int createAndCall(const CliOptions& options, const std::string& progId, const std::string& member,
+                  nlohmann::json args) {
+    prepareHost(options);
+
+    ScriptStep create;
+    create.kind = StepKind::Create;
+    create.target = progId;
+    create.as = "object";
+    ScriptStep call;
+    call.kind = StepKind::Call;
+    call.target = "object";
+    call.member = member;
+    call.args = std::move(args);
+
+    Session session;
+    ScriptRunner runner(session, options.systemConfig(), options.launchPrograms);
+    nlohmann::json entry = runner.runStep(0, create);
+    if (entry["error"].is_null()) entry = runner.runStep(0, call);
+    printJson(entry);
+    return entry["error"].is_null() ? kExitOk : kExitFailed;
+}
+
 namespace {
 
 using nlohmann::json;
@@ -32,24 +54,9 @@ json argumentValue(const std::string& text) {
 int runCall(const CliOptions& options, const std::vector<std::string>& rawArgs) {
     auto args = positionalArgs("call", rawArgs);
     if (args.size() < 2) throw UsageError("call needs a ProgID and a member: lumora call PROGID MEMBER [ARG...]");
-    prepareHost(options);
-
-    ScriptStep create;
-    create.kind = StepKind::Create;
-    create.target = args[0];
-    create.as = "object";
-    ScriptStep call;
-    call.kind = StepKind::Call;
-    call.target = "object";
-    call.member = args[1];
-    for (size_t i = 2; i < args.size(); ++i) call.args.push_back(argumentValue(args[i]));
-
-    Session session;
-    ScriptRunner runner(session, options.systemConfig(), options.launchPrograms);
-    json entry = runner.runStep(0, create);
-    if (entry["error"].is_null()) entry = runner.runStep(0, call);
-    printJson(entry);
-    return entry["error"].is_null() ? kExitOk : kExitFailed;
+    json callArgs = json::array();
+    for (size_t i = 2; i < args.size(); ++i) callArgs.push_back(argumentValue(args[i]));
+    return createAndCall(options, args[0], args[1], std::move(callArgs));
 }
 
 // Reads at most the script limit, whatever the size on disk claims: a device or a pipe

@@ -58,6 +58,11 @@ std::vector<std::string> positionalArgs(const std::string& command, const std::v
 // Throws Error when the data folder cannot be used.
 void prepareHost(const CliOptions& options, bool registerDeliverables = true);
 
+// Creates progId, calls member with args (values in the value encoding), prints the call's
+// transcript entry and returns kExitOk, or kExitFailed when the creation or the call raised.
+int createAndCall(const CliOptions& options, const std::string& progId, const std::string& member,
+                  nlohmann::json args);
+
 // Prints a JSON document on stdout, indented, as every command's output.
 void printJson(const nlohmann::json& document);
 

@@ -1,0 +1,77 @@
+// The PIM from the command line: a displayed item in the transcript of `lumora run` with its
+// fields, and `lumora pim` acting as the person at the PIM against the same store.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "lumora_process.hpp"
+#include "tests/Automation/temp_folder.hpp"
+
+namespace lumora::tests {
+namespace {
+
+using nlohmann::json;
+
+class PimCommandLine : public ::testing::Test {
+protected:
+    ProcessResult lumora(std::vector<std::string> args, const std::string& input = {}) {
+        args.insert(args.begin(), {"--data", (temp.path() / "data").string(), "--no-launch"});
+        return runLumora(args, temp.path(), input);
+    }
+    json run(const json& steps) {
+        ProcessResult result = lumora({"run", "-"}, json{{"steps", steps}}.dump());
+        EXPECT_EQ(result.status, 0) << result.err;
+        return json::parse(result.out)["steps"];
+    }
+    TempFolder temp;
+};
+
+TEST_F(PimCommandLine, ADisplayedAppointmentIsTranscribedWithItsFields) {
+    json steps = run(json::array({
+        {{"create", "Outlook.Application"}, {"as", "ol"}},
+        {{"call", "ol"}, {"member", "CreateItem"}, {"args", {1}}, {"as", "appt"}},
+        {{"put", "appt"}, {"member", "Subject"}, {"value", "Call back"}},
+        {{"call", "appt"}, {"member", "display"}},
+    }));
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[3]["shown"], json::array({{{"kind", "appointment"},
+                                               {"title", "Call back"},
+                                               {"file", ""},
+                                               {"detail", "Subject: Call back\n"}}}));
+}
+
+TEST_F(PimCommandLine, PimCommandsShareACalendarAndSelectItemsForTheObjectModel) {
+    ProcessResult added = lumora({"pim", "mailbox", "add", "Pat Lee"});
+    ASSERT_EQ(added.status, 0) << added.err;
+    std::string storeId = json::parse(added.out)["result"];
+    EXPECT_EQ(lumora({"pim", "share", "Pat Lee", "9"}).status, 0);
+    EXPECT_EQ(lumora({"pim", "share", "Nobody", "9"}).status, 1);
+    EXPECT_EQ(lumora({"pim", "share", "Pat Lee", "calendar"}).status, 2);
+
+    json saved = run(json::array({
+        {{"create", "Outlook.Application"}, {"as", "ol"}},
+        {{"call", "ol"}, {"member", "CreateItem"}, {"args", {2}}, {"as", "contact"}},
+        {{"call", "contact"}, {"member", "Save"}},
+        {{"get", "contact"}, {"member", "EntryID"}},
+    }));
+    std::string entryId = saved[3]["result"];
+    EXPECT_EQ(lumora({"pim", "select", entryId}).status, 0);
+    EXPECT_EQ(lumora({"pim", "select", "00FF"}).status, 1);
+
+    json read = run(json::array({
+        {{"create", "Outlook.Application"}, {"as", "ol"}},
+        {{"call", "ol"}, {"member", "GetNamespace"}, {"args", {"MAPI"}}, {"as", "ns"}},
+        {{"call", "ns"}, {"member", "CreateRecipient"}, {"args", {"Pat Lee"}}, {"as", "pat"}},
+        {{"call", "ns"}, {"member", "GetSharedDefaultFolder"}, {"args", {{{"$object", "pat"}}, 9}}, {"as", "cal"}},
+        {{"get", "cal"}, {"member", "StoreID"}},
+        {{"call", "ol"}, {"member", "ActiveExplorer"}, {"as", "explorer"}},
+        {{"get", "explorer"}, {"member", "Selection"}, {"as", "selection"}},
+        {{"get", "selection"}, {"member", "Count"}},
+    }));
+    EXPECT_EQ(read[4]["result"], storeId);
+    EXPECT_EQ(read[7]["result"], 1);
+}
+
+}  // namespace
+}  // namespace lumora::tests
