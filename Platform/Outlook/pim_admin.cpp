@@ -1,5 +1,6 @@
 #include "pim_admin.hpp"
 
+#include "Automation/vb/strings.hpp"
 #include "pim_errors.hpp"
 
 namespace lumora::pim {
@@ -18,6 +19,10 @@ const TypeInfo& PimAdmin::typeInfo() const {
                            [](PimAdmin& admin, Args& a) { return Variant(admin.addMailbox(a[0].toString())); });
         t.method<PimAdmin>("Share", 3, {"UserName", "FolderType", "Allowed"}, 2, [](PimAdmin& admin, Args& a) {
             admin.share(a[0].toString(), a[1].toI4(), a.valueOr(2, Variant(true)).toBool());
+            return Variant();
+        });
+        t.method<PimAdmin>("FailNext", 4, {"Member", "Number"}, 2, [](PimAdmin& admin, Args& a) {
+            admin.failNext(a[0].toString(), a[1].toI4());
             return Variant();
         });
         return t;
@@ -43,6 +48,14 @@ void PimAdmin::share(const std::string& userName, int32_t folderType, bool allow
     if (!owner) raise(PimError::NotResolved, userName);
     store.defaultFolder(owner->id, static_cast<FolderType>(folderType));  // raises for a type it does not have
     store.setShared(owner->id, static_cast<FolderType>(folderType), store.currentMailbox().id, allowed);
+}
+
+void PimAdmin::failNext(const std::string& member, int32_t number) {
+    // Only members that consult the store's injected faults; another name would wait forever.
+    static constexpr std::string_view kFaultableMembers[] = {"GetItemFromID"};
+    for (std::string_view faultable : kFaultableMembers)
+        if (vb::equalsNoCase(faultable, member)) return m_access.store()->injectFault(faultable, number);
+    raise(RuntimeError::InvalidProcedureCall);
 }
 
 }  // namespace lumora::pim

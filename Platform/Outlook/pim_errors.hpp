@@ -19,6 +19,7 @@ enum class PimError {
     BadFolderType,
     BadItemType,
     ItemDeleted,
+    Injected,
 };
 
 inline constexpr std::string_view kPimSource = "Lumora.PIM";
@@ -45,6 +46,8 @@ inline constexpr ErrorEntry<PimError> kPimErrors[] = {
     {PimError::BadItemType, RuntimeError::InvalidProcedureCall, kPimSource, "There is no item type {}"},
     {PimError::ItemDeleted, static_cast<int32_t>(0x8004010F), kPimSource,
      "The item has been moved or deleted"},
+    // A failure a test or a person asked for (PimAdmin.FailNext); raised with the number asked for.
+    {PimError::Injected, RuntimeError::InvalidProcedureCall, kPimSource, "The operation failed"},
 };
 constexpr std::span<const ErrorEntry<PimError>> errorTable(PimError) { return kPimErrors; }
 

@@ -96,6 +96,7 @@ Object PimNamespace::defaultFolder(int32_t folderType) {
 }
 
 Object PimNamespace::itemFromId(const std::string& entryId, const Variant& storeId) {
+    store().failIfInjected("GetItemFromID");
     std::optional<int64_t> id = store().itemIdByEntryId(entryId);
     if (!id) raise(PimError::NotFound);
     Object item = PimItem::load(sharedStore(), *id);

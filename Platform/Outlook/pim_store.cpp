@@ -42,6 +42,7 @@ CREATE TABLE IF NOT EXISTS shares(
   owner INTEGER NOT NULL REFERENCES mailboxes(id), folder_type INTEGER NOT NULL,
   grantee INTEGER NOT NULL REFERENCES mailboxes(id), PRIMARY KEY(owner, folder_type, grantee)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS selection(position INTEGER PRIMARY KEY, entry_id TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS injected_faults(member TEXT PRIMARY KEY COLLATE NOCASE, number INTEGER NOT NULL);
 )sql";
 
 std::string loginName() {
@@ -370,6 +371,25 @@ std::vector<std::string> PimStore::selection() {
     while (query.step()) ids.push_back(query.text(0));
     query.reset();
     return ids;
+}
+
+void PimStore::injectFault(std::string_view member, int32_t number) {
+    Transaction transaction(*m_db);
+    statement("INSERT OR REPLACE INTO injected_faults(member, number) VALUES(?, ?)").bind(1, member).bind(2, number).run();
+    transaction.commit();
+}
+
+void PimStore::failIfInjected(std::string_view member) {
+    Statement& query = statement("SELECT number FROM injected_faults WHERE member = ?");
+    query.bind(1, member);
+    if (!query.step()) return;
+    auto number = static_cast<int32_t>(query.integer(0));
+    query.reset();
+    Transaction transaction(*m_db);
+    statement("DELETE FROM injected_faults WHERE member = ?").bind(1, member).run();
+    transaction.commit();
+    Error injected = errorOf(PimError::Injected);
+    throw Error(number, injected.description(), injected.source());
 }
 
 }  // namespace lumora::pim

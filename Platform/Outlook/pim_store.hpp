@@ -94,6 +94,11 @@ public:
     void setSelection(const std::vector<std::string>& entryIds);
     std::vector<std::string> selection();
 
+    // A failure the next call of a member raises once, with that number, in whichever process
+    // calls it next: how tests and a person reach a caller's handling of store errors.
+    void injectFault(std::string_view member, int32_t number);
+    void failIfInjected(std::string_view member);
+
     Database& database() { return *m_db; }
 
 private:

@@ -138,6 +138,19 @@ TEST_F(PimTest, DisplayHandsTheItemWithItsFieldsToTheDesktop) {
     EXPECT_TRUE(store().itemIds(store().defaultFolder(store().currentMailbox().id, FolderType::Calendar).id).empty());
 }
 
+TEST_F(PimTest, AnInjectedStoreErrorFailsTheNextGetItemFromIdOnce) {
+    Object appointment = outlook().getObject("CreateItem", 1);
+    appointment.call("Save");
+    Variant entryId = appointment.get("EntryID");
+    Object admin = Registry::instance().createObject("Lumora.PimAdmin");
+    admin.call("FailNext", "getitemfromid", static_cast<int32_t>(0x80040116));
+    EXPECT_AUTOMATION_ERROR(mapi().call("GetItemFromID", entryId), 0x80040116);
+    EXPECT_EQ(mapi().getObject("GetItemFromID", entryId).get("Class"), Variant(int32_t{26}));
+    admin.call("FailNext", "GetItemFromID", int32_t{-2147219968});
+    EXPECT_AUTOMATION_ERROR(mapi().call("GetItemFromID", entryId), -2147219968);
+    EXPECT_AUTOMATION_ERROR(admin.call("FailNext", "Display", 5), 5);
+}
+
 TEST_F(PimTest, TheRegistrysInjectedFaultsReachTheApplication) {
     Registry::instance().setFaults(RegistryFaults{{"Outlook.Application"}, {}, {}});
     EXPECT_AUTOMATION_ERROR(outlook(), 429);
