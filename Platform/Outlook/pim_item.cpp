@@ -26,15 +26,15 @@ void joinWord(std::string& into, const std::string& word, std::string_view separ
 }
 
 // The fields a displayed item shows: every value it holds and its user properties.
-std::string displayedFields(const PimItem& item) {
-    const ItemRecord& record = item.record();
+std::string displayedFields(ItemState& state) {
+    const ItemRecord& record = state.record;
     std::string fields;
     for (const PropertyDef& property : propertiesOf(record.itemClass).properties()) {
         auto it = record.values.find(property.name);
         if (it == record.values.end()) continue;
         fields += property.name + ": " + it->second.toString() + "\n";
     }
-    for (const UserPropertyRow& property : record.userProperties)
+    for (const UserPropertyRow& property : state.userProperties())
         fields += property.name + ": " + property.value.toString() + "\n";
     return fields;
 }
@@ -72,8 +72,13 @@ void ItemState::markChanged(const std::string& name) {
     if (std::find(changed.begin(), changed.end(), name) == changed.end()) changed.push_back(name);
 }
 
+std::vector<UserPropertyRow>& ItemState::userProperties() {
+    store->loadUserProperties(record);
+    return record.userProperties;
+}
+
 PimItem::PimItem(std::shared_ptr<PimStore> store, ItemRecord record)
-    : m_store(std::move(store)), m_state(std::make_shared<ItemState>(ItemState{std::move(record), {}})),
+    : m_store(store), m_state(std::make_shared<ItemState>(ItemState{std::move(store), std::move(record), {}})),
       m_values(*m_state) {}
 
 Object PimItem::create(std::shared_ptr<PimStore> store, int64_t folder, ItemClass itemClass) {
@@ -126,7 +131,7 @@ void PimItem::display() {
     request.title = valueText(m_state->record, "Subject");
     if (request.title.empty() && m_state->record.itemClass == ItemClass::Contact)
         request.title = composedFullName(m_state->record);
-    request.detail = displayedFields(*this);
+    request.detail = displayedFields(*m_state);
     desktop::current().show(request);
 }
 

@@ -15,9 +15,12 @@ namespace lumora::pim {
 
 // What an item object and its user-property objects share: the record and what changed in it.
 struct ItemState {
+    std::shared_ptr<PimStore> store;
     ItemRecord record;
     std::vector<std::string> changed;  // value names set since the last save
     void markChanged(const std::string& name);
+    // The user properties, read from the store on first use.
+    std::vector<UserPropertyRow>& userProperties();
 };
 
 class PimItem : public Dispatch {

@@ -211,7 +211,10 @@ FolderRow PimStore::addFolder(int64_t parent, std::string_view name, int32_t ite
 }
 
 void PimStore::refreshOrderCache() {
-    int64_t version = m_db->dataVersion();
+    Statement& query = statement("PRAGMA data_version");
+    query.step();
+    int64_t version = query.integer(0);
+    query.reset();
     if (version != m_seenVersion) {
         m_order.clear();
         m_seenVersion = version;
@@ -232,26 +235,34 @@ const std::vector<int64_t>& PimStore::itemIds(int64_t folder) {
 
 ItemRecord PimStore::loadItem(int64_t id) {
     ItemRecord item;
-    Statement& head = statement("SELECT entry_id, folder, class FROM items WHERE id = ?");
-    head.bind(1, id);
-    if (!head.step()) raise(PimError::ItemDeleted);
-    item.id = id;
-    item.entryId = head.text(0);
-    item.folder = head.integer(1);
-    item.itemClass = classFromNumber(static_cast<int32_t>(head.integer(2))).value_or(ItemClass::Mail);
-    head.reset();
-    Statement& values = statement("SELECT name, kind, value FROM item_values WHERE item = ?");
+    // The item and its values in one query: a folder walk reads one item per position.
+    Statement& values = statement(
+        "SELECT i.entry_id, i.folder, i.class, v.name, v.kind, v.value FROM items i "
+        "LEFT JOIN item_values v ON v.item = i.id WHERE i.id = ?");
     values.bind(1, id);
-    while (values.step()) item.values.emplace(values.text(0), values.variant(1));
+    if (!values.step()) raise(PimError::ItemDeleted);
+    item.id = id;
+    item.entryId = values.text(0);
+    item.folder = values.integer(1);
+    item.itemClass = classFromNumber(static_cast<int32_t>(values.integer(2))).value_or(ItemClass::Mail);
+    do {
+        if (!values.isNull(3)) item.values.emplace(values.text(3), values.variant(4));
+    } while (values.step());
     values.reset();
+    item.userPropertiesLoaded = false;
+    return item;
+}
+
+void PimStore::loadUserProperties(ItemRecord& item) {
+    if (item.userPropertiesLoaded) return;
     Statement& properties =
         statement("SELECT name, type, kind, value FROM user_properties WHERE item = ? ORDER BY position");
-    properties.bind(1, id);
+    properties.bind(1, item.id);
     while (properties.step())
         item.userProperties.push_back(
             UserPropertyRow{properties.text(0), static_cast<int32_t>(properties.integer(1)), properties.variant(2)});
     properties.reset();
-    return item;
+    item.userPropertiesLoaded = true;
 }
 
 std::optional<int64_t> PimStore::itemIdByEntryId(std::string_view entryId) {
@@ -289,6 +300,16 @@ void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& change
         if (value == item.values.end()) continue;
         write.bind(1, id).bind(2, name).bindVariant(3, value->second).run();
     }
+    if (item.userPropertiesLoaded) writeUserProperties(id, item);
+    transaction.commit();
+    item.id = id;
+    item.entryId = entryId;
+    // Our own commits leave data_version alone, so the cached order is extended here.
+    if (first)
+        if (auto order = m_order.find(item.folder); order != m_order.end()) order->second.push_back(id);
+}
+
+void PimStore::writeUserProperties(int64_t id, const ItemRecord& item) {
     statement("DELETE FROM user_properties WHERE item = ?").bind(1, id).run();
     int64_t position = 0;
     for (const UserPropertyRow& property : item.userProperties) {
@@ -306,12 +327,6 @@ void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& change
                 .bind(3, static_cast<int64_t>(property.type))
                 .run();
     }
-    transaction.commit();
-    item.id = id;
-    item.entryId = entryId;
-    // Our own commits leave data_version alone, so the cached order is extended here.
-    if (first)
-        if (auto order = m_order.find(item.folder); order != m_order.end()) order->second.push_back(id);
 }
 
 void PimStore::deleteItem(int64_t id) {

@@ -50,6 +50,9 @@ struct ItemRecord {
     ItemClass itemClass = ItemClass::Mail;
     std::unordered_map<std::string, Variant> values;  // by the property's declared name
     std::vector<UserPropertyRow> userProperties;
+    // Read on first use (loadUserProperties): a folder walk seldom needs them. A save leaves
+    // the stored ones alone until they were read.
+    bool userPropertiesLoaded = true;
 };
 
 inline constexpr std::string_view kStoreFileName = "pim.sqlite";
@@ -78,7 +81,8 @@ public:
     // A folder's item ids in creation order. Kept in memory and refreshed only when another
     // connection has written, so reading position i of a large folder costs no query.
     const std::vector<int64_t>& itemIds(int64_t folder);
-    ItemRecord loadItem(int64_t id);  // raises ItemDeleted when it is gone
+    ItemRecord loadItem(int64_t id);  // raises ItemDeleted when it is gone; user properties unread
+    void loadUserProperties(ItemRecord& item);
     std::optional<int64_t> itemIdByEntryId(std::string_view entryId);
     int64_t mailboxOfFolder(int64_t folder);
     // Writes the named values and every user property in one transaction; a first save gives
@@ -105,6 +109,7 @@ private:
     Statement& statement(std::string_view sql);
     void createSchema();
     FolderRow readFolder(Statement& query);
+    void writeUserProperties(int64_t id, const ItemRecord& item);
     void refreshOrderCache();
 
     std::unique_ptr<Database> m_db;

@@ -58,12 +58,6 @@ void Database::execute(std::string_view sql) {
 
 int64_t Database::lastInsertId() const { return sqlite3_last_insert_rowid(m_db.get()); }
 
-int64_t Database::dataVersion() {
-    Statement version(*this, "PRAGMA data_version");
-    version.step();
-    return version.integer(0);
-}
-
 void Statement::Finalizer::operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
 
 Statement::Statement(Database& db, std::string_view sql) : m_db(db) {

@@ -28,8 +28,6 @@ public:
 
     void execute(std::string_view sql);
     int64_t lastInsertId() const;
-    // Changes whenever another connection commits to the file.
-    int64_t dataVersion();
     sqlite3* handle() const { return m_db.get(); }
     const std::filesystem::path& file() const { return m_file; }
 

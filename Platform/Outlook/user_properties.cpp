@@ -40,7 +40,7 @@ Variant converted(int32_t type, const Variant& value) {
 }
 
 UserPropertyRow* findRow(ItemState& state, std::string_view name) {
-    for (UserPropertyRow& row : state.record.userProperties)
+    for (UserPropertyRow& row : state.userProperties())
         if (vb::equalsNoCase(row.name, name)) return &row;
     return nullptr;
 }
@@ -63,11 +63,11 @@ const TypeInfo& UserProperties::typeInfo() const {
     return info;
 }
 
-int32_t UserProperties::count() { return static_cast<int32_t>(m_state->record.userProperties.size()); }
+int32_t UserProperties::count() { return static_cast<int32_t>(m_state->userProperties().size()); }
 
 std::optional<Variant> UserProperties::at(int32_t position) {
     if (position >= count()) return std::nullopt;
-    return Variant(makeObject<UserProperty>(m_state, m_state->record.userProperties[position].name));
+    return Variant(makeObject<UserProperty>(m_state, m_state->userProperties()[position].name));
 }
 
 std::optional<Variant> UserProperties::named(std::string_view name) {
@@ -87,7 +87,7 @@ Object UserProperties::add(std::string_view name, int32_t type, bool addToFolder
         existing->addToFolderFields = existing->addToFolderFields || addToFolderFields;
         return makeObject<UserProperty>(m_state, existing->name);
     }
-    m_state->record.userProperties.push_back(
+    m_state->userProperties().push_back(
         UserPropertyRow{std::string(name), type, initialValue(type), addToFolderFields});
     return makeObject<UserProperty>(m_state, std::string(name));
 }

@@ -52,6 +52,18 @@ TEST_F(PimTest, AppointmentIsSavedWithUserPropertiesAndFoundByIdInItsStoreOnly) 
     EXPECT_AUTOMATION_ERROR(mapi().call("GetItemFromID", entryId, storeId), kNotFound);
 }
 
+TEST_F(PimTest, SavingAnItemWithoutReadingItsUserPropertiesKeepsThem) {
+    Object task = outlook().getObject("CreateItem", 3);
+    task.getObject("UserProperties").getObject("Add", "USTID", 1).putValue(Variant("{T-1}"));
+    task.call("Save");
+    Object again = mapi().getObject("GetItemFromID", task.get("EntryID"));
+    again.put("PercentComplete", 50);
+    again.call("Save");
+    Object read = mapi().getObject("GetItemFromID", task.get("EntryID"));
+    EXPECT_EQ(read.get("PercentComplete"), Variant(int32_t{50}));
+    EXPECT_EQ(read.getObject("UserProperties").getObject("Item", "USTID").value(), Variant("{T-1}"));
+}
+
 TEST_F(PimTest, PurgeWalkDeletingTemporaryContactsSeesEveryItemOnce) {
     Object folder = defaultFolder(10).getObject("Folders").getObject("Add", "CRM", 10);
     EXPECT_EQ(folder.get("DefaultItemType"), Variant(int32_t{2}));

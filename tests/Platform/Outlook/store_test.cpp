@@ -88,6 +88,7 @@ TEST_F(StoreTest, AnotherConnectionsWritesAreSeenByTheCachedOrder) {
     ASSERT_EQ(reader.itemIds(contacts).size(), 1u);
     ItemRecord read = reader.loadItem(reader.itemIds(contacts)[0]);
     EXPECT_EQ(read.entryId, item.entryId);
+    reader.loadUserProperties(read);
     ASSERT_EQ(read.userProperties.size(), 1u);
     EXPECT_EQ(read.userProperties[0].value, Variant("A-1"));
     writer.deleteItem(item.id);
