@@ -15,6 +15,12 @@ const DefaultFolderSpec kDefaultFolders[10] = {
     {FolderType::Notes, "Notes", ItemType::Note},
 };
 
+std::optional<DefaultFolderSpec> defaultFolderOfType(int32_t folderType) {
+    for (const DefaultFolderSpec& spec : kDefaultFolders)
+        if (static_cast<int32_t>(spec.type) == folderType) return spec;
+    return std::nullopt;
+}
+
 std::optional<ItemClass> classOfType(int32_t itemType) {
     switch (static_cast<ItemType>(itemType)) {
     case ItemType::Mail: return ItemClass::Mail;

@@ -31,5 +31,7 @@ struct DefaultFolderSpec {
 };
 // The default folders every mailbox has, in the order they are made.
 extern const DefaultFolderSpec kDefaultFolders[10];
+// The default folder of that type number; nullopt for a number that names none.
+std::optional<DefaultFolderSpec> defaultFolderOfType(int32_t folderType);
 
 }  // namespace lumora::pim

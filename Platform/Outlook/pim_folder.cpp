@@ -84,13 +84,9 @@ Object PimFolders::add(std::string_view name, const Variant& folderType) {
     int32_t itemType = m_parent.defaultItemType;
     if (!folderType.isAbsent()) {
         int32_t type = folderType.toI4();
-        bool known = false;
-        for (const DefaultFolderSpec& spec : kDefaultFolders)
-            if (static_cast<int32_t>(spec.type) == type) {
-                itemType = static_cast<int32_t>(spec.itemType);
-                known = true;
-            }
-        if (!known) raise(PimError::BadFolderType, std::to_string(type));
+        std::optional<DefaultFolderSpec> spec = defaultFolderOfType(type);
+        if (!spec) raise(PimError::BadFolderType, std::to_string(type));
+        itemType = static_cast<int32_t>(spec->itemType);
     }
     return folderObject(m_store, m_store->addFolder(m_parent.id, name, itemType));
 }

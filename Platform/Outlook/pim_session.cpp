@@ -11,8 +11,7 @@ namespace lumora::pim {
 namespace {
 
 FolderType folderTypeOf(int32_t number) {
-    for (const DefaultFolderSpec& spec : kDefaultFolders)
-        if (static_cast<int32_t>(spec.type) == number) return spec.type;
+    if (std::optional<DefaultFolderSpec> spec = defaultFolderOfType(number)) return spec->type;
     raise(PimError::BadFolderType, std::to_string(number));
 }
 
