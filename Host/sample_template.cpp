@@ -12,7 +12,7 @@ namespace lumora::host {
 
 namespace {
 
-// The smallest package Word opens as a template (ECMA-376 Part 2: content types, the package
+// The smallest package Word opens as a template (ECMA-376-2, Open Packaging Conventions: content types, the package
 // relationship to the main part, the main part).
 constexpr std::string_view kContentTypes =
     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"

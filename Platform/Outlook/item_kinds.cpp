@@ -2,7 +2,7 @@
 
 namespace lumora::pim {
 
-const DefaultFolderSpec kDefaultFolders[10] = {
+const DefaultFolderKind kDefaultFolders[10] = {
     {FolderType::Inbox, "Inbox", ItemType::Mail},
     {FolderType::Outbox, "Outbox", ItemType::Mail},
     {FolderType::SentMail, "Sent Items", ItemType::Mail},
@@ -15,9 +15,9 @@ const DefaultFolderSpec kDefaultFolders[10] = {
     {FolderType::Notes, "Notes", ItemType::Note},
 };
 
-std::optional<DefaultFolderSpec> defaultFolderOfType(int32_t folderType) {
-    for (const DefaultFolderSpec& spec : kDefaultFolders)
-        if (static_cast<int32_t>(spec.type) == folderType) return spec;
+std::optional<DefaultFolderKind> defaultFolderOfType(int32_t folderType) {
+    for (const DefaultFolderKind& folder : kDefaultFolders)
+        if (static_cast<int32_t>(folder.type) == folderType) return folder;
     return std::nullopt;
 }
 

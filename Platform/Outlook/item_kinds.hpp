@@ -24,14 +24,14 @@ FolderType homeFolderOf(ItemClass itemClass);
 // The item window kind the Desktop shows: "mail", "appointment", "contact", "task", "distlist".
 std::string_view showKindOf(ItemClass itemClass);
 
-struct DefaultFolderSpec {
+struct DefaultFolderKind {
     FolderType type;
     std::string_view name;
     ItemType itemType;
 };
 // The default folders every mailbox has, in the order they are made.
-extern const DefaultFolderSpec kDefaultFolders[10];
+extern const DefaultFolderKind kDefaultFolders[10];
 // The default folder of that type number; nullopt for a number that names none.
-std::optional<DefaultFolderSpec> defaultFolderOfType(int32_t folderType);
+std::optional<DefaultFolderKind> defaultFolderOfType(int32_t folderType);
 
 }  // namespace lumora::pim

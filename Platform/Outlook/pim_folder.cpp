@@ -84,9 +84,9 @@ Object PimFolders::add(std::string_view name, const Variant& folderType) {
     int32_t itemType = m_parent.defaultItemType;
     if (!folderType.isAbsent()) {
         int32_t type = folderType.toI4();
-        std::optional<DefaultFolderSpec> spec = defaultFolderOfType(type);
-        if (!spec) raise(PimError::BadFolderType, std::to_string(type));
-        itemType = static_cast<int32_t>(spec->itemType);
+        std::optional<DefaultFolderKind> folder = defaultFolderOfType(type);
+        if (!folder) raise(PimError::BadFolderType, std::to_string(type));
+        itemType = static_cast<int32_t>(folder->itemType);
     }
     return folderObject(m_store, m_store->addFolder(m_parent.id, name, itemType));
 }

@@ -11,7 +11,7 @@ namespace lumora::pim {
 namespace {
 
 FolderType folderTypeOf(int32_t number) {
-    if (std::optional<DefaultFolderSpec> spec = defaultFolderOfType(number)) return spec->type;
+    if (std::optional<DefaultFolderKind> folder = defaultFolderOfType(number)) return folder->type;
     raise(PimError::BadFolderType, std::to_string(number));
 }
 

@@ -133,15 +133,15 @@ MailboxRow PimStore::addMailbox(std::string_view userName) {
         .bind(3, rootName)
         .run();
     int64_t root = m_db->lastInsertId();
-    for (const DefaultFolderSpec& spec : kDefaultFolders) {
+    for (const DefaultFolderKind& folder : kDefaultFolders) {
         statement("INSERT INTO folders(entry_id, mailbox, parent, name, default_item_type, folder_type) "
                   "VALUES(?, ?, ?, ?, ?, ?)")
             .bind(1, newHexId(24))
             .bind(2, mailboxId)
             .bind(3, root)
-            .bind(4, spec.name)
-            .bind(5, static_cast<int64_t>(spec.itemType))
-            .bind(6, static_cast<int64_t>(spec.type))
+            .bind(4, folder.name)
+            .bind(5, static_cast<int64_t>(folder.itemType))
+            .bind(6, static_cast<int64_t>(folder.type))
             .run();
     }
     transaction.commit();

@@ -75,7 +75,7 @@ TEST_F(ShownWorkbookTest, ReleasedVisibleWorkbookIsWrittenAndShownAsARealSpreads
 
     const nlohmann::json book = readXlsx(documents() / "Book1.xlsx");
     EXPECT_EQ(book["sheets"][0]["name"], "Sheet1");
-    // ECMA-376 Part 1, 18.3.1.13: the file keeps a width with the cell's padding, so the 20
+    // ECMA-376-1 §18.3.1.13: the file keeps a width with the cell's padding, so the 20
     // characters the user sees are stored as 20 + 5/7, in 256ths.
     EXPECT_EQ(book["sheets"][0]["widths"]["B"], 20.7109375);
     EXPECT_EQ(cellOf(book, 1, 2), nlohmann::json::parse(R"j([1, 2, "Price", "s", true])j"));
