@@ -135,33 +135,31 @@ void HeadlessDesktop::show(const ShowRequest& request) {
     m_transcript.shown.push_back(request);
 }
 
-int32_t HeadlessDesktop::shellOpen(const std::filesystem::path& file) {
-    bool launch = false;
-    {
-        std::lock_guard lock(m_mutex);
-        launch = m_launchPrograms;
-    }
-    // The checks and the desktop's MIME helpers take a moment; other threads need not wait.
-    const int32_t code = m_system.shellOpen(file, launch);
+bool HeadlessDesktop::launchesPrograms() {
+    std::lock_guard lock(m_mutex);
+    return m_launchPrograms;
+}
+
+// The checks and the desktop's MIME helpers take a moment, so they run outside the lock; what
+// the system opened is recorded afterwards.
+template <class Open, class Item>
+int32_t HeadlessDesktop::openAndRecord(Open open, const Item& item, std::vector<Item>& record) {
+    const int32_t code = open(item, launchesPrograms());
     if (code >= 33) {
         std::lock_guard lock(m_mutex);
-        m_transcript.opened.push_back(file);
+        record.push_back(item);
     }
     return code;
 }
 
+int32_t HeadlessDesktop::shellOpen(const std::filesystem::path& file) {
+    return openAndRecord([this](const auto& f, bool launch) { return m_system.shellOpen(f, launch); }, file,
+                         m_transcript.opened);
+}
+
 int32_t HeadlessDesktop::openLink(const std::string& uri) {
-    bool launch = false;
-    {
-        std::lock_guard lock(m_mutex);
-        launch = m_launchPrograms;
-    }
-    const int32_t code = m_system.openLink(uri, launch);
-    if (code >= 33) {
-        std::lock_guard lock(m_mutex);
-        m_transcript.links.push_back(uri);
-    }
-    return code;
+    return openAndRecord([this](const auto& u, bool launch) { return m_system.openLink(u, launch); }, uri,
+                         m_transcript.links);
 }
 
 void HeadlessDesktop::sendKeys(const std::vector<int32_t>& virtualKeys) {

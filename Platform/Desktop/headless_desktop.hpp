@@ -84,6 +84,9 @@ public:
     std::string newGuid() override;
 
 private:
+    bool launchesPrograms();
+    template <class Open, class Item>
+    int32_t openAndRecord(Open open, const Item& item, std::vector<Item>& record);
     struct PendingClick {
         ScriptedClick click;
         WindowId window = 0;  // 0 until a window of that name opens
