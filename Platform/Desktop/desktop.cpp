@@ -41,6 +41,8 @@ std::vector<WindowEvent> Desktop::waitEvents(WindowId) {
     }
 }
 
+bool Desktop::openItemWindow(std::shared_ptr<ItemWindow>) { return false; }
+
 namespace {
 thread_local Desktop* t_installed = nullptr;
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -89,6 +90,28 @@ struct ShowRequest {
     std::string detail;          // free text for the transcript (recipients, subject...)
 };
 
+// One field of an item window: its name, its value as text and how the window edits it.
+struct ItemField {
+    std::string name;
+    std::string kind;   // "text", "multiline", "date", "flag" or "number"
+    std::string value;  // dates "yyyy-MM-ddTHH:mm:ss", flags "true" or "false"
+    bool readOnly = false;
+};
+
+// An item open in a window of its own (an appointment, a contact, a draft mail), which its person
+// edits, saves and closes. It lives on the thread that opened it, as the item does.
+class ItemWindow {
+public:
+    virtual ~ItemWindow() = default;
+    virtual std::string kind() const = 0;   // as ShowRequest's kind
+    virtual std::string title() const = 0;
+    virtual std::string entryId() const = 0;  // "" until first saved
+    virtual std::vector<ItemField> fields() const = 0;
+    // Sets the fields named to the values given and saves the item. A value that does not fit
+    // its field raises an Error and changes nothing.
+    virtual void save(const std::vector<std::pair<std::string, std::string>>& changes) = 0;
+};
+
 class Desktop {
 public:
     virtual ~Desktop() = default;
@@ -108,6 +131,10 @@ public:
     virtual std::vector<WindowEvent> waitEvents(WindowId id);
 
     virtual void show(const ShowRequest& request) = 0;
+    // Shows an item in a window its person edits, where this desktop has such windows: true when
+    // it took the item. False here and on desktops without them, which are shown the item as a
+    // file instead (show()).
+    virtual bool openItemWindow(std::shared_ptr<ItemWindow> window);
     // Opens a file in its associated program; ShellExecute codes (>= 33 success).
     virtual int32_t shellOpen(const std::filesystem::path& file) = 0;
     // Hands a link ("tel:0123") to the program the desktop has for its scheme; ShellExecute

@@ -23,6 +23,9 @@ enum class PimError {
     AttachmentNotAFile,
     AttachmentTooLarge,
     BadRecipientType,
+    BadImportFile,
+    ImportTooLarge,
+    BadExportKind,
     Injected,
 };
 
@@ -58,6 +61,12 @@ inline constexpr ErrorEntry<PimError> kPimErrors[] = {
      "Cannot attach {}: the file is larger than 64 MB"},
     {PimError::BadRecipientType, RuntimeError::InvalidProcedureCall, kPimSource,
      "A recipient's type is 1 (To), 2 (CC) or 3 (BCC), not {}"},
+    {PimError::BadImportFile, static_cast<int32_t>(0x80040606), kPimSource,
+     "The file cannot be imported; nothing was imported: {}"},
+    {PimError::ImportTooLarge, static_cast<int32_t>(0x80040607), kPimSource,
+     "The file {} is larger than 16 MB; nothing was imported"},
+    {PimError::BadExportKind, RuntimeError::InvalidProcedureCall, kPimSource,
+     "Export takes contacts, calendar or tasks, not {}"},
     // A failure a test or a person asked for (PimAdmin.FailNext); raised with the number asked for.
     {PimError::Injected, RuntimeError::InvalidProcedureCall, kPimSource, "The operation failed"},
 };

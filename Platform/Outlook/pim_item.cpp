@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "Platform/Desktop/desktop.hpp"
 #include "item_properties.hpp"
 #include "mail_recipients.hpp"
 #include "mail_attachments.hpp"
@@ -16,29 +15,10 @@ namespace {
 // Close(SaveMode): olSave 0 saves, olDiscard 1 and olPromptForSave 2 leave the item as stored.
 constexpr int32_t kCloseSave = 0;
 
-std::string valueText(const ItemRecord& record, std::string_view name) {
-    auto it = record.values.find(std::string(name));
-    return it == record.values.end() ? std::string() : it->second.toString();
-}
-
 void joinWord(std::string& into, const std::string& word, std::string_view separator) {
     if (word.empty()) return;
     if (!into.empty()) into += separator;
     into += word;
-}
-
-// The fields a displayed item shows: every value it holds and its user properties.
-std::string displayedFields(ItemState& state) {
-    const ItemRecord& record = state.record;
-    std::string fields;
-    for (const PropertyDef& property : propertiesOf(record.itemClass).properties()) {
-        auto it = record.values.find(property.name);
-        if (it == record.values.end()) continue;
-        fields += property.name + ": " + it->second.toString() + "\n";
-    }
-    for (const UserPropertyRow& property : state.userProperties())
-        fields += property.name + ": " + property.value.toString() + "\n";
-    return fields;
 }
 
 TypeInfo itemTypeInfo(std::string className, const PropertyTable& table) {
@@ -97,6 +77,10 @@ PimItem::PimItem(std::shared_ptr<PimStore> store, ItemRecord record)
     : m_store(store), m_state(std::make_shared<ItemState>(ItemState{std::move(store), std::move(record), {}})),
       m_values(*m_state) {}
 
+PimItem::PimItem(std::shared_ptr<ItemState> state) : m_store(state->store), m_state(std::move(state)), m_values(*m_state) {}
+
+Object PimItem::sharing(std::shared_ptr<ItemState> state) { return makeObject<PimItem>(std::move(state)); }
+
 Object PimItem::create(std::shared_ptr<PimStore> store, int64_t folder, ItemClass itemClass) {
     ItemRecord record;
     record.folder = folder;
@@ -147,16 +131,6 @@ void PimItem::remove() {
     m_state->record.entryId.clear();
 }
 
-void PimItem::display() {
-    desktop::ShowRequest request;
-    request.kind = std::string(showKindOf(m_state->record.itemClass));
-    request.title = valueText(m_state->record, "Subject");
-    if (request.title.empty() && m_state->record.itemClass == ItemClass::Contact)
-        request.title = composedFullName(m_state->record);
-    request.detail = displayedFields(*m_state);
-    desktop::current().show(request);
-}
-
 std::optional<Variant> PimItem::Values::load(const PropertyDef& property) {
     const ItemRecord& record = m_state.record;
     if (record.itemClass == ItemClass::Mail)
@@ -179,19 +153,32 @@ void PimItem::Values::store(const PropertyDef& property, Variant value) {
     m_state.markChanged(property.name);
 }
 
+std::string textValue(const ItemRecord& record, std::string_view name) {
+    auto it = record.values.find(std::string(name));
+    return it == record.values.end() ? std::string() : it->second.toString();
+}
+
+Variant storedValue(const ItemRecord& record, std::string_view name) {
+    auto it = record.values.find(std::string(name));
+    if (it != record.values.end()) return it->second;
+    for (const PropertyDef& property : propertiesOf(record.itemClass).properties())
+        if (property.name == name) return property.defaultValue;
+    return Variant();
+}
+
 std::string composedFullName(const ItemRecord& record) {
     std::string name;
     for (const char* part : {"Title", "FirstName", "MiddleName", "LastName", "Suffix"})
-        joinWord(name, valueText(record, part), " ");
+        joinWord(name, textValue(record, part), " ");
     return name;
 }
 
 std::string composedFileAs(const ItemRecord& record) {
-    std::string last = valueText(record, "LastName");
-    std::string first = valueText(record, "FirstName");
+    std::string last = textValue(record, "LastName");
+    std::string first = textValue(record, "FirstName");
     std::string fileAs = last;
     joinWord(fileAs, first, ", ");
-    if (fileAs.empty()) fileAs = valueText(record, "CompanyName");
+    if (fileAs.empty()) fileAs = textValue(record, "CompanyName");
     return fileAs;
 }
 

@@ -28,6 +28,7 @@ struct ItemState {
 class PimItem : public Dispatch {
 public:
     PimItem(std::shared_ptr<PimStore> store, ItemRecord record);
+    explicit PimItem(std::shared_ptr<ItemState> state);
     // A new, unsaved item of the class in a folder.
     static Object create(std::shared_ptr<PimStore> store, int64_t folder, ItemClass itemClass);
     static Object load(std::shared_ptr<PimStore> store, int64_t id);
@@ -40,7 +41,12 @@ public:
     Object userProperties() const;
     void save();
     void remove();
+    // Hands the item to the Desktop: an item window where the Desktop has them, else the item
+    // as a file in the documents folder (item_display.cpp).
     void display();
+    // Another object over the same item, as the item window holds it.
+    static Object sharing(std::shared_ptr<ItemState> state);
+    const std::shared_ptr<ItemState>& state() const { return m_state; }
 
 private:
     // The generic get and put read and write the record; a never-set contact name is composed.
@@ -58,6 +64,11 @@ private:
     std::shared_ptr<ItemState> m_state;
     Values m_values;
 };
+
+// A stored value as text ("" when never set), and as it is stored (its class's default when
+// never set), by the property's declared name.
+std::string textValue(const ItemRecord& record, std::string_view name);
+Variant storedValue(const ItemRecord& record, std::string_view name);
 
 // "First Middle Last Suffix" and "Last, First": what a contact's FullName and FileAs read
 // until they are set.

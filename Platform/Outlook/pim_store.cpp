@@ -299,10 +299,9 @@ std::optional<int64_t> PimStore::itemIdByEntryId(std::string_view entryId) {
 
 int64_t PimStore::mailboxOfFolder(int64_t folderId) { return folder(folderId).mailbox; }
 
-void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& changedValues) {
-    refreshOrderCache();
-    Transaction transaction(*m_db);
-    bool first = item.id == 0;
+std::pair<int64_t, std::string> PimStore::writeItem(const ItemRecord& item,
+                                                   const std::vector<std::string>& changedValues) {
+    const bool first = item.id == 0;
     std::string entryId = first ? newHexId(24) : item.entryId;
     if (first) {
         statement("INSERT INTO items(entry_id, folder, class) VALUES(?, ?, ?)")
@@ -316,7 +315,7 @@ void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& change
         if (!exists.step()) raise(PimError::ItemDeleted);
         exists.reset();
     }
-    int64_t id = first ? m_db->lastInsertId() : item.id;
+    const int64_t id = first ? m_db->lastInsertId() : item.id;
     Statement& write = statement("INSERT OR REPLACE INTO item_values(item, name, kind, value) VALUES(?, ?, ?, ?)");
     for (const std::string& name : changedValues) {
         auto value = item.values.find(name);
@@ -325,13 +324,39 @@ void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& change
     }
     if (item.userPropertiesLoaded) writeUserProperties(id, item);
     if (item.mailPartsChanged) writeMailParts(id, item);
+    return {id, std::move(entryId)};
+}
+
+void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& changedValues) {
+    refreshOrderCache();
+    Transaction transaction(*m_db);
+    const bool first = item.id == 0;
+    auto [id, entryId] = writeItem(item, changedValues);
     transaction.commit();
     item.mailPartsChanged = false;
     item.id = id;
-    item.entryId = entryId;
+    item.entryId = std::move(entryId);
     // Our own commits leave data_version alone, so the cached order is extended here.
     if (first)
         if (auto order = m_order.find(item.folder); order != m_order.end()) order->second.push_back(id);
+}
+
+void PimStore::saveNewItems(std::vector<ItemRecord>& items) {
+    refreshOrderCache();
+    Transaction transaction(*m_db);
+    std::vector<std::pair<int64_t, std::string>> written;
+    for (const ItemRecord& item : items) {
+        std::vector<std::string> names;
+        for (const auto& [name, value] : item.values) names.push_back(name);
+        written.push_back(writeItem(item, names));
+    }
+    transaction.commit();
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i].id = written[i].first;
+        items[i].entryId = std::move(written[i].second);
+        items[i].mailPartsChanged = false;
+        if (auto order = m_order.find(items[i].folder); order != m_order.end()) order->second.push_back(items[i].id);
+    }
 }
 
 void PimStore::writeUserProperties(int64_t id, const ItemRecord& item) {

@@ -108,6 +108,8 @@ public:
     // Writes the named values and every user property in one transaction; a first save gives
     // the item its id and entry id.
     void saveItem(ItemRecord& item, const std::vector<std::string>& changedValues);
+    // New items with every value they hold, all in one transaction: all are saved or none.
+    void saveNewItems(std::vector<ItemRecord>& items);
     void deleteItem(int64_t id);
 
     // Shares of an owner's default folder with another mailbox.
@@ -129,6 +131,8 @@ private:
     Statement& statement(std::string_view sql);
     void createSchema();
     FolderRow readFolder(Statement& query);
+    // The writes of a save, inside the caller's transaction; returns the item's id and entry id.
+    std::pair<int64_t, std::string> writeItem(const ItemRecord& item, const std::vector<std::string>& changedValues);
     void writeUserProperties(int64_t id, const ItemRecord& item);
     void writeMailParts(int64_t id, const ItemRecord& item);
     void refreshOrderCache();

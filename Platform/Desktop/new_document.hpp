@@ -1,0 +1,29 @@
+#pragma once
+// A file the desktop makes for the user to keep or open (a draft mail, an appointment to add to
+// a calendar), written into the Lumora documents folder under a name taken from its title.
+// The title may come from a page: the name keeps only what is safe in a file name, so no title
+// reaches another folder; a name already taken gets " (2)", " (3)"...; and the file appears
+// whole or not at all, never half written.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace lumora::desktop {
+
+// The title as a file name stem: separators, characters no file system takes, control
+// characters, leading and trailing dots and blanks removed or replaced; at most 80 characters;
+// "Untitled" when nothing is left.
+std::string safeFileStem(std::string_view title);
+
+// Writes the bytes to the documents folder as stem + extension (".eml"), under the first free
+// name, and returns the file. Error 76 when there is no documents folder, 75 when the file
+// cannot be written; nothing is left behind then.
+std::filesystem::path saveNewDocument(std::string_view title, std::string_view extension, std::string_view bytes);
+
+// Replaces (or makes) the file with the bytes in one step: they are written beside it first and
+// renamed over it, so a reader never sees half a file. Error 75 when it cannot be written; the
+// file is then as it was.
+void replaceFile(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace lumora::desktop

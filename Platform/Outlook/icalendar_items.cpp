@@ -1,0 +1,195 @@
+#include "icalendar_items.hpp"
+
+#include <libical/ical.h>
+
+#include <algorithm>
+#include <ctime>
+#include <memory>
+
+#include "Automation/vb/convert.hpp"
+#include "item_properties.hpp"
+#include "pim_errors.hpp"
+#include "pim_item.hpp"
+
+namespace lumora::pim {
+
+namespace {
+
+struct ComponentFree {
+    void operator()(icalcomponent* component) const noexcept { icalcomponent_free(component); }
+};
+using ComponentHandle = std::unique_ptr<icalcomponent, ComponentFree>;
+
+// Outlook's task states and the iCalendar STATUS that says the same.
+struct TaskStatus {
+    int32_t status;
+    icalproperty_status ical;
+};
+constexpr TaskStatus kTaskStates[] = {
+    {0, ICAL_STATUS_NEEDSACTION}, {1, ICAL_STATUS_INPROCESS}, {2, ICAL_STATUS_COMPLETED}, {4, ICAL_STATUS_CANCELLED}};
+
+bool isNoDate(const Variant& value) { return value.toDate().days == kNoDate.days; }
+
+icaltimetype icalTimeOf(Date date, bool dateOnly) {
+    const vb::CivilTime civil = vb::toCivil(date);
+    icaltimetype t = icaltime_null_time();
+    t.year = civil.year;
+    t.month = civil.month;
+    t.day = civil.day;
+    if (dateOnly) {
+        t.is_date = 1;
+    } else {
+        t.hour = civil.hour;
+        t.minute = civil.minute;
+        t.second = civil.second;
+    }
+    return t;
+}
+
+// A time with a zone (UTC included) becomes the local time of this system; a floating time or
+// a date is taken as it stands.
+Date localDateOf(icaltimetype t) {
+    if (!t.is_date && t.zone) {
+        time_t instant = icaltime_as_timet_with_zone(t, t.zone);
+        std::tm local{};
+        localtime_r(&instant, &local);
+        return vb::toDate(vb::CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                        local.tm_min, local.tm_sec});
+    }
+    return vb::toDate(vb::CivilTime{t.year, t.month, t.day, t.is_date ? 0 : t.hour, t.is_date ? 0 : t.minute,
+                                    t.is_date ? 0 : t.second});
+}
+
+void addText(icalcomponent* component, icalproperty* (*make)(const char*), const ItemRecord& item,
+             std::string_view name) {
+    const std::string text = textValue(item, name);
+    if (!text.empty()) icalcomponent_add_property(component, make(text.c_str()));
+}
+
+icalcomponent* eventOf(const ItemRecord& item) {
+    icalcomponent* event = icalcomponent_new_vevent();
+    if (!item.entryId.empty()) icalcomponent_add_property(event, icalproperty_new_uid(item.entryId.c_str()));
+    icalcomponent_add_property(event, icalproperty_new_dtstamp(icaltime_current_time_with_zone(icaltimezone_get_utc_timezone())));
+    addText(event, icalproperty_new_summary, item, "Subject");
+    addText(event, icalproperty_new_location, item, "Location");
+    addText(event, icalproperty_new_description, item, "Body");
+    const bool allDay = storedValue(item, "AllDayEvent").toBool();
+    const Variant start = storedValue(item, "Start");
+    const Variant end = storedValue(item, "End");
+    if (!isNoDate(start)) icalcomponent_add_property(event, icalproperty_new_dtstart(icalTimeOf(start.toDate(), allDay)));
+    if (!isNoDate(end)) icalcomponent_add_property(event, icalproperty_new_dtend(icalTimeOf(end.toDate(), allDay)));
+    return event;
+}
+
+icalcomponent* todoOf(const ItemRecord& item) {
+    icalcomponent* todo = icalcomponent_new_vtodo();
+    if (!item.entryId.empty()) icalcomponent_add_property(todo, icalproperty_new_uid(item.entryId.c_str()));
+    icalcomponent_add_property(todo, icalproperty_new_dtstamp(icaltime_current_time_with_zone(icaltimezone_get_utc_timezone())));
+    addText(todo, icalproperty_new_summary, item, "Subject");
+    addText(todo, icalproperty_new_description, item, "Body");
+    const Variant due = storedValue(item, "DueDate");
+    if (!isNoDate(due)) {
+        const double days = due.toDate().days;
+        icalcomponent_add_property(todo, icalproperty_new_due(icalTimeOf(due.toDate(), days == static_cast<int64_t>(days))));
+    }
+    const int32_t status = storedValue(item, "Status").toI4();
+    for (const TaskStatus& state : kTaskStates)
+        if (state.status == status) icalcomponent_add_property(todo, icalproperty_new_status(state.ical));
+    // Importance 0 low, 1 normal, 2 high; PRIORITY 1 is the highest, 9 the lowest.
+    static constexpr int kPriorityOfImportance[] = {9, 5, 1};
+    const int32_t importance = storedValue(item, "Importance").toI4();
+    if (importance >= 0 && importance <= 2)
+        icalcomponent_add_property(todo, icalproperty_new_priority(kPriorityOfImportance[importance]));
+    icalcomponent_add_property(todo, icalproperty_new_percentcomplete(storedValue(item, "PercentComplete").toI4()));
+    return todo;
+}
+
+std::string textOf(icalcomponent* component, icalproperty_kind kind) {
+    icalproperty* property = icalcomponent_get_first_property(component, kind);
+    if (!property) return {};
+    const char* text = icalvalue_get_text(icalproperty_get_value(property));
+    return text ? text : "";
+}
+
+void setText(ItemRecord& item, std::string name, std::string text) {
+    if (!text.empty()) item.values[std::move(name)] = Variant(std::move(text));
+}
+
+// What libical made of a line it could not read, for the error that names it.
+std::string readingError(icalcomponent* component) {
+    icalproperty* error = icalcomponent_get_first_property(component, ICAL_XLICERROR_PROPERTY);
+    return error && icalproperty_get_xlicerror(error) ? icalproperty_get_xlicerror(error) : "no start time";
+}
+
+ItemRecord appointmentOf(icalcomponent* event, size_t number) {
+    ItemRecord item;
+    item.itemClass = ItemClass::Appointment;
+    icaltimetype start = icalcomponent_get_dtstart(event);
+    if (icaltime_is_null_time(start) || !icaltime_is_valid_time(start))
+        raise(PimError::BadImportFile, "event " + std::to_string(number) + ": " + readingError(event));
+    icaltimetype end = icalcomponent_get_dtend(event);  // from DTEND, or DTSTART plus DURATION
+    if (icaltime_is_null_time(end)) {
+        end = start;
+        if (start.is_date) icaltime_adjust(&end, 1, 0, 0, 0);  // an all-day event lasts its day
+    }
+    setText(item, "Subject", textOf(event, ICAL_SUMMARY_PROPERTY));
+    setText(item, "Location", textOf(event, ICAL_LOCATION_PROPERTY));
+    setText(item, "Body", textOf(event, ICAL_DESCRIPTION_PROPERTY));
+    item.values["Start"] = Variant(localDateOf(start));
+    item.values["End"] = Variant(localDateOf(end));
+    item.values["AllDayEvent"] = Variant(start.is_date == 1);
+    return item;
+}
+
+ItemRecord taskOf(icalcomponent* todo) {
+    ItemRecord item;
+    item.itemClass = ItemClass::Task;
+    setText(item, "Subject", textOf(todo, ICAL_SUMMARY_PROPERTY));
+    setText(item, "Body", textOf(todo, ICAL_DESCRIPTION_PROPERTY));
+    if (icalcomponent_get_first_property(todo, ICAL_DUE_PROPERTY))
+        item.values["DueDate"] = Variant(localDateOf(icalcomponent_get_due(todo)));
+    if (icalcomponent_get_first_property(todo, ICAL_STATUS_PROPERTY)) {
+        const icalproperty_status status = icalcomponent_get_status(todo);
+        for (const TaskStatus& state : kTaskStates)
+            if (state.ical == status) item.values["Status"] = Variant(state.status);
+        item.values["Complete"] = Variant(status == ICAL_STATUS_COMPLETED);
+    }
+    if (icalproperty* priority = icalcomponent_get_first_property(todo, ICAL_PRIORITY_PROPERTY)) {
+        const int value = icalproperty_get_priority(priority);  // 0: undefined
+        item.values["Importance"] = Variant(int32_t{value >= 1 && value <= 4 ? 2 : value >= 6 ? 0 : 1});
+    }
+    if (icalproperty* percent = icalcomponent_get_first_property(todo, ICAL_PERCENTCOMPLETE_PROPERTY))
+        item.values["PercentComplete"] = Variant(int32_t{std::clamp(icalproperty_get_percentcomplete(percent), 0, 100)});
+    return item;
+}
+
+}  // namespace
+
+std::string calendarText(const std::vector<const ItemRecord*>& items) {
+    ComponentHandle calendar(icalcomponent_new_vcalendar());
+    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Lumora//Lumora Desktop//EN"));
+    for (const ItemRecord* item : items) {
+        if (item->itemClass == ItemClass::Appointment) icalcomponent_add_component(calendar.get(), eventOf(*item));
+        if (item->itemClass == ItemClass::Task) icalcomponent_add_component(calendar.get(), todoOf(*item));
+    }
+    std::unique_ptr<char, decltype(&free)> text(icalcomponent_as_ical_string_r(calendar.get()), &free);
+    return text ? std::string(text.get()) : std::string();
+}
+
+std::vector<ItemRecord> readCalendar(std::string_view text) {
+    const std::string copy(text);
+    ComponentHandle root(icalparser_parse_string(copy.c_str()));
+    if (!root || icalcomponent_isa(root.get()) != ICAL_VCALENDAR_COMPONENT)
+        raise(PimError::BadImportFile, "no VCALENDAR");
+    std::vector<ItemRecord> items;
+    size_t events = 0;
+    for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_ANY_COMPONENT); c;
+         c = icalcomponent_get_next_component(root.get(), ICAL_ANY_COMPONENT)) {
+        if (icalcomponent_isa(c) == ICAL_VEVENT_COMPONENT) items.push_back(appointmentOf(c, ++events));
+        if (icalcomponent_isa(c) == ICAL_VTODO_COMPONENT) items.push_back(taskOf(c));
+    }
+    return items;
+}
+
+}  // namespace lumora::pim

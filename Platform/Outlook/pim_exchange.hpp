@@ -1,0 +1,34 @@
+#pragma once
+// Filling the store from a person's other programs and feeding them: a vCard file imports as
+// contacts into the Contacts folder, an iCalendar file as appointments into the Calendar and
+// tasks into the Tasks folder, all of the current mailbox. An import is one transaction: a file
+// that is too large or cannot be read imports nothing. An export writes the whole default folder
+// to one file that replaces the target in one step.
+
+#include <cstdint>
+#include <filesystem>
+#include <string_view>
+
+#include "pim_store.hpp"
+
+namespace lumora::pim {
+
+inline constexpr uintmax_t kMaxImportBytes = 16u << 20;
+
+struct ImportCounts {
+    int32_t contacts = 0;
+    int32_t appointments = 0;
+    int32_t tasks = 0;
+    int32_t total() const { return contacts + appointments + tasks; }
+};
+
+// The file's kind is read from its first line (BEGIN:VCARD or BEGIN:VCALENDAR), not its name.
+ImportCounts importFile(PimStore& store, const std::filesystem::path& file);
+
+enum class ExportKind { Contacts, Calendar, Tasks };
+// "contacts", "calendar" or "tasks", in any case; BadExportKind otherwise.
+ExportKind exportKindOf(std::string_view name);
+// Returns how many items were written.
+int32_t exportFolder(PimStore& store, ExportKind kind, const std::filesystem::path& file);
+
+}  // namespace lumora::pim
