@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Automation/error.hpp"
+
 namespace lumora::bridge {
 
 using nlohmann::json;
@@ -157,6 +159,42 @@ void BridgeDesktop::show(const desktop::ShowRequest& request) {
     if (m_launchPrograms && !request.file.empty()) m_system.shellOpen(request.file, true);
     tellShown(request.kind, request.title, request.detail, request.file);
 }
+
+namespace {
+
+json itemWindowJson(int64_t id, const desktop::ItemWindow& window) {
+    json fields = json::array();
+    for (const desktop::ItemField& field : window.fields())
+        fields.push_back({{"name", field.name}, {"kind", field.kind}, {"value", field.value}, {"readOnly", field.readOnly}});
+    return {{"item", id}, {"kind", window.kind()}, {"title", window.title()}, {"entryId", window.entryId()},
+            {"fields", std::move(fields)}};
+}
+
+}  // namespace
+
+bool BridgeDesktop::openItemWindow(std::shared_ptr<desktop::ItemWindow> window) {
+    if (m_page.closed()) return true;  // nobody to show it to; the item stays as it is
+    if (m_itemWindows.size() >= kMaxItemWindows) {
+        const int64_t oldest = m_itemWindows.begin()->first;
+        m_itemWindows.erase(m_itemWindows.begin());
+        m_page.tell("item.close", {{"item", oldest}});
+    }
+    const int64_t id = m_nextItemWindow++;
+    m_page.tell("item.open", itemWindowJson(id, *window));
+    m_itemWindows.emplace(id, std::move(window));
+    return true;
+}
+
+json BridgeDesktop::saveItemWindow(int64_t id, const json& fields) {
+    auto window = m_itemWindows.find(id);
+    if (window == m_itemWindows.end()) raise(RuntimeError::InvalidProcedureCall, "no item window " + std::to_string(id));
+    std::vector<std::pair<std::string, std::string>> changes;
+    for (const auto& [name, value] : fields.items()) changes.emplace_back(name, value.get<std::string>());
+    window->second->save(changes);
+    return itemWindowJson(id, *window->second);
+}
+
+void BridgeDesktop::closeItemWindow(int64_t id) { m_itemWindows.erase(id); }
 
 int32_t BridgeDesktop::shellOpen(const std::filesystem::path& file) {
     int32_t code = m_system.shellOpen(file, m_launchPrograms);

@@ -22,6 +22,8 @@ struct BridgeDesktopOptions {
 
 class BridgeDesktop : public desktop::Desktop {
 public:
+    static constexpr size_t kMaxItemWindows = 32;
+
     BridgeDesktop(PageLink& page, BridgeDesktopOptions options);
 
     int16_t messageBox(const desktop::MessageBoxRequest& request) override;
@@ -32,6 +34,14 @@ public:
     // Blocks only this page's worker until the page clicks, a timer falls due or the page goes.
     std::vector<desktop::WindowEvent> waitEvents(desktop::WindowId id) override;
     void show(const desktop::ShowRequest& request) override;
+    // The item opens in the page as an item.open notification and stays open here, its item
+    // alive, until the page closes it; a page holds at most kMaxItemWindows, the oldest closing
+    // first.
+    bool openItemWindow(std::shared_ptr<desktop::ItemWindow> window) override;
+    // The page's Save of an item window: the fields set and the item saved; answers the window
+    // as it now stands. Error 5 for a window that is not open.
+    nlohmann::json saveItemWindow(int64_t id, const nlohmann::json& fields);
+    void closeItemWindow(int64_t id);
     int32_t shellOpen(const std::filesystem::path& file) override;
     int32_t openLink(const std::string& uri) override;
     void sendKeys(const std::vector<int32_t>& virtualKeys) override;
@@ -51,6 +61,9 @@ private:
     std::chrono::milliseconds untilNextTimer(std::chrono::milliseconds longest) const;
     void tellShown(const std::string& kind, const std::string& title, const std::string& detail,
                    const std::filesystem::path& file);
+
+    std::map<int64_t, std::shared_ptr<desktop::ItemWindow>> m_itemWindows;
+    int64_t m_nextItemWindow = 1;
 
     PageLink& m_page;
     desktop::SystemServices m_system;

@@ -29,6 +29,10 @@ std::string whatWasAsked(const PageRequest& request) {
                " = " + loggedValue(request.value);
     case Operation::Release:
         return "release object " + std::to_string(request.object);
+    case Operation::ItemSave:
+        return "save item window " + std::to_string(request.object);
+    case Operation::ItemClose:
+        return "close item window " + std::to_string(request.object);
     }
     return {};
 }

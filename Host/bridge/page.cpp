@@ -1,5 +1,6 @@
 #include "page.hpp"
 
+#include "Automation/class_ids.hpp"
 #include "Automation/deliverables.hpp"
 #include "Automation/registry.hpp"
 #include "Platform/Desktop/documents_folder.hpp"
@@ -19,6 +20,12 @@ std::vector<std::string> deliverableClasses() {
         classes.emplace_back(identity->progId);
         classes.emplace_back(identity->classId);
     }
+    return classes;
+}
+
+std::vector<std::string> pageClasses() {
+    std::vector<std::string> classes = deliverableClasses();
+    classes.emplace_back(progid::PimAdmin);
     return classes;
 }
 
@@ -168,12 +175,22 @@ void Page::answer(const PageRequest& request, json result) {
     send(response);
 }
 
-void Page::run(host::Session& session, const PageRequest& request) {
+void Page::run(host::Session& session, BridgeDesktop& desktop, const PageRequest& request) {
     const auto started = std::chrono::steady_clock::now();
     std::optional<json> result;
     json failure;
     try {
-        asError([&] { result = runPageRequest(session, request, m_settings.creatable); });
+        asError([&] {
+            // An item window's Save and Close act on the item the page's Desktop holds open.
+            if (request.operation == Operation::ItemSave) {
+                result = desktop.saveItemWindow(request.object, request.value);
+            } else if (request.operation == Operation::ItemClose) {
+                desktop.closeItemWindow(request.object);
+                result = json::object();
+            } else {
+                result = runPageRequest(session, request, m_settings.creatable);
+            }
+        });
     } catch (const NotCreatable& refusal) {
         failure = notCreatableResponse(request.id, refusal);
     } catch (const Error& e) {
@@ -199,7 +216,7 @@ void Page::workerMain() {
         // The session and every object it holds are made and destroyed on this thread.
         // A page holds handles only to the classes it may create; see host::HandleRule.
         host::Session session(host::HandleRule::CreatedClassesOnly);
-        while (auto request = nextRequest()) run(session, *request);
+        while (auto request = nextRequest()) run(session, desktop, *request);
         try {
             session.releaseAll();
         } catch (...) {

@@ -25,10 +25,14 @@ namespace lumora::bridge {
 // controls marked safe for scripting. The outside applications behind them (file system, Word,
 // Outlook) stay reachable only through what the controls' members hand back.
 std::vector<std::string> deliverableClasses();
+// What a page may create by default: the deliverables, and Lumora.PimAdmin, through which the
+// page shows the person's folders and items and sets the explorer selection. Its members that
+// change who sees what, inject faults or reach files refuse a page (error 70).
+std::vector<std::string> pageClasses();
 
 struct PageSettings {
     MessageLimits limits;
-    std::vector<std::string> creatable = deliverableClasses();  // ProgIDs and class ids
+    std::vector<std::string> creatable = pageClasses();  // ProgIDs and class ids
     size_t maxQueuedCalls = 256;   // calls waiting behind the running one
     size_t maxQueuedEvents = 1024; // clicks not yet pumped
     BridgeDesktopOptions desktop;
@@ -72,7 +76,7 @@ private:
     std::optional<PageRequest> nextRequest();
     void send(const nlohmann::json& message);
     void answer(const PageRequest& request, nlohmann::json result);
-    void run(host::Session& session, const PageRequest& request);
+    void run(host::Session& session, BridgeDesktop& desktop, const PageRequest& request);
 
     PageId m_id;
     std::shared_ptr<PageOutbox> m_outbox;

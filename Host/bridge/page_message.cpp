@@ -123,6 +123,8 @@ std::optional<Operation> operationOf(const std::string& method) {
     if (method == "get") return Operation::Get;
     if (method == "put") return Operation::Put;
     if (method == "release") return Operation::Release;
+    if (method == "item.save") return Operation::ItemSave;
+    if (method == "item.close") return Operation::ItemClose;
     return std::nullopt;
 }
 
@@ -173,6 +175,17 @@ PageMessage readRequest(json& message, json id, bool wantsAnswer) {
             request.args = optionalArray(params, "args");
             request.named = optionalObject(params, "named");
             break;
+        case Operation::ItemSave:
+            request.value = optionalObject(params, "fields");
+            for (const auto& [name, value] : request.value.items())
+                if (!value.is_string()) throw ParamError{"\"fields\" must map field names to strings"};
+            [[fallthrough]];
+        case Operation::ItemClose: {
+            const json& item = member(params, "item");
+            if (!item.is_number_integer()) throw ParamError{"\"item\" must be an item window id"};
+            request.object = item.get<int64_t>();
+            break;
+        }
         }
     } catch (const ParamError& e) {
         return refuse(BridgeError::InvalidParams, method + ": " + e.detail);

@@ -16,10 +16,11 @@ struct MessageLimits {
     size_t maxDepth = 64;        // arrays and objects inside each other
 };
 
-enum class Operation { Create, Call, Get, Put, Release };
+enum class Operation { Create, Call, Get, Put, Release, ItemSave, ItemClose };
 
 // A request the page's worker runs: create {progId}, call/get {object, member, args, named},
-// put {object, member, args, value}, release {object}.
+// put {object, member, args, value}, release {object}; an item window's item.save
+// {item, fields} and item.close {item}, with the window's id in object and the fields in value.
 struct PageRequest {
     nlohmann::json id;          // null for a notification (no answer wanted)
     bool wantsAnswer = true;

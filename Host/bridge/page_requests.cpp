@@ -39,6 +39,9 @@ json runPageRequest(host::Session& session, const PageRequest& request, const st
     case Operation::Release:
         session.release(request.object);
         return json::object();
+    case Operation::ItemSave:
+    case Operation::ItemClose:
+        break;  // the page's Desktop holds item windows (Page::run)
     }
     return json::object();
 }

@@ -280,6 +280,8 @@
         "window.update": () => this.ui.updateWindow(params, this),
         "window.close": () => this.ui.closeWindow(params, this),
         "show": () => this.ui.show(params, this),
+        "item.open": () => this.ui.openItem(params, this),
+        "item.close": () => this.ui.closeItem(params, this),
       };
       if (handlers[method]) {
         try {
@@ -288,6 +290,17 @@
           console.error("Lumora UI handler failed:", e);
         }
       }
+    }
+
+    // An item window's Save: the fields given (name -> text) are set and the item saved; answers
+    // the window as it now stands ({item, kind, title, entryId, fields}).
+    saveItem(itemId, fields) {
+      return this.request("item.save", { item: itemId, fields });
+    }
+
+    // An item window closed by its person: the item is let go, unsaved changes with it.
+    closeItem(itemId) {
+      return this.request("item.close", { item: itemId });
     }
 
     // A button of a window the bridge opened was pressed.
@@ -378,6 +391,11 @@
 .lumora-window .lumora-body { flex-direction: column; gap: 6px; }
 .lumora-window .lumora-label:empty { display: none; }
 .lumora-window .lumora-label.lumora-error { color: #a3261b; }
+.lumora-item { position: fixed; inset: 10vh 2vw auto auto; margin: 0; z-index: 10; }
+.lumora-item .lumora-body { display: grid; grid-template-columns: max-content 1fr; gap: 6px 10px; }
+.lumora-item .lumora-body input, .lumora-item .lumora-body textarea { font: inherit; min-width: 240px; }
+.lumora-item .lumora-status { grid-column: 1 / -1; min-height: 1.2em; color: #2d6a2e; }
+.lumora-item .lumora-status.lumora-error { color: #a3261b; }
 .lumora-toasts { position: fixed; right: 16px; bottom: 16px; display: flex; flex-direction: column; gap: 8px;
   z-index: 2147483647; font: 14px system-ui, sans-serif; }
 .lumora-toast { background: #1d2433; color: #fff; border-radius: 6px; padding: 10px 14px; max-width: 360px;
@@ -423,6 +441,7 @@
 
   const openBoxes = new Set();
   const openWindows = new Map();  // window id -> {dialog, labels, buttons}
+  const openItems = new Map();    // item window id -> dialog
 
   function buttonsOf(code) {
     return BUTTON_SETS[code & 0xF] || BUTTON_SETS[0];
@@ -553,8 +572,72 @@
       tray.appendChild(toast);
     },
 
+    // An item opened for its person: a form of its fields that stays open beside the page, with
+    // Save and Close acting on the real item through the bridge.
+    openItem(window_, connection) {
+      const { dialog, body, footer } = makeDialog("lumora-item", `${window_.kind}: ${window_.title || "(new)"}`);
+      dialog.dataset.item = String(window_.item);
+      dialog.dataset.kind = window_.kind;
+      const inputs = new Map();
+      for (const field of window_.fields || []) {
+        const label = element("label", "", field.name);
+        const input = field.kind === "multiline" ? element("textarea") : element("input");
+        if (field.kind === "date") Object.assign(input, { type: "datetime-local", step: 1 });
+        if (field.kind === "number") input.type = "number";
+        if (field.kind === "flag") input.type = "checkbox";
+        if (field.kind === "flag") input.checked = field.value === "true";
+        else input.value = field.value;
+        input.disabled = field.readOnly;
+        input.dataset.field = field.name;
+        label.htmlFor = input.id = `lumora-item-${window_.item}-${field.name}`;
+        body.append(label, input);
+        if (!field.readOnly) inputs.set(field.name, { input, kind: field.kind, value: field.value });
+      }
+      const status = element("div", "lumora-status");
+      status.setAttribute("role", "status");
+      body.appendChild(status);
+      const textOf = ({ input, kind }) => kind === "flag" ? String(input.checked) : input.value;
+      const save = element("button", "", "Save");
+      save.type = "button";
+      save.dataset.name = "save";
+      save.addEventListener("click", async () => {
+        const fields = {};
+        for (const [name, field] of inputs) if (textOf(field) !== field.value) fields[name] = textOf(field);
+        try {
+          const saved = await connection.saveItem(window_.item, fields);
+          for (const [name, field] of inputs) field.value = textOf(field);
+          dialog.querySelector("header").textContent = `${saved.kind}: ${saved.title}`;
+          dialog.dataset.entryId = saved.entryId;
+          status.classList.remove("lumora-error");
+          status.textContent = "Saved";
+        } catch (error) {
+          status.classList.add("lumora-error");
+          status.textContent = error.message;
+        }
+      });
+      const close = element("button", "", "Close");
+      close.type = "button";
+      close.dataset.name = "close";
+      close.addEventListener("click", () => {
+        defaultUi.closeItem({ item: window_.item });
+        connection.closeItem(window_.item).catch(() => {});
+      });
+      footer.append(save, close);
+      openItems.set(window_.item, dialog);
+      dialog.show();
+    },
+
+    closeItem(request) {
+      const dialog = openItems.get(request.item);
+      if (!dialog) return;
+      openItems.delete(request.item);
+      dialog.close();
+      dialog.remove();
+    },
+
     // The bridge went away: open dialogs can no longer be answered.
     disconnected() {
+      for (const id of [...openItems.keys()]) defaultUi.closeItem({ item: id });
       for (const finish of [...openBoxes]) finish(undefined);
       for (const id of [...openWindows.keys()]) defaultUi.closeWindow({ window: id });
     },

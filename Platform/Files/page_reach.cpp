@@ -30,6 +30,8 @@ PageReach::PageReach(std::vector<fs::path> grantedFolders) : m_granted(std::move
 
 PageReach::~PageReach() { t_reach = m_previous; }
 
+bool PageReach::confined() { return t_reach != nullptr; }
+
 bool PageReach::allows(const fs::path& local) {
     const PageReach* reach = t_reach;
     if (!reach) return true;

@@ -22,6 +22,8 @@ public:
     // True when the calling thread may reach `local`: it is not confined, or `local` lies in a
     // mapped or granted folder once links are followed (a link never leads a page out).
     static bool allows(const std::filesystem::path& local);
+    // True on a thread that serves a page: what only the local user may do is refused there.
+    static bool confined();
 
 private:
     std::vector<std::filesystem::path> m_granted;
