@@ -1,5 +1,8 @@
 // pim: what a person does in the PIM itself, from a shell: select items, open another user's
-// mailbox, share a default folder. Each is one call of Lumora.PimAdmin.
+// mailbox, share a default folder, import a vCard or iCalendar file and export a default folder
+// to one. Each is one call of Lumora.PimAdmin.
+
+#include <filesystem>
 
 #include "Automation/class_ids.hpp"
 #include "commands.hpp"
@@ -9,9 +12,26 @@ namespace lumora::host::cli {
 namespace {
 
 constexpr const char* kPimUsage =
-    "pim select [ENTRYID...] | mailbox add NAME | share NAME TYPE [true|false]";
+    "pim select [ENTRYID...] | mailbox add NAME | share NAME TYPE [true|false] | import FILE | "
+    "export --contacts|--calendar|--tasks FILE";
+
+// The file as the local user names it, relative to where the command runs.
+std::string absoluteFile(const std::string& file) { return std::filesystem::absolute(file).string(); }
+
+// export --contacts|--calendar|--tasks FILE: the option names the folder, so it is read here
+// rather than refused as an unknown option.
+int runExport(const CliOptions& options, const std::vector<std::string>& rawArgs) {
+    if (rawArgs.size() != 3 || rawArgs[1].rfind("--", 0) != 0)
+        throw UsageError("pim export needs --contacts, --calendar or --tasks and a file");
+    const std::string kind = rawArgs[1].substr(2);
+    if (kind != "contacts" && kind != "calendar" && kind != "tasks")
+        throw UsageError("pim export: " + rawArgs[1] + " is not --contacts, --calendar or --tasks");
+    return createAndCall(options, std::string(progid::PimAdmin), "Export",
+                         nlohmann::json::array({kind, absoluteFile(rawArgs[2])}));
+}
 
 int runPim(const CliOptions& options, const std::vector<std::string>& rawArgs) {
+    if (!rawArgs.empty() && rawArgs[0] == "export") return runExport(options, rawArgs);
     auto args = positionalArgs("pim", rawArgs);
     std::string admin(progid::PimAdmin);
     if (!args.empty() && args[0] == "select") {
@@ -35,10 +55,12 @@ int runPim(const CliOptions& options, const std::vector<std::string>& rawArgs) {
         }
         return createAndCall(options, admin, "Share", nlohmann::json::array({args[1], folderType, allowed}));
     }
+    if (args.size() == 2 && args[0] == "import")
+        return createAndCall(options, admin, "Import", nlohmann::json::array({absoluteFile(args[1])}));
     throw UsageError(std::string("pim needs one of: ") + kPimUsage);
 }
 
-const CommandRegistration kPim{{"pim", kPimUsage, "selects items, adds mailboxes and shares folders in the PIM",
+const CommandRegistration kPim{{"pim", kPimUsage, "selects items, adds mailboxes, shares folders, imports and exports in the PIM",
                                 runPim}};
 
 }  // namespace

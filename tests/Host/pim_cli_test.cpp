@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "lumora_process.hpp"
@@ -35,9 +36,10 @@ TEST_F(PimCommandLine, ADisplayedAppointmentIsTranscribedWithItsFields) {
         {{"call", "appt"}, {"member", "display"}},
     }));
     ASSERT_EQ(steps.size(), 4u);
+    const std::string file = (temp.path() / "data" / "documents" / "Call back.ics").string();
     EXPECT_EQ(steps[3]["shown"], json::array({{{"kind", "appointment"},
                                                {"title", "Call back"},
-                                               {"file", ""},
+                                               {"file", file},
                                                {"detail", "Subject: Call back\n"}}}));
 }
 
@@ -71,6 +73,26 @@ TEST_F(PimCommandLine, PimCommandsShareACalendarAndSelectItemsForTheObjectModel)
     }));
     EXPECT_EQ(read[4]["result"], storeId);
     EXPECT_EQ(read[7]["result"], 1);
+}
+
+TEST_F(PimCommandLine, ImportAndExportExchangeFilesWithOtherPrograms) {
+    {
+        std::ofstream(temp.path() / "people.vcf") << "BEGIN:VCARD\nVERSION:3.0\nN:Lee;Ann;;;\nEND:VCARD\n"
+                                                      "BEGIN:VCARD\nVERSION:4.0\nFN:Bo\nEND:VCARD\n";
+    }
+    ProcessResult imported = lumora({"pim", "import", (temp.path() / "people.vcf").string()});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(json::parse(imported.out)["result"], 2);
+
+    ProcessResult exported = lumora({"pim", "export", "--contacts", (temp.path() / "out.vcf").string()});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    std::ifstream in(temp.path() / "out.vcf");
+    std::string card((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(card.find("N:Lee;Ann;;;\r\n"), std::string::npos);
+    EXPECT_NE(card.find("FN:Bo\r\n"), std::string::npos);
+
+    EXPECT_EQ(lumora({"pim", "export", "--notes", "out.txt"}).status, 2);
+    EXPECT_EQ(lumora({"pim", "import", (temp.path() / "missing.vcf").string()}).status, 1);
 }
 
 }  // namespace

@@ -1,0 +1,233 @@
+// Files from a person's other programs filled into the store, and the store's folders written
+// back out: vCards of two programs' habits, calendars with a time zone and in UTC, a round trip,
+// and files that import nothing because part of them is bad.
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <string>
+
+#include "Automation/vb/convert.hpp"
+#include "Platform/Outlook/item_properties.hpp"
+#include "Platform/Outlook/pim_exchange.hpp"
+#include "pim_fixture.hpp"
+
+namespace lumora::pim::tests {
+namespace {
+
+constexpr int32_t kBadFile = static_cast<int32_t>(0x80040606);
+
+// An address-book program's export: vCard 3.0, folded lines, grouped properties, TYPE lists.
+constexpr std::string_view kVCard30 =
+    "BEGIN:VCARD\r\n"
+    "VERSION:3.0\r\n"
+    "N:Lee;Ann;Marie;Dr.;\r\n"
+    "FN:Dr. Ann Marie Lee\r\n"
+    "ORG:Acme\\, Inc.;Sales\r\n"
+    "TITLE:Head of Sales\r\n"
+    "item1.EMAIL;type=INTERNET;type=pref:ann@acme.example\r\n"
+    "item1.X-ABLabel:_$!<Work>!$_\r\n"
+    "TEL;type=WORK;type=VOICE;type=pref:+49 30 1234\r\n"
+    "TEL;type=CELL;type=VOICE:+49 170 5555\r\n"
+    "TEL;type=WORK;type=FAX:+49 30 1235\r\n"
+    "ADR;type=WORK;type=pref:;;Hauptstra\xC3\x9F""e 1\\nHinterhaus;Berlin;;10115;Germa\r\n"
+    " ny\r\n"
+    "NOTE:Met at the fair\\; wants a quote\\nby Friday\r\n"
+    "URL;type=WORK:https://acme.example\r\n"
+    "BDAY:1985-04-12\r\n"
+    "END:VCARD\r\n"
+    // An older mail program's card: 2.1 habits, quoted-printable with a soft line break.
+    "BEGIN:VCARD\r\n"
+    "VERSION:2.1\r\n"
+    "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;J=C3=B6rg\r\n"
+    "TEL;HOME:030 999\r\n"
+    "NOTE;ENCODING=QUOTED-PRINTABLE:Gr=C3=BC=C3=9Fe =\r\n"
+    "aus Berlin\r\n"
+    "END:VCARD\r\n";
+
+// A vCard 4.0 as RFC 6350 writes it: a tel: URI, a quoted TYPE list, a birthday without a year.
+constexpr std::string_view kVCard40 =
+    "BEGIN:VCARD\n"
+    "VERSION:4.0\n"
+    "FN:Zo\xC3\xAB \xF0\x9F\x8C\xBB Park\n"
+    "N:Park;Zo\xC3\xAB;;;\n"
+    "TEL;VALUE=uri;TYPE=\"work,voice\":tel:+1-555-0100\n"
+    "EMAIL;TYPE=home:zoe@example.org\n"
+    "ADR;TYPE=home:;;12 Elm St;Springfield;IL;62701;USA\n"
+    "BDAY:--0412\n"
+    "END:VCARD\n";
+
+// A calendar program's export: the zone defined in the file, an all-day event and a task.
+constexpr std::string_view kCalendarWithZone =
+    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Example Corp//Calendar 9//EN\r\n"
+    "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"
+    "BEGIN:STANDARD\r\nDTSTART:19701025T030000\r\nRRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\n"
+    "TZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\n"
+    "BEGIN:DAYLIGHT\r\nDTSTART:19700329T020000\r\nRRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\n"
+    "TZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nEND:DAYLIGHT\r\n"
+    "END:VTIMEZONE\r\n"
+    "BEGIN:VEVENT\r\nUID:1@example\r\nDTSTAMP:20261201T080000Z\r\n"
+    "DTSTART;TZID=Europe/Berlin:20261208T100000\r\nDTEND;TZID=Europe/Berlin:20261208T113000\r\n"
+    "SUMMARY:Quarterly review\r\nLOCATION:Room 4\\, 2nd floor\r\nDESCRIPTION:Bring the figures\\nand coffee\r\n"
+    "END:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:2@example\r\nDTSTAMP:20261201T080000Z\r\n"
+    "DTSTART;VALUE=DATE:20261224\r\nSUMMARY:Office closed\r\nEND:VEVENT\r\n"
+    "BEGIN:VTODO\r\nUID:3@example\r\nDTSTAMP:20261201T080000Z\r\n"
+    "SUMMARY:Send the quote\r\nDUE;VALUE=DATE:20261211\r\nSTATUS:IN-PROCESS\r\nPRIORITY:1\r\n"
+    "PERCENT-COMPLETE:40\r\nEND:VTODO\r\n"
+    "END:VCALENDAR\r\n";
+
+// A web calendar's export: UTC times and a duration instead of an end.
+constexpr std::string_view kCalendarInUtc =
+    "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//Web Calendar//EN\n"
+    "BEGIN:VEVENT\nUID:x@web\nDTSTAMP:20261201T080000Z\nDTSTART:20261208T150000Z\nDURATION:PT45M\n"
+    "SUMMARY:Call with Tokyo\nEND:VEVENT\n"
+    "END:VCALENDAR\n";
+
+// Local time for these tests is Tokyo's (UTC+9, no summer time), so every conversion shows.
+class ExchangeTest : public PimTest {
+protected:
+    ExchangeTest() {
+        const char* zone = std::getenv("TZ");
+        m_zone = zone ? std::optional<std::string>(zone) : std::nullopt;
+        setenv("TZ", "Asia/Tokyo", 1);
+        tzset();
+    }
+    ~ExchangeTest() override {
+        if (m_zone) setenv("TZ", m_zone->c_str(), 1);
+        else unsetenv("TZ");
+        tzset();
+    }
+    std::filesystem::path write(const std::string& name, std::string_view text) {
+        const std::filesystem::path file = m_data.path() / name;
+        std::ofstream(file, std::ios::binary) << text;
+        return file;
+    }
+    ImportCounts import(std::string_view text) {
+        PimStore pim = store();
+        return importFile(pim, write("in.txt", text));
+    }
+    Object item(FolderType type, int32_t position) {
+        return defaultFolder(static_cast<int32_t>(type)).getObject("Items").getObject("Item", position);
+    }
+    int32_t count(FolderType type) {
+        return defaultFolder(static_cast<int32_t>(type)).getObject("Items").get("Count").toI4();
+    }
+    static std::string when(const Variant& date) { return vb::formatDate(date.toDate(), "yyyy-MM-dd HH:mm"); }
+
+    std::optional<std::string> m_zone;
+};
+
+TEST_F(ExchangeTest, VCardsOfTwoProgramsKeepTheirFields) {
+    ImportCounts counts = import(kVCard30);
+    EXPECT_EQ(counts.contacts, 2);
+    Object ann = item(FolderType::Contacts, 1);
+    EXPECT_EQ(ann.get("LastName"), Variant("Lee"));
+    EXPECT_EQ(ann.get("MiddleName"), Variant("Marie"));
+    EXPECT_EQ(ann.get("Title"), Variant("Dr."));
+    EXPECT_EQ(ann.get("FullName"), Variant("Dr. Ann Marie Lee"));
+    EXPECT_EQ(ann.get("CompanyName"), Variant("Acme, Inc."));
+    EXPECT_EQ(ann.get("Department"), Variant("Sales"));
+    EXPECT_EQ(ann.get("JobTitle"), Variant("Head of Sales"));
+    EXPECT_EQ(ann.get("Email1Address"), Variant("ann@acme.example"));
+    EXPECT_EQ(ann.get("BusinessTelephoneNumber"), Variant("+49 30 1234"));
+    EXPECT_EQ(ann.get("MobileTelephoneNumber"), Variant("+49 170 5555"));
+    EXPECT_EQ(ann.get("BusinessFaxNumber"), Variant("+49 30 1235"));
+    EXPECT_EQ(ann.get("BusinessAddressStreet"), Variant("Hauptstra\xC3\x9F""e 1\r\nHinterhaus"));
+    EXPECT_EQ(ann.get("BusinessAddressCountry"), Variant("Germany"));  // a folded line
+    EXPECT_EQ(ann.get("Body"), Variant("Met at the fair; wants a quote\r\nby Friday"));
+    EXPECT_EQ(ann.get("BusinessHomePage"), Variant("https://acme.example"));
+    EXPECT_EQ(when(ann.get("Birthday")), "1985-04-12 00:00");
+    Object joerg = item(FolderType::Contacts, 2);
+    EXPECT_EQ(joerg.get("LastName"), Variant("M\xC3\xBCller"));
+    EXPECT_EQ(joerg.get("FirstName"), Variant("J\xC3\xB6rg"));
+    EXPECT_EQ(joerg.get("HomeTelephoneNumber"), Variant("030 999"));
+    EXPECT_EQ(joerg.get("Body"), Variant("Gr\xC3\xBC\xC3\x9F""e aus Berlin"));
+
+    import(kVCard40);
+    Object zoe = item(FolderType::Contacts, 3);
+    EXPECT_EQ(zoe.get("FullName"), Variant("Zo\xC3\xAB \xF0\x9F\x8C\xBB Park"));
+    EXPECT_EQ(zoe.get("BusinessTelephoneNumber"), Variant("+1-555-0100"));
+    EXPECT_EQ(zoe.get("Email1Address"), Variant("zoe@example.org"));
+    EXPECT_EQ(zoe.get("HomeAddressPostalCode"), Variant("62701"));
+    EXPECT_EQ(zoe.get("Birthday"), Variant(kNoDate));  // no year: no date the field can hold
+}
+
+TEST_F(ExchangeTest, ZonedAndUtcTimesBecomeLocalTime) {
+    ImportCounts counts = import(kCalendarWithZone);
+    EXPECT_EQ(counts.appointments, 2);
+    EXPECT_EQ(counts.tasks, 1);
+    Object review = item(FolderType::Calendar, 1);
+    EXPECT_EQ(review.get("Subject"), Variant("Quarterly review"));
+    EXPECT_EQ(review.get("Location"), Variant("Room 4, 2nd floor"));
+    EXPECT_EQ(review.get("Body"), Variant("Bring the figures\nand coffee"));
+    EXPECT_EQ(when(review.get("Start")), "2026-12-08 18:00");  // 10:00 in Berlin
+    EXPECT_EQ(when(review.get("End")), "2026-12-08 19:30");
+    Object closed = item(FolderType::Calendar, 2);
+    EXPECT_EQ(closed.get("AllDayEvent"), Variant(true));
+    EXPECT_EQ(when(closed.get("Start")), "2026-12-24 00:00");
+    EXPECT_EQ(when(closed.get("End")), "2026-12-25 00:00");
+    Object task = item(FolderType::Tasks, 1);
+    EXPECT_EQ(task.get("Subject"), Variant("Send the quote"));
+    EXPECT_EQ(when(task.get("DueDate")), "2026-12-11 00:00");
+    EXPECT_EQ(task.get("Status"), Variant(int32_t{1}));
+    EXPECT_EQ(task.get("Importance"), Variant(int32_t{2}));
+    EXPECT_EQ(task.get("PercentComplete"), Variant(int32_t{40}));
+
+    import(kCalendarInUtc);
+    Object call = item(FolderType::Calendar, 3);
+    EXPECT_EQ(when(call.get("Start")), "2026-12-09 00:00");  // 15:00 UTC
+    EXPECT_EQ(when(call.get("End")), "2026-12-09 00:45");
+}
+
+TEST_F(ExchangeTest, AnExportReadBackGivesTheSameItems) {
+    import(kVCard30);
+    import(kVCard40);
+    import(kCalendarWithZone);
+    PimStore pim = store();
+    EXPECT_EQ(exportFolder(pim, ExportKind::Contacts, m_data.path() / "out.vcf"), 3);
+    EXPECT_EQ(exportFolder(pim, ExportKind::Calendar, m_data.path() / "out.ics"), 2);
+    EXPECT_EQ(exportFolder(pim, ExportKind::Tasks, m_data.path() / "tasks.ics"), 1);
+
+    lumora::tests::TempFolder other;
+    PimStore copy(other.path());
+    EXPECT_EQ(importFile(copy, m_data.path() / "out.vcf").contacts, 3);
+    EXPECT_EQ(importFile(copy, m_data.path() / "out.ics").appointments, 2);
+    EXPECT_EQ(importFile(copy, m_data.path() / "tasks.ics").tasks, 1);
+    for (FolderType type : {FolderType::Contacts, FolderType::Calendar, FolderType::Tasks}) {
+        const std::vector<int64_t>& originals = pim.itemIds(pim.defaultFolder(pim.currentMailbox().id, type).id);
+        const std::vector<int64_t>& copies = copy.itemIds(copy.defaultFolder(copy.currentMailbox().id, type).id);
+        ASSERT_EQ(originals.size(), copies.size());
+        for (size_t i = 0; i < originals.size(); ++i) {
+            ItemRecord original = pim.loadItem(originals[i]);
+            ItemRecord back = copy.loadItem(copies[i]);
+            for (const auto& [name, value] : original.values) {
+                ASSERT_TRUE(back.values.contains(name)) << name;
+                EXPECT_EQ(back.values.at(name), value) << name;
+            }
+        }
+    }
+}
+
+TEST_F(ExchangeTest, ABadPartOfAFileImportsNothing) {
+    std::string unfinished(kVCard30);
+    unfinished += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Half\r\n";
+    EXPECT_AUTOMATION_ERROR(import(unfinished), kBadFile);
+    std::string noStart(kCalendarWithZone);
+    noStart.insert(noStart.rfind("END:VCALENDAR"), "BEGIN:VEVENT\r\nSUMMARY:When?\r\nDTSTART:soon\r\nEND:VEVENT\r\n");
+    EXPECT_AUTOMATION_ERROR(import(noStart), kBadFile);
+    EXPECT_AUTOMATION_ERROR(import("Name,Email\r\nAnn,ann@example.com\r\n"), kBadFile);
+    EXPECT_AUTOMATION_ERROR(import(""), kBadFile);
+    EXPECT_AUTOMATION_ERROR(import("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"), kBadFile);
+    EXPECT_EQ(count(FolderType::Contacts), 0);
+    EXPECT_EQ(count(FolderType::Calendar), 0);
+    EXPECT_EQ(count(FolderType::Tasks), 0);
+
+    std::string huge = "BEGIN:VCARD\r\nNOTE:" + std::string(kMaxImportBytes, 'x') + "\r\nEND:VCARD\r\n";
+    EXPECT_AUTOMATION_ERROR(import(huge), 0x80040607);
+    PimStore pim = store();
+    EXPECT_AUTOMATION_ERROR(importFile(pim, m_data.path()), kBadFile);  // a folder
+}
+
+}  // namespace
+}  // namespace lumora::pim::tests
