@@ -414,10 +414,14 @@ async function start() {
   contactsPanel();
   telephonyPanel();
   campaignsPanel();
+  // Panels of their own files (panels/*.js) add themselves to LumoraDemo.panels.
+  for (const panel of LumoraDemo.panels) {
+    await Promise.resolve().then(panel).catch((error) => console.error("panel failed:", error));
+  }
   setStatus("connected", `Connected — desktop control ${version}`);
 }
 
 // For the page's own tests and for anyone reading the page in the browser's console.
-window.LumoraDemo = { notBuiltYet: NOT_BUILT_YET };
+window.LumoraDemo = { notBuiltYet: NOT_BUILT_YET, panels: [] };
 
 connection.ready().then(start, (error) => setStatus("failed", error.message));

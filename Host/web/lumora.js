@@ -610,6 +610,7 @@
           dialog.dataset.entryId = saved.entryId;
           status.classList.remove("lumora-error");
           status.textContent = "Saved";
+          document.dispatchEvent(new CustomEvent("lumora-item-saved", { detail: saved }));
         } catch (error) {
           status.classList.add("lumora-error");
           status.textContent = error.message;
