@@ -50,6 +50,14 @@ const MediaType* mediaTypeOf(std::string_view fileName) {
     return nullptr;
 }
 
+// A header value on one line: a line break in a subject or a name (a page may send one) would
+// otherwise start a header of its own.
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
 void ensureGMime() {
     static std::once_flag started;
     std::call_once(started, [] { g_mime_init(); });
@@ -66,7 +74,7 @@ GMimeAddressType lineOf(int32_t type) {
 
 void addRecipients(GMimeMessage* message, const ItemRecord& mail) {
     for (const auto& recipient : mail.recipients) {
-        NamedAddress named = splitAddress(recipient->name);
+        NamedAddress named = splitAddress(oneLine(recipient->name));
         auto address = owned(named.address.empty()
                                  ? internet_address_group_new(named.displayName.c_str())
                                  : internet_address_mailbox_new(named.displayName.c_str(), named.address.c_str()));
@@ -103,7 +111,7 @@ GObjectHandle<GMimeObject> attachmentPart(const AttachmentRow& attachment) {
     auto content = owned(g_mime_data_wrapper_new_with_stream(bytes.get(), GMIME_CONTENT_ENCODING_DEFAULT));
     g_mime_part_set_content(part, content.get());
     g_mime_object_set_disposition(handle.get(), GMIME_DISPOSITION_ATTACHMENT);
-    g_mime_part_set_filename(part, attachment.fileName.c_str());
+    g_mime_part_set_filename(part, oneLine(attachment.fileName).c_str());
     g_mime_part_set_content_encoding(part, GMIME_CONTENT_ENCODING_BASE64);
     return handle;
 }
@@ -121,10 +129,10 @@ DateTimeHandle localDateTime(Date now) {
 std::string draftMessage(const ItemRecord& mail, Date now) {
     ensureGMime();
     auto message = owned(g_mime_message_new(TRUE));
-    g_mime_message_set_subject(message.get(), textValue(mail, "Subject").c_str(), "utf-8");
+    g_mime_message_set_subject(message.get(), oneLine(textValue(mail, "Subject")).c_str(), "utf-8");
     const std::string sender = textValue(mail, "SenderEmailAddress");
     if (isInternetAddress(sender)) {
-        auto from = owned(internet_address_mailbox_new(textValue(mail, "SenderName").c_str(), sender.c_str()));
+        auto from = owned(internet_address_mailbox_new(oneLine(textValue(mail, "SenderName")).c_str(), sender.c_str()));
         internet_address_list_add(g_mime_message_get_from(message.get()), from.get());
     }
     addRecipients(message.get(), mail);

@@ -144,6 +144,34 @@ std::string decodeQuotedPrintable(std::string_view text) {
     return out;
 }
 
+bool isUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xe ? 3 : (lead >> 3) == 0x1e ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+// Older programs write their own code page (CHARSET=ISO-8859-1, or none at all); text that is
+// not UTF-8 is read as Latin-1, so the store never holds broken characters.
+std::string asUtf8(std::string text) {
+    if (isUtf8(text)) return text;
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xc0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3f));
+        }
+    }
+    return out;
+}
+
 // A value's components, split at unescaped ";" and with \n, \, \; and \\ resolved.
 std::vector<std::string> components(std::string_view raw) {
     std::vector<std::string> parts(1);
@@ -162,7 +190,7 @@ std::vector<std::string> components(std::string_view raw) {
 }
 
 std::string textOf(const ContentLine& line) {
-    const std::string raw = line.quotedPrintable ? decodeQuotedPrintable(line.value) : line.value;
+    const std::string raw = asUtf8(line.quotedPrintable ? decodeQuotedPrintable(line.value) : line.value);
     std::string text;
     for (size_t i = 0; i < raw.size(); ++i) {
         if (raw[i] == '\\' && i + 1 < raw.size()) {
@@ -176,7 +204,7 @@ std::string textOf(const ContentLine& line) {
 }
 
 std::vector<std::string> componentsOf(const ContentLine& line) {
-    return components(line.quotedPrintable ? decodeQuotedPrintable(line.value) : line.value);
+    return components(asUtf8(line.quotedPrintable ? decodeQuotedPrintable(line.value) : line.value));
 }
 
 bool hasType(const ContentLine& line, std::string_view type) {

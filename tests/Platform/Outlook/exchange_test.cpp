@@ -43,6 +43,7 @@ constexpr std::string_view kVCard30 =
     "TEL;HOME:030 999\r\n"
     "NOTE;ENCODING=QUOTED-PRINTABLE:Gr=C3=BC=C3=9Fe =\r\n"
     "aus Berlin\r\n"
+    "ORG;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:B=E4ckerei\r\n"
     "END:VCARD\r\n";
 
 // A vCard 4.0 as RFC 6350 writes it: a tel: URI, a quoted TYPE list, a birthday without a year.
@@ -143,6 +144,7 @@ TEST_F(ExchangeTest, VCardsOfTwoProgramsKeepTheirFields) {
     EXPECT_EQ(joerg.get("FirstName"), Variant("J\xC3\xB6rg"));
     EXPECT_EQ(joerg.get("HomeTelephoneNumber"), Variant("030 999"));
     EXPECT_EQ(joerg.get("Body"), Variant("Gr\xC3\xBC\xC3\x9F""e aus Berlin"));
+    EXPECT_EQ(joerg.get("CompanyName"), Variant("B\xC3\xA4""ckerei"));  // Latin-1 read as such
 
     import(kVCard40);
     Object zoe = item(FolderType::Contacts, 3);

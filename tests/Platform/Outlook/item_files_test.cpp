@@ -49,6 +49,16 @@ TEST_F(ItemFilesTest, AMailBecomesAnUnsentDraftWithItsBccAndAttachments) {
     EXPECT_TRUE(store().itemIds(store().defaultFolder(store().currentMailbox().id, FolderType::Drafts).id).empty());
 }
 
+TEST_F(ItemFilesTest, ALineBreakInASubjectOrNameStartsNoHeaderOfItsOwn) {
+    Object mail = outlook().getObject("CreateItem", 0);
+    mail.put("Subject", "Hello\r\nBcc: everyone@example.com");
+    mail.getObject("Recipients").call("Add", "Ann\r\nX-Injected: 1 <ann@example.com>");
+    const std::string draft = readFile(displayed(mail));
+    EXPECT_EQ(draft.find("\r\nBcc:"), std::string::npos) << draft;
+    EXPECT_EQ(draft.find("\r\nX-Injected:"), std::string::npos) << draft;
+    EXPECT_NE(draft.find("ann@example.com"), std::string::npos);
+}
+
 TEST_F(ItemFilesTest, NamesComeFromTheSubjectStayInTheDocumentsFolderAndNeverReplaceAFile) {
     Object mail = outlook().getObject("CreateItem", 0);
     mail.put("Subject", "../../etc/passwd");
