@@ -12,8 +12,8 @@ namespace lumora::host::cli {
 namespace {
 
 constexpr const char* kPimUsage =
-    "pim select [ENTRYID...] | mailbox add NAME | share NAME TYPE [true|false] | import FILE | "
-    "export --contacts|--calendar|--tasks FILE";
+    "pim select [ENTRYID...] | mailbox add NAME | share NAME TYPE [true|false]\n"
+    "pim import FILE | export --contacts|--calendar|--tasks FILE";
 
 // The file as the local user names it, relative to where the command runs.
 std::string absoluteFile(const std::string& file) { return std::filesystem::absolute(file).string(); }
