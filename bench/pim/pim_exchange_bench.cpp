@@ -15,7 +15,7 @@
 #include "Platform/Outlook/pim_exchange.hpp"
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Outlook/sqlite_handles.hpp"
-#include "ratio_reporter.hpp"
+#include "bench/ratio_reporter.hpp"
 
 namespace {
 
