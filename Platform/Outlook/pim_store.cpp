@@ -396,6 +396,9 @@ void PimStore::writeUserProperties(int64_t id, const ItemRecord& item) {
 }
 
 void PimStore::writeMailParts(int64_t id, const ItemRecord& item) {
+    // Address lines a mail of an older store kept as plain values are its recipients now; left
+    // behind, they would come back as recipients once the list is emptied.
+    statement("DELETE FROM item_values WHERE item = ? AND name IN ('To', 'CC', 'BCC')").bind(1, id).run();
     statement("DELETE FROM recipients WHERE item = ?").bind(1, id).run();
     int64_t position = 0;
     for (const auto& recipient : item.recipients)

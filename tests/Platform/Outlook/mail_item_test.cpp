@@ -122,6 +122,9 @@ TEST_F(PimTest, AStoreMadeBeforeMailPartsGainsThemAndKeepsItsItems) {
     Object old = mapi().getObject("GetItemFromID", entryId);
     EXPECT_EQ(old.getObject("Recipients").get("Count"), Variant(int32_t{2}));
     EXPECT_EQ(old.get("To"), Variant("old@example.com; ann@example.com"));
+    old.put("To", "");
+    old.call("Save");
+    EXPECT_EQ(mapi().getObject("GetItemFromID", entryId).get("To"), Variant(""));  // emptied stays empty
 
     Object contact = outlook().getObject("CreateItem", 2);
     contact.put("LastName", "Kept");
