@@ -75,6 +75,9 @@ TEST_F(ItemWindow, ThePageListsFoldersAndItemsAndOpensAnItemItSavesAndCloses) {
     EXPECT_EQ(refused["error"]["data"]["number"], 13);
     EXPECT_EQ(stored().get("Subject"), Variant("Site visit – moved"));
 
+    json notText = page.request("item.save", {{"item", window["item"]}, {"fields", {{"PercentComplete", 5}}}});
+    EXPECT_EQ(notText["error"]["code"], -32602);  // field values are the window's texts
+
     page.request("item.close", {{"item", window["item"]}});
     json closed = page.request("item.save", {{"item", window["item"]}, {"fields", {{"Subject", "Late"}}}});
     EXPECT_EQ(closed["error"]["data"]["number"], 5);
