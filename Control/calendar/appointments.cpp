@@ -1,25 +1,101 @@
 // Appointments linked to CRM accounts: a new appointment, linking the selected one, and opening
-// one by entry id.
+// one by entry id, in the user's own calendar or in a calendar another user shares.
 
+#include "Automation/vb/strings.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
 #include "Control/frame/members.hpp"
+#include "Control/frame/outside_apps.hpp"
 #include "Control/frame/private_operations.hpp"
-#include "Control/frame/unbuilt_work.hpp"
+#include "appointment_store_errors.hpp"
 
 namespace lumora::control {
 
-Variant NewAppointment(LumoraCtrl2005& control, Params&) {
-    ControlState& state = control.state();
-    auto onFailure = [&](const Error& e) {
-        Variant result(OutlookErrorResult(StepText(step::CreatingAppointment), 7, e));
-        cleanUpOutlook(state);
-        return result;
-    };
-    return outlookWorkNotAvailable(state, OutlookWay::CreateWithFallback, "NewAppointment", onFailure, onFailure);
+namespace {
+
+constexpr int32_t kAppointmentItem = 1;
+constexpr int32_t kCalendarFolder = 9;
+constexpr int32_t kTextProperty = 1;
+constexpr int16_t kNewAppointmentCode = 7;
+constexpr int16_t kOpenAppointmentCode = 9;
+
+// The account information a page gives a new appointment: parts separated by the not sign.
+struct AccountInfo {
+    std::string accountId;
+    std::string guid;
+    std::string location;
+    std::string subject;
+};
+
+AccountInfo parseAccountInfo(std::string_view text) {
+    AccountInfo info;
+    for (const std::string& part : vb::split(text, "\xC2\xAC")) {
+        if (vb::inStr(part, "=") == 0) {
+            info.accountId = part;
+            continue;
+        }
+        // Only the text between the first and the second "=" is the value.
+        const std::vector<std::string> pieces = vb::split(part, "=");
+        const std::string key = vb::lCase(pieces[0]);
+        const std::string& value = pieces[1];
+        if (key == "ac_id") info.accountId = value;
+        else if (key == "guid") info.guid = value;
+        else if (key == "location") info.location = value;
+        else if (key == "subject") info.subject = value;
+    }
+    return info;
 }
 
-Variant AddAppointment(LumoraCtrl2005& control, Params&) {
+std::string crmAccountLink(const Params& params, const std::string& accountId) {
+    const std::string scheme = params.boolean(3) ? "https://" : "http://";
+    return scheme + params.str(1) + "/" + params.str(2) + "/Lumora.ASPX?Page=Account&ItemID=" + accountId;
+}
+
+// The three marks every CRM appointment carries, as text properties added to the folder's fields.
+void addCrmMarks(const Object& userProperties) {
+    for (const char* name : {"ACID", "Lumora", "guid"}) userProperties.call("Add", name, kTextProperty, true);
+}
+
+void setMark(const Object& userProperties, std::string_view name, const Variant& value) {
+    userProperties.item(Variant(name)).put("Value", value);
+}
+
+std::string quotedUser(std::string_view start, const std::string& user) {
+    return std::string(start) + user + std::string(msg::QuotedNameEnd);
+}
+
+}  // namespace
+
+Variant NewAppointment(LumoraCtrl2005& control, Params& params) {
+    ControlState& state = control.state();
+    return trapped(
+        [&]() -> Variant {
+            const AccountInfo info = parseAccountInfo(params.str(0));
+            reachOutlook(state, OutlookWay::CreateWithFallback);
+            openMapiNamespace(state);
+            state.CurrentAppointment = state.OutlookApp.call("CreateItem", kAppointmentItem).toObject();
+            const Object& appointment = state.CurrentAppointment;
+            appointment.put("Body", crmAccountLink(params, info.accountId));
+            if (!info.subject.empty()) appointment.put("Subject", info.subject);
+            if (!info.location.empty()) appointment.put("Location", info.location);
+            const Object marks = appointment.getObject("UserProperties");
+            addCrmMarks(marks);
+            if (!info.guid.empty()) setMark(marks, "guid", info.guid);
+            setMark(marks, "ACID", info.accountId);
+            setMark(marks, "Lumora", msg::LumoraMarkTrue);
+            // The person completes and saves it; until then it exists only in its window.
+            appointment.call("Display");
+            cleanUpOutlook(state);
+            return emptyText();
+        },
+        [&](const Error& e) {
+            Variant result(OutlookErrorResult(StepText(step::CreatingAppointment), kNewAppointmentCode, e));
+            cleanUpOutlook(state);
+            return result;
+        });
+}
+
+Variant AddAppointment(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
     StepText currentStep;
     return trapped(
@@ -28,7 +104,39 @@ Variant AddAppointment(LumoraCtrl2005& control, Params&) {
             reachOutlook(state, OutlookWay::Attach);
             currentStep = step::GettingMapiNamespace;
             openMapiNamespace(state);
-            workNotAvailable("AddAppointment");
+            currentStep = step::GettingSelectedItem;
+            const Object selection = state.OutlookApp.getObject("ActiveExplorer").getObject("selection");
+            currentStep = step::CheckingItemCount;
+            const int32_t count = selection.get("count").toI4();
+            if (count > 1) {
+                tell(msg::SelectOneItemOnly, Icon::None, Title::lumora());
+                return emptyText();
+            }
+            if (count < 1) {
+                tell(msg::SelectAnItem, Icon::Information, Title::own(msg::SelectAnItemTitle));
+                return emptyText();
+            }
+            const Object item = selection.item(1);
+            currentStep = step::GettingEntryId;
+            item.get("EntryID");
+            currentStep = step::GettingStoreId;
+            item.getObject("Parent").get("StoreID");
+            const Object marks = item.getObject("UserProperties");
+            for (auto [name, stepText] : {std::pair{"ACID", step::AddingAcidParameter},
+                                          std::pair{"Lumora", step::AddingLumoraParameter},
+                                          std::pair{"guid", step::AddingGuidParameter}}) {
+                currentStep = stepText;
+                marks.call("Add", name, kTextProperty, true);
+            }
+            currentStep = step::SettingAcidParameter;
+            setMark(marks, "ACID", params[0]);
+            currentStep = step::SettingLumoraParameter;
+            setMark(marks, "Lumora", msg::LumoraMarkTrue);
+            setMark(marks, "guid", CreateGuidString());
+            currentStep = step::SavingItem;
+            item.call("save");
+            tell(msg::AppointmentSynchronised, Icon::None, Title::lumora());
+            return Variant(msg::AppointmentAdded);
         },
         [&](const Error& e) {
             Variant result(stepFailureText(currentStep, e));
@@ -37,8 +145,52 @@ Variant AddAppointment(LumoraCtrl2005& control, Params&) {
         });
 }
 
-Variant OpenAppointment(LumoraCtrl2005& control, Params&) {
-    return outlookOpenNotAvailable(control.state(), "OpenAppointment", step::OpeningAppointment, 9);
+Variant OpenAppointment(LumoraCtrl2005& control, Params& params) {
+    ControlState& state = control.state();
+    if (tryLocal([&] { reachOutlook(state, OutlookWay::Create); })) return Variant(msg::NoOutlook);
+    const std::string& reference = params.str(0);
+    return trapped(
+        [&]() -> Variant {
+            if (vb::inStr(reference, "@") > 0) {
+                const std::vector<std::string> parts = vb::split(reference, "@");
+                if (parts.size() != 2) return Variant(msg::BadParameterString);
+                const std::string& entryId = parts[0];
+                const std::string& user = parts[1];
+                openMapiNamespace(state);
+                state.SharedRecipient = state.MapiNamespace.call("CreateRecipient", user).toObject();
+                state.SharedRecipient.call("Resolve");
+                if (!state.SharedRecipient.get("Resolved").toBool())
+                    return Variant(quotedUser(msg::UnableToAccessUserStart, user));
+                state.DefaultFolder =
+                    state.MapiNamespace.call("GetSharedDefaultFolder", state.SharedRecipient, kCalendarFolder).toObject();
+                const Object items = state.DefaultFolder.getObject("Items");
+                const int32_t count = items.count();
+                bool found = false;
+                for (int32_t i = 1; i <= count && !found; ++i) {
+                    state.CurrentAppointment = items.item(i);
+                    found = state.CurrentAppointment.get("EntryID").toString() == entryId;
+                }
+                if (!found) return Variant(quotedUser(msg::AppointmentNotInCalendarStart, user));
+                state.CurrentAppointment.call("Display");
+            } else {
+                openMapiNamespace(state);
+                state.DefaultFolder = state.MapiNamespace.call("GetDefaultFolder", kCalendarFolder).toObject();
+                state.DefaultStoreID = state.DefaultFolder.get("StoreID").toString();
+                if (auto error = tryLocal([&] {
+                        state.CurrentAppointment =
+                            state.MapiNamespace.call("GetItemFromID", reference, state.DefaultStoreID).toObject();
+                    }))
+                    return Variant(appointmentStoreErrorMessage(*error));
+                state.CurrentAppointment.call("Display");
+            }
+            cleanUpOutlook(state);
+            return emptyText();
+        },
+        [&](const Error& e) {
+            Variant result(OutlookErrorResult(StepText(step::OpeningAppointment), kOpenAppointmentCode, e));
+            cleanUpOutlook(state);
+            return result;
+        });
 }
 
 }  // namespace lumora::control

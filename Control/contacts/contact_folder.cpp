@@ -1,9 +1,13 @@
-// The Outlook contact folder that CRM contacts are written into, and writing one contact from
-// arguments or from the page's form.
+// The Outlook contact folder that CRM contacts are written into: choosing it (and purging the
+// temporary contacts an earlier visit left there), and making sure a named subfolder exists.
 
+#include "contact_folder.hpp"
+
+#include "Automation/shared_texts.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
 #include "Control/frame/members.hpp"
+#include "Control/frame/outside_apps.hpp"
 #include "Control/frame/private_operations.hpp"
 #include "Control/frame/unbuilt_work.hpp"
 
@@ -11,58 +15,102 @@ namespace lumora::control {
 
 namespace {
 
-// The contact folder is only there after SetContactFolder has succeeded on this control.
+constexpr int32_t kContactsFolder = 10;
+
+// The subfolder of the default contacts folder with that exact name; the last one wins, as
+// the scan does not stop at a match. 0 for none.
+int16_t matchingSubfolder(const Object& folders, const std::string& name) {
+    int16_t matched = 0;
+    const int32_t count = folders.get("count").toI4();
+    for (int32_t i = 1; i <= count; ++i)
+        if (folders.item(i).get("Name").toString() == name) matched = static_cast<int16_t>(i);
+    return matched;
+}
+
+bool isTemporaryCrmContact(const Object& item) {
+    // Only contacts have the User fields; other items are passed over without asking them.
+    return item.get("Class").toI4() == kContactItemClass && item.get("User2").toString() == msg::TemporaryContact &&
+           item.get("User1").toString() == msg::LumoraMark;
+}
+
+// Deletes the temporary CRM contacts. A delete moves the next item into the same position, so
+// the position only advances past an item that stays.
+void purgeTemporaryContacts(ControlState& state) {
+    const Object items = state.TargetFolder.getObject("Items");
+    int32_t i = 1;
+    int32_t n = items.count();
+    while (i <= n) {
+        state.LoopItem = items.item(i);
+        if (isTemporaryCrmContact(state.LoopItem)) {
+            state.LoopItem.call("Delete");
+            n = items.count();
+        } else {
+            ++i;
+        }
+    }
+    state.LoopItem.release();
+}
+
+}  // namespace
+
 bool contactFolderMissing(const ControlState& state, std::string_view message) {
     if (!state.TargetFolder.isNothing()) return false;
     tell(message);
     return true;
 }
 
-}  // namespace
+void appendLine(const Object& item, std::string_view member, const std::string& line) {
+    item.put(member, item.get(member).toString() + std::string(text::LineBreak) + line);
+}
 
 Variant SetContactFolder(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
     state.MatchedSubfolder = 0;
     state.ContactFolderName = params.str(0);
     state.ContactIndexBuilt = false;
-    return outlookWorkNotAvailable(state, OutlookWay::Create, "SetContactFolder",
-                                   [](const Error&) {
-                                       tell(msg::OutlookNotInstalled);
-                                       return emptyResult();
-                                   },
-                                   [](const Error&) {
-                                       tell(msg::ContactsFolderNotFound);
-                                       return emptyResult();
-                                   });
+    if (tryLocal([&] {
+            reachOutlook(state, OutlookWay::Create);
+            openMapiNamespace(state);
+        })) {
+        tell(msg::OutlookNotInstalled);
+        return emptyResult();
+    }
+    return trapped(
+        [&]() -> Variant {
+            state.DefaultFolder = state.MapiNamespace.call("GetDefaultFolder", kContactsFolder).toObject();
+            if (state.ContactFolderName != msg::DefaultContactsFolder) {
+                const Object folders = state.DefaultFolder.getObject("Folders");
+                state.MatchedSubfolder = matchingSubfolder(folders, state.ContactFolderName);
+                state.TargetFolder = state.MatchedSubfolder ? folders.item(state.MatchedSubfolder) : state.DefaultFolder;
+            } else {
+                state.TargetFolder = state.DefaultFolder;
+            }
+            purgeTemporaryContacts(state);
+            return emptyResult();
+        },
+        [](const Error&) {
+            tell(msg::ContactsFolderNotFound);
+            return emptyResult();
+        });
 }
 
-Variant AddContact(LumoraCtrl2005& control, Params&) {
-    // No error trap: without a contact folder the message is shown and the next step fails back
-    // to the calling script, as does any other error.
-    ControlState& state = control.state();
-    contactFolderMissing(state, msg::AddContactWithoutFolder);
-    state.TargetFolder.get("Items");
-    workNotAvailable("AddContact");
-}
-
-Variant AddContactAll(LumoraCtrl2005& control, Params&) {
+Variant CheckForFolder(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
     return trapped(
         [&]() -> Variant {
-            contactFolderMissing(state, msg::AddContactAllWithoutFolder);
-            state.TargetFolder.get("Items");
-            workNotAvailable("AddContactAll");
+            const std::string name = params[0].toString();
+            reachOutlook(state, OutlookWay::Create);
+            openMapiNamespace(state);
+            state.DefaultFolder = state.MapiNamespace.call("GetDefaultFolder", kContactsFolder).toObject();
+            const Object folders = state.DefaultFolder.getObject("Folders");
+            if (matchingSubfolder(folders, name) == 0) folders.call("Add", name, kContactsFolder);
+            cleanUpOutlook(state);
+            return Variant(true);
         },
-        [](const Error&) { return falseResult(); });
-}
-
-Variant CheckForFolder(LumoraCtrl2005& control, Params&) {
-    ControlState& state = control.state();
-    auto onFailure = [&](const Error&) {
-        cleanUpOutlook(state);
-        return falseResult();
-    };
-    return outlookWorkNotAvailable(state, OutlookWay::Create, "CheckForFolder", onFailure, onFailure);
+        [&](const Error&) {
+            cleanUpOutlook(state);
+            return falseResult();
+        });
 }
 
 Variant AddUpdateContactXML(LumoraCtrl2005& control, Params&) {
