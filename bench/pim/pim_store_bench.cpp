@@ -11,66 +11,16 @@
 #include <sys/resource.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <random>
 #include <string>
 
-#include "Automation/registry.hpp"
-#include "Platform/Outlook/pim_store.hpp"
-#include "Platform/Outlook/register.hpp"
-#include "Platform/Outlook/sqlite_handles.hpp"
+#include "contacts_store.hpp"
 
 namespace {
 
 using namespace lumora;
 using namespace lumora::pim;
-
-constexpr int kFolderItems = 50'000;
-constexpr int kTemporary = 10'000;
-constexpr int kAdded = 10'000;
-constexpr const char* kWalked[] = {"FirstName", "LastName", "Email1Address", "User1", "User2"};
-
-class Fixture {
-public:
-    Fixture() {
-        m_folder = std::filesystem::temp_directory_path() / ("lumora-pim-bench-" + std::to_string(std::random_device()()));
-        static bool registered = (registerPimClasses(Registry::instance()), true);
-        (void)registered;
-        Registry::instance().setDataFolder(m_folder);
-    }
-    ~Fixture() { std::filesystem::remove_all(m_folder); }
-
-    // n contacts in the default contacts folder, the first `temporary` of every five marked
-    // "Temp", written in one transaction.
-    int64_t fill(int count, int temporary) {
-        PimStore store(m_folder);
-        int64_t folder = store.defaultFolder(store.currentMailbox().id, FolderType::Contacts).id;
-        Database& db = store.database();
-        Transaction transaction(db);
-        Statement item(db, "INSERT INTO items(entry_id, folder, class) VALUES(?, ?, 40)");
-        Statement value(db, "INSERT INTO item_values(item, name, kind, value) VALUES(?, ?, ?, ?)");
-        int marked = 0;
-        for (int i = 0; i < count; ++i) {
-            item.bind(1, newHexId(24)).bind(2, folder).run();
-            int64_t id = db.lastInsertId();
-            bool temp = marked < temporary && i % (count / std::max(temporary, 1)) == 0;
-            marked += temp;
-            for (const char* name : kWalked) {
-                std::string text = std::string(name) == "User2" ? (temp ? "Temp" : "Perm")
-                                   : std::string(name) == "User1" ? "Lumora"
-                                                                  : std::string(name) + " " + std::to_string(i);
-                value.bind(1, id).bind(2, name).bindVariant(3, Variant(text)).run();
-            }
-        }
-        transaction.commit();
-        return folder;
-    }
-    const std::filesystem::path& folder() const { return m_folder; }
-    std::filesystem::path file() const { return m_folder / kStoreFileName; }
-
-private:
-    std::filesystem::path m_folder;
-};
+using namespace lumora::pim::bench;
+using Fixture = ContactsStore;
 
 Object contactsFolder() {
     return Registry::instance().createObject("Outlook.Application").getObject("GetNamespace", "MAPI").getObject(
@@ -146,18 +96,7 @@ void purgeFloor(benchmark::State& state) {
         Fixture fixture;
         int64_t folder = fixture.fill(kFolderItems, kTemporary);
         state.ResumeTiming();
-        Database db(fixture.file());
-        Statement temporary(db, "SELECT i.id FROM items i JOIN item_values v ON v.item = i.id AND v.name = 'User2' "
-                                "WHERE i.folder = ? AND v.value = 'Temp' ORDER BY i.id");
-        Statement remove(db, "DELETE FROM items WHERE id = ?");
-        std::vector<int64_t> ids;
-        temporary.bind(1, folder);
-        while (temporary.step()) ids.push_back(temporary.integer(0));
-        for (int64_t id : ids) {
-            Transaction transaction(db);
-            remove.bind(1, id).run();
-            transaction.commit();
-        }
+        purgeWithPlainSqlite(fixture, folder);
     }
 }
 
