@@ -8,7 +8,9 @@
 #include "Automation/typed_members.hpp"
 #include "Automation/vb/strings.hpp"
 #include "MailControl/mail_messages.hpp"
+#include "campaign_mail.hpp"
 #include "mail_errors.hpp"
+#include "recipient_lists.hpp"
 
 namespace lumora::mail {
 
@@ -19,13 +21,8 @@ constexpr std::string_view kEmailMedium = "0";
 constexpr std::string_view kFaxMedium = "1";
 constexpr std::string_view kLetterMedium = "2";
 
-// The recipient list of one medium: every non-empty field of that name, each followed by ";".
-std::string recipientList(const Variant& recipients, std::string_view fieldName) {
-    raise(notAvailable());
-}
-
-// A letter campaign, run in the progress window or directly.
-void runLetterCampaign(LumoraMailCtrl& self, Params& params) { raise(notAvailable()); }
+// A letter campaign, run in the progress window or directly: not part of this build.
+void runLetterCampaign(LumoraMailCtrl&, Params&) { raise(MailError::LettersNotAvailable); }
 
 Variant failedStage(LumoraMailCtrl& self, std::string_view prefix, const Error& e) {
     self.ReleaseObjects();
@@ -39,6 +36,9 @@ Variant RunCampaign(LumoraMailCtrl& self, Params& params) {
 
     auto campaignStage = trapped(
         [&]() -> std::optional<Variant> {
+            // Each campaign attaches only what it names: a list kept from an earlier call would
+            // send that campaign's files to this campaign's recipients.
+            state.Attachments.clear();
             if (!attachments.empty()) state.Attachments = vb::split(attachments, ";");
             if (medium == kLetterMedium) {
                 runLetterCampaign(self, params);
@@ -50,19 +50,19 @@ Variant RunCampaign(LumoraMailCtrl& self, Params& params) {
         [&](const Error& e) -> std::optional<Variant> { return failedStage(self, msg::CampaignFailed, e); });
     if (campaignStage) return *campaignStage;
 
-    std::string recipients;
+    CampaignMail mail{params.str(2), params.str(3), {}};
     if (auto error = tryLocal([&] {
-            recipients = recipientList(params[0], medium == kEmailMedium ? "Email1Address" : "BusinessFaxNumberFormatted");
+            mail.recipients = recipientList(params[0], medium == kEmailMedium ? kEmailField : kFaxField);
         }))
         return failedStage(self, msg::AddressListFailed, *error);
-    if (recipients.empty()) return Variant(msg::NoAddresses);
-    return failedStage(self, msg::OutlookFailed, notAvailable());
+    if (mail.recipients.empty()) return Variant(msg::NoAddresses);
+    return Variant(displayCampaignMail(self, mail));
 }
 
-Variant BuildAddressList(LumoraMailCtrl&, Params& params) { return Variant(recipientList(params[0], "Email1Address")); }
+Variant BuildAddressList(LumoraMailCtrl&, Params& params) { return Variant(recipientList(params[0], kEmailField)); }
 
 Variant BuildFaxAddressList(LumoraMailCtrl&, Params& params) {
-    return Variant(recipientList(params[0], "BusinessFaxNumberFormatted"));
+    return Variant(recipientList(params[0], kFaxField));
 }
 
 // The merge-document builders have no trap of their own: a failure reaches the caller.

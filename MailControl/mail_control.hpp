@@ -19,7 +19,7 @@ struct MailState {
     Object WordSelection;
     Object MailMerge;
     Object MergeFields;
-    // Replaced only by a call that passes a non-empty attachment string.
+    // The files of the current campaign: emptied at the start of every RunCampaign.
     std::vector<std::string> Attachments;
     std::string TempFolder;
     std::string DataSourcePath;
