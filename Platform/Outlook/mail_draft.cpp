@@ -72,13 +72,22 @@ GMimeAddressType lineOf(int32_t type) {
     return GMIME_ADDRESS_TYPE_TO;
 }
 
+// Each line is gathered in a list of its own and appended to the message's once: the message
+// re-encodes a line's header on every change, which made a campaign's thousands of BCC
+// addresses cost time in the square of their number.
 void addRecipients(GMimeMessage* message, const ItemRecord& mail) {
-    for (const auto& recipient : mail.recipients) {
-        NamedAddress named = splitAddress(oneLine(recipient->name));
-        auto address = owned(named.address.empty()
-                                 ? internet_address_group_new(named.displayName.c_str())
-                                 : internet_address_mailbox_new(named.displayName.c_str(), named.address.c_str()));
-        internet_address_list_add(g_mime_message_get_addresses(message, lineOf(recipient->type)), address.get());
+    for (int32_t type : {int32_t(RecipientType::To), int32_t(RecipientType::CC), int32_t(RecipientType::BCC)}) {
+        auto line = owned(internet_address_list_new());
+        for (const auto& recipient : mail.recipients) {
+            if (recipient->type != type) continue;
+            NamedAddress named = splitAddress(oneLine(recipient->name));
+            auto address = owned(named.address.empty()
+                                     ? internet_address_group_new(named.displayName.c_str())
+                                     : internet_address_mailbox_new(named.displayName.c_str(), named.address.c_str()));
+            internet_address_list_add(line.get(), address.get());
+        }
+        if (internet_address_list_length(line.get()) > 0)
+            internet_address_list_append(g_mime_message_get_addresses(message, lineOf(type)), line.get());
     }
 }
 
