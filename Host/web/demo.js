@@ -3,12 +3,11 @@
 "use strict";
 
 const CONTROL = "LumoraControl2005.LumoraCtrl2005";
-const MAIL_CONTROL = "LumoraMailContl.LumoraMailCtrl";
 
 // Capabilities whose outside application this build does not provide yet, by the panels'
 // data-capability. A panel named here says so plainly; its buttons still call the members, and
 // what they answer is judged as for any other panel. Take a name out once its capability works.
-const NOT_BUILT_YET = new Set(["letters", "appointments", "contacts", "campaigns"]);
+const NOT_BUILT_YET = new Set(["letters", "appointments", "contacts"]);
 
 const SAMPLE_LETTER = `<Data>
   <field name="company" templatetag="COMPANY" label="Company"/>
@@ -23,15 +22,6 @@ const SAMPLE_CONTACT = `<record id="C-2001">
   <field name="LASTNAME" value="Dodsworth"/>
   <field name="EMAIL1ADDRESS" value="anne@northwind.example"/>
 </record>`;
-const SAMPLE_CAMPAIGN = `<MAIL_CAMPAIGN>
-  <recipient><FirstName>Anne</FirstName><Company>Northwind Traders</Company></recipient>
-  <recipient><FirstName>Robert</FirstName><Company>Contoso</Company></recipient>
-  <fieldlist>
-    <field fieldname="FirstName" mergeheader="FirstName" templatetag="FIRSTNAME"/>
-    <field fieldname="Company" mergeheader="Company" templatetag="COMPANY"/>
-  </fieldlist>
-</MAIL_CAMPAIGN>`;
-
 const $ = (id) => document.getElementById(id);
 
 // ---- outcomes ---------------------------------------------------------------------------------
@@ -110,6 +100,10 @@ const ui = {
     if (itemsShown) itemsShown.push(item);
     return Lumora.defaultUi.show(item, connection);
   },
+  openItem(item, connection) {
+    if (itemsShown) itemsShown.push(item);
+    return Lumora.defaultUi.openItem(item, connection);
+  },
 };
 
 // ---- the call log -----------------------------------------------------------------------------
@@ -153,7 +147,6 @@ const connection = Lumora.connect(undefined, {
   onclose: () => setStatus("closed", "The bridge closed the connection. Reload the page to connect again."),
 });
 let control = null;
-let mailControl = null;
 
 // Runs a panel's action with its buttons held down, so a second click cannot queue behind a
 // modal question the user has not answered yet. work() answers an outcome.
@@ -351,23 +344,6 @@ function telephonyPanel() {
   });
 }
 
-function campaignsPanel() {
-  const needMailControl = () => {
-    if (!mailControl) throw new Error("The mail-campaign control is not available");
-  };
-  action("campaign-version", "campaign-result", async () => {
-    needMailControl();
-    const version = await mailControl.GetVersion();
-    return version === "Unknown" ? failure("The version could not be read (Unknown)") : success(version);
-  });
-  action("campaign", "campaign-result", async () => {
-    needMailControl();
-    const result = await mailControl.RunCampaign(Lumora.xml($("campaign-xml").value), "2", "", "",
-                                                 $("campaign-template").value, "", "1");
-    return result === "Success" ? failureFromBoxes(success("Success")) : failure(String(result));
-  });
-}
-
 // Settings the bridge gives the demo page: a folder under the temporary folder with a sample
 // template in it.
 async function demoSettings() {
@@ -382,7 +358,6 @@ async function demoSettings() {
 async function start() {
   $("letter-xml").value = SAMPLE_LETTER;
   $("contact-xml").value = SAMPLE_CONTACT;
-  $("campaign-xml").value = SAMPLE_CAMPAIGN;
   $("clear-log").addEventListener("click", () => $("call-log").replaceChildren());
   document.querySelectorAll("[data-capability]").forEach((panel) => {
     if (NOT_BUILT_YET.has(panel.dataset.capability)) markNotBuilt(panel);
@@ -399,12 +374,6 @@ async function start() {
   const version = await control.GetVersion();
   render("version-result", success(version));
 
-  try {
-    mailControl = await connection.create(MAIL_CONTROL);
-  } catch (error) {
-    markNotBuilt($("panel-campaigns"), `The mail-campaign control is not available: ${error.message}`);
-  }
-
   versionPanel();
   messagePanel();
   filesPanel(await demoSettings());
@@ -413,7 +382,6 @@ async function start() {
   appointmentsPanel();
   contactsPanel();
   telephonyPanel();
-  campaignsPanel();
   // Panels of their own files (panels/*.js) add themselves to LumoraDemo.panels.
   for (const panel of LumoraDemo.panels) {
     await Promise.resolve().then(panel).catch((error) => console.error("panel failed:", error));

@@ -300,6 +300,13 @@ async function emptyPimPanel(page, prefix, noun, folder) {
 }
 
 const BUILT_PANELS = {
+  // campaigns.test.mjs runs campaigns on a store of its own.
+  async campaigns(page) {
+    assert.deepEqual(await runAction(page, "campaign-version", "campaign-result"),
+                     { outcome: "success", text: "5.1.9", boxes: [] });
+    assert.deepEqual(await runAction(page, "campaign-addresses", "campaign-result"),
+                     { outcome: "success", text: "2 recipients:anne@northwind.examplerobert@contoso.example", boxes: [] });
+  },
   calendar: (page) => emptyPimPanel(page, "calendar", "appointment", "Calendar"),
   "address-book": (page) => emptyPimPanel(page, "contacts", "contact", "Contacts"),
   async version(page) {
@@ -387,7 +394,7 @@ const BUILT_PANELS = {
 };
 
 // Members that work although their panel's capability is not built yet, with what they answer.
-const WORKING_IN_UNBUILT_PANELS = { "campaign-version": "5.1.9" };
+const WORKING_IN_UNBUILT_PANELS = {};
 
 test("every panel of the demo page does its work or says plainly that it is not built yet", { timeout: 180000 }, async () => {
   const page = await openDemo();
