@@ -7,7 +7,7 @@ const CONTROL = "LumoraControl2005.LumoraCtrl2005";
 // Capabilities whose outside application this build does not provide yet, by the panels'
 // data-capability. A panel named here says so plainly; its buttons still call the members, and
 // what they answer is judged as for any other panel. Take a name out once its capability works.
-const NOT_BUILT_YET = new Set(["letters", "appointments", "contacts"]);
+const NOT_BUILT_YET = new Set(["letters", "contacts"]);
 
 const SAMPLE_LETTER = `<Data>
   <field name="company" templatetag="COMPANY" label="Company"/>
@@ -271,20 +271,6 @@ function quotesPanel() {
   });
 }
 
-const APPOINTMENT_FAILURES = {
-  NoOutlook: "Outlook could not be reached (NoOutlook)",
-  7: "The appointment could not be made (7)",
-};
-
-function appointmentsPanel() {
-  action("appointment", "appointment-result", async () => {
-    const result = await control.NewAppointment($("appointment-account").value, $("appointment-server").value,
-                                                $("appointment-directory").value);
-    if (result === "") return failureFromBoxes(success("The new appointment is open"));
-    return failure(APPOINTMENT_FAILURES[result] || String(result));
-  });
-}
-
 function contactsPanel() {
   action("contact", "contact-result", async () => {
     await control.SetContactFolder($("contact-folder").value);
@@ -379,7 +365,6 @@ async function start() {
   filesPanel(await demoSettings());
   lettersPanel();
   quotesPanel();
-  appointmentsPanel();
   contactsPanel();
   telephonyPanel();
   // Panels of their own files (panels/*.js) add themselves to LumoraDemo.panels.
