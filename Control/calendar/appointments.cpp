@@ -88,11 +88,7 @@ Variant NewAppointment(LumoraCtrl2005& control, Params& params) {
             cleanUpOutlook(state);
             return emptyText();
         },
-        [&](const Error& e) {
-            Variant result(OutlookErrorResult(StepText(step::CreatingAppointment), kNewAppointmentCode, e));
-            cleanUpOutlook(state);
-            return result;
-        });
+        [&](const Error& e) { return outlookOpenFailure(state, step::CreatingAppointment, kNewAppointmentCode, e); });
 }
 
 Variant AddAppointment(LumoraCtrl2005& control, Params& params) {
@@ -186,11 +182,7 @@ Variant OpenAppointment(LumoraCtrl2005& control, Params& params) {
             cleanUpOutlook(state);
             return emptyText();
         },
-        [&](const Error& e) {
-            Variant result(OutlookErrorResult(StepText(step::OpeningAppointment), kOpenAppointmentCode, e));
-            cleanUpOutlook(state);
-            return result;
-        });
+        [&](const Error& e) { return outlookOpenFailure(state, step::OpeningAppointment, kOpenAppointmentCode, e); });
 }
 
 }  // namespace lumora::control

@@ -66,4 +66,10 @@ std::string OutlookErrorResult(const StepText&, int16_t code, const Error& pendi
     return std::to_string(code);
 }
 
+Variant outlookOpenFailure(ControlState& state, std::string_view step, int16_t code, const Error& pending) {
+    Variant result(OutlookErrorResult(StepText(step), code, pending));
+    cleanUpOutlook(state);
+    return result;
+}
+
 }  // namespace lumora::control

@@ -22,6 +22,10 @@ void cleanUpOutlook(ControlState& state);
 // The step text is part of the signature the members call it with but not of the result.
 std::string OutlookErrorResult(const StepText& step, int16_t code, const Error& pending);
 
+// The main trap of the "open" members: OutlookErrorResult for the failure, after Outlook is
+// released.
+Variant outlookOpenFailure(ControlState& state, std::string_view step, int16_t code, const Error& pending);
+
 // The temporary folder as the system gives it, ending in a path separator; "" on failure.
 std::string GetTempFolderPath();
 

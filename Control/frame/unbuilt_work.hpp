@@ -76,11 +76,7 @@ inline Variant outlookOpenNotAvailable(ControlState& state, std::string_view rou
                                        int16_t code) {
     return outlookWorkNotAvailable(
         state, OutlookWay::Create, routine, [](const Error&) { return Variant(msg::NoOutlook); },
-        [&](const Error& e) {
-            Variant result(OutlookErrorResult(StepText(step), code, e));
-            cleanUpOutlook(state);
-            return result;
-        });
+        [&](const Error& e) { return outlookOpenFailure(state, step, code, e); });
 }
 
 }  // namespace lumora::control

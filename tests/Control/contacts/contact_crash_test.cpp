@@ -2,17 +2,15 @@
 // AddContact calls leaves an intact store holding every contact whose call returned, and a
 // read-only store is refused with the member's own failure and left untouched.
 
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstring>
 #include <set>
 
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Outlook/sqlite_handles.hpp"
 #include "contact_fixture.hpp"
+#include "tests/support/killed_writer.hpp"
 
 namespace lumora {
 namespace {
@@ -29,37 +27,14 @@ protected:
 };
 
 TEST_F(ContactCrashTest, KilledInARunOfAddContactTheStoreIsIntactAndHoldsEveryReturnedContact) {
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        close(pipeEnds[0]);
-        try {
-            setContactFolder("Contacts");
-            for (int i = 0;; ++i) {
-                const std::string name = "Contact " + std::to_string(i);
-                addContact(name, "Permanent");
-                const std::string line = name + "\n";
-                if (write(pipeEnds[1], line.data(), line.size()) != static_cast<ssize_t>(line.size())) _exit(3);
-            }
-        } catch (...) {
-            _exit(2);
+    const std::set<std::string> returned = testing::killInTheMiddleOfWrites(kCallsBeforeKill, [&](auto report) {
+        setContactFolder("Contacts");
+        for (int i = 0;; ++i) {
+            const std::string name = "Contact " + std::to_string(i);
+            addContact(name, "Permanent");
+            report(name);
         }
-    }
-    close(pipeEnds[1]);
-    FILE* reported = fdopen(pipeEnds[0], "r");
-    ASSERT_NE(reported, nullptr);
-    std::set<std::string> returned;
-    char line[256];
-    while (returned.size() < kCallsBeforeKill && fgets(line, sizeof line, reported))
-        returned.insert(std::string(line, strcspn(line, "\n")));
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    while (fgets(line, sizeof line, reported)) returned.insert(std::string(line, strcspn(line, "\n")));
-    fclose(reported);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the writing process ended by itself: " << WEXITSTATUS(status);
+    });
     ASSERT_GE(returned.size(), kCallsBeforeKill);
 
     {
