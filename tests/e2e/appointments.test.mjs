@@ -73,6 +73,7 @@ test("the Calendar panel makes, links and opens CRM appointments", { timeout: 90
                    { outcome: "failure", text: "Please select an item to add", boxes: ["Please select an item to add"] });
 
   await rows.first().click();
+  await page.locator("#calendar-result", { hasText: "1 selected in the explorer" }).waitFor();
   assert.deepEqual(await runAction(page, "calendar-open-id", "calendar-result"),
                    { outcome: "success", text: "The appointment is open in its window", boxes: [] });
   await window_.waitFor();
