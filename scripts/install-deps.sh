@@ -9,6 +9,8 @@ build_packages=(
   libzip-dev libsqlite3-dev libxlsxwriter-dev nlohmann-json3-dev libboost-dev
   xdg-utils
   baresip-core
+  libgmime-3.0-dev
+  libical-dev
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -19,6 +19,10 @@ enum class PimError {
     BadFolderType,
     BadItemType,
     ItemDeleted,
+    AttachmentMissing,
+    AttachmentNotAFile,
+    AttachmentTooLarge,
+    BadRecipientType,
     Injected,
 };
 
@@ -46,6 +50,14 @@ inline constexpr ErrorEntry<PimError> kPimErrors[] = {
     {PimError::BadItemType, RuntimeError::InvalidProcedureCall, kPimSource, "There is no item type {}"},
     {PimError::ItemDeleted, static_cast<int32_t>(0x8004010F), kPimSource,
      "The item has been moved or deleted"},
+    {PimError::AttachmentMissing, static_cast<int32_t>(0x80070002), kPimSource,
+     "Cannot find this file. Verify the path and file name are correct: {}"},
+    {PimError::AttachmentNotAFile, static_cast<int32_t>(0x80070057), kPimSource,
+     "Cannot attach {}: it is a folder, not a file"},
+    {PimError::AttachmentTooLarge, static_cast<int32_t>(0x80070057), kPimSource,
+     "Cannot attach {}: the file is larger than 64 MB"},
+    {PimError::BadRecipientType, RuntimeError::InvalidProcedureCall, kPimSource,
+     "A recipient's type is 1 (To), 2 (CC) or 3 (BCC), not {}"},
     // A failure a test or a person asked for (PimAdmin.FailNext); raised with the number asked for.
     {PimError::Injected, RuntimeError::InvalidProcedureCall, kPimSource, "The operation failed"},
 };

@@ -4,6 +4,8 @@
 
 #include "Platform/Desktop/desktop.hpp"
 #include "item_properties.hpp"
+#include "mail_recipients.hpp"
+#include "mail_attachments.hpp"
 #include "pim_folder.hpp"
 #include "user_properties.hpp"
 
@@ -72,6 +74,20 @@ void ItemState::markChanged(const std::string& name) {
     if (std::find(changed.begin(), changed.end(), name) == changed.end()) changed.push_back(name);
 }
 
+ItemRecord& ItemState::mailParts() {
+    if (record.mailPartsLoaded) return record;
+    store->loadMailParts(record);
+    // A mail saved before recipients were kept apart holds its address lines as plain values;
+    // they become its recipients, written as such by its next save.
+    if (record.recipients.empty())
+        for (std::string_view line : {"To", "CC", "BCC"}) {
+            auto value = record.values.find(std::string(line));
+            if (value != record.values.end() && value->second.isString() && !value->second.str().empty())
+                setAddressLine(record, *addressLineType(line), value->second.str());
+        }
+    return record;
+}
+
 std::vector<UserPropertyRow>& ItemState::userProperties() {
     store->loadUserProperties(record);
     return record.userProperties;
@@ -94,7 +110,13 @@ Object PimItem::load(std::shared_ptr<PimStore> store, int64_t id) {
 }
 
 const TypeInfo& PimItem::typeInfo() const {
-    static const TypeInfo mail = itemTypeInfo("MailItem", propertiesOf(ItemClass::Mail));
+    static const TypeInfo mail = [] {
+        TypeInfo t = itemTypeInfo("MailItem", propertiesOf(ItemClass::Mail));
+        t.getter<PimItem>("Recipients", 0xf814, [](PimItem& i) { return Variant(makeObject<Recipients>(i.m_state)); });
+        t.getter<PimItem>("Attachments", 0xf815,
+                          [](PimItem& i) { return Variant(makeObject<Attachments>(i.m_state)); });
+        return t;
+    }();
     static const TypeInfo appointment = itemTypeInfo("AppointmentItem", propertiesOf(ItemClass::Appointment));
     static const TypeInfo contact = itemTypeInfo("ContactItem", propertiesOf(ItemClass::Contact));
     static const TypeInfo task = itemTypeInfo("TaskItem", propertiesOf(ItemClass::Task));
@@ -137,6 +159,9 @@ void PimItem::display() {
 
 std::optional<Variant> PimItem::Values::load(const PropertyDef& property) {
     const ItemRecord& record = m_state.record;
+    if (record.itemClass == ItemClass::Mail)
+        if (std::optional<int32_t> type = addressLineType(property.name))
+            return Variant(addressLine(m_state.mailParts(), *type));
     auto it = record.values.find(property.name);
     if (it != record.values.end()) return it->second;
     if (record.itemClass == ItemClass::Contact) {
@@ -147,6 +172,9 @@ std::optional<Variant> PimItem::Values::load(const PropertyDef& property) {
 }
 
 void PimItem::Values::store(const PropertyDef& property, Variant value) {
+    if (m_state.record.itemClass == ItemClass::Mail)
+        if (std::optional<int32_t> type = addressLineType(property.name))
+            return setAddressLine(m_state.mailParts(), *type, value.str());
     m_state.record.values[property.name] = std::move(value);
     m_state.markChanged(property.name);
 }

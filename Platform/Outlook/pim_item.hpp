@@ -21,6 +21,8 @@ struct ItemState {
     void markChanged(const std::string& name);
     // The user properties, read from the store on first use.
     std::vector<UserPropertyRow>& userProperties();
+    // A mail item's recipients and attachments, read from the store on first use.
+    ItemRecord& mailParts();
 };
 
 class PimItem : public Dispatch {

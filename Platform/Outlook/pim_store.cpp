@@ -42,6 +42,12 @@ CREATE TABLE IF NOT EXISTS shares(
   owner INTEGER NOT NULL REFERENCES mailboxes(id), folder_type INTEGER NOT NULL,
   grantee INTEGER NOT NULL REFERENCES mailboxes(id), PRIMARY KEY(owner, folder_type, grantee)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS selection(position INTEGER PRIMARY KEY, entry_id TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS recipients(
+  item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, position INTEGER NOT NULL, type INTEGER NOT NULL,
+  name TEXT NOT NULL, PRIMARY KEY(item, position)) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS attachments(
+  item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, position INTEGER NOT NULL, file_name TEXT NOT NULL,
+  data BLOB NOT NULL, PRIMARY KEY(item, position));
 CREATE TABLE IF NOT EXISTS injected_faults(member TEXT PRIMARY KEY COLLATE NOCASE, number INTEGER NOT NULL);
 )sql";
 
@@ -250,6 +256,7 @@ ItemRecord PimStore::loadItem(int64_t id) {
     } while (values.step());
     values.reset();
     item.userPropertiesLoaded = false;
+    item.mailPartsLoaded = item.itemClass != ItemClass::Mail;
     return item;
 }
 
@@ -263,6 +270,22 @@ void PimStore::loadUserProperties(ItemRecord& item) {
             UserPropertyRow{properties.text(0), static_cast<int32_t>(properties.integer(1)), properties.variant(2)});
     properties.reset();
     item.userPropertiesLoaded = true;
+}
+
+void PimStore::loadMailParts(ItemRecord& item) {
+    if (item.mailPartsLoaded) return;
+    Statement& recipients = statement("SELECT type, name FROM recipients WHERE item = ? ORDER BY position");
+    recipients.bind(1, item.id);
+    while (recipients.step())
+        item.recipients.push_back(
+            std::make_shared<RecipientRow>(RecipientRow{recipients.text(1), static_cast<int32_t>(recipients.integer(0))}));
+    recipients.reset();
+    Statement& attachments = statement("SELECT file_name, data FROM attachments WHERE item = ? ORDER BY position");
+    attachments.bind(1, item.id);
+    while (attachments.step())
+        item.attachments.push_back(std::make_shared<AttachmentRow>(AttachmentRow{attachments.text(0), attachments.blob(1)}));
+    attachments.reset();
+    item.mailPartsLoaded = true;
 }
 
 std::optional<int64_t> PimStore::itemIdByEntryId(std::string_view entryId) {
@@ -301,7 +324,9 @@ void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& change
         write.bind(1, id).bind(2, name).bindVariant(3, value->second).run();
     }
     if (item.userPropertiesLoaded) writeUserProperties(id, item);
+    if (item.mailPartsChanged) writeMailParts(id, item);
     transaction.commit();
+    item.mailPartsChanged = false;
     item.id = id;
     item.entryId = entryId;
     // Our own commits leave data_version alone, so the cached order is extended here.
@@ -327,6 +352,27 @@ void PimStore::writeUserProperties(int64_t id, const ItemRecord& item) {
                 .bind(3, static_cast<int64_t>(property.type))
                 .run();
     }
+}
+
+void PimStore::writeMailParts(int64_t id, const ItemRecord& item) {
+    statement("DELETE FROM recipients WHERE item = ?").bind(1, id).run();
+    int64_t position = 0;
+    for (const auto& recipient : item.recipients)
+        statement("INSERT INTO recipients(item, position, type, name) VALUES(?, ?, ?, ?)")
+            .bind(1, id)
+            .bind(2, position++)
+            .bind(3, static_cast<int64_t>(recipient->type))
+            .bind(4, recipient->name)
+            .run();
+    statement("DELETE FROM attachments WHERE item = ?").bind(1, id).run();
+    position = 0;
+    for (const auto& attachment : item.attachments)
+        statement("INSERT INTO attachments(item, position, file_name, data) VALUES(?, ?, ?, ?)")
+            .bind(1, id)
+            .bind(2, position++)
+            .bind(3, attachment->fileName)
+            .bindBlob(4, attachment->bytes)
+            .run();
 }
 
 void PimStore::deleteItem(int64_t id) {

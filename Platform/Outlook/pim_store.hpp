@@ -42,6 +42,19 @@ struct UserPropertyRow {
     bool addToFolderFields = false;
 };
 
+// One addressee of a mail item. Type: 1 To, 2 CC, 3 BCC.
+struct RecipientRow {
+    std::string name;
+    int32_t type = 1;
+};
+
+// A file attached to a mail item: its bytes are copied into the store, so the item keeps them
+// when the file is moved or deleted.
+struct AttachmentRow {
+    std::string fileName;
+    std::string bytes;
+};
+
 // An item's saved state; id 0 and an empty entry id until its first save.
 struct ItemRecord {
     int64_t id = 0;
@@ -53,6 +66,12 @@ struct ItemRecord {
     // Read on first use (loadUserProperties): a folder walk seldom needs them. A save leaves
     // the stored ones alone until they were read.
     bool userPropertiesLoaded = true;
+    // A mail item's recipients and attachments, read on first use like the user properties.
+    // Shared so that the Recipient and Attachment objects a caller holds stay attached to them.
+    std::vector<std::shared_ptr<RecipientRow>> recipients;
+    std::vector<std::shared_ptr<AttachmentRow>> attachments;
+    bool mailPartsLoaded = true;
+    bool mailPartsChanged = false;
 };
 
 inline constexpr std::string_view kStoreFileName = "pim.sqlite";
@@ -83,6 +102,7 @@ public:
     const std::vector<int64_t>& itemIds(int64_t folder);
     ItemRecord loadItem(int64_t id);  // raises ItemDeleted when it is gone; user properties unread
     void loadUserProperties(ItemRecord& item);
+    void loadMailParts(ItemRecord& item);
     std::optional<int64_t> itemIdByEntryId(std::string_view entryId);
     int64_t mailboxOfFolder(int64_t folder);
     // Writes the named values and every user property in one transaction; a first save gives
@@ -110,6 +130,7 @@ private:
     void createSchema();
     FolderRow readFolder(Statement& query);
     void writeUserProperties(int64_t id, const ItemRecord& item);
+    void writeMailParts(int64_t id, const ItemRecord& item);
     void refreshOrderCache();
 
     std::unique_ptr<Database> m_db;

@@ -83,6 +83,14 @@ Statement& Statement::bind(int index, std::string_view text) {
     return *this;
 }
 
+Statement& Statement::bindBlob(int index, std::string_view bytes) {
+    // An empty file is an empty blob, not NULL: a null pointer would bind NULL.
+    int code = bytes.empty() ? sqlite3_bind_zeroblob(m_statement.get(), index, 0)
+                             : sqlite3_bind_blob64(m_statement.get(), index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
+    if (code != SQLITE_OK) m_db.fail(code);
+    return *this;
+}
+
 Statement& Statement::bindVariant(int index, const Variant& value) {
     sqlite3_stmt* s = m_statement.get();
     bind(index, static_cast<int64_t>(value.type()));
@@ -135,6 +143,12 @@ std::string Statement::text(int column) const {
     if (!bytes) return {};
     return std::string(reinterpret_cast<const char*>(bytes),
                        static_cast<size_t>(sqlite3_column_bytes(m_statement.get(), column)));
+}
+
+std::string Statement::blob(int column) const {
+    const void* bytes = sqlite3_column_blob(m_statement.get(), column);
+    if (!bytes) return {};
+    return std::string(static_cast<const char*>(bytes), static_cast<size_t>(sqlite3_column_bytes(m_statement.get(), column)));
 }
 
 bool Statement::isNull(int column) const { return sqlite3_column_type(m_statement.get(), column) == SQLITE_NULL; }

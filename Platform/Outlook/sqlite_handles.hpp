@@ -51,6 +51,7 @@ public:
 
     Statement& bind(int index, int64_t value);
     Statement& bind(int index, std::string_view text);
+    Statement& bindBlob(int index, std::string_view bytes);
     // A variant as its stored kind and value, in two parameters: kind at index, value at index + 1.
     Statement& bindVariant(int index, const Variant& value);
     // Steps once: true while a row is available.
@@ -61,6 +62,7 @@ public:
 
     int64_t integer(int column) const;
     std::string text(int column) const;
+    std::string blob(int column) const;
     bool isNull(int column) const;
     // The variant stored by bindVariant in two columns: kind at column, value at column + 1.
     Variant variant(int column) const;
