@@ -13,6 +13,6 @@ if ! command -v npm >/dev/null; then
   exit 1
 fi
 npm ci --no-audit --no-fund --loglevel=error
-# One file: its tests run one after another, sharing one bridge and one browser.
+# Each file's tests run one after another, sharing one bridge and one browser.
 # TAP output on every Node.js version: scripts/test.sh reads its "# pass" and "# fail" lines.
-node --test --test-reporter=tap bridge.test.mjs
+node --test --test-reporter=tap ./*.test.mjs

@@ -10,14 +10,6 @@ const MAIL_CONTROL = "LumoraMailContl.LumoraMailCtrl";
 // what they answer is judged as for any other panel. Take a name out once its capability works.
 const NOT_BUILT_YET = new Set(["letters", "appointments", "contacts", "campaigns"]);
 
-const SAMPLE_LETTER = `<Data>
-  <field name="company" templatetag="COMPANY" label="Company"/>
-  <field name="contact" templatetag="CONTACT" label="Contact"/>
-  <Data>
-    <entry fieldname="company" value="Northwind Traders"/>
-    <entry fieldname="contact" value="Anne Dodsworth"/>
-  </Data>
-</Data>`;
 const SAMPLE_CONTACT = `<record id="C-2001">
   <field name="FIRSTNAME" value="Anne"/>
   <field name="LASTNAME" value="Dodsworth"/>
@@ -236,14 +228,6 @@ function filesPanel(settings) {
   });
 }
 
-function lettersPanel() {
-  action("letter", "letter-result", async () => {
-    const saveAs = $("letter-save").value;
-    await control.CreateLetterXML(Lumora.xml($("letter-xml").value), $("letter-template").value, "", "HTML", saveAs);
-    return failureFromBoxes(success(saveAs ? `Letter saved as ${saveAs}` : "Letter made and left open"));
-  });
-}
-
 // The columns offered for export are the captions of the quote table's first row; all but the
 // second are chosen at first.
 function quoteColumnChoices() {
@@ -368,8 +352,8 @@ function campaignsPanel() {
   });
 }
 
-// Settings the bridge gives the demo page: a folder under the temporary folder with a sample
-// template in it.
+// Settings the bridge gives the demo page: a folder under the temporary folder with the sample
+// templates in it, their paths and their record documents.
 async function demoSettings() {
   try {
     const response = await fetch("/demo-settings.json");
@@ -380,7 +364,6 @@ async function demoSettings() {
 }
 
 async function start() {
-  $("letter-xml").value = SAMPLE_LETTER;
   $("contact-xml").value = SAMPLE_CONTACT;
   $("campaign-xml").value = SAMPLE_CAMPAIGN;
   $("clear-log").addEventListener("click", () => $("call-log").replaceChildren());
@@ -407,8 +390,9 @@ async function start() {
 
   versionPanel();
   messagePanel();
-  filesPanel(await demoSettings());
-  lettersPanel();
+  const settings = await demoSettings();
+  filesPanel(settings);
+  lettersPanel(settings);
   quotesPanel();
   appointmentsPanel();
   contactsPanel();

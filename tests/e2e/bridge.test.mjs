@@ -326,12 +326,13 @@ const BUILT_PANELS = {
   },
 
   async files(page) {
-    // The defaults: the demo's folder under the temporary folder, with the sample template in it.
+    // The defaults: the demo's folder under the temporary folder, with the sample templates in it.
     const folder = await page.inputValue("#files-folder");
     assert.equal(folder, path.join(scratch, "temp", "lumora-demo", "templates") + "/");
+    const templates = ["Seminar invitation.dotx", "Welcome letter.dotx"];
     assert.deepEqual(await runAction(page, "template-list", "files-result"),
-                     { outcome: "success", text: `1 template in ${folder}:Welcome letter.dotx`, boxes: [] });
-    assert.deepEqual(await page.locator("#files-result li").allTextContents(), ["Welcome letter.dotx"]);
+                     { outcome: "success", text: `2 templates in ${folder}:${templates.join("")}`, boxes: [] });
+    assert.deepEqual(await page.locator("#files-result li").allTextContents(), templates);
     assert.deepEqual(await runAction(page, "find-file", "files-result"),
                      { outcome: "success", text: `Found ${folder}Welcome letter.dotx`, boxes: [] });
 
