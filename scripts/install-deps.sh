@@ -17,6 +17,8 @@ test_packages=(
   clang libclang-rt-14-dev
   chromium nodejs python3 python3-openpyxl libreoffice-calc-nogui
   sip-tester
+  libreoffice-writer-nogui
+  poppler-utils
 )
 
 want=("${build_packages[@]}")
