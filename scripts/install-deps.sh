@@ -9,12 +9,15 @@ build_packages=(
   libzip-dev libsqlite3-dev libxlsxwriter-dev nlohmann-json3-dev libboost-dev
   xdg-utils
   baresip-core
+  libreoffice-writer-nogui
+  python3-uno
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   chromium nodejs python3 python3-openpyxl libreoffice-calc-nogui
   sip-tester
+  poppler-utils
 )
 
 want=("${build_packages[@]}")
