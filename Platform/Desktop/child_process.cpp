@@ -21,9 +21,9 @@ namespace {
 
 constexpr size_t kMaxOutput = 64 * 1024;
 
-using FileActions = posix::Initialized<posix_spawn_file_actions_t, posix_spawn_file_actions_init, posix_spawn_file_actions_destroy>;
-using SpawnAttributes = posix::Initialized<posix_spawnattr_t, posix_spawnattr_init, posix_spawnattr_destroy>;
 using posix::FileDescriptor;
+
+}  // namespace
 
 // The child starts clean whatever the host did to its own signals: default dispositions
 // (a host that ignores SIGPIPE must not pass that on), nothing blocked. No descriptor of
@@ -62,6 +62,8 @@ int waitForExit(pid_t pid) {
     }
     return status;
 }
+
+namespace {
 
 // Reads until end of file or the deadline; false when the deadline came first.
 bool readUntilEnd(int fd, std::string& output, std::chrono::steady_clock::time_point deadline) {
