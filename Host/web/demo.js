@@ -8,7 +8,7 @@ const MAIL_CONTROL = "LumoraMailContl.LumoraMailCtrl";
 // Capabilities whose outside application this build does not provide yet, by the panels'
 // data-capability. A panel named here says so plainly; its buttons still call the members, and
 // what they answer is judged as for any other panel. Take a name out once its capability works.
-const NOT_BUILT_YET = new Set(["letters", "appointments", "contacts", "campaigns"]);
+const NOT_BUILT_YET = new Set(["appointments", "contacts", "campaigns"]);
 
 const SAMPLE_CONTACT = `<record id="C-2001">
   <field name="FIRSTNAME" value="Anne"/>

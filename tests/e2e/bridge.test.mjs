@@ -292,6 +292,11 @@ async function runAction(page, buttonId, outputId) {
 
 // The checks of the panels whose capability this build offers, by data-capability.
 const BUILT_PANELS = {
+  // Every output of the Letters panel is checked in letters.test.mjs; here the letter is shown.
+  async letters(page) {
+    const shown = await runAction(page, "letter", "letter-result");
+    assert.deepEqual([shown.outcome, shown.boxes], ["success", []], shown.text);
+  },
   async version(page) {
     assert.deepEqual(await runAction(page, "get-version", "version-result"), { outcome: "success", text: "5.8.7", boxes: [] });
     assert.equal((await runAction(page, "get-date-order", "date-order-result")).outcome, "success");

@@ -17,9 +17,17 @@ before(async () => {
 });
 after(() => session.stop());
 
+// The visible text of a part of a saved letter, one line per paragraph.
+const PARAGRAPH_TEXTS = `
+import sys, zipfile, xml.etree.ElementTree as tree
+w = "{http://schemas.openxmlformats.org/wordprocessingml/2006/main}"
+root = tree.fromstring(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2]))
+for p in root.iter(w + "p"):
+    print("".join(t.text or "" for t in p.iter(w + "t")))
+`;
+
 function partOf(docx, part) {
-  return execFileSync("python3", ["-c", "import sys, zipfile; sys.stdout.write(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2]).decode())",
-                                  docx, part], { encoding: "utf8" });
+  return execFileSync("python3", ["-c", PARAGRAPH_TEXTS, docx, part], { encoding: "utf8" });
 }
 
 async function createLetter(kind, output) {
@@ -54,7 +62,7 @@ test("a letter saved as .docx has every tag filled, in the body, header text box
   const body = partOf(saved.save, "word/document.xml");
   assert.match(body, /Anne Dodsworth/);
   assert.match(body, /12 Sandy Lane/);
-  assert.doesNotMatch(body, /&lt;[A-Z0-9]+&gt;/);
+  assert.doesNotMatch(body, /<[A-Z0-9]+>/);
   assert.match(partOf(saved.save, "word/header1.xml"), /Our ref: NW-2041/);
   assert.match(partOf(saved.save, "word/footer1.xml"), /Northwind Traders customer care/);
 });
