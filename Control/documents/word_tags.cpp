@@ -5,7 +5,6 @@
 #include "word_tags.hpp"
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "Automation/traps.hpp"
@@ -17,6 +16,7 @@ namespace lumora::control {
 
 namespace {
 
+constexpr int32_t kWrapStop = 0;
 constexpr int32_t kWrapContinue = 1;
 constexpr int32_t kReplaceAll = 2;
 constexpr int32_t kWithinTable = 12;
@@ -32,29 +32,43 @@ bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-bool equalsIgnoringAsciiCase(char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+std::string asciiLowered(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return out;
 }
 
-// How many times `tag` occurs in `text`, without regard to case and without overlaps, as the
-// body pass's Find (MatchCase False) meets them one after the other. Tags are nearly always
-// ASCII, which is compared byte by byte; any other tag is compared after Unicode lower-casing.
+// How many times `tag` occurs in `text`, without regard to case and without overlaps. Tags are nearly always
+// ASCII, whose case is folded byte by byte (UTF-8 keeps every other character's bytes apart);
+// any other tag is compared after Unicode lower-casing.
 int32_t occurrencesOf(std::string_view tag, std::string_view text) {
     if (tag.empty()) return 0;
-    std::string foldedText;
-    std::string foldedTag;
-    if (!isAscii(tag)) {
-        foldedText = vb::lCase(text);
-        foldedTag = vb::lCase(tag);
-        text = foldedText;
-        tag = foldedTag;
-    }
+    const bool ascii = isAscii(tag);
+    const std::string foldedText = ascii ? asciiLowered(text) : vb::lCase(text);
+    const std::string foldedTag = ascii ? asciiLowered(tag) : vb::lCase(tag);
     int32_t count = 0;
-    for (auto at = text.begin();;) {
-        at = std::search(at, text.end(), tag.begin(), tag.end(), equalsIgnoringAsciiCase);
-        if (at == text.end()) return count;
+    for (size_t at = foldedText.find(foldedTag); at != std::string::npos;
+         at = foldedText.find(foldedTag, at + foldedTag.size()))
         ++count;
-        at += static_cast<std::ptrdiff_t>(tag.size());
+    return count;
+}
+
+// How many times the tag occurs in the body, counted with Word's own Find (so exactly the
+// occurrences the body pass will meet, split runs included) from the start to the end of the
+// main text, each search going on after the previous find. Word's Find reads the document where
+// it stands, which costs far less than taking the whole text out for every tag.
+int32_t occurrencesInBody(const Object& document, const std::string& tag) {
+    int32_t count = 0;
+    for (Variant from(0);; ++count) {
+        const Object range = document.call("Range", Named{"Start", from}, Named{"End", from}).toObject();
+        const Object find = range.getObject("Find");
+        find.put("MatchCase", false);
+        find.put("Forward", true);
+        find.put("Wrap", kWrapStop);
+        find.put("Text", tag);
+        if (!find.call("Execute").toBool()) return count;
+        from = range.get("End");
     }
 }
 
@@ -102,7 +116,7 @@ void replaceInBody(const Object& document, const Object& application, const std:
                    const std::string& value) {
     // Counted before anything is replaced: the pass ends after that many replacements even when
     // the value brings the tag back (a value holding its own tag would otherwise never end).
-    int32_t remaining = occurrencesOf(tag, application.getObject("Selection").get("Text").toString());
+    int32_t remaining = occurrencesInBody(document, tag);
     const bool valueHoldsTag = occurrencesOf(tag, value) > 0;
     const bool blankValue = vb::trim(value).empty();
     while (remaining-- > 0 && findInSelection(application, tag)) {
