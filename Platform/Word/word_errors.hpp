@@ -42,7 +42,7 @@ inline constexpr ErrorEntry<WordError> kWordErrors[] = {
      "The file {} unpacks beyond the allowed size and is refused"},
     {WordError::UnsafeEntryName, kObjectErrorBase + 0x1604, kWordErrorSource,
      "The package holds an entry with an unsafe name and is refused"},
-    {WordError::BadPart, kObjectErrorBase + 0x1605, kWordErrorSource, "The document part {} cannot be read"},
+    {WordError::BadPart, kObjectErrorBase + 0x1605, kWordErrorSource, "Cannot read the document part {}"},
     {WordError::FileNotWritten, kObjectErrorBase + 0x1606, kWordErrorSource, "The document could not be saved to {}"},
     {WordError::DocumentClosed, kObjectErrorBase + 0x1607, kWordErrorSource, "The document has been closed"},
     {WordError::BadFileFormat, kObjectErrorBase + 0x1608, kWordErrorSource, "The file format {} is not supported"},
