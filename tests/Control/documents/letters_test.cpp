@@ -115,6 +115,41 @@ TEST_F(Letters, ALetterSavedAsDocxOrAsPdfReadsBackThroughLibreOfficeAndPdftotext
     EXPECT_NE(exported.find("Dear Anne Dodsworth,"), std::string::npos) << exported;
 }
 
+// Runs body with PATH holding no programs, so LibreOffice cannot be found.
+template <class Body>
+void withoutOffice(const fs::path& emptyFolder, Body&& body) {
+    const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
+    fs::create_directories(emptyFolder);
+    ::setenv("PATH", emptyFolder.c_str(), 1);
+    body();
+    ::setenv("PATH", saved.c_str(), 1);
+}
+
+TEST_F(Letters, WithoutAPdfConverterTheUserIsToldAndTheLetterIsSavedInWordsFormatUnderThatName) {
+    const fs::path pdf = temp.path() / "Letter.pdf";
+    withoutOffice(temp.path() / "no-programs", [&] { createLetter(samples.letterTemplate.string(), pdf.string()); });
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].request.text,
+              "Unable to export to PDF.  PDF Export requires Word 2007 or above with Microsoft's free 'Save as PDF' "
+              "add-in");
+    EXPECT_EQ(boxes()[0].request.title, "Lumora");
+    EXPECT_EQ(boxes()[0].request.buttons, 64);
+    EXPECT_EQ(paragraphTexts(docxPart(pdf, "word/document.xml")).at(0), "Anne Dodsworth");
+}
+
+TEST_F(Letters, SeminarTablesWithoutABracketedHeaderOrWithoutTheirListAreLeftAlone) {
+    using host::paragraph;
+    using host::run;
+    auto table = [](const std::string& header) {
+        return "<w:tbl><w:tblGrid><w:gridCol w:w=\"4000\"/></w:tblGrid><w:tr><w:tc>" + paragraph(run(header)) +
+               "</w:tc></w:tr></w:tbl>" + paragraph();
+    };
+    const fs::path saved = temp.path() / "Seminar.docx";
+    createSeminarLetter(makeTemplate(table("Plain heading") + table("<rooms_name>")).string(), saved.string());
+    EXPECT_EQ(boxTexts(), Texts{});
+    EXPECT_EQ(paragraphTexts(docxPart(saved, "word/document.xml")), (Texts{"Plain heading", "", "<rooms_name>", ""}));
+}
+
 TEST_F(Letters, SeminarInvitationFillsItsListTableWithLabelsAndOneRowPerPerson) {
     const fs::path saved = temp.path() / "Seminar.docx";
     createSeminarLetter(samples.seminarTemplate.string(), saved.string());
