@@ -14,7 +14,7 @@ using host::paragraph;
 using host::paragraphs;
 using host::run;
 using host::RunStyle;
-using testing::docxPart;
+using testing::readEntry;
 using testing::oneColumnTable;
 using testing::paragraphTexts;
 using Texts = std::vector<std::string>;

@@ -1,41 +1,20 @@
 #pragma once
-// Reads a produced .docx back for the tests: a part's XML as stored, and the visible text of
-// its paragraphs in document order (table cells and text boxes included, each paragraph once).
+// The visible text of a saved part's paragraphs in document order, one string per paragraph:
+// table cells and text boxes included, a text box's paragraphs apart from the paragraph that
+// anchors it. Parts are read from the package with tests/support/docx_files.hpp.
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <zip.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace lumora::testing {
 
-struct ZipDiscard {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
-};
-struct ZipFileClose {
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
-};
 struct XmlDocFree {
     void operator()(xmlDoc* document) const { xmlFreeDoc(document); }
 };
-
-// The part's bytes; "<no package>" or "<no part>" when it cannot be read.
-inline std::string docxPart(const std::filesystem::path& package, const std::string& name) {
-    int status = 0;
-    std::unique_ptr<zip_t, ZipDiscard> archive(zip_open(package.c_str(), ZIP_RDONLY, &status));
-    if (!archive) return "<no package>";
-    zip_stat_t stat;
-    if (zip_stat(archive.get(), name.c_str(), 0, &stat) != 0) return "<no part>";
-    std::unique_ptr<zip_file_t, ZipFileClose> file(zip_fopen(archive.get(), name.c_str(), 0));
-    std::string text(stat.size, '\0');
-    if (!file || zip_fread(file.get(), text.data(), stat.size) != static_cast<zip_int64_t>(stat.size))
-        return "<short read>";
-    return text;
-}
 
 inline bool isWordElement(const xmlNode* node, const char* name) {
     return node->type == XML_ELEMENT_NODE && xmlStrEqual(node->name, BAD_CAST name);

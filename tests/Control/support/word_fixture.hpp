@@ -15,6 +15,7 @@
 #include "Platform/Desktop/headless_desktop.hpp"
 #include "tests/Automation/temp_folder.hpp"
 #include "tests/Control/support/docx_reader.hpp"
+#include "tests/support/docx_files.hpp"
 
 namespace lumora::testing {
 
@@ -42,7 +43,7 @@ protected:
     std::string savedPart(const Object& document, const std::string& part) {
         const std::filesystem::path path = temp.path() / ("saved" + std::to_string(++m_saves) + ".docx");
         document.call("SaveAs", path.string());
-        return docxPart(path, part);
+        return readEntry(path, part);
     }
 
     const std::vector<desktop::MessageBoxRecord>& boxes() const { return desktop.transcript().messageBoxes; }
