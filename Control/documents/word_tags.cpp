@@ -39,19 +39,12 @@ std::string asciiLowered(std::string_view text) {
     return out;
 }
 
-// How many times `tag` occurs in `text`, without regard to case and without overlaps. Tags are nearly always
-// ASCII, whose case is folded byte by byte (UTF-8 keeps every other character's bytes apart);
-// any other tag is compared after Unicode lower-casing.
-int32_t occurrencesOf(std::string_view tag, std::string_view text) {
-    if (tag.empty()) return 0;
-    const bool ascii = isAscii(tag);
-    const std::string foldedText = ascii ? asciiLowered(text) : vb::lCase(text);
-    const std::string foldedTag = ascii ? asciiLowered(tag) : vb::lCase(tag);
-    int32_t count = 0;
-    for (size_t at = foldedText.find(foldedTag); at != std::string::npos;
-         at = foldedText.find(foldedTag, at + foldedTag.size()))
-        ++count;
-    return count;
+// Whether the value holds the tag, without regard to case. Tags are nearly always ASCII, whose
+// case is folded byte by byte (UTF-8 keeps every other character's bytes apart); any other tag
+// is compared after Unicode lower-casing.
+bool holdsTag(std::string_view value, std::string_view tag) {
+    if (isAscii(tag)) return asciiLowered(value).find(asciiLowered(tag)) != std::string::npos;
+    return vb::lCase(value).find(vb::lCase(tag)) != std::string::npos;
 }
 
 // How many times the tag occurs in the body, counted with Word's own Find (so exactly the
@@ -117,7 +110,7 @@ void replaceInBody(const Object& document, const Object& application, const std:
     // Counted before anything is replaced: the pass ends after that many replacements even when
     // the value brings the tag back (a value holding its own tag would otherwise never end).
     int32_t remaining = occurrencesInBody(document, tag);
-    const bool valueHoldsTag = occurrencesOf(tag, value) > 0;
+    const bool valueHoldsTag = holdsTag(value, tag);
     const bool blankValue = vb::trim(value).empty();
     while (remaining-- > 0 && findInSelection(application, tag)) {
         if (!blankValue) {
