@@ -47,13 +47,13 @@ bool holdsTag(std::string_view value, std::string_view tag) {
     return vb::lCase(value).find(vb::lCase(tag)) != std::string::npos;
 }
 
-// How many times the tag occurs in the body, counted with Word's own Find (so exactly the
-// occurrences the body pass will meet, split runs included) from the start to the end of the
-// main text, each search going on after the previous find. Word's Find reads the document where
-// it stands, which costs far less than taking the whole text out for every tag.
-int32_t occurrencesInBody(const Object& document, const std::string& tag) {
+// How many times the tag occurs in the body from `from` to the end of the main text, counted
+// with Word's own Find (so exactly the occurrences the body pass will meet, split runs included),
+// each search going on after the previous find. Word's Find reads the document where it stands,
+// which costs far less than taking the whole text out for every tag.
+int32_t occurrencesFrom(const Object& document, const std::string& tag, Variant from) {
     int32_t count = 0;
-    for (Variant from(0);; ++count) {
+    for (;; ++count) {
         const Object range = document.call("Range", Named{"Start", from}, Named{"End", from}).toObject();
         const Object find = range.getObject("Find");
         find.put("MatchCase", false);
@@ -107,22 +107,25 @@ void continueAfterTypedValue(const Object& document, const Object& application) 
 
 void replaceInBody(const Object& document, const Object& application, const std::string& tag,
                    const std::string& value) {
-    // Counted before anything is replaced: the pass ends after that many replacements even when
-    // the value brings the tag back (a value holding its own tag would otherwise never end).
-    int32_t remaining = occurrencesInBody(document, tag);
+    // The occurrences are counted before anything is replaced, and the pass ends after that many
+    // replacements even when the value brings the tag back (a value holding its own tag would
+    // otherwise never end). The first search of the pass starts the count.
+    if (!findInSelection(application, tag)) return;
+    int32_t remaining = 1 + occurrencesFrom(document, tag, application.getObject("Selection").get("End"));
     const bool valueHoldsTag = holdsTag(value, tag);
     const bool blankValue = vb::trim(value).empty();
-    while (remaining-- > 0 && findInSelection(application, tag)) {
-        if (!blankValue) {
-            application.getObject("Selection").call("TypeText", value);
-            if (valueHoldsTag) {
-                continueAfterTypedValue(document, application);
-                continue;
-            }
-        } else {
+    for (;;) {
+        if (blankValue) {
             deleteFoundTag(document, application);
+            document.call("Select");
+        } else {
+            application.getObject("Selection").call("TypeText", value);
+            if (valueHoldsTag)
+                continueAfterTypedValue(document, application);
+            else
+                document.call("Select");
         }
-        document.call("Select");
+        if (--remaining == 0 || !findInSelection(application, tag)) return;
     }
 }
 
