@@ -28,7 +28,7 @@ using posix::FileDescriptor;
 // The child starts clean whatever the host did to its own signals: default dispositions
 // (a host that ignores SIGPIPE must not pass that on), nothing blocked. No descriptor of
 // the host reaches it except the three standard ones.
-void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd) {
+void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd, int stdinFd) {
     sigset_t all, none;
     sigfillset(&all);
     sigemptyset(&none);
@@ -36,7 +36,10 @@ void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extra
     posix_spawnattr_setsigmask(attributes.get(), &none);
     posix_spawnattr_setflags(attributes.get(), static_cast<short>(POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | extraFlags));
 
-    posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
+    if (stdinFd >= 0)
+        posix_spawn_file_actions_adddup2(actions.get(), stdinFd, 0);
+    else
+        posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
     if (stdoutFd >= 0)
         posix_spawn_file_actions_adddup2(actions.get(), stdoutFd, 1);
     else

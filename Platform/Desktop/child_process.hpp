@@ -28,10 +28,9 @@ bool startDetached(const std::vector<std::string>& argv);
 // The starting steps shared by this library's ways of running a program.
 using FileActions = posix::Initialized<posix_spawn_file_actions_t, posix_spawn_file_actions_init, posix_spawn_file_actions_destroy>;
 using SpawnAttributes = posix::Initialized<posix_spawnattr_t, posix_spawnattr_init, posix_spawnattr_destroy>;
-// Signals back to their defaults, nothing blocked, standard input and error on /dev/null,
-// standard output to stdoutFd (or /dev/null when negative), no other descriptor inherited.
-// Actions added afterwards (another standard input) take effect after these.
-void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd);
+// Signals back to their defaults, nothing blocked, standard error on /dev/null, standard output
+// to stdoutFd and input from stdinFd (each /dev/null when negative), no other descriptor inherited.
+void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd, int stdinFd = -1);
 std::optional<pid_t> spawn(const std::vector<std::string>& argv, SpawnAttributes& attributes, FileActions& actions);
 int waitForExit(pid_t pid);
 

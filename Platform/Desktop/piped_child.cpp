@@ -26,8 +26,7 @@ std::optional<PipedChild> PipedChild::start(const std::vector<std::string>& argv
     SpawnAttributes attributes;
     FileActions actions;
     posix_spawnattr_setpgroup(attributes.get(), 0);
-    prepareChild(attributes, actions, POSIX_SPAWN_SETPGROUP, childOutput.get());
-    posix_spawn_file_actions_adddup2(actions.get(), childInput.get(), 0);
+    prepareChild(attributes, actions, POSIX_SPAWN_SETPGROUP, childOutput.get(), childInput.get());
     const std::optional<pid_t> pid = spawn(argv, attributes, actions);
     if (!pid) return std::nullopt;
     // Writing to a helper that died must fail the write, not end the host.

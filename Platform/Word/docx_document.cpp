@@ -14,7 +14,6 @@ namespace {
 constexpr const char* kTemplateMain = "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml";
 constexpr const char* kMacroTemplateMain = "application/vnd.ms-word.template.macroEnabledTemplate.main+xml";
 constexpr const char* kDocumentMain = "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
-constexpr const char* kMacroDocumentMain = "application/vnd.ms-word.document.macroEnabled.main+xml";
 
 
 // "word/document.xml" and a relationship target "header1.xml" or "/word/header1.xml".
@@ -247,14 +246,47 @@ void DocxDocument::syncTextFrameFallbacks() {
     }
 }
 
+namespace {
+
+// Removes the child elements of a small package part (content types, relationships) that
+// `drop` picks, and puts the part back.
+template <class Drop>
+void dropElements(Package& package, const std::string& name, Drop&& drop) {
+    const std::string* bytes = package.find(name);
+    if (!bytes) return;
+    XmlPart part = parsePart(name, *bytes);
+    for (xmlNode* child = ml::firstElement(xmlDocGetRootElement(part.doc.get())); child;) {
+        xmlNode* next = ml::nextElement(child);
+        if (drop(child)) ml::remove(child);
+        child = next;
+    }
+    package.put(name, serializePart(part));
+}
+
+// A document made from a macro-enabled template is an ordinary document: the macros stay with
+// the template, so its project, the parts naming it and their declarations go.
+void dropMacros(Package& package, const std::string& mainName) {
+    for (const char* part : {"word/vbaProject.bin", "word/vbaData.xml", "word/_rels/vbaProject.bin.rels"}) package.remove(part);
+    dropElements(package, "[Content_Types].xml",
+                 [](xmlNode* e) { return ml::attrIn(e, nullptr, "PartName").rfind("/word/vba", 0) == 0; });
+    dropElements(package, relationshipsOf(mainName), [](xmlNode* e) {
+        const std::string type = ml::attrIn(e, nullptr, "Type");
+        return type.size() >= 11 && type.compare(type.size() - 11, 11, "/vbaProject") == 0;
+    });
+}
+
+}  // namespace
+
 void DocxDocument::save(const std::filesystem::path& file) {
     syncTextFrameFallbacks();
     Package out = m_package;
     for (const auto& part : m_parts)
         if (part->edits > 0) out.put(part->name, serializePart(*part));
     if (const std::string* types = out.find("[Content_Types].xml")) {
-        std::string text = *types;
-        for (auto [from, to] : {std::pair{kTemplateMain, kDocumentMain}, {kMacroTemplateMain, kMacroDocumentMain}})
+        const bool macroTemplate = types->find(kMacroTemplateMain) != std::string::npos;
+        if (macroTemplate) dropMacros(out, m_mainName);
+        std::string text = *out.find("[Content_Types].xml");
+        for (auto [from, to] : {std::pair{kTemplateMain, kDocumentMain}, {kMacroTemplateMain, kDocumentMain}})
             for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
                 text.replace(at, std::string_view(from).size(), to);
         out.put("[Content_Types].xml", std::move(text));
@@ -266,6 +298,22 @@ uint64_t DocxDocument::edits() const {
     uint64_t total = 0;
     for (const auto& part : m_parts) total += part->edits;
     return total;
+}
+
+DocxDocument::~DocxDocument() {
+    for (XmlNode* node : m_discarded) xmlFreeNode(node);
+}
+
+void DocxDocument::discard(XmlNode* node) {
+    if (!node->parent) return;  // already out
+    xmlUnlinkNode(node);
+    m_discarded.push_back(node);
+}
+
+void DocxDocument::checkPresent(const XmlNode* node) const {
+    const xmlNode* up = node;
+    while (up->parent) up = up->parent;
+    if (up->type != XML_DOCUMENT_NODE) raise(WordError::ObjectDeleted);
 }
 
 void DocxDocument::noteStructureEdit(Story& story) {

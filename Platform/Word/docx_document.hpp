@@ -54,6 +54,14 @@ public:
     uint64_t edits() const;
     void noteStructureEdit(Story& story);
 
+    // Takes an element (a table, a row, a field's markup) out of its part. It stays allocated
+    // until the document goes, so a script object still naming it finds it detached rather
+    // than freed.
+    void discard(XmlNode* node);
+    // Error 5825 unless the element is still part of the document.
+    void checkPresent(const XmlNode* node) const;
+    ~DocxDocument();
+
 private:
     DocxDocument() = default;
     XmlPart& addPart(const std::string& name);
@@ -71,6 +79,7 @@ private:
     // A text box written twice (drawing and fallback picture): the fallback's copy is made
     // equal to the story's markup when saving.
     std::vector<std::pair<Story*, XmlNode*>> m_fallbacks;
+    std::vector<XmlNode*> m_discarded;
 };
 
 }  // namespace lumora::word

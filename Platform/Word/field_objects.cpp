@@ -43,6 +43,7 @@ Object TextSpan::fields() {
 }
 
 std::string FieldObject::code() const {
+    m_range->docx().checkPresent(m_field);
     if (ml::is(m_field, "fldSimple")) return ml::attr(m_field, "instr");
     std::string code;
     bool instruction = true;
@@ -56,13 +57,14 @@ std::string FieldObject::code() const {
 
 void FieldObject::unlink() {
     DocxDocument& docx = m_range->docx();
+    docx.checkPresent(m_field);
     Story& story = m_range->story();
     if (ml::is(m_field, "fldSimple")) {
         while (xmlNode* child = m_field->children) {
             xmlUnlinkNode(child);
             xmlAddPrevSibling(m_field, child);
         }
-        ml::remove(m_field);
+        docx.discard(m_field);
     } else {
         // The result stays as plain runs; the field characters and the instruction go.
         bool inInstruction = true;
@@ -75,7 +77,7 @@ void FieldObject::unlink() {
             if (separate) inInstruction = false;
             if (end) break;
         }
-        for (xmlNode* node : drop) ml::remove(node);
+        for (xmlNode* node : drop) docx.discard(node);
     }
     docx.noteStructureEdit(story);
 }

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
@@ -20,6 +21,8 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
+
+std::atomic<int> g_officeStarts{0};
 
 constexpr auto kStartTimeout = 60s;
 constexpr auto kConversionTimeout = 60s;
@@ -153,6 +156,7 @@ private:
             return false;
         }
         const fs::path script = workFolder() / "convert.py";
+        ++g_officeStarts;
         std::ofstream(script) << kConverterScript;
         auto child = desktop::process::PipedChild::start(
             {python->string(), script.string(), office->string(), "file://" + (workFolder() / "profile").string(),
@@ -208,10 +212,13 @@ ScratchFolder scratchFolder() {
 
 bool officeInstalled() { return findProgram("soffice").has_value(); }
 
+int officeStarts() { return g_officeStarts; }
+
 fs::path convertOnce(const fs::path& input, const fs::path& outputFolder, const std::string& format) {
     const auto office = findProgram("soffice");
     if (!office) raise(WordError::PdfConverterMissing);
     const fs::path profile = Converter::instance().workFolder() / "once-profile";
+    ++g_officeStarts;
     desktop::process::captureOutput({office->string(), "--headless", "--norestore", "-env:UserInstallation=file://" + profile.string(),
                                      "--convert-to", format, "--outdir", outputFolder.string(), input.string()},
                                     std::chrono::duration_cast<std::chrono::milliseconds>(kConversionTimeout));

@@ -21,6 +21,10 @@ void convertToPdf(DocxDocument& document, const std::filesystem::path& pdf);
 // The package bytes of a legacy document. Errors as convertToPdf.
 std::string convertToDocx(const std::filesystem::path& legacy);
 
+// How many times this process has started LibreOffice (the warm converter once, and each
+// conversion that runs it once).
+int officeStarts();
+
 // A conversion by a LibreOffice started for it alone, for comparison with the warm converter.
 // Returns the file written into outputFolder.
 std::filesystem::path convertOnce(const std::filesystem::path& input, const std::filesystem::path& outputFolder,

@@ -111,6 +111,10 @@ Package Package::fromFile(const fs::path& file, const PackageLimits& limits) {
     return fromBytes(bytes, file.string(), limits);
 }
 
+void Package::remove(std::string_view name) {
+    std::erase_if(m_entries, [&](const Entry& entry) { return entry.name == name; });
+}
+
 const std::string* Package::find(std::string_view name) const {
     for (const Entry& entry : m_entries)
         if (entry.name == name) return &entry.bytes;

@@ -39,6 +39,7 @@ public:
     // The entry's bytes; nullptr when there is none.
     const std::string* find(std::string_view name) const;
     void put(std::string_view name, std::string bytes);
+    void remove(std::string_view name);
     const std::vector<Entry>& entries() const { return m_entries; }
 
     // Errors: FileNotWritten.

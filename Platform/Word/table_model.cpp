@@ -76,7 +76,5 @@ XmlNode* addRow(XmlNode* table, XmlNode* before) {
     return row;
 }
 
-void deleteRow(XmlNode* row) { ml::remove(row); }
-void deleteTable(XmlNode* table) { ml::remove(table); }
 
 }  // namespace lumora::word::table

@@ -17,7 +17,5 @@ XmlNode* cell(XmlNode* table, int32_t row, int32_t column);
 // A row like the last one, every cell empty but keeping its cell, paragraph and first run's
 // properties, appended at the end (or before `before`). Returns it.
 XmlNode* addRow(XmlNode* table, XmlNode* before = nullptr);
-void deleteRow(XmlNode* row);
-void deleteTable(XmlNode* table);
 
 }  // namespace lumora::word::table

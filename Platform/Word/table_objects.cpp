@@ -7,8 +7,14 @@
 
 namespace lumora::word {
 
+DocxDocument& TablePlace::check(const XmlNode* element) const {
+    DocxDocument& docx = document->document();
+    docx.checkPresent(element ? element : table);
+    return docx;
+}
+
 Object TablePlace::rangeOf(XmlNode* element) const {
-    Story& main = document->document().main();
+    Story& main = check(element).main();
     const std::optional<Span> span = main.spanOf(element);
     if (!span) raise(WordError::NoSuchMember);
     return makeRange(word, document, main, span->start, span->end);
@@ -32,15 +38,15 @@ const TypeInfo& TableObject::typeInfo() const {
         TypeInfo t("Table");
         t.method<T>("Cell", 0x11, {"Row", "Column"}, 2, [](T& table, Args& args) {
             const TablePlace& place = table.place();
-            place.document->document();
+            place.check();
             return Variant(makeObject<CellObject>(place, table::cell(place.table, args[0].toI4(), args[1].toI4())));
         });
         t.getter<T>("Rows", 0x65, [](T& table) { return Variant(makeObject<RowList>(table.place())); });
         t.getter<T>("Columns", 0x64, [](T& table) { return Variant(makeObject<ColumnList>(table.place())); });
         t.getter<T>("Range", 0x0, [](T& table) { return Variant(table.place().rangeOf(table.place().table)); });
         t.method<T>("Delete", 0xc8, {}, 0, [](T& table, Args&) {
-            DocxDocument& docx = table.place().document->document();
-            table::deleteTable(table.place().table);
+            DocxDocument& docx = table.place().check();
+            docx.discard(table.place().table);
             docx.noteStructureEdit(docx.main());
             return Variant();
         });
@@ -63,11 +69,12 @@ const TypeInfo& RowList::typeInfo() const {
 }
 
 int32_t RowList::count() {
-    m_place.document->document();
+    m_place.check();
     return static_cast<int32_t>(table::rows(m_place.table).size());
 }
 
 std::optional<Variant> RowList::at(int32_t position) {
+    m_place.check();
     const auto rows = table::rows(m_place.table);
     if (position >= static_cast<int32_t>(rows.size())) return std::nullopt;
     return Variant(makeObject<RowObject>(m_place, rows[static_cast<size_t>(position)]));
@@ -76,12 +83,13 @@ std::optional<Variant> RowList::at(int32_t position) {
 Variant RowList::item(const Variant& key, const CollectionShape&) { return memberAt(*this, key); }
 
 Object RowList::add(const Variant& before) {
-    DocxDocument& docx = m_place.document->document();
+    DocxDocument& docx = m_place.check();
     XmlNode* beforeRow = nullptr;
     if (!before.isAbsent()) {
         const Object row = before.toObject();
         if (!row.as<RowObject>()) raise(RuntimeError::TypeMismatch);
         beforeRow = row.as<RowObject>()->row();
+        docx.checkPresent(beforeRow);
     }
     XmlNode* row = table::addRow(m_place.table, beforeRow);
     docx.noteStructureEdit(docx.main());
@@ -89,12 +97,9 @@ Object RowList::add(const Variant& before) {
 }
 
 void RowObject::remove() {
-    DocxDocument& docx = m_place.document->document();
+    DocxDocument& docx = m_place.check(m_row);
     // The last row goes with its table, as a table cannot be left without rows.
-    if (table::rows(m_place.table).size() == 1)
-        table::deleteTable(m_place.table);
-    else
-        table::deleteRow(m_row);
+    docx.discard(table::rows(m_place.table).size() == 1 ? m_place.table : m_row);
     docx.noteStructureEdit(docx.main());
 }
 
@@ -108,6 +113,7 @@ const TypeInfo& RowObject::typeInfo() const {
         });
         t.getter<R>("Range", 0x0, [](R& row) { return Variant(row.place().rangeOf(row.row())); });
         t.getter<R>("Index", 0x2, [](R& row) {
+            row.place().check(row.row());
             const auto rows = table::rows(row.place().table);
             return Variant(static_cast<int32_t>(std::find(rows.begin(), rows.end(), row.row()) - rows.begin()) + 1);
         });
@@ -121,7 +127,7 @@ const TypeInfo& ColumnList::typeInfo() const {
     static const TypeInfo info = [] {
         TypeInfo t("Columns");
         t.getter<C>("Count", 0x2, [](C& columns) {
-            columns.place().document->document();
+            columns.place().check();
             return Variant(table::columnCount(columns.place().table));
         });
         return t;

@@ -29,6 +29,7 @@ enum class WordError {
     NoTemplate,           // Documents.Add or Open of a file that does not exist
     NoDocumentOpen,       // the selection asked for while no document is open
     BadArgument,          // a unit, item or argument the member does not take
+    ObjectDeleted,        // a table, row or field script still holds after it was deleted
 };
 
 inline constexpr ErrorEntry<WordError> kWordErrors[] = {
@@ -55,6 +56,7 @@ inline constexpr ErrorEntry<WordError> kWordErrors[] = {
     {WordError::NoTemplate, RuntimeError::FileNotFound, kWordErrorSource, ""},
     {WordError::NoDocumentOpen, 4248, kWordErrorSource, "This command is not available because no document is open."},
     {WordError::BadArgument, RuntimeError::InvalidProcedureCall, kWordErrorSource, ""},
+    {WordError::ObjectDeleted, 5825, kWordErrorSource, "Object has been deleted."},
 };
 
 constexpr std::span<const ErrorEntry<WordError>> errorTable(WordError) { return kWordErrors; }

@@ -174,6 +174,9 @@ struct TablePlace {
     InstanceRef word;
     DocumentRef document;
     XmlNode* table = nullptr;
+    // The document, once the element (the table when none is named) is known to be in it;
+    // 5825 when it was deleted.
+    DocxDocument& check(const XmlNode* element = nullptr) const;
     Object rangeOf(XmlNode* element) const;
 };
 

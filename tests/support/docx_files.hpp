@@ -34,6 +34,10 @@ struct DocxParts {
     // Extra entries written as given (name, bytes), for hostile packages.
     std::vector<std::pair<std::string, std::string>> extra;
     bool withoutDocument = false;
+    // A macro-enabled template's type for the main part, and more declarations and relationships.
+    bool macroEnabled = false;
+    std::string extraContentTypes;
+    std::string extraRelationships;
 };
 
 inline DocxParts withBody(std::string body) {
@@ -61,9 +65,10 @@ inline void writeZip(const std::filesystem::path& file, const std::vector<std::p
 }
 
 inline void writeDocx(const std::filesystem::path& file, const DocxParts& parts) {
-    const std::string mainType = parts.isTemplate
-                                     ? "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml"
-                                     : "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
+    const std::string mainType =
+        parts.macroEnabled ? "application/vnd.ms-word.template.macroEnabledTemplate.main+xml"
+        : parts.isTemplate ? "application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml"
+                           : "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
     std::string types =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
@@ -92,8 +97,8 @@ inline void writeDocx(const std::filesystem::path& file, const DocxParts& parts)
     };
     addParts(parts.headers, "header", "hdr");
     addParts(parts.footers, "footer", "ftr");
-    types += "</Types>";
-    rels += "</Relationships>";
+    types += parts.extraContentTypes + "</Types>";
+    rels += parts.extraRelationships + "</Relationships>";
     const std::string document = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><w:document " +
                                  kWordNamespaces + "><w:body>" + parts.body + "<w:sectPr>" + references +
                                  "<w:pgSz w:w=\"11906\" w:h=\"16838\"/></w:sectPr></w:body></w:document>";

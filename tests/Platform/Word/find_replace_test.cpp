@@ -142,5 +142,23 @@ TEST_F(WordTest, SavedDocumentKeepsUnmodelledMarkupAndPartsAndBecomesADocument) 
     EXPECT_EQ(visibleText(readEntry(file, "word/document.xml")), "Value|");
 }
 
+TEST_F(WordTest, ADocumentFromAMacroTemplateIsSavedWithoutTheTemplatesMacros) {
+    DocxParts parts = withBody(paragraph("<Tag>"));
+    parts.macroEnabled = true;
+    parts.extraContentTypes = "<Override PartName=\"/word/vbaData.xml\" ContentType=\"application/vnd.ms-word.vbaData+xml\"/>"
+                              "<Default Extension=\"bin\" ContentType=\"application/vnd.ms-office.vbaProject\"/>";
+    parts.extraRelationships = "<Relationship Id=\"rIdVba\" Type=\"http://schemas.microsoft.com/office/2006/relationships/vbaProject\" Target=\"vbaProject.bin\"/>";
+    parts.extra = {{"word/vbaProject.bin", "macro bytes"}, {"word/vbaData.xml", "<wne:vbaSuppData xmlns:wne=\"http://schemas.microsoft.com/office/word/2006/wordml\"/>"}};
+    const Object document = addDocument(parts);
+    const auto file = folder.path() / "fromMacros.docx";
+    document.call("SaveAs", file.string());
+    const std::string types = readEntry(file, "[Content_Types].xml");
+    EXPECT_THAT(types, HasSubstr("wordprocessingml.document.main+xml"));
+    EXPECT_THAT(types, Not(HasSubstr("macroEnabled")));
+    EXPECT_THAT(types, Not(HasSubstr("/word/vbaData.xml")));
+    EXPECT_THAT(readEntry(file, "word/_rels/document.xml.rels"), Not(HasSubstr("vbaProject")));
+    EXPECT_THROW(readEntry(file, "word/vbaProject.bin"), std::runtime_error);
+}
+
 }  // namespace
 }  // namespace lumora::testing

@@ -69,9 +69,11 @@ TEST_F(OutputTest, ExportAsFixedFormatWritesAPdfThatReadsAsTheLetter) {
     EXPECT_THAT(text, HasSubstr("Dear Anna Smith, thanks &"));
     EXPECT_THAT(text, HasSubstr("Acme Head Office"));
     // A second export reuses the converter that the first one started.
+    const int starts = word::officeStarts();
     const auto again = folder.path() / "again.pdf";
     document.call("ExportAsFixedFormat", Named{"OutputFileName", again.string()}, Named{"ExportFormat", 17});
     EXPECT_THAT(pdfText(again), HasSubstr("Anna Smith"));
+    EXPECT_EQ(word::officeStarts(), starts);
 }
 
 TEST_F(OutputTest, WithoutLibreOfficeThePdfExportRaisesSoCallersFallBack) {

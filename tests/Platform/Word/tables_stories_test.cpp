@@ -93,6 +93,25 @@ TEST_F(WordTest, ListTableGrowsByRowsKeepingCellFormattingAndTakesCellTexts) {
     }
 }
 
+TEST_F(WordTest, ATableDeletedWithItsLastRowAnswersObjectDeletedAfterwards) {
+    const Object document = addDocument(paragraph("x") + table({{paragraph("only")}}) + paragraph(""));
+    const Object t = document.getObject("Tables", 1);
+    const Object row = t.getObject("Rows").call("Item", 1).toObject();
+    row.call("Delete");
+    EXPECT_EQ(document.getObject("Tables").count(), 0);
+    for (const auto& use : std::vector<std::function<void()>>{[&] { t.getObject("Rows").count(); },
+                                                              [&] { row.call("Delete"); },
+                                                              [&] { t.call("Cell", 1, 1); }}) {
+        try {
+            use();
+            ADD_FAILURE() << "a deleted table answered";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), 5825);
+        }
+    }
+    EXPECT_EQ(savedText(document), "x||");
+}
+
 TEST_F(WordTest, DocumentsCountNewestFirstAndCloseRemovesOne) {
     const Object first = addDocument(paragraph("one"));
     const Object second = addDocument(paragraph("two"));
