@@ -1,6 +1,7 @@
 #pragma once
-// The sample Word template the project makes for its demo and README: a short welcome letter
-// whose tags (<COMPANY>, <CONTACT>) the demo page's record XML fills.
+// The sample documents the project makes for its demo and README: a welcome letter whose header
+// holds a text box, a seminar invitation with a list table, and the record document of each,
+// whose tags the templates carry.
 
 #include <filesystem>
 #include <string_view>
@@ -8,10 +9,26 @@
 namespace lumora::host {
 
 inline constexpr std::string_view kSampleTemplateName = "Welcome letter.dotx";
+inline constexpr std::string_view kSeminarTemplateName = "Seminar invitation.dotx";
+inline constexpr std::string_view kLetterRecordName = "Welcome letter record.xml";
+inline constexpr std::string_view kSeminarRecordName = "Seminar invitation record.xml";
 
-// Writes kSampleTemplateName into folder (created when missing) and returns its path. The file is
-// written beside its final name and renamed, so an interrupted run leaves no half-written
-// template. Throws std::runtime_error when the folder or the file cannot be written.
+// Each writes its file into folder (created when missing) and returns its path. Files are written
+// beside their final name and renamed, so an interrupted run leaves no half-written file. They
+// throw std::runtime_error when the folder or the file cannot be written.
 std::filesystem::path writeSampleTemplate(const std::filesystem::path& folder);
+std::filesystem::path writeSeminarTemplate(const std::filesystem::path& folder);
+
+// The record documents: the letter layout (root Data) and the seminar layout (root record).
+std::string_view sampleLetterRecord();
+std::string_view sampleSeminarRecord();
+
+struct SampleDocuments {
+    std::filesystem::path letterTemplate;
+    std::filesystem::path seminarTemplate;
+    std::filesystem::path letterRecord;
+    std::filesystem::path seminarRecord;
+};
+SampleDocuments writeSampleDocuments(const std::filesystem::path& folder);
 
 }  // namespace lumora::host

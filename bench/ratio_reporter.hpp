@@ -19,8 +19,11 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
                 m_nanoseconds[run.run_name.function_name] = perIteration(run);
+                // Benchmarks run with several arguments are told apart by their full name.
+                m_nanoseconds[run.benchmark_name()] = perIteration(run);
+            }
     }
 
     // "name / peer: 2.1x (… ns against … ns per iteration)" for each name measured.

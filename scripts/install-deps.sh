@@ -11,12 +11,15 @@ build_packages=(
   baresip-core
   libgmime-3.0-dev
   libical-dev
+  libreoffice-writer-nogui
+  python3-uno
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   chromium nodejs python3 python3-openpyxl libreoffice-calc-nogui
   sip-tester
+  poppler-utils
 )
 
 want=("${build_packages[@]}")

@@ -1,5 +1,6 @@
 # Writes OUTPUT, a C++ source holding every file of WEB_DIR as a WebAsset, so the bridge
 # serves its web files from the program itself. Run at build time: cmake -DWEB_DIR=… -DOUTPUT=… -P
+# Panels of the demo page live in Host/web/panels/, served as /panels/NAME.js.
 file(GLOB_RECURSE files RELATIVE ${WEB_DIR} ${WEB_DIR}/*)
 list(SORT files)
 set(body "// Generated from Host/web at build time; edit the files there.\n#include \"Host/bridge/web_assets.hpp\"\n\nnamespace lumora::bridge {\nnamespace {\n")

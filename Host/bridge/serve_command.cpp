@@ -98,18 +98,23 @@ int serveNative(const CliOptions& options, const ServeArgs& args) {
     return status == 0 ? host::cli::kExitOk : host::cli::kExitFailed;
 }
 
-// The demo page's Files panel starts on a folder under the temporary folder holding the sample
-// template, so its defaults work on a new machine. "" when the folder cannot be written.
-std::string prepareDemoTemplates(const CliOptions& options) {
+// The demo page starts on a folder under the temporary folder holding the sample templates and
+// their record documents, so its defaults work on a new machine: the Files panel lists the folder,
+// the Letters panel fills the templates from the records. Empty settings when it cannot be written.
+nlohmann::json prepareDemoDocuments(const CliOptions& options) {
     std::filesystem::path folder =
         std::filesystem::path(desktop::SystemServices(options.systemConfig()).tempFolder()) / "lumora-demo" / "templates";
     try {
-        host::writeSampleTemplate(folder);
+        const host::SampleDocuments samples = host::writeSampleDocuments(folder);
+        return {{"templateFolder", folder.string() + "/"},
+                {"letterTemplate", samples.letterTemplate.string()},
+                {"seminarTemplate", samples.seminarTemplate.string()},
+                {"letterRecord", host::sampleLetterRecord()},
+                {"seminarRecord", host::sampleSeminarRecord()}};
     } catch (const std::exception& e) {
-        std::cerr << "lumora: warning: serve: cannot write the demo's sample template: " << e.what() << '\n';
-        return {};
+        std::cerr << "lumora: warning: serve: cannot write the demo's sample templates: " << e.what() << '\n';
+        return {{"templateFolder", ""}};
     }
-    return folder.string() + "/";
 }
 
 template <class ErrorCode>
@@ -137,8 +142,9 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
     serverOptions.port = args.port;
     serverOptions.allowedOrigins = args.allowedOrigins;
     serverOptions.page = pageSettings(options, args);
-    std::string demoTemplates = prepareDemoTemplates(options);
-    serverOptions.demoSettings = nlohmann::json{{"templateFolder", demoTemplates}}.dump();
+    const nlohmann::json demoDocuments = prepareDemoDocuments(options);
+    const std::string demoTemplates = demoDocuments["templateFolder"];
+    serverOptions.demoSettings = demoDocuments.dump();
 
     std::unique_ptr<BridgeServer> server;
     try {

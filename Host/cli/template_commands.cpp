@@ -1,5 +1,5 @@
-// sample-template: writes the project's sample Word template, so a new user has a template whose
-// tags the demo page's record fills.
+// sample-template: writes the project's sample Word templates and their record documents, so a
+// new user has templates whose tags a record fills.
 
 #include <iostream>
 
@@ -13,13 +13,15 @@ namespace {
 int runSampleTemplate(const CliOptions&, const std::vector<std::string>& rawArgs) {
     auto args = positionalArgs("sample-template", rawArgs);
     if (args.size() != 1) throw UsageError("sample-template needs one folder: lumora sample-template FOLDER");
-    std::cout << writeSampleTemplate(args[0]).string() << '\n';
+    const SampleDocuments written = writeSampleDocuments(args[0]);
+    for (const auto& path : {written.letterTemplate, written.seminarTemplate, written.letterRecord, written.seminarRecord})
+        std::cout << path.string() << '\n';
     return kExitOk;
 }
 
 const CommandRegistration kSampleTemplate{
     {"sample-template", "sample-template FOLDER",
-     "writes the sample template \"" + std::string(kSampleTemplateName) + "\" into FOLDER", runSampleTemplate}};
+     "writes the sample templates and their record documents into FOLDER", runSampleTemplate}};
 
 }  // namespace
 

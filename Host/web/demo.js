@@ -7,16 +7,8 @@ const CONTROL = "LumoraControl2005.LumoraCtrl2005";
 // Capabilities whose outside application this build does not provide yet, by the panels'
 // data-capability. A panel named here says so plainly; its buttons still call the members, and
 // what they answer is judged as for any other panel. Take a name out once its capability works.
-const NOT_BUILT_YET = new Set(["letters", "contacts"]);
+const NOT_BUILT_YET = new Set(["contacts"]);
 
-const SAMPLE_LETTER = `<Data>
-  <field name="company" templatetag="COMPANY" label="Company"/>
-  <field name="contact" templatetag="CONTACT" label="Contact"/>
-  <Data>
-    <entry fieldname="company" value="Northwind Traders"/>
-    <entry fieldname="contact" value="Anne Dodsworth"/>
-  </Data>
-</Data>`;
 const SAMPLE_CONTACT = `<record id="C-2001">
   <field name="FIRSTNAME" value="Anne"/>
   <field name="LASTNAME" value="Dodsworth"/>
@@ -229,14 +221,6 @@ function filesPanel(settings) {
   });
 }
 
-function lettersPanel() {
-  action("letter", "letter-result", async () => {
-    const saveAs = $("letter-save").value;
-    await control.CreateLetterXML(Lumora.xml($("letter-xml").value), $("letter-template").value, "", "HTML", saveAs);
-    return failureFromBoxes(success(saveAs ? `Letter saved as ${saveAs}` : "Letter made and left open"));
-  });
-}
-
 // The columns offered for export are the captions of the quote table's first row; all but the
 // second are chosen at first.
 function quoteColumnChoices() {
@@ -330,8 +314,8 @@ function telephonyPanel() {
   });
 }
 
-// Settings the bridge gives the demo page: a folder under the temporary folder with a sample
-// template in it.
+// Settings the bridge gives the demo page: a folder under the temporary folder with the sample
+// templates in it, their paths and their record documents.
 async function demoSettings() {
   try {
     const response = await fetch("/demo-settings.json");
@@ -342,7 +326,6 @@ async function demoSettings() {
 }
 
 async function start() {
-  $("letter-xml").value = SAMPLE_LETTER;
   $("contact-xml").value = SAMPLE_CONTACT;
   $("clear-log").addEventListener("click", () => $("call-log").replaceChildren());
   document.querySelectorAll("[data-capability]").forEach((panel) => {
@@ -362,8 +345,9 @@ async function start() {
 
   versionPanel();
   messagePanel();
-  filesPanel(await demoSettings());
-  lettersPanel();
+  const settings = await demoSettings();
+  filesPanel(settings);
+  lettersPanel(settings);
   quotesPanel();
   contactsPanel();
   telephonyPanel();

@@ -21,14 +21,14 @@ namespace {
 
 constexpr size_t kMaxOutput = 64 * 1024;
 
-using FileActions = posix::Initialized<posix_spawn_file_actions_t, posix_spawn_file_actions_init, posix_spawn_file_actions_destroy>;
-using SpawnAttributes = posix::Initialized<posix_spawnattr_t, posix_spawnattr_init, posix_spawnattr_destroy>;
 using posix::FileDescriptor;
+
+}  // namespace
 
 // The child starts clean whatever the host did to its own signals: default dispositions
 // (a host that ignores SIGPIPE must not pass that on), nothing blocked. No descriptor of
 // the host reaches it except the three standard ones.
-void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd) {
+void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd, int stdinFd) {
     sigset_t all, none;
     sigfillset(&all);
     sigemptyset(&none);
@@ -36,7 +36,10 @@ void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extra
     posix_spawnattr_setsigmask(attributes.get(), &none);
     posix_spawnattr_setflags(attributes.get(), static_cast<short>(POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | extraFlags));
 
-    posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
+    if (stdinFd >= 0)
+        posix_spawn_file_actions_adddup2(actions.get(), stdinFd, 0);
+    else
+        posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0);
     if (stdoutFd >= 0)
         posix_spawn_file_actions_adddup2(actions.get(), stdoutFd, 1);
     else
@@ -62,6 +65,8 @@ int waitForExit(pid_t pid) {
     }
     return status;
 }
+
+namespace {
 
 // Reads until end of file or the deadline; false when the deadline came first.
 bool readUntilEnd(int fd, std::string& output, std::chrono::steady_clock::time_point deadline) {

@@ -2,10 +2,15 @@
 // Starting helper programs without a shell: the argument list goes to the program as it is,
 // so no file name can smuggle in a command. Internal to the desktop library.
 
+#include <spawn.h>
+#include <sys/types.h>
+
 #include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "posix_handles.hpp"
 
 namespace lumora::desktop::process {
 
@@ -19,5 +24,14 @@ std::optional<std::string> captureOutput(const std::vector<std::string>& argv, s
 // and returns at once; a background thread collects its exit status. False when it could not
 // be started (not installed, not executable).
 bool startDetached(const std::vector<std::string>& argv);
+
+// The starting steps shared by this library's ways of running a program.
+using FileActions = posix::Initialized<posix_spawn_file_actions_t, posix_spawn_file_actions_init, posix_spawn_file_actions_destroy>;
+using SpawnAttributes = posix::Initialized<posix_spawnattr_t, posix_spawnattr_init, posix_spawnattr_destroy>;
+// Signals back to their defaults, nothing blocked, standard error on /dev/null, standard output
+// to stdoutFd and input from stdinFd (each /dev/null when negative), no other descriptor inherited.
+void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd, int stdinFd = -1);
+std::optional<pid_t> spawn(const std::vector<std::string>& argv, SpawnAttributes& attributes, FileActions& actions);
+int waitForExit(pid_t pid);
 
 }  // namespace lumora::desktop::process

@@ -13,6 +13,12 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return m_fd; }
+    // Gives the descriptor up without closing it.
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
     void reset() {
         if (m_fd >= 0) ::close(m_fd);
         m_fd = -1;

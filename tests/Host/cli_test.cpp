@@ -252,8 +252,13 @@ TEST_F(LumoraCommandLine, ALocaleTheSystemDoesNotKnowIsWarnedAbout) {
 TEST_F(LumoraCommandLine, SampleTemplateIsWrittenIntoTheFolderNamed) {
     ProcessResult written = lumora({"sample-template", (temp.path() / "templates").string()});
     ASSERT_EQ(written.status, 0) << written.err;
-    EXPECT_EQ(written.out, (temp.path() / "templates" / "Welcome letter.dotx").string() + "\n");
-    EXPECT_TRUE(std::filesystem::is_regular_file(temp.path() / "templates" / "Welcome letter.dotx"));
+    std::string listed;
+    for (const char* name : {"Welcome letter.dotx", "Seminar invitation.dotx", "Welcome letter record.xml",
+                             "Seminar invitation record.xml"}) {
+        listed += (temp.path() / "templates" / name).string() + "\n";
+        EXPECT_TRUE(std::filesystem::is_regular_file(temp.path() / "templates" / name)) << name;
+    }
+    EXPECT_EQ(written.out, listed);
     EXPECT_EQ(lumora({"sample-template"}).status, 2);
 }
 

@@ -43,7 +43,36 @@ TEST(SampleTemplate, IsAWordTemplateWhoseTextCarriesTheDemoRecordsTags) {
     EXPECT_NE(readPart(file, "_rels/.rels").find("Target=\"word/document.xml\""), std::string::npos);
     std::string text = readPart(file, "word/document.xml");
     EXPECT_NE(text.find("<w:t xml:space=\"preserve\">&lt;COMPANY&gt;</w:t>"), std::string::npos) << text;
-    EXPECT_NE(text.find("Dear &lt;CONTACT&gt;,"), std::string::npos) << text;
+    // The salutation's tag is bold, so the name typed over it is bold too.
+    EXPECT_NE(text.find("<w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">&lt;CONTACT&gt;</w:t></w:r>"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("<w:headerReference w:type=\"default\" r:id=\"rIdHeader1\"/>"), std::string::npos) << text;
+    EXPECT_NE(readPart(file, "word/_rels/document.xml.rels").find("Target=\"header1.xml\""), std::string::npos);
+    const std::string header = readPart(file, "word/header1.xml");
+    EXPECT_NE(header.find("<wps:txbx><w:txbxContent><w:p><w:r><w:t xml:space=\"preserve\">Our ref: &lt;ACCOUNTREF&gt;"),
+              std::string::npos)
+        << header;
+    EXPECT_NE(readPart(file, "word/footer1.xml").find("&lt;COMPANY&gt; customer care"), std::string::npos);
+}
+
+TEST(SampleTemplate, SeminarInvitationHasAListTableAndEachTemplateItsRecord) {
+    TempFolder temp;
+    const host::SampleDocuments written = host::writeSampleDocuments(temp.path());
+    const std::string seminar = readPart(written.seminarTemplate, "word/document.xml");
+    EXPECT_NE(seminar.find("<w:tr><w:tc><w:tcPr><w:tcW w:w=\"3000\" w:type=\"dxa\"/></w:tcPr><w:p><w:r><w:rPr><w:b/>"
+                           "</w:rPr><w:t xml:space=\"preserve\">&lt;people_name&gt;</w:t>"),
+              std::string::npos)
+        << seminar;
+    std::ifstream letterRecord(written.letterRecord);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(letterRecord), {}), host::sampleLetterRecord());
+    std::ifstream seminarRecord(written.seminarRecord);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(seminarRecord), {}), host::sampleSeminarRecord());
+    // Every tag of the templates has its field in the record.
+    for (const char* tag : {"CONTACT", "COMPANY", "ADDRESS1", "ADDRESS2", "TOWN", "ACCOUNTREF"})
+        EXPECT_NE(host::sampleLetterRecord().find("templatetag=\"" + std::string(tag) + "\""), std::string::npos) << tag;
+    for (const char* tag : {"FIRSTNAME", "SEMINAR", "SEMINARDATE", "VENUE"})
+        EXPECT_NE(host::sampleSeminarRecord().find("templatetag=\"" + std::string(tag) + "\""), std::string::npos) << tag;
 }
 
 TEST(SampleTemplate, WritingAgainReplacesTheFileAndLeavesNothingBeside) {

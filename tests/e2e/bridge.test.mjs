@@ -285,6 +285,11 @@ const BUILT_PANELS = {
   },
   calendar: (page) => emptyPimPanel(page, "calendar", "appointment", "Calendar"),
   "address-book": (page) => emptyPimPanel(page, "contacts", "contact", "Contacts"),
+  // Every output of the Letters panel is checked in letters.test.mjs; here the letter is shown.
+  async letters(page) {
+    const shown = await runAction(page, "letter", "letter-result");
+    assert.deepEqual([shown.outcome, shown.boxes], ["success", []], shown.text);
+  },
   async version(page) {
     assert.deepEqual(await runAction(page, "get-version", "version-result"), { outcome: "success", text: "5.8.7", boxes: [] });
     assert.equal((await runAction(page, "get-date-order", "date-order-result")).outcome, "success");
@@ -319,12 +324,13 @@ const BUILT_PANELS = {
   },
 
   async files(page) {
-    // The defaults: the demo's folder under the temporary folder, with the sample template in it.
+    // The defaults: the demo's folder under the temporary folder, with the sample templates in it.
     const folder = await page.inputValue("#files-folder");
     assert.equal(folder, path.join(scratch, "temp", "lumora-demo", "templates") + "/");
+    const templates = ["Seminar invitation.dotx", "Welcome letter.dotx"];
     assert.deepEqual(await runAction(page, "template-list", "files-result"),
-                     { outcome: "success", text: `1 template in ${folder}:Welcome letter.dotx`, boxes: [] });
-    assert.deepEqual(await page.locator("#files-result li").allTextContents(), ["Welcome letter.dotx"]);
+                     { outcome: "success", text: `2 templates in ${folder}:${templates.join("")}`, boxes: [] });
+    assert.deepEqual(await page.locator("#files-result li").allTextContents(), templates);
     assert.deepEqual(await runAction(page, "find-file", "files-result"),
                      { outcome: "success", text: `Found ${folder}Welcome letter.dotx`, boxes: [] });
 

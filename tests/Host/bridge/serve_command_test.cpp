@@ -109,8 +109,15 @@ TEST_F(ServeCommand, GivesTheDemoPageAFolderWithTheSampleTemplateAndNamesATakenP
     HttpReply settings = httpRequest(port, "GET", "/demo-settings.json");
     EXPECT_EQ(settings.status, 200);
     std::string folder = temp + "/lumora-demo/templates/";
-    EXPECT_EQ(nlohmann::json::parse(settings.body), nlohmann::json({{"templateFolder", folder}}));
-    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "Welcome letter.dotx"));
+    const nlohmann::json demo = nlohmann::json::parse(settings.body);
+    EXPECT_EQ(demo["templateFolder"], folder);
+    EXPECT_EQ(demo["letterTemplate"], folder + "Welcome letter.dotx");
+    EXPECT_EQ(demo["seminarTemplate"], folder + "Seminar invitation.dotx");
+    EXPECT_EQ(demo["letterRecord"].get<std::string>().rfind("<Data>", 0), 0u);
+    EXPECT_EQ(demo["seminarRecord"].get<std::string>().rfind("<record>", 0), 0u);
+    for (const char* name : {"Welcome letter.dotx", "Seminar invitation.dotx", "Welcome letter record.xml",
+                             "Seminar invitation record.xml"})
+        EXPECT_TRUE(std::filesystem::is_regular_file(folder + name)) << name;
 
     ProcessResult second = runLumora({"serve", "--port", std::to_string(port), "--data", m_data.path().string(),
                                       "--temp", temp},

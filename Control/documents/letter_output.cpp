@@ -1,0 +1,108 @@
+// Saving and mailing a finished letter through Word's SaveAs/ExportAsFixedFormat and a new
+// Outlook mail item.
+
+#include "letter_output.hpp"
+
+#include <fstream>
+#include <iterator>
+
+#include "Automation/class_ids.hpp"
+#include "Automation/vb/convert.hpp"
+#include "Automation/vb/strings.hpp"
+#include "Control/frame/control_messages.hpp"
+#include "Control/frame/failure_forms.hpp"
+#include "Control/frame/outside_apps.hpp"
+#include "Control/frame/private_operations.hpp"
+#include "Platform/Desktop/desktop.hpp"
+
+namespace lumora::control {
+
+namespace {
+
+constexpr int32_t kPdfFormat = 17;
+constexpr int32_t kHtmlFormat = 8;
+constexpr int32_t kMailItem = 0;
+constexpr int32_t kDoNotSaveChanges = 0;
+
+// A name part for the HTML file: the last five characters of the current date and time as text,
+// with the time's colons made file-name safe ("05_09" at 14:05:09).
+std::string htmlFileStamp() {
+    const std::string now = vb::defaultDateText(desktop::current().now());
+    return vb::replace(vb::right(now, 5), ":", "_");
+}
+
+std::string wholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) raise(RuntimeError::FileNotFound);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Word's work is done once the letter is in the file: it is closed without saving.
+void closeWord(Object& word, Object& document) {
+    document.call("Close");
+    word.call("Quit", kDoNotSaveChanges);
+    document.release();
+    word.release();
+}
+
+void deleteForced(const std::string& path) {
+    ResumeNext ignoring;
+    ignoring([&] {
+        const Object files = createApplication(progid::FileSystem);
+        files.getObject("GetFile", path).call("Delete", true);
+    });
+}
+
+}  // namespace
+
+bool ExportToPdf(const Object& document, const std::string& path) {
+    if (!tryLocal([&] {
+            document.call("ExportAsFixedFormat", Named{"OutputFileName", path}, Named{"ExportFormat", kPdfFormat});
+        }))
+        return true;
+    tell(msg::PdfExportUnavailable, Icon::Information, Title::lumora());
+    return false;
+}
+
+void saveLetter(const Object& document, const std::string& savePath, LetterStage& stage) {
+    if (savePath.empty()) return;
+    if (vb::lCase(vb::right(savePath, 3)) == msg::PdfExtension) {
+        if (ExportToPdf(document, savePath)) return;
+        stage = LetterStage::Saving;
+        document.call("SaveAs", savePath);
+        return;
+    }
+    stage = LetterStage::Saving;
+    document.call("SaveAs", savePath);
+}
+
+void mailLetter(ControlState& state, Object& word, Object& document, const LetterMail& mail, StepText& step) {
+    step = step::InstantiatingOutlook;
+    reachOutlook(state, OutlookWay::Create);
+    state.MailItem = state.OutlookApp.call("CreateItem", kMailItem).toObject();
+    state.MailItem.getObject("Recipients").call("Add", mail.address);
+    state.MailItem.put("Subject", mail.subject);
+
+    std::string path;
+    if (mail.mode != msg::HtmlMailMode) {
+        path = mail.tempFolder + std::string(msg::LetterAttachmentName);
+        document.call("SaveAs", path);
+        closeWord(word, document);
+        step = step::AddingAttachments;
+        state.MailItem.getObject("Attachments").call("Add", path);
+    } else {
+        step = step::GeneratingHtmlFile;
+        path = mail.tempFolder + std::string(msg::LetterHtmlPrefix) + htmlFileStamp() +
+               std::string(msg::LetterHtmlExtension);
+        document.call("SaveAs", Named{"FileName", path}, Named{"FileFormat", kHtmlFormat});
+        closeWord(word, document);
+        state.MailItem.put("HTMLBody", wholeFile(path));
+    }
+
+    step = step::DisplayingOutlook;
+    state.MailItem.call("display");
+    cleanUpOutlook(state);
+    deleteForced(path);
+}
+
+}  // namespace lumora::control

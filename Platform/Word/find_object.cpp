@@ -1,0 +1,170 @@
+// Find and Replacement: finding on the visible text of a range or the selection, and
+// replacing the first or every occurrence.
+
+#include "Automation/error.hpp"
+#include "Automation/vb/utf8.hpp"
+#include "word_errors.hpp"
+#include "word_objects.hpp"
+
+namespace lumora::word {
+
+namespace {
+
+// The special characters both texts may hold: ^p a paragraph mark, ^t a tab, ^l a line break,
+// ^^ a caret; in a replacement ^& stands for what was found.
+std::u32string expandSpecials(std::u32string_view text, std::u32string_view found) {
+    std::u32string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != U'^' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        switch (text[++i]) {
+            case U'p': out += U'\r'; break;
+            case U't': out += U'\t'; break;
+            case U'l': out += U'\v'; break;
+            case U'^': out += U'^'; break;
+            case U'&': out += found; break;
+            default: out += U'^'; out += text[i];
+        }
+    }
+    return out;
+}
+
+struct Search {
+    Story& story;
+    std::u32string needle;
+    FindOptions options;
+    int32_t wrap;
+
+    // The first occurrence in [start, end), then, when wrapping, in the rest of the story.
+    std::optional<Span> from(int32_t start, int32_t end) const {
+        if (auto found = story.find(needle, start, end, options)) return found;
+        if (wrap != kWrapContinue) return std::nullopt;
+        if (options.forward) {
+            if (auto found = story.find(needle, end, story.length(), options)) return found;
+            return story.find(needle, 0, start, options);
+        }
+        if (auto found = story.find(needle, 0, start, options)) return found;
+        return story.find(needle, end, story.length(), options);
+    }
+};
+
+// Replaces one occurrence; returns the end of the text put in.
+int32_t replaceFound(Story& story, const Span& found, std::u32string_view replacement) {
+    const std::u32string foundText =
+        story.text().substr(static_cast<size_t>(found.start), static_cast<size_t>(found.end - found.start));
+    return story.replace(found.start, found.end, expandSpecials(replacement, foundText));
+}
+
+void applyArguments(FindSettings& s, Args& args) {
+    if (args.has(0)) s.text = args[0].toString();
+    if (args.has(1)) s.matchCase = args[1].toBool();
+    if (args.has(2)) s.matchWholeWord = args[2].toBool();
+    if (args.has(3)) s.matchWildcards = args[3].toBool();
+    if (args.has(4)) s.matchSoundsLike = args[4].toBool();
+    if (args.has(5)) s.matchAllWordForms = args[5].toBool();
+    if (args.has(6)) s.forward = args[6].toBool();
+    if (args.has(7)) s.wrap = args[7].toI4();
+    if (args.has(8)) s.format = args[8].toBool();
+    if (args.has(9)) s.replacement = args[9].toString();
+}
+
+}  // namespace
+
+bool FindObject::execute(Args& args) {
+    FindSettings& s = settings();
+    applyArguments(s, args);
+    const int32_t replace = args.has(10) ? args[10].toI4() : 0;
+    if (s.matchWildcards) raise(WordError::UnsupportedFind, "wildcards");
+    if (s.matchSoundsLike || s.matchAllWordForms) raise(WordError::UnsupportedFind, "sounds-like and word forms");
+
+    Location& place = m_target->location();
+    Story& story = *place.story;
+    Span& span = *place.span;
+    const Search search{story, expandSpecials(vb::utf8::decode(s.text), U""),
+                        FindOptions{s.matchCase, s.matchWholeWord, s.forward}, s.wrap};
+    const std::u32string replacement = vb::utf8::decode(s.replacement);
+    s.found = false;
+    if (search.needle.empty()) return false;
+    // A collapsed range searches on from where it stands; a range with text searches in it.
+    const int32_t scopeEnd = span.start == span.end ? (s.forward ? story.length() : span.start) : span.end;
+    const int32_t scopeStart = span.start == span.end && !s.forward ? 0 : span.start;
+
+    if (replace == kReplaceAll) {
+        // Every occurrence of the range, or of the whole story when the search wraps; each
+        // search goes on after the text just put in, so a replacement holding the text it
+        // replaces is not found again.
+        const bool wholeStory = s.wrap == kWrapContinue || span.start == span.end;
+        auto scope = story.track(wholeStory ? 0 : scopeStart, wholeStory ? story.length() : scopeEnd);
+        int32_t position = scope->start;
+        // Replacing every occurrence gives the same text in either direction.
+        const FindOptions onward{s.matchCase, s.matchWholeWord, true};
+        while (auto found = story.find(search.needle, position, scope->end, onward)) {
+            position = replaceFound(story, *found, replacement);
+            s.found = true;
+        }
+        return s.found;
+    }
+
+    const std::optional<Span> found = search.from(scopeStart, scopeEnd);
+    if (!found) return false;
+    s.found = true;
+    span.start = found->start;
+    span.end = found->end;
+    if (replace == kReplaceOne) {
+        span.end = replaceFound(story, *found, replacement);
+        span.start = found->start;
+    }
+    return true;
+}
+
+const TypeInfo& FindObject::typeInfo() const {
+    using F = FindObject;
+    static const TypeInfo info = [] {
+        TypeInfo t("Find");
+        const auto flag = [&t](const char* name, DispId id, bool FindSettings::*member) {
+            t.getter<F>(name, id, [member](F& f) { return Variant(f.settings().*member); });
+            t.setter<F>(name, id, [member](F& f, const Variant& v) { f.settings().*member = v.toBool(); });
+        };
+        flag("MatchCase", 0x1f, &FindSettings::matchCase);
+        flag("MatchWholeWord", 0x20, &FindSettings::matchWholeWord);
+        flag("MatchWildcards", 0x21, &FindSettings::matchWildcards);
+        flag("MatchSoundsLike", 0x22, &FindSettings::matchSoundsLike);
+        flag("MatchAllWordForms", 0x23, &FindSettings::matchAllWordForms);
+        flag("Forward", 0x1c, &FindSettings::forward);
+        flag("Format", 0x1d, &FindSettings::format);
+        t.getter<F>("Found", 0x1a, [](F& f) { return Variant(f.settings().found); });
+        t.getter<F>("Text", 0x16, [](F& f) { return Variant(f.settings().text); });
+        t.setter<F>("Text", 0x16, [](F& f, const Variant& v) { f.settings().text = v.toString(); });
+        t.getter<F>("Wrap", 0x1e, [](F& f) { return Variant(f.settings().wrap); });
+        t.setter<F>("Wrap", 0x1e, [](F& f, const Variant& v) { f.settings().wrap = v.toI4(); });
+        // Formatting is neither searched for nor applied: the replacement takes the found text's.
+        t.method<F>("ClearFormatting", 0x1f5, {}, 0, [](F& f, Args&) {
+            f.settings().format = false;
+            return Variant();
+        });
+        t.getter<F>("Replacement", 0x19, [](F& f) { return Variant(makeObject<ReplacementObject>(f.target())); });
+        t.method<F>("Execute", 0x1bc,
+                    {"FindText", "MatchCase", "MatchWholeWord", "MatchWildcards", "MatchSoundsLike", "MatchAllWordForms",
+                     "Forward", "Wrap", "Format", "ReplaceWith", "Replace", "MatchKashida", "MatchDiacritics",
+                     "MatchAlefHamza", "MatchControl"},
+                    0, [](F& f, Args& args) { return Variant(f.execute(args)); });
+        return t;
+    }();
+    return info;
+}
+
+const TypeInfo& ReplacementObject::typeInfo() const {
+    using R = ReplacementObject;
+    static const TypeInfo info = [] {
+        TypeInfo t("Replacement");
+        t.getter<R>("Text", 0x16, [](R& r) { return Variant(r.settings().replacement); });
+        t.setter<R>("Text", 0x16, [](R& r, const Variant& v) { r.settings().replacement = v.toString(); });
+        t.method<R>("ClearFormatting", 0x14, {}, 0, [](R&, Args&) { return Variant(); });
+        return t;
+    }();
+    return info;
+}
+
+}  // namespace lumora::word

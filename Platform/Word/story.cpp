@@ -1,0 +1,156 @@
+// Reading a story: its text, finding in it, and where elements and cells lie.
+
+#include <algorithm>
+
+#include "story_index.hpp"
+#include "wordml.hpp"
+
+namespace lumora::word {
+
+Story::Story(XmlNode* root, XmlPart* part, int32_t type) : m_root(root), m_part(part), m_type(type) {}
+Story::~Story() = default;
+
+void Story::ensureIndex() {
+    if (m_index && !m_index->stale) return;
+    auto index = std::make_unique<Index>();
+    indexBlocks(m_root, nullptr, *index);
+    // Every story ends with a paragraph mark, even one whose markup holds no paragraph.
+    if (index->text.empty()) {
+        index->text = U"\r";
+        index->folded = U"\r";
+    }
+    m_index = std::move(index);
+}
+
+int32_t Story::length() { return static_cast<int32_t>(text().size()); }
+
+const std::u32string& Story::text() {
+    ensureIndex();
+    return m_index->text;
+}
+
+std::string Story::textOf(int32_t start, int32_t end) {
+    const std::u32string& all = text();
+    start = std::clamp(start, 0, static_cast<int32_t>(all.size()));
+    end = std::clamp(end, start, static_cast<int32_t>(all.size()));
+    return toUtf8(std::u32string_view(all).substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
+}
+
+size_t Story::segmentAt(int32_t position) const {
+    const auto& segments = m_index->segments;
+    auto after = std::upper_bound(segments.begin(), segments.end(), position,
+                                  [](int32_t p, const Segment& s) { return p < s.start; });
+    if (after == segments.begin()) return segments.size();
+    const size_t found = static_cast<size_t>(after - segments.begin()) - 1;
+    return position < segments[found].end() ? found : segments.size();
+}
+
+namespace {
+
+bool isWordCharacter(char32_t c) {
+    return (c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || c == U'_' || c > 0x7F;
+}
+
+}  // namespace
+
+std::optional<Span> Story::find(std::u32string_view needle, int32_t start, int32_t end, const FindOptions& options) {
+    ensureIndex();
+    if (needle.empty()) return std::nullopt;
+    const std::u32string& haystack = options.matchCase ? m_index->text : m_index->folded;
+    std::u32string folded;
+    if (!options.matchCase) {
+        for (char32_t c : needle) folded += foldCase(c);
+        needle = folded;
+    }
+    const int32_t size = static_cast<int32_t>(haystack.size());
+    start = std::clamp(start, 0, size);
+    end = std::clamp(end, start, size);
+    const std::u32string_view scope = std::u32string_view(haystack).substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
+    const auto isWhole = [&](size_t at) {
+        const size_t absolute = static_cast<size_t>(start) + at;
+        const bool before = absolute == 0 || !isWordCharacter(haystack[absolute - 1]);
+        const size_t after = absolute + needle.size();
+        return before && (after >= haystack.size() || !isWordCharacter(haystack[after]));
+    };
+    if (options.forward) {
+        for (size_t at = scope.find(needle); at != std::u32string_view::npos; at = scope.find(needle, at + 1))
+            if (!options.wholeWord || isWhole(at))
+                return Span{start + static_cast<int32_t>(at), start + static_cast<int32_t>(at + needle.size())};
+    } else {
+        for (size_t at = scope.rfind(needle); at != std::u32string_view::npos; at = at == 0 ? std::u32string_view::npos : scope.rfind(needle, at - 1))
+            if (!options.wholeWord || isWhole(at))
+                return Span{start + static_cast<int32_t>(at), start + static_cast<int32_t>(at + needle.size())};
+    }
+    return std::nullopt;
+}
+
+XmlNode* Story::cellAt(int32_t position) {
+    ensureIndex();
+    const size_t found = segmentAt(position);
+    return found < m_index->segments.size() ? m_index->segments[found].cell : nullptr;
+}
+
+namespace {
+
+// The first (or last) paragraph within element in document order, text boxes excluded.
+xmlNode* edgeParagraph(xmlNode* element, bool first) {
+    if (ml::is(element, "p")) return element;
+    if (ml::is(element, "txbxContent")) return nullptr;
+    for (xmlNode* child = first ? element->children : element->last; child; child = first ? child->next : child->prev)
+        if (child->type == XML_ELEMENT_NODE)
+            if (xmlNode* found = edgeParagraph(child, first)) return found;
+    return nullptr;
+}
+
+}  // namespace
+
+std::optional<Span> Story::spanOf(const XmlNode* element) {
+    ensureIndex();
+    xmlNode* first = edgeParagraph(const_cast<XmlNode*>(element), true);
+    xmlNode* last = edgeParagraph(const_cast<XmlNode*>(element), false);
+    if (!first || !last) return std::nullopt;
+    std::optional<Span> span;
+    for (const Segment& segment : m_index->segments) {
+        if (!span && segment.paragraph == first) span = Span{segment.start, segment.end()};
+        if (span && segment.paragraph == last) span->end = segment.end();
+        if (span && segment.paragraph == last && (segment.kind == Segment::ParagraphEnd || segment.kind == Segment::CellEnd))
+            break;
+    }
+    return span;
+}
+
+int32_t Story::paragraphEndAfter(int32_t position) {
+    ensureIndex();
+    const auto& segments = m_index->segments;
+    for (size_t i = segmentAt(position); i < segments.size(); ++i)
+        if (segments[i].kind == Segment::ParagraphEnd || segments[i].kind == Segment::CellEnd) return segments[i].end();
+    return static_cast<int32_t>(m_index->text.size());
+}
+
+void Story::markStructureChanged() {
+    if (m_index) m_index->stale = true;
+}
+
+std::shared_ptr<Span> Story::track(int32_t start, int32_t end) {
+    auto span = std::make_shared<Span>(Span{start, end});
+    std::erase_if(m_tracked, [](const std::weak_ptr<Span>& s) { return s.expired(); });
+    m_tracked.push_back(span);
+    return span;
+}
+
+void Story::shiftTracked(int32_t start, int32_t end, int32_t newEnd) {
+    const int32_t delta = newEnd - end;
+    const auto moved = [&](int32_t position, bool isEnd) {
+        if (position >= end && (position > start || end > start)) return position + delta;
+        if (position > start) return isEnd ? newEnd : start;
+        return position;
+    };
+    std::erase_if(m_tracked, [](const std::weak_ptr<Span>& s) { return s.expired(); });
+    for (const auto& weak : m_tracked)
+        if (auto span = weak.lock()) {
+            span->start = moved(span->start, false);
+            span->end = std::max(span->start, moved(span->end, true));
+        }
+}
+
+}  // namespace lumora::word

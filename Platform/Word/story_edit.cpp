@@ -1,0 +1,288 @@
+// Editing a story: a replacement changes the markup of the paragraphs it touches, in place, so
+// everything else in the part stays byte for byte what it was; only those paragraphs are read
+// again, and the index after them moves by the change in length.
+
+#include <algorithm>
+
+#include "Automation/error.hpp"
+#include "story_index.hpp"
+#include "wordml.hpp"
+#include "word_errors.hpp"
+#include "xml_part.hpp"
+
+namespace lumora::word {
+
+namespace {
+
+using Segment = Story::Segment;
+
+// Where inserted text goes: a w:t and a code point offset in it.
+struct Anchor {
+    xmlNode* text = nullptr;
+    size_t offset = 0;
+};
+
+// The characters a replacement may carry: line ends become "\r", and what XML cannot hold
+// (other control characters, non-characters) is dropped rather than written into a part that
+// no reader would open again.
+std::u32string cleanInsert(std::u32string_view text) {
+    std::u32string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char32_t c = text[i];
+        if (c == U'\r') {
+            out += U'\r';
+            if (i + 1 < text.size() && text[i + 1] == U'\n') ++i;
+        } else if (c == U'\n') {
+            out += U'\r';
+        } else if (c == U'\t' || c == U'\v' || c == U'\f' || c >= 0x20) {
+            if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF) continue;
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Run properties fit for a new run: copied, without the revision marks a paragraph mark's
+// properties may carry.
+xmlNode* runPropertiesFrom(const xmlNode* properties) {
+    if (!properties) return nullptr;
+    xmlNode* copied = ml::copy(properties);
+    xmlNodeSetName(copied, reinterpret_cast<const xmlChar*>("rPr"));
+    for (xmlNode* child = copied->children; child;) {
+        xmlNode* next = child->next;
+        for (const char* mark : {"ins", "del", "moveFrom", "moveTo", "rPrChange"})
+            if (ml::is(child, mark)) {
+                ml::remove(child);
+                break;
+            }
+        child = next;
+    }
+    return copied;
+}
+
+xmlNode* newRunLike(xmlDoc* doc, const xmlNode* properties) {
+    xmlNode* run = ml::make(doc, "r");
+    if (xmlNode* copied = runPropertiesFrom(properties)) xmlAddChild(run, copied);
+    return run;
+}
+
+// The run properties a paragraph's new text takes: those of its last run, else its mark's.
+const xmlNode* paragraphRunProperties(const xmlNode* paragraph) {
+    for (const xmlNode* child = paragraph->last; child; child = child->prev)
+        if (ml::is(child, "r")) return ml::firstChild(child, "rPr");
+    return ml::firstChild(ml::firstChild(paragraph, "pPr"), "rPr");
+}
+
+void removeIfEmptyRun(xmlNode* run) {
+    if (!ml::is(run, "r")) return;
+    for (xmlNode* child = run->children; child; child = child->next)
+        if (child->type == XML_ELEMENT_NODE && !ml::is(child, "rPr")) return;
+    ml::remove(run);
+}
+
+void removeContent(xmlNode* node) {
+    xmlNode* run = node->parent;
+    ml::remove(node);
+    removeIfEmptyRun(run);
+}
+
+// Joins the paragraph after into paragraph: its content moves over, its properties go.
+void mergeParagraphs(xmlNode* paragraph, xmlNode* after) {
+    for (xmlNode* child = after->children; child;) {
+        xmlNode* next = child->next;
+        if (!ml::is(child, "pPr")) {
+            xmlUnlinkNode(child);
+            xmlAddChild(paragraph, child);
+        }
+        child = next;
+    }
+    ml::remove(after);
+}
+
+// Inserts text at the anchor, splitting runs for tabs and breaks and paragraphs for "\r".
+// Returns how many paragraphs were added after the anchor's.
+int32_t insertAt(const Anchor& anchor, std::u32string_view text) {
+    xmlDoc* doc = anchor.text->doc;
+    const std::u32string existing = toU32(ml::text(anchor.text));
+    const std::u32string_view whole(existing);
+    xmlNode* run = anchor.text->parent;
+    xmlNode* paragraph = run;
+    while (paragraph && !ml::is(paragraph, "p")) paragraph = paragraph->parent;
+
+    const size_t firstSpecial = text.find_first_of(U"\t\v\f\r");
+    const std::u32string_view leading = text.substr(0, firstSpecial);
+    ml::setText(anchor.text, toUtf8(std::u32string(whole.substr(0, anchor.offset)) + std::u32string(leading)));
+    xmlNode* next = anchor.text->next;
+    if (anchor.offset < whole.size()) {
+        xmlNode* rest = ml::make(doc, "t");
+        ml::setText(rest, toUtf8(whole.substr(anchor.offset)));
+        xmlAddNextSibling(anchor.text, rest);
+        next = rest;
+    }
+    const auto place = [&](xmlNode* node) {
+        if (next)
+            xmlAddPrevSibling(next, node);
+        else
+            xmlAddChild(run, node);
+    };
+
+    int32_t paragraphsAdded = 0;
+    size_t at = firstSpecial;
+    while (at != std::u32string_view::npos && at < text.size()) {
+        const char32_t c = text[at];
+        if (c == U'\t') {
+            place(ml::make(doc, "tab"));
+        } else if (c == U'\v' || c == U'\f' || (c == U'\r' && run->parent != paragraph)) {
+            // A paragraph cannot be split inside a hyperlink or field: a line break stands in.
+            xmlNode* br = ml::make(doc, "br");
+            if (c == U'\f') xmlNewNsProp(br, br->ns, reinterpret_cast<const xmlChar*>("type"), reinterpret_cast<const xmlChar*>("page"));
+            place(br);
+        } else {
+            xmlNode* split = ml::make(doc, "p");
+            if (xmlNode* properties = ml::firstChild(paragraph, "pPr")) xmlAddChild(split, ml::copy(properties));
+            xmlAddNextSibling(paragraph, split);
+            xmlNode* splitRun = newRunLike(doc, ml::firstChild(run, "rPr"));
+            xmlAddChild(split, splitRun);
+            for (xmlNode* moving = next; moving;) {
+                xmlNode* following = moving->next;
+                xmlUnlinkNode(moving);
+                xmlAddChild(splitRun, moving);
+                moving = following;
+            }
+            for (xmlNode* moving = run->next; moving;) {
+                xmlNode* following = moving->next;
+                xmlUnlinkNode(moving);
+                xmlAddChild(split, moving);
+                moving = following;
+            }
+            paragraph = split;
+            run = splitRun;
+            ++paragraphsAdded;
+        }
+        const size_t following = text.find_first_of(U"\t\v\f\r", at + 1);
+        const std::u32string_view chunk = text.substr(at + 1, following == std::u32string_view::npos ? std::u32string_view::npos : following - at - 1);
+        if (!chunk.empty()) {
+            xmlNode* node = ml::make(doc, "t");
+            ml::setText(node, toUtf8(chunk));
+            place(node);
+        }
+        at = following;
+    }
+    return paragraphsAdded;
+}
+
+// Where text inserted before a tab, break or paragraph end goes when no text precedes it in
+// its paragraph: the run that ends the paragraph (an empty run keeps the formatting a cell or
+// line was given), or a new run formatted like the paragraph's last.
+Anchor anchorBefore(const Segment& at) {
+    xmlDoc* doc = at.node->doc;
+    xmlNode* text = ml::make(doc, "t");
+    if (at.kind == Segment::Tab || at.kind == Segment::Break) {
+        xmlAddPrevSibling(at.node, text);
+        return Anchor{text, 0};
+    }
+    xmlNode* last = at.paragraph->last;
+    while (last && last->type != XML_ELEMENT_NODE) last = last->prev;
+    if (ml::is(last, "r")) {
+        xmlNode* lastInRun = last->last;
+        while (lastInRun && lastInRun->type != XML_ELEMENT_NODE) lastInRun = lastInRun->prev;
+        if (ml::is(lastInRun, "t")) {
+            xmlFreeNode(text);
+            return Anchor{lastInRun, toU32(ml::text(lastInRun)).size()};
+        }
+        xmlAddChild(last, text);
+        return Anchor{text, 0};
+    }
+    xmlNode* run = newRunLike(doc, paragraphRunProperties(at.paragraph));
+    xmlAddChild(at.paragraph, run);
+    xmlAddChild(run, text);
+    return Anchor{text, 0};
+}
+
+}  // namespace
+
+int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replacement) {
+    ensureIndex();
+    Index& index = *m_index;
+    auto& segments = index.segments;
+    const int32_t size = static_cast<int32_t>(index.text.size());
+    if (segments.empty()) raise(WordError::RangeCannotBeEdited);
+    start = std::clamp(start, 0, size - 1);
+    end = std::clamp(end, start, size - 1);  // the final paragraph mark stays
+    const std::u32string inserted = cleanInsert(replacement);
+    if (start == end && inserted.empty()) return start;
+
+    const size_t firstSegment = segmentAt(start);
+    const size_t lastSegment = start < end ? segmentAt(end - 1) : firstSegment;
+    for (size_t i = firstSegment; i <= lastSegment && start < end; ++i)
+        if (segments[i].cell != segments[firstSegment].cell || segments[i].kind == Segment::CellEnd)
+            raise(WordError::RangeCannotBeEdited);
+
+    // The paragraphs read again afterwards: from the first touched to the last, and the one
+    // joined to it when its mark is deleted.
+    xmlNode* firstParagraph = segments[firstSegment].paragraph;
+    size_t from = firstSegment;
+    while (from > 0 && segments[from - 1].paragraph == firstParagraph) --from;
+    size_t to = lastSegment;
+    if (start < end && segments[lastSegment].kind == Segment::ParagraphEnd) ++to;
+    while (to + 1 < segments.size() && segments[to + 1].paragraph == segments[to].paragraph) ++to;
+    const bool endsCell = segments[to].kind == Segment::CellEnd;
+    xmlNode* cell = segments[firstSegment].cell;
+    const int32_t oldStart = segments[from].start;
+    const int32_t oldEnd = segments[to].end();
+
+    Anchor anchor;
+    if (!inserted.empty()) {
+        const Segment& at = segments[firstSegment];
+        if (at.kind == Segment::Text) {
+            anchor = Anchor{at.node, static_cast<size_t>(start - at.start)};
+        } else if (firstSegment > 0 && segments[firstSegment - 1].kind == Segment::Text &&
+                   segments[firstSegment - 1].paragraph == at.paragraph) {
+            anchor = Anchor{segments[firstSegment - 1].node, static_cast<size_t>(segments[firstSegment - 1].length)};
+        } else {
+            anchor = anchorBefore(at);
+        }
+    }
+
+    for (size_t i = lastSegment + 1; i-- > firstSegment && start < end;) {
+        const Segment& segment = segments[i];
+        const size_t low = static_cast<size_t>(std::max(start, segment.start) - segment.start);
+        const size_t high = static_cast<size_t>(std::min(end, segment.end()) - segment.start);
+        if (segment.kind == Segment::Text) {
+            std::u32string content = toU32(ml::text(segment.node));
+            content.erase(low, high - low);
+            if (content.empty() && segment.node != anchor.text)
+                removeContent(segment.node);
+            else
+                ml::setText(segment.node, toUtf8(content));
+        } else if (segment.kind == Segment::Tab || segment.kind == Segment::Break) {
+            removeContent(segment.node);
+        } else if (segment.kind == Segment::ParagraphEnd) {
+            mergeParagraphs(segment.paragraph, segments[i + 1].paragraph);
+        }
+    }
+    const int32_t paragraphsAdded = inserted.empty() ? 0 : insertAt(anchor, inserted);
+    if (m_part) ++m_part->edits;
+
+    Index fresh;
+    fresh.text.reserve(static_cast<size_t>(oldEnd - oldStart + static_cast<int32_t>(inserted.size())));
+    xmlNode* paragraph = firstParagraph;
+    for (int32_t k = 0; k <= paragraphsAdded && paragraph; ++k) {
+        indexParagraph(paragraph, cell, endsCell && k == paragraphsAdded, fresh);
+        paragraph = ml::nextElement(paragraph);
+    }
+    const int32_t delta = static_cast<int32_t>(fresh.text.size()) - (oldEnd - oldStart);
+    for (Segment& segment : fresh.segments) segment.start += oldStart;
+    for (size_t i = to + 1; i < segments.size(); ++i) segments[i].start += delta;
+    segments.erase(segments.begin() + static_cast<std::ptrdiff_t>(from), segments.begin() + static_cast<std::ptrdiff_t>(to) + 1);
+    segments.insert(segments.begin() + static_cast<std::ptrdiff_t>(from), fresh.segments.begin(), fresh.segments.end());
+    index.text.replace(static_cast<size_t>(oldStart), static_cast<size_t>(oldEnd - oldStart), fresh.text);
+    index.folded.replace(static_cast<size_t>(oldStart), static_cast<size_t>(oldEnd - oldStart), fresh.folded);
+
+    const int32_t newEnd = end + delta;
+    shiftTracked(start, end, newEnd);
+    return newEnd;
+}
+
+}  // namespace lumora::word

@@ -1,0 +1,21 @@
+#pragma once
+// A table's rows and cells as script counts them: Rows(i) the i-th w:tr, Cell(r, c) the c-th
+// w:tc of row r, Columns the table's grid.
+
+#include <cstdint>
+#include <vector>
+
+#include "story.hpp"
+
+namespace lumora::word::table {
+
+std::vector<XmlNode*> rows(XmlNode* table);
+std::vector<XmlNode*> cells(XmlNode* row);
+int32_t columnCount(XmlNode* table);
+// Cell (row, column), 1-based. Error 5941 outside the table.
+XmlNode* cell(XmlNode* table, int32_t row, int32_t column);
+// A row like the last one, every cell empty but keeping its cell, paragraph and first run's
+// properties, appended at the end (or before `before`). Returns it.
+XmlNode* addRow(XmlNode* table, XmlNode* before = nullptr);
+
+}  // namespace lumora::word::table

@@ -1,0 +1,119 @@
+#include "word_instance.hpp"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "Automation/error.hpp"
+#include "Platform/Files/page_path.hpp"
+#include "document_files.hpp"
+#include "shown_document.hpp"
+#include "word_errors.hpp"
+
+namespace lumora::word {
+
+namespace fs = std::filesystem;
+
+DocxDocument& OpenDocument::document() {
+    if (closed || !docx) raise(WordError::DocumentClosed);
+    return *docx;
+}
+
+WordInstance::~WordInstance() { showChanged(); }
+
+void WordInstance::setVisible(bool visible) {
+    m_visible = visible;
+    if (visible) showChanged();
+}
+
+void WordInstance::showChanged() noexcept {
+    if (!m_visible) return;
+    for (const DocumentRef& document : m_documents) {
+        if (document->closed || !document->docx) continue;
+        const uint64_t edits = document->docx->edits();
+        if (document->shownAtEdits == edits) continue;
+        // A document that fails to be written is shown with the reason, and not again unchanged.
+        document->shownAtEdits = edits;
+        showDocument(*document);
+    }
+}
+
+fs::path WordInstance::resolve(const std::string& pagePath) const {
+    const bool bare = pagePath.find_first_of("/\\:") == std::string::npos;
+    if (bare && !m_fileOpenDirectory.empty()) return m_fileOpenDirectory / pagePath;
+    return files::resolvePagePath(pagePath).local;
+}
+
+namespace {
+
+// The file's errors as the word processor gives them: 76 for a missing folder, 53 for a
+// missing file, 70 for one it may not read.
+void checkReadable(const fs::path& file) {
+    std::error_code error;
+    if (!fs::is_directory(file.parent_path(), error)) raise(RuntimeError::PathNotFound);
+    if (!fs::is_regular_file(file, error)) raise(RuntimeError::FileNotFound);
+    if (access(file.c_str(), R_OK) != 0) raise(RuntimeError::PermissionDenied);
+}
+
+}  // namespace
+
+DocumentRef WordInstance::adopt(std::unique_ptr<DocxDocument> docx, std::string name, fs::path file) {
+    auto document = std::make_shared<OpenDocument>();
+    document->docx = std::move(docx);
+    document->name = std::move(name);
+    document->file = std::move(file);
+    document->editsAtFile = document->docx->edits();
+    m_documents.push_back(document);
+    select(document, document->docx->main(), 0, 0);
+    return document;
+}
+
+DocumentRef WordInstance::add(const std::string& templatePath) {
+    const fs::path file = resolve(templatePath);
+    checkReadable(file);
+    auto docx = readDocumentFile(file);
+    return adopt(std::move(docx), "Document" + std::to_string(++m_documentsMade), {});
+}
+
+DocumentRef WordInstance::open(const std::string& pagePath) {
+    const fs::path file = resolve(pagePath);
+    checkReadable(file);
+    auto docx = readDocumentFile(file);
+    // A converted legacy file has no package of its own to show as it is.
+    const bool isPackage = isPackageFile(file);
+    return adopt(std::move(docx), file.filename().string(), isPackage ? file : fs::path());
+}
+
+void WordInstance::close(const DocumentRef& document) {
+    document->closed = true;
+    std::erase(m_documents, document);
+    if (m_selection.document == document) {
+        m_selection = Location{};
+        if (!m_documents.empty()) select(m_documents.back(), m_documents.back()->docx->main(), 0, 0);
+    }
+}
+
+void WordInstance::quit() {
+    for (const DocumentRef& document : m_documents) document->closed = true;
+    m_documents.clear();
+    m_selection = Location{};
+    m_visible = false;
+}
+
+Location& WordInstance::selection() {
+    if (!m_selection.document || m_selection.document->closed) raise(WordError::NoDocumentOpen);
+    return m_selection;
+}
+
+void WordInstance::select(const DocumentRef& document, Story& story, int32_t start, int32_t end) {
+    m_selection = Location{document, &story, story.track(start, end)};
+}
+
+void WordInstance::changeFileOpenDirectory(const std::string& pagePath) {
+    const fs::path folder = files::resolvePagePath(pagePath).local;
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) raise(RuntimeError::PathNotFound);
+    m_fileOpenDirectory = folder;
+}
+
+}  // namespace lumora::word

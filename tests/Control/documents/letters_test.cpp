@@ -1,0 +1,258 @@
+// Letters made by the control from the sample templates and records, and from broken or hostile
+// templates: what the user sees, and what is written where.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <fstream>
+#include <memory>
+
+#include "Control/frame/control.hpp"
+#include "Host/sample_template.hpp"
+#include "Platform/Xml/register.hpp"
+#include "tests/Control/support/word_fixture.hpp"
+
+namespace lumora {
+namespace {
+
+using testing::readEntry;
+using testing::paragraphTexts;
+using Texts = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+const std::string kCannotOpenStart = "An error occurred whilst attempting to open file '";
+const std::string kCannotOpenEnd = "'. Check this file exists, and is in the location specified.";
+
+std::string commandOutput(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::string out;
+    char buffer[4096];
+    while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
+    return out;
+}
+
+// Every file under a folder, for "nothing else was written" checks.
+std::vector<fs::path> filesUnder(const fs::path& folder) {
+    std::vector<fs::path> out;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) out.push_back(entry.path());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+class Letters : public testing::WordFixture {
+protected:
+    void SetUp() override {
+        WordFixture::SetUp();
+        samples = host::writeSampleDocuments(temp.path() / "samples");
+    }
+
+    // CreateLetterXML with the sample letter record, as a page calls it.
+    void createLetter(const std::string& templatePath, const std::string& savePath, const std::string& email = "",
+                      const std::string& mode = "HTML") {
+        call("CreateLetterXML", host::sampleLetterRecord(), templatePath, email, mode, savePath, "Your letter");
+    }
+
+    void createSeminarLetter(const std::string& templatePath, const std::string& savePath) {
+        call("CreateSeminarLetterXML", host::sampleSeminarRecord(), templatePath, "", "HTML", savePath, std::nullopt);
+    }
+
+    host::SampleDocuments samples;
+
+private:
+    void call(const char* member, std::string_view record, const std::string& templatePath, const std::string& email,
+              const std::string& mode, const std::string& savePath, std::optional<std::string> subject) {
+        Object xml = xml::createXmlDocument();
+        xml.call("loadXML", std::string(record));
+        Variant xmlDoc(xml), tpl(templatePath), address(email), mailMode(mode), save(savePath), header("true"),
+            emailSubject(subject.value_or(""));
+        if (subject)
+            control.call(member, ByRef{xmlDoc}, ByRef{tpl}, ByRef{address}, ByRef{mailMode}, ByRef{save},
+                         ByRef{header}, ByRef{emailSubject});
+        else
+            control.call(member, ByRef{xmlDoc}, ByRef{tpl}, ByRef{address}, ByRef{mailMode}, ByRef{save},
+                         ByRef{header});
+    }
+
+    Object control = makeObject<control::LumoraCtrl2005>();
+};
+
+TEST_F(Letters, SavedLetterHasEveryTagFilledInBodyHeaderTextBoxAndFooter) {
+    const fs::path saved = temp.path() / "out" / "Letter.docx";
+    fs::create_directories(saved.parent_path());
+    createLetter(samples.letterTemplate.string(), saved.string());
+    EXPECT_EQ(boxTexts(), Texts{});
+    const Texts body = paragraphTexts(readEntry(saved, "word/document.xml"));
+    ASSERT_GE(body.size(), 7u);
+    // The blank second address line is not in a table: its tag goes, its empty line stays.
+    EXPECT_EQ(Texts(body.begin(), body.begin() + 7),
+              (Texts{"Anne Dodsworth", "Northwind Traders", "12 Sandy Lane", "", "Leeds", "", "Dear Anne Dodsworth,"}));
+    EXPECT_EQ(paragraphTexts(readEntry(saved, "word/header1.xml")), (Texts{"Northwind Traders", "Our ref: NW-2041"}));
+    EXPECT_EQ(paragraphTexts(readEntry(saved, "word/footer1.xml")), (Texts{"Northwind Traders customer care"}));
+    // Without an e-mail address the letter stays open for the user.
+    ASSERT_FALSE(desktop.transcript().shown.empty());
+    EXPECT_EQ(desktop.transcript().shown.back().kind, "document");
+}
+
+TEST_F(Letters, ALetterSavedAsDocxOrAsPdfReadsBackThroughLibreOfficeAndPdftotext) {
+    const fs::path docx = temp.path() / "Letter.docx";
+    createLetter(samples.letterTemplate.string(), docx.string());
+    const fs::path converted = temp.path() / "converted";
+    commandOutput("soffice -env:UserInstallation=file://" + (temp.path() / "profile").string() +
+                  " --headless --convert-to pdf --outdir '" + converted.string() + "' '" + docx.string() + "' 2>&1");
+    const std::string fromDocx = commandOutput("pdftotext '" + (converted / "Letter.pdf").string() + "' -");
+    EXPECT_NE(fromDocx.find("Dear Anne Dodsworth,"), std::string::npos) << fromDocx;
+    EXPECT_NE(fromDocx.find("Our ref: NW-2041"), std::string::npos) << fromDocx;
+
+    // Any capitals of "pdf" export a PDF.
+    const fs::path pdf = temp.path() / "Letter.PdF";
+    createLetter(samples.letterTemplate.string(), pdf.string());
+    EXPECT_EQ(boxTexts(), Texts{});
+    const std::string exported = commandOutput("pdftotext '" + pdf.string() + "' -");
+    EXPECT_NE(exported.find("Dear Anne Dodsworth,"), std::string::npos) << exported;
+}
+
+// Runs body with PATH holding no programs, so LibreOffice cannot be found.
+template <class Body>
+void withoutOffice(const fs::path& emptyFolder, Body&& body) {
+    const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
+    fs::create_directories(emptyFolder);
+    ::setenv("PATH", emptyFolder.c_str(), 1);
+    body();
+    ::setenv("PATH", saved.c_str(), 1);
+}
+
+TEST_F(Letters, WithoutAPdfConverterTheUserIsToldAndTheLetterIsSavedInWordsFormatUnderThatName) {
+    const fs::path pdf = temp.path() / "Letter.pdf";
+    withoutOffice(temp.path() / "no-programs", [&] { createLetter(samples.letterTemplate.string(), pdf.string()); });
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].request.text,
+              "Unable to export to PDF.  PDF Export requires Word 2007 or above with Microsoft's free 'Save as PDF' "
+              "add-in");
+    EXPECT_EQ(boxes()[0].request.title, "Lumora");
+    EXPECT_EQ(boxes()[0].request.buttons, 64);
+    EXPECT_EQ(paragraphTexts(readEntry(pdf, "word/document.xml")).at(0), "Anne Dodsworth");
+}
+
+TEST_F(Letters, SeminarTablesWithoutABracketedHeaderOrWithoutTheirListAreLeftAlone) {
+    using host::paragraph;
+    using host::run;
+    auto table = [](const std::string& header) {
+        return "<w:tbl><w:tblGrid><w:gridCol w:w=\"4000\"/></w:tblGrid><w:tr><w:tc>" + paragraph(run(header)) +
+               "</w:tc></w:tr></w:tbl>" + paragraph();
+    };
+    const fs::path saved = temp.path() / "Seminar.docx";
+    createSeminarLetter(makeTemplate(table("Plain heading") + table("<rooms_name>")).string(), saved.string());
+    EXPECT_EQ(boxTexts(), Texts{});
+    EXPECT_EQ(paragraphTexts(readEntry(saved, "word/document.xml")), (Texts{"Plain heading", "", "<rooms_name>", ""}));
+}
+
+TEST_F(Letters, SeminarInvitationFillsItsListTableWithLabelsAndOneRowPerPerson) {
+    const fs::path saved = temp.path() / "Seminar.docx";
+    createSeminarLetter(samples.seminarTemplate.string(), saved.string());
+    EXPECT_EQ(boxTexts(), Texts{});
+    const Texts body = paragraphTexts(readEntry(saved, "word/document.xml"));
+    const Texts expectedTable{"Name",        "Company",  "E-mail", "Robert King", "Contoso", "robert@contoso.example",
+                              "Laura Callahan", "Fabrikam", "laura@fabrikam.example"};
+    EXPECT_NE(std::search(body.begin(), body.end(), expectedTable.begin(), expectedTable.end()), body.end())
+        << ::testing::PrintToString(body);
+    EXPECT_EQ(body.at(2), "You are invited to the Spring product day on 12 March 2027 at Leeds Town Hall.");
+}
+
+TEST_F(Letters, AnEmptyTemplateIsRefusedAndNothingIsShown) {
+    createLetter("", "");
+    ASSERT_EQ(boxes().size(), 1u);
+    EXPECT_EQ(boxes()[0].request.text, "No template has been specified for the document");
+    EXPECT_EQ(boxes()[0].request.buttons, 48);
+    EXPECT_TRUE(desktop.transcript().shown.empty());
+}
+
+TEST_F(Letters, LetterEmailedAsAttachmentOrAsHtmlBodyLeavesNoTemporaryFile) {
+    createLetter(samples.letterTemplate.string(), "", "anne@northwind.example", "html");  // not "HTML": attached
+    createLetter(samples.letterTemplate.string(), "", "anne@northwind.example", "HTML");
+    EXPECT_EQ(boxTexts(), Texts{});
+    std::vector<desktop::ShowRequest> mails;
+    for (const auto& shown : desktop.transcript().shown)
+        if (shown.kind == "mail") mails.push_back(shown);
+    ASSERT_EQ(mails.size(), 2u);
+    EXPECT_EQ(mails[0].title, "Your letter");
+    EXPECT_NE(mails[1].detail.find("HTMLBody: "), std::string::npos) << mails[1].detail;
+    EXPECT_NE(mails[1].detail.find("Anne Dodsworth"), std::string::npos);
+    EXPECT_EQ(filesUnder(temp.path() / "tmp"), std::vector<fs::path>{});
+}
+
+TEST_F(Letters, BrokenAndHostileTemplatesGiveTheOpeningMessageAndWriteNothing) {
+    const auto valid = host::templateParts(host::paragraphs({"Dear <CONTACT>,"}));
+    std::vector<std::pair<std::string, std::string>> parts;
+    for (const auto& part : valid) parts.emplace_back(part.name, part.content);
+    auto without = [&](const std::string& name) {
+        auto out = parts;
+        std::erase_if(out, [&](const auto& p) { return p.first == name; });
+        return out;
+    };
+    auto with = [&](const std::string& name, const std::string& content) {
+        auto out = without(name);
+        out.emplace_back(name, content);
+        return out;
+    };
+    const fs::path bad = temp.path() / "bad";
+    fs::create_directories(bad);
+    std::ofstream(bad / "not a zip.dotx") << "This is plain text, not a package.";
+    testing::writeZip(bad / "no document.dotx", without("word/document.xml"));
+    testing::writeZip(bad / "traversal.dotx", with("../../escaped.xml", "<x/>"));
+    testing::writeZip(bad / "xxe.dotx",
+               with("word/document.xml",
+                    R"(<?xml version="1.0"?><!DOCTYPE d [<!ENTITY x SYSTEM "file:///etc/passwd">]>)"
+                    R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
+                    R"(<w:body><w:p><w:r><w:t>&x;</w:t></w:r></w:p></w:body></w:document>)"));
+    // A main part that inflates to 512 MB from half a megabyte.
+    const auto bombParts = without("word/document.xml");
+    {
+        int status = 0;
+        zip_t* archive = zip_open((bad / "bomb.dotx").c_str(), ZIP_CREATE | ZIP_TRUNCATE, &status);
+        for (const auto& [name, content] : bombParts)
+            zip_file_add(archive, name.c_str(), zip_source_buffer(archive, content.data(), content.size(), 0), 0);
+        zip_source_t* zeros = zip_source_function(
+            archive,
+            [](void* userdata, void* data, zip_uint64_t length, zip_source_cmd_t cmd) -> zip_int64_t {
+                auto* left = static_cast<zip_uint64_t*>(userdata);
+                switch (cmd) {
+                    case ZIP_SOURCE_OPEN: *left = 512ull << 20; return 0;
+                    case ZIP_SOURCE_READ: {
+                        const zip_uint64_t n = std::min(length, *left);
+                        std::memset(data, ' ', n);
+                        *left -= n;
+                        return static_cast<zip_int64_t>(n);
+                    }
+                    case ZIP_SOURCE_CLOSE: return 0;
+                    case ZIP_SOURCE_FREE: delete left; return 0;
+                    case ZIP_SOURCE_STAT: zip_stat_init(static_cast<zip_stat_t*>(data)); return sizeof(zip_stat_t);
+                    case ZIP_SOURCE_SUPPORTS:
+                        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+                    default: return 0;
+                }
+            },
+            new zip_uint64_t(0));
+        zip_file_add(archive, "word/document.xml", zeros, 0);
+        zip_close(archive);
+    }
+
+    const std::vector<fs::path> before = filesUnder(temp.path());
+    for (const char* name : {"not a zip.dotx", "no document.dotx", "traversal.dotx", "xxe.dotx", "bomb.dotx"}) {
+        const size_t shownBefore = boxes().size();
+        const fs::path save = temp.path() / "out" / (std::string(name) + ".docx");
+        createLetter((bad / name).string(), save.string());
+        ASSERT_EQ(boxes().size(), shownBefore + 1) << name;
+        EXPECT_EQ(boxes().back().request.text, kCannotOpenStart + (bad / name).string() + kCannotOpenEnd) << name;
+        EXPECT_FALSE(fs::exists(save)) << name;
+    }
+    EXPECT_EQ(filesUnder(temp.path()), before);
+    EXPECT_FALSE(fs::exists(temp.path().parent_path() / "escaped.xml"));
+}
+
+}  // namespace
+}  // namespace lumora

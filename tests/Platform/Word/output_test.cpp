@@ -1,0 +1,136 @@
+// What the word processor writes: the web page (format 8), PDF through LibreOffice (read back
+// with pdftotext), documents handed to the user when Word is made visible, and legacy .doc
+// files opened through LibreOffice.
+
+#include <cstdlib>
+#include <fstream>
+
+#include "Platform/Word/office_converter.hpp"
+#include "word_fixture.hpp"
+
+namespace lumora::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+std::string fileText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// The PDF's text as pdftotext reads it.
+std::string pdfText(const std::filesystem::path& pdf) {
+    const auto text = pdf.parent_path() / (pdf.stem().string() + ".txt");
+    const std::string command = "pdftotext '" + pdf.string() + "' '" + text.string() + "'";
+    if (std::system(command.c_str()) != 0) return "<pdftotext failed>";
+    return fileText(text);
+}
+
+class OutputTest : public WordTest {
+protected:
+    Object letter() {
+        DocxParts parts = withBody(paragraph({{"Dear ", ""}, {"<Name>", "<w:b/>"}, {", ", ""}, {"thanks", "<w:i/>"}, {" & ", "<w:u w:val=\"single\"/>"}}) +
+                                   table({{paragraph("Item"), paragraph("<script>")}}) + paragraph(""));
+        parts.headers = {{"default", paragraph("Acme Head Office")}};
+        Object document = addDocument(parts);
+        typeOverEach(document, "<Name>", "Anna Smith");
+        return document;
+    }
+    void requireOffice() {
+        if (!word::officeInstalled()) GTEST_SKIP() << "LibreOffice is not installed";
+    }
+};
+
+TEST_F(OutputTest, FormatEightWritesAnEscapedWebPageWithRunsTablesAndHeaders) {
+    const Object document = letter();
+    const auto page = folder.path() / "Letter05_09.htm";
+    document.call("SaveAs", Named{"FileName", page.string()}, Named{"FileFormat", 8});
+    const std::string html = fileText(page);
+    EXPECT_THAT(html, HasSubstr("<div class=\"header\">\n<p>Acme Head Office</p>"));
+    EXPECT_THAT(html, HasSubstr("<p>Dear <b>Anna Smith</b>, <i>thanks</i><u> &amp; </u></p>"));
+    EXPECT_THAT(html, HasSubstr("<tr><td><p>Item</p>\n</td><td><p>&lt;script&gt;</p>\n</td></tr>"));
+    EXPECT_THAT(html, Not(HasSubstr("<script>")));
+}
+
+TEST_F(OutputTest, UnknownSaveFormatsAreRefusedAndNothingIsWritten) {
+    const Object document = letter();
+    const auto file = folder.path() / "odd.rtf";
+    EXPECT_THROW(document.call("SaveAs", file.string(), 6), Error);
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(OutputTest, ExportAsFixedFormatWritesAPdfThatReadsAsTheLetter) {
+    requireOffice();
+    const Object document = letter();
+    const auto pdf = folder.path() / "letter.pdf";
+    document.call("ExportAsFixedFormat", Named{"OutputFileName", pdf.string()}, Named{"ExportFormat", 17});
+    const std::string text = pdfText(pdf);
+    EXPECT_THAT(text, HasSubstr("Dear Anna Smith, thanks &"));
+    EXPECT_THAT(text, HasSubstr("Acme Head Office"));
+    // A second export reuses the converter that the first one started.
+    const int starts = word::officeStarts();
+    const auto again = folder.path() / "again.pdf";
+    document.call("ExportAsFixedFormat", Named{"OutputFileName", again.string()}, Named{"ExportFormat", 17});
+    EXPECT_THAT(pdfText(again), HasSubstr("Anna Smith"));
+    EXPECT_EQ(word::officeStarts(), starts);
+}
+
+TEST_F(OutputTest, WithoutLibreOfficeThePdfExportRaisesSoCallersFallBack) {
+    const Object document = letter();
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", folder.path().c_str(), 1);
+    const auto pdf = folder.path() / "letter.pdf";
+    try {
+        document.call("ExportAsFixedFormat", Named{"OutputFileName", pdf.string()}, Named{"ExportFormat", 17});
+        ADD_FAILURE() << "exported without LibreOffice";
+    } catch (const Error& e) {
+        EXPECT_THAT(e.description(), HasSubstr("PDF export needs LibreOffice"));
+    }
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
+TEST_F(OutputTest, LegacyDocTemplatesOpenThroughLibreOffice) {
+    requireOffice();
+    const auto source = folder.path() / "legacy.docx";
+    writeDocx(source, withBody(paragraph("Legacy <Tag> text")));
+    const auto doc = word::convertOnce(source, folder.path(), "doc");
+    ASSERT_TRUE(std::filesystem::exists(doc));
+    const Object document = app.getObject("Documents").call("Add", doc.string()).toObject();
+    document.call("Select");
+    typeOverEach(document, "<Tag>", "converted");
+    EXPECT_THAT(savedText(document), HasSubstr("Legacy converted text"));
+}
+
+TEST_F(OutputTest, VisibleHandsEveryOpenDocumentToTheDesktop) {
+    const Object changed = letter();
+    const auto own = folder.path() / "own.docx";
+    writeDocx(own, withBody(paragraph("Mine")));
+    app.getObject("Documents").call("Open", own.string());
+    app.put("Visible", true);
+    const auto& shown = headless.transcript().shown;
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].kind, "document");
+    EXPECT_EQ(shown[0].file, data.path() / "documents" / "Document1.docx");
+    EXPECT_EQ(visibleText(readEntry(shown[0].file, "word/document.xml")), "Dear Anna Smith, thanks & |Item|<script>||");
+    // A document opened and left unchanged is the user's own file, shown as it is.
+    EXPECT_EQ(shown[1].file, own);
+    // Made visible again unchanged, nothing is shown twice; a change shows it anew.
+    app.put("Visible", true);
+    EXPECT_EQ(headless.transcript().shown.size(), 2u);
+    typeOverEach(changed, "Item", "Line");
+    app.put("Visible", true);
+    ASSERT_EQ(headless.transcript().shown.size(), 3u);
+    EXPECT_EQ(headless.transcript().shown[2].file, data.path() / "documents" / "Document2.docx");
+}
+
+TEST_F(OutputTest, AnInvisibleWordThatQuitsShowsNothing) {
+    letter();
+    app.call("Quit", 0);
+    app.release();
+    EXPECT_TRUE(headless.transcript().shown.empty());
+}
+
+}  // namespace
+}  // namespace lumora::testing

@@ -1,0 +1,162 @@
+// The document's other stories (headers, footers, their text boxes, linked sections), its
+// tables as the list and quote fillers use them, the documents collection and moving down.
+
+#include "word_fixture.hpp"
+
+namespace lumora::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+// ReplaceInAllStories as the letters run it.
+class StoriesTest : public WordTest {
+protected:
+    void replaceEverywhere(const Object& document, const std::string& tag, const std::string& value) {
+        for (const Variant& element : document.getObject("StoryRanges").elements()) {
+            Object r = element.toObject();
+            while (!r.isNothing()) {
+                replaceAll(r, tag, value);
+                const int32_t type = r.get("StoryType").toI4();
+                if (type >= 6 && type <= 11 && r.getObject("ShapeRange").count() >= 1)
+                    for (const Variant& shape : r.getObject("ShapeRange").elements())
+                        if (shape.toObject().getObject("TextFrame").get("HasText").toBool())
+                            replaceAll(shape.toObject().getObject("TextFrame").getObject("TextRange"), tag, value);
+                r = r.getObject("NextStoryRange");
+            }
+        }
+    }
+};
+
+TEST_F(StoriesTest, TagsAreReplacedInHeadersFootersAndHeaderTextBoxesOfEverySection) {
+    DocxParts parts;
+    // Two sections, each with its own primary header; one first-page footer.
+    parts.body = paragraph("Body <Co>") + "<w:p><w:pPr><w:sectPr><w:headerReference w:type=\"default\" r:id=\"rId1\"/></w:sectPr></w:pPr></w:p>" +
+                 paragraph("Second");
+    parts.headers = {{"default", paragraph("Head one <Co>") + textBox(paragraph("Box <Co>"))}, {"default", paragraph("Head two <Co>")}};
+    parts.footers = {{"first", paragraph("Foot <Co>")}};
+    // The second header belongs to the body's own (last) section.
+    const auto file = templateFile(parts);
+    Object document = app.getObject("Documents").call("Add", file.string()).toObject();
+    replaceEverywhere(document, "<Co>", "Acme");
+    const auto saved = folder.path() / "out.docx";
+    document.call("SaveAs", saved.string());
+    EXPECT_EQ(visibleText(readEntry(saved, "word/document.xml")), "Body Acme||Second|");
+    const std::string header1 = readEntry(saved, "word/header1.xml");
+    // The text box is replaced in the drawing and in its fallback picture alike.
+    EXPECT_EQ(visibleText(header1), "Head one Acme|Box Acme|Box Acme||");
+    EXPECT_EQ(visibleText(readEntry(saved, "word/header2.xml")), "Head two Acme|");
+    EXPECT_EQ(visibleText(readEntry(saved, "word/footer3.xml")), "Foot Acme|");
+}
+
+TEST_F(StoriesTest, StoryRangesListsEachTypeOnceAndNextStoryRangeWalksTheSections) {
+    DocxParts parts;
+    parts.body = paragraph("x") + "<w:p><w:pPr><w:sectPr><w:headerReference w:type=\"default\" r:id=\"rId1\"/></w:sectPr></w:pPr></w:p>";
+    parts.headers = {{"default", paragraph("H1")}, {"default", paragraph("H2")}};
+    Object document = app.getObject("Documents").call("Add", templateFile(parts).string()).toObject();
+    const Object stories = document.getObject("StoryRanges");
+    ASSERT_EQ(stories.count(), 2);
+    const Object header = stories.call("Item", 7).toObject();
+    EXPECT_EQ(header.get("Text").toString(), "H1\r");
+    const Object next = header.getObject("NextStoryRange");
+    ASSERT_FALSE(next.isNothing());
+    EXPECT_EQ(next.get("Text").toString(), "H2\r");
+    EXPECT_TRUE(next.getObject("NextStoryRange").isNothing());
+    EXPECT_TRUE(stories.call("Item", 1).toObject().getObject("NextStoryRange").isNothing());
+}
+
+TEST_F(WordTest, ListTableGrowsByRowsKeepingCellFormattingAndTakesCellTexts) {
+    const Object document = addDocument(
+        paragraph("Before") +
+        table({{paragraph("<people_name>"), paragraph("<people_town>")}, {paragraph({{"", "<w:b/>"}}), paragraph("")}}) + paragraph(""));
+    const Object tables = document.getObject("Tables");
+    ASSERT_EQ(tables.count(), 1);
+    const Object t = tables.call("Item", 1).toObject();
+    EXPECT_EQ(t.call("Cell", 1, 1).toObject().getObject("Range").get("Text").toString(), "<people_name>\r\a");
+    EXPECT_EQ(t.getObject("Columns").get("Count").toI4(), 2);
+    const Object rows = t.getObject("Rows");
+    rows.call("Add");
+    EXPECT_EQ(rows.get("Count").toI4(), 3);
+    t.call("Cell", 2, 1).toObject().getObject("Range").put("Text", "Ann");
+    t.call("Cell", 3, 1).toObject().getObject("Range").put("Text", "Bob");
+    t.call("Cell", 1, 1).toObject().getObject("Range").put("Text", "Name");
+    const std::string xml = savedPart(document);
+    EXPECT_EQ(visibleText(xml), "Before|Name|<people_town>|Ann||Bob|||");
+    // The added row's first cell took the bold of the row it was made from.
+    EXPECT_THAT(xml, HasSubstr("<w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">Bob</w:t>"));
+    rows.getObject("Last").call("Delete");
+    EXPECT_EQ(rows.get("Count").toI4(), 2);
+    try {
+        t.call("Cell", 5, 1);
+        FAIL() << "a cell outside the table";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), 5941);
+    }
+}
+
+TEST_F(WordTest, ATableDeletedWithItsLastRowAnswersObjectDeletedAfterwards) {
+    const Object document = addDocument(paragraph("x") + table({{paragraph("only")}}) + paragraph(""));
+    const Object t = document.getObject("Tables", 1);
+    const Object row = t.getObject("Rows").call("Item", 1).toObject();
+    row.call("Delete");
+    EXPECT_EQ(document.getObject("Tables").count(), 0);
+    for (const auto& use : std::vector<std::function<void()>>{[&] { t.getObject("Rows").count(); },
+                                                              [&] { row.call("Delete"); },
+                                                              [&] { t.call("Cell", 1, 1); }}) {
+        try {
+            use();
+            ADD_FAILURE() << "a deleted table answered";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), 5825);
+        }
+    }
+    EXPECT_EQ(savedText(document), "x||");
+}
+
+TEST_F(WordTest, DocumentsCountNewestFirstAndCloseRemovesOne) {
+    const Object first = addDocument(paragraph("one"));
+    const Object second = addDocument(paragraph("two"));
+    const Object documents = app.getObject("Documents");
+    EXPECT_EQ(documents.count(), 2);
+    EXPECT_EQ(documents.call("Item", 1).toObject().call("Range").toObject().get("Text").toString(), "two\r");
+    second.call("Close", 0);
+    EXPECT_EQ(documents.count(), 1);
+    EXPECT_EQ(app.getObject("Selection").get("Text").toString(), "");
+    try {
+        second.call("Range");
+        FAIL() << "a closed document answered";
+    } catch (const Error& e) {
+        EXPECT_THAT(e.description(), HasSubstr("closed"));
+    }
+}
+
+TEST_F(WordTest, MoveDownExtendsTheSelectionToTheEndOfItsParagraph) {
+    const Object document = addDocument(paragraph("Intro") + paragraph("<htmltable>lines.htm") + paragraph("After"));
+    const Object selection = app.getObject("Selection");
+    const Object find = selection.getObject("Find");
+    find.put("Text", "<htmltable>");
+    find.put("Wrap", 1);
+    ASSERT_TRUE(find.call("Execute").toBool());
+    selection.call("MoveDown", Named{"Unit", 4}, Named{"Count", 1}, Named{"Extend", 1});
+    EXPECT_EQ(selection.get("Text").toString(), "<htmltable>lines.htm\r");
+    selection.call("Delete", Named{"Count", 0});
+    EXPECT_EQ(savedText(document), "Intro|After|");
+}
+
+TEST_F(WordTest, FieldsAreCountedAndUnlinkedToTheirResult) {
+    const Object document = addDocument(
+        "<w:p><w:r><w:t xml:space=\"preserve\">Date: </w:t></w:r><w:r><w:fldChar w:fldCharType=\"begin\"/></w:r>"
+        "<w:r><w:instrText xml:space=\"preserve\"> DATE </w:instrText></w:r><w:r><w:fldChar w:fldCharType=\"separate\"/></w:r>"
+        "<w:r><w:t>1 May</w:t></w:r><w:r><w:fldChar w:fldCharType=\"end\"/></w:r></w:p>" +
+        std::string("<w:p><w:fldSimple w:instr=\" PAGE \"><w:r><w:t>3</w:t></w:r></w:fldSimple></w:p>"));
+    const Object fields = document.getObject("Content").getObject("Fields");
+    ASSERT_EQ(fields.count(), 2);
+    EXPECT_EQ(fields.call("Item", 1).toObject().get("Code").toString(), " DATE ");
+    fields.call("Unlink");
+    const std::string xml = savedPart(document);
+    EXPECT_EQ(visibleText(xml), "Date: 1 May|3|");
+    EXPECT_THAT(xml, ::testing::Not(HasSubstr("fldChar")));
+    EXPECT_THAT(xml, ::testing::Not(HasSubstr("fldSimple")));
+}
+
+}  // namespace
+}  // namespace lumora::testing

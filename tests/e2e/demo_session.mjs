@@ -1,0 +1,64 @@
+// One demo session for a panel's browser tests: `lumora serve` on a private data and temporary
+// folder, headless Chromium, and the demo page opened and connected.
+
+import { spawn } from "node:child_process";
+import { existsSync, mkdtempSync, rmSync } from "node:fs";
+import os from "node:os";
+import path from "node:path";
+import { fileURLToPath } from "node:url";
+import { chromium } from "playwright-core";
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const buildDir = process.env.LUMORA_BUILD_DIR || path.resolve(here, "../../build");
+const lumora = path.join(buildDir, "bin", "lumora");
+const chromiumPath = process.env.LUMORA_CHROMIUM || "/usr/bin/chromium";
+
+function startBridge(scratch) {
+  const child = spawn(lumora, ["serve", "--port", "0", "--data", path.join(scratch, "data"), "--temp",
+                               path.join(scratch, "temp"), "--no-launch"], { stdio: ["ignore", "pipe", "pipe"] });
+  let output = "";
+  child.stderr.on("data", (chunk) => { output += chunk; });
+  return new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error(`lumora serve did not start:\n${output}`)), 30000);
+    child.stdout.on("data", (chunk) => {
+      output += chunk;
+      const match = /listening on (http:\/\/127\.0\.0\.1:\d+\/)/.exec(output);
+      if (match) {
+        clearTimeout(timer);
+        resolve({ child, url: match[1] });
+      }
+    });
+    child.on("exit", (code) => reject(new Error(`lumora serve exited with ${code}:\n${output}`)));
+  });
+}
+
+export class DemoSession {
+  async start() {
+    if (!existsSync(lumora)) throw new Error(`build the project first: ${lumora} is missing`);
+    this.scratch = mkdtempSync(path.join(os.tmpdir(), "lumora-e2e-panel-"));
+    ({ child: this.bridge, url: this.url } = await startBridge(this.scratch));
+    this.context = await chromium.launchPersistentContext(path.join(this.scratch, "profile"), {
+      executablePath: chromiumPath,
+      headless: true,
+      args: ["--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
+             "--disable-component-update", "--disable-sync"],
+    });
+  }
+
+  async openDemo() {
+    const page = await this.context.newPage();
+    await page.goto(this.url);
+    await page.locator('#connection[data-state="connected"]').waitFor({ timeout: 30000 });
+    return page;
+  }
+
+  async stop() {
+    if (this.context) await this.context.close();
+    if (this.bridge && this.bridge.exitCode === null) {
+      const exited = new Promise((resolve) => this.bridge.once("exit", resolve));
+      this.bridge.kill("SIGTERM");
+      await exited;
+    }
+    if (this.scratch) rmSync(this.scratch, { recursive: true, force: true });
+  }
+}
