@@ -140,17 +140,26 @@ std::shared_ptr<Span> Story::track(int32_t start, int32_t end) {
 
 void Story::shiftTracked(int32_t start, int32_t end, int32_t newEnd) {
     const int32_t delta = newEnd - end;
-    const auto moved = [&](int32_t position, bool isEnd) {
-        if (position >= end && (position > start || end > start)) return position + delta;
-        if (position > start) return isEnd ? newEnd : start;
-        return position;
-    };
     std::erase_if(m_tracked, [](const std::weak_ptr<Span>& s) { return s.expired(); });
-    for (const auto& weak : m_tracked)
-        if (auto span = weak.lock()) {
-            span->start = moved(span->start, false);
-            span->end = std::max(span->start, moved(span->end, true));
+    for (const auto& weak : m_tracked) {
+        auto span = weak.lock();
+        if (!span) continue;
+        if (start == end) {
+            // Text put in at a point goes before a range starting there and after one ending there.
+            const bool startsAtOrAfter = span->start >= start;
+            if (startsAtOrAfter) span->start += delta;
+            if (span->end > start || (span->end == start && startsAtOrAfter)) span->end += delta;
+            continue;
         }
+        // A range over replaced text keeps its outer edges; edges inside go to the new text's.
+        const auto moved = [&](int32_t position, bool isEnd) {
+            if (position >= end) return position + delta;
+            if (position > start) return isEnd ? newEnd : start;
+            return position;
+        };
+        span->start = moved(span->start, false);
+        span->end = std::max(span->start, moved(span->end, true));
+    }
 }
 
 }  // namespace lumora::word
