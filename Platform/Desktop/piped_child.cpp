@@ -5,6 +5,8 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <pthread.h>
+
 #include <cerrno>
 #include <thread>
 
@@ -29,8 +31,6 @@ std::optional<PipedChild> PipedChild::start(const std::vector<std::string>& argv
     prepareChild(attributes, actions, POSIX_SPAWN_SETPGROUP, childOutput.get(), childInput.get());
     const std::optional<pid_t> pid = spawn(argv, attributes, actions);
     if (!pid) return std::nullopt;
-    // Writing to a helper that died must fail the write, not end the host.
-    ::signal(SIGPIPE, SIG_IGN);
     const int in = input.get(), out = output.get();
     PipedChild child(*pid, in, out);
     (void)input.release();
@@ -48,14 +48,30 @@ PipedChild::~PipedChild() { stop(std::chrono::milliseconds(0)); }
 bool PipedChild::writeLine(std::string_view line) {
     std::string data(line);
     data += '\n';
+    // Writing to a helper that died must fail the write, not end the host: SIGPIPE is held
+    // back on this thread while writing, and one it raised is taken off again.
+    sigset_t pipeSignal, previous;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
     size_t done = 0;
+    bool broken = false;
     while (done < data.size()) {
         const ssize_t n = ::write(m_input.get(), data.data() + done, data.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n <= 0) {
+            broken = true;
+            break;
+        }
         done += static_cast<size_t>(n);
     }
-    return true;
+    if (broken && !sigismember(&previous, SIGPIPE)) {
+        const timespec none{0, 0};
+        while (sigtimedwait(&pipeSignal, nullptr, &none) == SIGPIPE) {
+        }
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return !broken;
 }
 
 std::optional<std::string> PipedChild::readLine(std::chrono::milliseconds timeout) {

@@ -214,18 +214,6 @@ Story* DocxDocument::nextOfType(const Story& story) const {
     return nullptr;
 }
 
-Story* DocxDocument::storyHolding(const XmlNode* node) const {
-    Story* found = nullptr;
-    for (const auto& story : m_stories)
-        for (const xmlNode* up = node; up; up = up->parent)
-            if (up == story->root()) {
-                // The innermost story wins: a text box inside the main text is its own story.
-                if (!found || found->type() != kTextFrameStory) found = story.get();
-                break;
-            }
-    return found;
-}
-
 std::vector<XmlNode*> DocxDocument::tables() const {
     std::vector<XmlNode*> out;
     collectTables(m_main->root(), out);

@@ -40,7 +40,6 @@ public:
     // and footers (6 to 11).
     std::vector<Story*> firstStories() const;
     Story* storyOfType(int32_t type) const;
-    Story* storyHolding(const XmlNode* node) const;
 
     // The top-level tables of the main text, in order.
     std::vector<XmlNode*> tables() const;

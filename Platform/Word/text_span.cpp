@@ -80,29 +80,19 @@ void TextSpan::deleteText(const Variant& unit, const Variant& count) {
     replaceWith("");
 }
 
-int32_t TextSpan::moveStart(const Variant& unit, const Variant& count) {
+// Moves one edge by characters, or to the story's start or end; returns how far it went.
+int32_t TextSpan::moveEdge(bool startEdge, const Variant& unit, const Variant& count) {
     const int32_t n = count.isAbsent() ? 1 : count.toI4();
-    const int32_t before = start();
-    if (unitOf(unit, kUnitCharacter) == kUnitStory)
-        setStart(n < 0 ? 0 : story().length());
-    else if (unitOf(unit, kUnitCharacter) == kUnitCharacter)
-        setStart(before + n);
-    else
-        raise(WordError::BadArgument, "only characters and the story are units of a move");
-    return start() - before;
+    const int32_t before = startEdge ? start() : end();
+    const int32_t by = unitOf(unit, kUnitCharacter);
+    if (by != kUnitCharacter && by != kUnitStory) raise(WordError::BadArgument, "only characters and the story are units of a move");
+    const int32_t target = by == kUnitStory ? (n < 0 ? 0 : story().length()) : before + n;
+    startEdge ? setStart(target) : setEnd(target);
+    return (startEdge ? start() : end()) - before;
 }
 
-int32_t TextSpan::moveEnd(const Variant& unit, const Variant& count) {
-    const int32_t n = count.isAbsent() ? 1 : count.toI4();
-    const int32_t before = end();
-    if (unitOf(unit, kUnitCharacter) == kUnitStory)
-        setEnd(n < 0 ? 0 : story().length());
-    else if (unitOf(unit, kUnitCharacter) == kUnitCharacter)
-        setEnd(before + n);
-    else
-        raise(WordError::BadArgument, "only characters and the story are units of a move");
-    return end() - before;
-}
+int32_t TextSpan::moveStart(const Variant& unit, const Variant& count) { return moveEdge(true, unit, count); }
+int32_t TextSpan::moveEnd(const Variant& unit, const Variant& count) { return moveEdge(false, unit, count); }
 
 int32_t TextSpan::moveDown(const Variant& unit, const Variant& count, const Variant& extend) {
     const int32_t by = unitOf(unit, kUnitLine);

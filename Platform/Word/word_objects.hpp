@@ -95,6 +95,7 @@ public:
 
 protected:
     explicit TextSpan(InstanceRef word) : m_word(std::move(word)) {}
+    int32_t moveEdge(bool startEdge, const Variant& unit, const Variant& count);
     // The members of Range and Selection alike, added to either table.
     template <class T>
     static void addSpanMembers(TypeInfo& t);

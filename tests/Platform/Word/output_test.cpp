@@ -76,18 +76,27 @@ TEST_F(OutputTest, ExportAsFixedFormatWritesAPdfThatReadsAsTheLetter) {
     EXPECT_EQ(word::officeStarts(), starts);
 }
 
-TEST_F(OutputTest, WithoutLibreOfficeThePdfExportRaisesSoCallersFallBack) {
+TEST_F(OutputTest, WithoutLibreOfficePdfExportAndLegacyFilesRaiseSoCallersFallBack) {
     const Object document = letter();
+    const auto legacy = folder.path() / "old.doc";
+    std::ofstream(legacy, std::ios::binary) << std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) << "binary body";
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
     setenv("PATH", folder.path().c_str(), 1);
     const auto pdf = folder.path() / "letter.pdf";
+    std::string exportFailure, legacyFailure;
     try {
         document.call("ExportAsFixedFormat", Named{"OutputFileName", pdf.string()}, Named{"ExportFormat", 17});
-        ADD_FAILURE() << "exported without LibreOffice";
     } catch (const Error& e) {
-        EXPECT_THAT(e.description(), HasSubstr("PDF export needs LibreOffice"));
+        exportFailure = e.description();
+    }
+    try {
+        app.getObject("Documents").call("Add", legacy.string());
+    } catch (const Error& e) {
+        legacyFailure = e.description();
     }
     setenv("PATH", path.c_str(), 1);
+    EXPECT_THAT(exportFailure, HasSubstr("PDF export needs LibreOffice"));
+    EXPECT_THAT(legacyFailure, HasSubstr("The legacy document old.doc can only be opened through LibreOffice"));
     EXPECT_FALSE(std::filesystem::exists(pdf));
 }
 
