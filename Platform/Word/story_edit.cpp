@@ -87,8 +87,22 @@ void removeContent(xmlNode* node) {
     removeIfEmptyRun(run);
 }
 
-// Joins the paragraph after into paragraph: its content moves over, its properties go.
+// Joins the paragraph after into paragraph: its content moves over, its properties go, except
+// a section break its mark carried, which the joined paragraph's mark now ends the section with.
 void mergeParagraphs(xmlNode* paragraph, xmlNode* after) {
+    if (xmlNode* sectionBreak = ml::firstChild(ml::firstChild(after, "pPr"), "sectPr")) {
+        xmlNode* properties = ml::firstChild(paragraph, "pPr");
+        if (!properties) {
+            properties = ml::make(paragraph->doc, "pPr");
+            if (paragraph->children)
+                xmlAddPrevSibling(paragraph->children, properties);
+            else
+                xmlAddChild(paragraph, properties);
+        }
+        if (xmlNode* own = ml::firstChild(properties, "sectPr")) ml::remove(own);
+        xmlUnlinkNode(sectionBreak);
+        xmlAddChild(properties, sectionBreak);
+    }
     for (xmlNode* child = after->children; child;) {
         xmlNode* next = child->next;
         if (!ml::is(child, "pPr")) {
@@ -140,7 +154,11 @@ int32_t insertAt(const Anchor& anchor, std::u32string_view text) {
             place(br);
         } else {
             xmlNode* split = ml::make(doc, "p");
-            if (xmlNode* properties = ml::firstChild(paragraph, "pPr")) xmlAddChild(split, ml::copy(properties));
+            if (xmlNode* properties = ml::firstChild(paragraph, "pPr")) {
+                xmlAddChild(split, ml::copy(properties));
+                // A section break belongs to the mark that ends the section: now the new paragraph's.
+                if (xmlNode* sectionBreak = ml::firstChild(properties, "sectPr")) ml::remove(sectionBreak);
+            }
             xmlAddNextSibling(paragraph, split);
             xmlNode* splitRun = newRunLike(doc, ml::firstChild(run, "rPr"));
             xmlAddChild(split, splitRun);

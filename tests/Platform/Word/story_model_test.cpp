@@ -70,6 +70,29 @@ TEST_F(WordTest, DeletingAParagraphMarkJoinsTheParagraphsButNeverTheLastOne) {
     EXPECT_EQ(savedText(document), "|");
 }
 
+TEST_F(WordTest, SectionBreaksStayOneWhenTheirParagraphIsSplitOrJoined) {
+    const std::string sectionEnd = "<w:pPr><w:sectPr><w:pgSz w:w=\"100\"/></w:sectPr></w:pPr>";
+    const Object document = addDocument(paragraph({{"a <x> b", ""}}, sectionEnd) + paragraph("next"));
+    typeOverEach(document, "<x>", "1\r2");
+    EXPECT_EQ(allText(document), "a 1\r2 b\rnext\r");
+    std::string xml = savedPart(document);
+    const auto count = [](const std::string& text, const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count(xml, "<w:pgSz w:w=\"100\"/>"), 1u);
+    // The break now ends the second half: it is in the paragraph after the one of "a 1".
+    const size_t breakAt = xml.find("<w:pgSz w:w=\"100\"/>");
+    EXPECT_LT(xml.find("</w:p>", xml.find("a 1")), breakAt);
+    EXPECT_LT(breakAt, xml.find(" b</w:t>"));
+    // Joining that half to the next paragraph keeps the break.
+    document.call("Range", 7, 8).toObject().call("Delete");
+    EXPECT_EQ(allText(document), "a 1\r2 bnext\r");
+    xml = savedPart(document);
+    EXPECT_EQ(count(xml, "<w:pgSz w:w=\"100\"/>"), 1u);
+}
+
 TEST_F(WordTest, TypingIntoAnEmptyDocumentTakesTheParagraphMarksFormatting) {
     const Object document = addDocument("<w:p><w:pPr><w:rPr><w:i/><w:ins w:id=\"1\"/></w:rPr></w:pPr></w:p>");
     app.getObject("Selection").call("TypeText", "typed");
