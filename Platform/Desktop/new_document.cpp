@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
 #include <random>
 
 #include "Automation/error.hpp"
@@ -91,15 +92,15 @@ std::string safeFileStem(std::string_view title) {
     return stem;
 }
 
-fs::path saveNewDocument(std::string_view title, std::string_view extension, std::string_view bytes) {
-    const fs::path folder = ensureDocumentsFolder();
-    const std::string stem = safeFileStem(title);
-    Scratch scratch{folder / scratchName()};
-    writeAll(scratch.path, bytes);
-    // A link never replaces an existing file, so two drafts of one subject each get a name.
+namespace {
+
+// Links the finished scratch file under the first free name of folder that nameFor(1),
+// nameFor(2) … gives. A link never replaces an existing file, so two drafts of one subject each
+// get a name.
+fs::path linkUnderFreeName(const fs::path& scratch, const fs::path& folder, const std::function<std::string(int)>& nameFor) {
     for (int number = 1; number < 10000; ++number) {
-        const fs::path target = folder / numbered(stem, number, extension);
-        if (::link(scratch.path.c_str(), target.c_str()) == 0) return target;
+        const fs::path target = folder / nameFor(number);
+        if (::link(scratch.c_str(), target.c_str()) == 0) return target;
         if (errno == EEXIST) continue;
         // A folder without hard links: the name is taken exclusively, then the finished file
         // replaces that empty placeholder in one step.
@@ -109,18 +110,40 @@ fs::path saveNewDocument(std::string_view title, std::string_view extension, std
             raise(RuntimeError::PathFileAccessError, target.string());
         }
         std::error_code error;
-        fs::rename(scratch.path, target, error);
+        fs::rename(scratch, target, error);
         if (!error) return target;
         fs::remove(target, error);
         raise(RuntimeError::PathFileAccessError, target.string());
     }
-    raise(RuntimeError::PathFileAccessError, (folder / numbered(stem, 1, extension)).string());
+    raise(RuntimeError::PathFileAccessError, (folder / nameFor(1)).string());
+}
+
+}  // namespace
+
+fs::path saveNewDocument(std::string_view title, std::string_view extension, std::string_view bytes) {
+    const fs::path folder = ensureDocumentsFolder();
+    const std::string stem = safeFileStem(title);
+    Scratch scratch{folder / scratchName()};
+    writeAll(scratch.path, bytes);
+    return linkUnderFreeName(scratch.path, folder, [&](int number) { return numbered(stem, number, extension); });
+}
+
+fs::path keepInDocuments(std::string_view stem, std::string_view extension, const ScratchWriter& write) {
+    const fs::path folder = ensureDocumentsFolder();
+    Scratch scratch{folder / scratchName()};
+    write(scratch.path);
+    return linkUnderFreeName(scratch.path, folder,
+                             [&](int number) { return std::string(stem) + std::to_string(number) + std::string(extension); });
 }
 
 void replaceFile(const fs::path& file, std::string_view bytes) {
+    replaceFileWith(file, [&](const fs::path& scratch) { writeAll(scratch, bytes); });
+}
+
+void replaceFileWith(const fs::path& file, const ScratchWriter& write) {
     const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
     Scratch scratch{folder / scratchName()};
-    writeAll(scratch.path, bytes);
+    write(scratch.path);
     std::error_code error;
     fs::rename(scratch.path, file, error);
     if (error) raise(RuntimeError::PathFileAccessError, file.string());

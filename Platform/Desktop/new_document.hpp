@@ -6,6 +6,7 @@
 // whole or not at all, never half written.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,9 +22,17 @@ std::string safeFileStem(std::string_view title);
 // cannot be written; nothing is left behind then.
 std::filesystem::path saveNewDocument(std::string_view title, std::string_view extension, std::string_view bytes);
 
+// Writes a file that `write` fills (a package or workbook library writing to a path) into the
+// documents folder under the first free name among stem1, stem2 … with the extension ("Book1.xlsx",
+// "Document2.docx"), whole or not at all. Errors as saveNewDocument, and those of write.
+using ScratchWriter = std::function<void(const std::filesystem::path& scratch)>;
+std::filesystem::path keepInDocuments(std::string_view stem, std::string_view extension, const ScratchWriter& write);
+
 // Replaces (or makes) the file with the bytes in one step: they are written beside it first and
 // renamed over it, so a reader never sees half a file. Error 75 when it cannot be written; the
 // file is then as it was.
 void replaceFile(const std::filesystem::path& file, std::string_view bytes);
+// The same for content that `write` puts into the scratch file beside it.
+void replaceFileWith(const std::filesystem::path& file, const ScratchWriter& write);
 
 }  // namespace lumora::desktop

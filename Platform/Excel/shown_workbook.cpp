@@ -3,6 +3,7 @@
 #include "excel_errors.hpp"
 #include "Platform/Desktop/desktop.hpp"
 #include "Platform/Desktop/documents_folder.hpp"
+#include "Platform/Desktop/new_document.hpp"
 #include "xlsx_file.hpp"
 
 namespace lumora::excel {

@@ -47,7 +47,7 @@ public:
     // Whether the main part is a template's (.dotx, .dotm).
     bool isTemplate() const;
     // Writes the package to file; a template's main part is declared a document's, as the word
-    // processor does when a document made from a template is saved. Errors: FileNotWritten.
+    // processor does when a document made from a template is saved. Errors: FileNotWritten, 75.
     void save(const std::filesystem::path& file);
     // Edits made since the document was read.
     uint64_t edits() const;

@@ -1,6 +1,6 @@
 #include "html_writer.hpp"
 
-#include "atomic_file.hpp"
+#include "Platform/Desktop/new_document.hpp"
 #include "wordml.hpp"
 
 namespace lumora::word {
@@ -122,6 +122,6 @@ std::string documentHtml(DocxDocument& document) {
     return html.out;
 }
 
-void writeHtml(DocxDocument& document, const std::filesystem::path& file) { writeBytesAtomically(file, documentHtml(document)); }
+void writeHtml(DocxDocument& document, const std::filesystem::path& file) { desktop::replaceFile(file, documentHtml(document)); }
 
 }  // namespace lumora::word

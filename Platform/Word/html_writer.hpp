@@ -1,7 +1,7 @@
 #pragma once
 // The document as a web page that browsers and mail clients render (SaveAs with format 8):
 // the headers' text, the paragraphs with their runs' bold, italic and underline, tables, and
-// the footers' text. Every text is escaped; the page is written atomically.
+// the footers' text. Every text is escaped; the page is written whole or not at all.
 
 #include <filesystem>
 #include <string>
@@ -11,7 +11,7 @@
 namespace lumora::word {
 
 std::string documentHtml(DocxDocument& document);
-// Errors: FileNotWritten.
+// Errors: 75 when the file cannot be written.
 void writeHtml(DocxDocument& document, const std::filesystem::path& file);
 
 }  // namespace lumora::word

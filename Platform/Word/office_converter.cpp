@@ -12,7 +12,7 @@
 #include "Automation/error.hpp"
 #include "Platform/Desktop/child_process.hpp"
 #include "Platform/Desktop/piped_child.hpp"
-#include "atomic_file.hpp"
+#include "Platform/Desktop/new_document.hpp"
 #include "word_errors.hpp"
 
 namespace lumora::word {
@@ -232,7 +232,7 @@ void convertToPdf(DocxDocument& document, const fs::path& pdf) {
     document.save(source);
     const fs::path made = job.path / "document.pdf";
     convert(kPdfFilter, "pdf", source, made);
-    replaceAtomically(pdf, [&](const fs::path& scratch) { fs::copy_file(made, scratch); });
+    desktop::replaceFileWith(pdf, [&](const fs::path& scratch) { fs::copy_file(made, scratch); });
 }
 
 std::string convertToDocx(const fs::path& legacy) {

@@ -16,7 +16,7 @@ namespace lumora::word {
 bool officeInstalled();
 
 // Errors: PdfConverterMissing without LibreOffice, ConversionFailed when it produced nothing,
-// FileNotWritten when the PDF could not be put in place.
+// 75 when the PDF could not be put in place.
 void convertToPdf(DocxDocument& document, const std::filesystem::path& pdf);
 // The package bytes of a legacy document. Errors as convertToPdf.
 std::string convertToDocx(const std::filesystem::path& legacy);

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <memory>
 
-#include "atomic_file.hpp"
+#include "Platform/Desktop/new_document.hpp"
 #include "word_errors.hpp"
 
 namespace lumora::word {
@@ -131,7 +131,7 @@ void Package::put(std::string_view name, std::string bytes) {
 }
 
 void Package::writeAtomically(const fs::path& file) const {
-    replaceAtomically(file, [&](const fs::path& scratch) {
+    desktop::replaceFileWith(file, [&](const fs::path& scratch) {
         int errorCode = 0;
         ArchiveHandle archive(zip_open(scratch.c_str(), ZIP_CREATE | ZIP_EXCL, &errorCode));
         if (!archive) raise(WordError::FileNotWritten, file.string());

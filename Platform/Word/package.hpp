@@ -42,7 +42,7 @@ public:
     void remove(std::string_view name);
     const std::vector<Entry>& entries() const { return m_entries; }
 
-    // Errors: FileNotWritten.
+    // Errors: FileNotWritten when the package cannot be written, 75 when it cannot be put in place.
     void writeAtomically(const std::filesystem::path& file) const;
 
 private:

@@ -2,7 +2,7 @@
 
 #include "Automation/error.hpp"
 #include "Platform/Desktop/desktop.hpp"
-#include "Platform/Desktop/documents_folder.hpp"
+#include "Platform/Desktop/new_document.hpp"
 
 namespace lumora::word {
 
