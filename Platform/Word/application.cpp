@@ -64,8 +64,7 @@ const TypeInfo& DocumentList::typeInfo() const {
         TypeInfo t("Documents");
         addCollectionMembers(t, kAutomationCollection);
         t.method<L>("Add", 0xe, {"Template", "NewTemplate", "DocumentType", "Visible"}, 0, [](L& list, Args& args) {
-            if (!args.has(0)) raise(WordError::BadArgument, "a new document needs a template");
-            DocumentRef document = list.instance()->add(args[0].toString());
+            DocumentRef document = args.has(0) ? list.instance()->add(args[0].toString()) : list.instance()->addBlank();
             return Variant(makeObject<DocumentObject>(list.instance(), document));
         });
         t.method<L>("Open", 0xc, {"FileName", "ConfirmConversions", "ReadOnly", "AddToRecentFiles"}, 1,

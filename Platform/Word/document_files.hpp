@@ -10,6 +10,8 @@
 namespace lumora::word {
 
 std::unique_ptr<DocxDocument> readDocumentFile(const std::filesystem::path& file);
+// A new empty document, as made without a template.
+std::unique_ptr<DocxDocument> blankDocument();
 // True when the file starts like a zip package.
 bool isPackageFile(const std::filesystem::path& file);
 

@@ -48,8 +48,10 @@ public:
     void setVisible(bool visible);
 
     // A new document from the template at a page path (a .dotx, .docx, .docm, or a legacy
-    // .doc/.dot through LibreOffice); the selection moves to its start.
+    // .doc/.dot through LibreOffice), or an empty one without a template; the selection moves
+    // to its start.
     DocumentRef add(const std::string& templatePath);
+    DocumentRef addBlank();
     DocumentRef open(const std::string& pagePath);
     const std::vector<DocumentRef>& documents() const { return m_documents; }
     void close(const DocumentRef& document);

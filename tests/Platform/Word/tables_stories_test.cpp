@@ -113,6 +113,10 @@ TEST_F(WordTest, ATableDeletedWithItsLastRowAnswersObjectDeletedAfterwards) {
 }
 
 TEST_F(WordTest, DocumentsCountNewestFirstAndCloseRemovesOne) {
+    const Object blank = app.getObject("Documents").call("Add").toObject();
+    EXPECT_EQ(blank.get("Name").toString(), "Document1");
+    EXPECT_EQ(blank.call("Range").toObject().get("Text").toString(), "\r");
+    blank.call("Close");
     const Object first = addDocument(paragraph("one"));
     const Object second = addDocument(paragraph("two"));
     const Object documents = app.getObject("Documents");
