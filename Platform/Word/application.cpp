@@ -3,7 +3,7 @@
 #include "Automation/error.hpp"
 #include "Automation/vb/strings.hpp"
 #include "word_errors.hpp"
-#include "word_objects.hpp"
+#include "text_span.hpp"
 
 namespace lumora::word {
 

@@ -5,7 +5,9 @@
 #include "html_writer.hpp"
 #include "office_converter.hpp"
 #include "word_errors.hpp"
-#include "word_objects.hpp"
+#include "story_objects.hpp"
+#include "table_objects.hpp"
+#include "text_span.hpp"
 
 namespace lumora::word {
 

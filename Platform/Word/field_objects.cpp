@@ -4,7 +4,7 @@
 
 #include "story_index.hpp"
 #include "wordml.hpp"
-#include "word_objects.hpp"
+#include "field_objects.hpp"
 
 namespace lumora::word {
 

@@ -4,7 +4,7 @@
 #include "Automation/error.hpp"
 #include "Automation/vb/utf8.hpp"
 #include "word_errors.hpp"
-#include "word_objects.hpp"
+#include "text_span.hpp"
 
 namespace lumora::word {
 

@@ -111,6 +111,12 @@ Package Package::fromFile(const fs::path& file, const PackageLimits& limits) {
     return fromBytes(bytes, file.string(), limits);
 }
 
+std::string Package::relationshipsOf(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : part.substr(0, slash + 1);
+    return folder + "_rels/" + part.substr(slash == std::string::npos ? 0 : slash + 1) + ".rels";
+}
+
 void Package::remove(std::string_view name) {
     std::erase_if(m_entries, [&](const Entry& entry) { return entry.name == name; });
 }

@@ -42,6 +42,9 @@ public:
     void remove(std::string_view name);
     const std::vector<Entry>& entries() const { return m_entries; }
 
+    // The relationships part of a part: "word/document.xml" -> "word/_rels/document.xml.rels".
+    static std::string relationshipsOf(const std::string& part);
+
     // Errors: FileNotWritten when the package cannot be written, 75 when it cannot be put in place.
     void writeAtomically(const std::filesystem::path& file) const;
 

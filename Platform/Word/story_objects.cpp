@@ -2,7 +2,8 @@
 
 #include "Automation/error.hpp"
 #include "word_errors.hpp"
-#include "word_objects.hpp"
+#include "story_objects.hpp"
+#include "text_span.hpp"
 
 namespace lumora::word {
 

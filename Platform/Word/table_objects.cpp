@@ -3,7 +3,8 @@
 #include "Automation/error.hpp"
 #include "table_model.hpp"
 #include "word_errors.hpp"
-#include "word_objects.hpp"
+#include "table_objects.hpp"
+#include "text_span.hpp"
 
 namespace lumora::word {
 

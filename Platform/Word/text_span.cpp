@@ -5,7 +5,10 @@
 #include "Automation/error.hpp"
 #include "Automation/vb/utf8.hpp"
 #include "word_errors.hpp"
-#include "word_objects.hpp"
+#include "field_objects.hpp"
+#include "story_objects.hpp"
+#include "table_objects.hpp"
+#include "text_span.hpp"
 
 namespace lumora::word {
 
