@@ -1,5 +1,6 @@
 #pragma once
 // The fields within a range, and one field.
+
 #include "text_span.hpp"
 
 namespace lumora::word {

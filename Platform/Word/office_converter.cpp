@@ -131,9 +131,13 @@ public:
         return true;
     }
 
+    // A folder of this process's own (made private and under a fresh name, so nobody can lay a
+    // trap for it in the shared temporary folder): the profile, the script, the conversions.
     const fs::path& workFolder() {
         if (m_work.empty()) {
-            m_work = fs::temp_directory_path() / ("lumora-office-" + std::to_string(::getpid()));
+            std::string pattern = (fs::temp_directory_path() / "lumora-office-XXXXXX").string();
+            if (!::mkdtemp(pattern.data())) raise(WordError::ConversionFailed, "a private work folder could not be made");
+            m_work = pattern;
             fs::create_directories(m_work / "profile");
         }
         return m_work;

@@ -1,5 +1,6 @@
 #pragma once
 // The document's stories (StoryRanges) and the text boxes of a story (ShapeRange, Shape, TextFrame).
+
 #include "word_objects.hpp"
 
 namespace lumora::word {

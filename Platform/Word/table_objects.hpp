@@ -1,5 +1,6 @@
 #pragma once
 // Tables as script reaches them: the list, a table, its rows, columns and cells.
+
 #include "word_objects.hpp"
 
 namespace lumora::word {

@@ -1,5 +1,6 @@
 #pragma once
 // Ranges and the selection, and the Find and Replacement objects that work on them.
+
 #include "word_objects.hpp"
 
 namespace lumora::word {
