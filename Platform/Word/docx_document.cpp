@@ -148,17 +148,17 @@ void DocxDocument::collectTextFrames(Story& container) {
         m_stories.push_back(std::make_unique<Story>(content, container.part(), kTextFrameStory));
         Story* frame = m_stories.back().get();
         frames.push_back(frame);
-        // The same box's fallback picture, when the drawing carries one.
-        for (xmlNode* up = content->parent; up; up = up->parent)
-            if (ml::isIn(up, ml::kMarkupCompatibility, "AlternateContent")) {
-                for (xmlNode* branch = ml::firstElement(up); branch; branch = ml::nextElement(branch))
-                    if (ml::isIn(branch, ml::kMarkupCompatibility, "Fallback")) {
-                        std::vector<xmlNode*> mirrors;
-                        collectElements(branch, "txbxContent", mirrors);
-                        if (!mirrors.empty()) m_fallbacks.emplace_back(frame, mirrors.front());
-                    }
-                break;
-            }
+        // The same box's fallback picture, when the drawing carries one: the fallback branch's
+        // text boxes stand in the order of the drawing's.
+        xmlNode* choice = content->parent;
+        while (choice && !ml::isIn(choice, ml::kMarkupCompatibility, "Choice")) choice = choice->parent;
+        if (!choice || !ml::isIn(choice->parent, ml::kMarkupCompatibility, "AlternateContent")) continue;
+        std::vector<xmlNode*> drawn, fallback;
+        collectElements(choice, "txbxContent", drawn);
+        for (xmlNode* branch = ml::firstElement(choice->parent); branch; branch = ml::nextElement(branch))
+            if (ml::isIn(branch, ml::kMarkupCompatibility, "Fallback")) collectElements(branch, "txbxContent", fallback);
+        const size_t at = static_cast<size_t>(std::find(drawn.begin(), drawn.end(), content) - drawn.begin());
+        if (at < drawn.size() && at < fallback.size()) m_fallbacks.emplace_back(frame, fallback[at]);
     }
     m_frames.emplace_back(&container, std::move(frames));
 }

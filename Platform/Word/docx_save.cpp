@@ -24,7 +24,7 @@ bool DocxDocument::isTemplate() const {
 void DocxDocument::syncTextFrameFallbacks() {
     for (auto& [frame, mirror] : m_fallbacks) {
         if (frame->part()->edits == 0) continue;
-        while (mirror->children) ml::remove(mirror->children);
+        while (mirror->children) frame->part()->discarded.take(mirror->children);
         for (xmlNode* child = frame->root()->children; child; child = child->next)
             xmlAddChild(mirror, ml::copy(child));
     }

@@ -74,22 +74,22 @@ const xmlNode* paragraphRunProperties(const xmlNode* paragraph) {
     return ml::firstChild(ml::firstChild(paragraph, "pPr"), "rPr");
 }
 
-void removeIfEmptyRun(xmlNode* run) {
+void removeIfEmptyRun(XmlPart& part, xmlNode* run) {
     if (!ml::is(run, "r")) return;
     for (xmlNode* child = run->children; child; child = child->next)
         if (child->type == XML_ELEMENT_NODE && !ml::is(child, "rPr")) return;
-    ml::remove(run);
+    part.discarded.take(run);
 }
 
-void removeContent(xmlNode* node) {
+void removeContent(XmlPart& part, xmlNode* node) {
     xmlNode* run = node->parent;
-    ml::remove(node);
-    removeIfEmptyRun(run);
+    part.discarded.take(node);
+    removeIfEmptyRun(part, run);
 }
 
 // Joins the paragraph after into paragraph: its content moves over, its properties go, except
 // a section break its mark carried, which the joined paragraph's mark now ends the section with.
-void mergeParagraphs(xmlNode* paragraph, xmlNode* after) {
+void mergeParagraphs(XmlPart& part, xmlNode* paragraph, xmlNode* after) {
     if (xmlNode* sectionBreak = ml::firstChild(ml::firstChild(after, "pPr"), "sectPr")) {
         xmlNode* properties = ml::firstChild(paragraph, "pPr");
         if (!properties) {
@@ -99,7 +99,7 @@ void mergeParagraphs(xmlNode* paragraph, xmlNode* after) {
             else
                 xmlAddChild(paragraph, properties);
         }
-        if (xmlNode* own = ml::firstChild(properties, "sectPr")) ml::remove(own);
+        if (xmlNode* own = ml::firstChild(properties, "sectPr")) part.discarded.take(own);
         xmlUnlinkNode(sectionBreak);
         xmlAddChild(properties, sectionBreak);
     }
@@ -111,12 +111,12 @@ void mergeParagraphs(xmlNode* paragraph, xmlNode* after) {
         }
         child = next;
     }
-    ml::remove(after);
+    part.discarded.take(after);
 }
 
 // Inserts text at the anchor, splitting runs for tabs and breaks and paragraphs for "\r".
 // Returns how many paragraphs were added after the anchor's.
-int32_t insertAt(const Anchor& anchor, std::u32string_view text) {
+int32_t insertAt(XmlPart& part, const Anchor& anchor, std::u32string_view text) {
     xmlDoc* doc = anchor.text->doc;
     const std::u32string existing = toU32(ml::text(anchor.text));
     const std::u32string_view whole(existing);
@@ -157,7 +157,7 @@ int32_t insertAt(const Anchor& anchor, std::u32string_view text) {
             if (xmlNode* properties = ml::firstChild(paragraph, "pPr")) {
                 xmlAddChild(split, ml::copy(properties));
                 // A section break belongs to the mark that ends the section: now the new paragraph's.
-                if (xmlNode* sectionBreak = ml::firstChild(properties, "sectPr")) ml::remove(sectionBreak);
+                if (xmlNode* sectionBreak = ml::firstChild(properties, "sectPr")) part.discarded.take(sectionBreak);
             }
             xmlAddNextSibling(paragraph, split);
             xmlNode* splitRun = newRunLike(doc, ml::firstChild(run, "rPr"));
@@ -271,17 +271,17 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
             std::u32string content = toU32(ml::text(segment.node));
             content.erase(low, high - low);
             if (content.empty() && segment.node != anchor.text)
-                removeContent(segment.node);
+                removeContent(*m_part, segment.node);
             else
                 ml::setText(segment.node, toUtf8(content));
         } else if (segment.kind == Segment::Tab || segment.kind == Segment::Break) {
-            removeContent(segment.node);
+            removeContent(*m_part, segment.node);
         } else if (segment.kind == Segment::ParagraphEnd) {
-            mergeParagraphs(segment.paragraph, segments[i + 1].paragraph);
+            mergeParagraphs(*m_part, segment.paragraph, segments[i + 1].paragraph);
         }
     }
-    const int32_t paragraphsAdded = inserted.empty() ? 0 : insertAt(anchor, inserted);
-    if (m_part) ++m_part->edits;
+    const int32_t paragraphsAdded = inserted.empty() ? 0 : insertAt(*m_part, anchor, inserted);
+    ++m_part->edits;
 
     Index fresh;
     fresh.text.reserve(static_cast<size_t>(oldEnd - oldStart + static_cast<int32_t>(inserted.size())));

@@ -72,7 +72,12 @@ std::string text(const xmlNode* node) {
 }
 
 void setText(xmlNode* node, std::string_view text) {
-    while (node->children) remove(node->children);
+    // Only the text goes; an element misplaced inside (which may hold a story) stays.
+    for (xmlNode* child = node->children; child;) {
+        xmlNode* next = child->next;
+        if (child->type != XML_ELEMENT_NODE) remove(child);
+        child = next;
+    }
     if (!text.empty()) xmlNodeAddContentLen(node, reinterpret_cast<const xmlChar*>(text.data()), static_cast<int>(text.size()));
     // Leading, trailing or doubled blanks are kept only when the text says so.
     xmlNodeSetSpacePreserve(node, 1);

@@ -9,6 +9,16 @@
 
 namespace lumora::word {
 
+DiscardedNodes::~DiscardedNodes() {
+    for (XmlNode* node : m_nodes) xmlFreeNode(node);
+}
+
+void DiscardedNodes::take(XmlNode* node) {
+    if (!node->parent) return;  // out of the tree already, and owned where it was taken
+    xmlUnlinkNode(node);
+    m_nodes.push_back(node);
+}
+
 XmlPart parsePart(std::string_view name, std::string_view bytes) {
     xml::ParseOptions options;
     options.whitespace = xml::Whitespace::Preserve;
@@ -18,7 +28,7 @@ XmlPart parsePart(std::string_view name, std::string_view bytes) {
     if (outcome.failure) raise(WordError::BadPart, std::string(name) + ": " + outcome.failure->reason);
     if (outcome.doc->intSubset || outcome.doc->extSubset)
         raise(WordError::BadPart, std::string(name) + ": a document type declaration is not allowed");
-    return XmlPart{std::string(name), std::move(outcome.doc), 0};
+    return XmlPart{std::string(name), std::move(outcome.doc), 0, {}};
 }
 
 std::string serializePart(const XmlPart& part) {

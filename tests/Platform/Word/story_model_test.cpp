@@ -93,6 +93,20 @@ TEST_F(WordTest, SectionBreaksStayOneWhenTheirParagraphIsSplitOrJoined) {
     EXPECT_EQ(count(xml, "<w:pgSz w:w=\"100\"/>"), 1u);
 }
 
+TEST_F(WordTest, ATextBoxMisplacedInsideEditedTextOutlivesTheEdit) {
+    // Hostile markup: a text box inside the very w:t that the replacement rewrites, and one in
+    // a run that the deletion empties.
+    const Object document = addDocument(
+        "<w:p><w:r><w:t>before <w:txbxContent><w:p><w:r><w:t>boxed</w:t></w:r></w:p></w:txbxContent>&lt;x&gt;</w:t></w:r></w:p>"
+        "<w:p><w:r><w:rPr><w:txbxContent><w:p><w:r><w:t>second</w:t></w:r></w:p></w:txbxContent></w:rPr><w:t>&lt;y&gt;</w:t></w:r></w:p>");
+    replaceAll(document.call("Range").toObject(), "<x>", "X");
+    replaceAll(document.call("Range").toObject(), "<y>", "");
+    EXPECT_EQ(allText(document), "before X\r\r");
+    const Object boxes = document.getObject("StoryRanges").call("Item", 5).toObject();
+    EXPECT_EQ(boxes.get("Text").toString(), "boxed\r");
+    EXPECT_EQ(boxes.getObject("NextStoryRange").get("Text").toString(), "second\r");
+}
+
 TEST_F(WordTest, TypingIntoAnEmptyDocumentTakesTheParagraphMarksFormatting) {
     const Object document = addDocument("<w:p><w:pPr><w:rPr><w:i/><w:ins w:id=\"1\"/></w:rPr></w:pPr></w:p>");
     app.getObject("Selection").call("TypeText", "typed");
