@@ -14,6 +14,11 @@ Variant Collection::item(const Variant& key, const CollectionShape& shape) {
     return atPosition(key.toI4(), shape);
 }
 
+Variant Collection::collectionOrItem(const Object& collection, Args& args) {
+    if (!args.has(0)) return Variant(collection);
+    return collection.as<Collection>()->item(args[0], kAutomationCollection);
+}
+
 Variant Collection::atPosition(int64_t position, const CollectionShape& shape) {
     const int64_t offset = position - shape.firstPosition;
     if (offset >= 0 && offset <= INT32_MAX)

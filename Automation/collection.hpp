@@ -64,6 +64,10 @@ public:
     // For-each walks at(0), at(1), ... directly, without late-bound calls.
     std::optional<std::vector<Variant>> elements() override;
 
+    // What a member such as Workbooks or Documents gives: the collection when called without an
+    // index, its Item(index) when called with one (Documents(1)).
+    static Variant collectionOrItem(const Object& collection, Args& args);
+
     // Adds the count and item members of the shape to a collection class's table.
     static void addCollectionMembers(TypeInfo& info, const CollectionShape& shape);
     // The whole table of a collection that has no members but its count and item.

@@ -9,16 +9,6 @@
 
 namespace lumora::excel {
 
-namespace {
-
-// Script reaches a collection and one of its items alike: Workbooks, or Workbooks(1).
-Variant collectionOrItem(const Object& collection, Args& args) {
-    if (!args.has(0)) return Variant(collection);
-    return collection.as<Collection>()->item(args[0], kAutomationCollection);
-}
-
-}  // namespace
-
 const TypeInfo& ExcelApplication::typeInfo() const {
     using A = ExcelApplication;
     static const TypeInfo info = [] {
@@ -26,7 +16,7 @@ const TypeInfo& ExcelApplication::typeInfo() const {
         t.getter<A>("Visible", 0x22e, [](A& a) { return Variant(a.instance()->visible()); });
         t.setter<A>("Visible", 0x22e, [](A& a, const Variant& v) { a.instance()->setVisible(v.toBool()); });
         t.indexedGetter<A>("Workbooks", 0x23c, {"Index"}, 0, [](A& a, Args& args) {
-            return collectionOrItem(makeObject<WorkbookList>(a.instance()), args);
+            return Collection::collectionOrItem(makeObject<WorkbookList>(a.instance()), args);
         });
         t.method<A>("Quit", 0x12e, {}, 0, [](A& a, Args&) {
             a.instance()->quit();
@@ -81,7 +71,8 @@ const TypeInfo& WorkbookObject::typeInfo() const {
         TypeInfo t("Workbook");
         t.getter<W>("Name", 0x6e, [](W& w) { return Variant(w.workbook().name); });
         for (auto [name, id] : {std::pair{"Worksheets", 0x1ee}, {"Sheets", 0x1e5}})
-            t.indexedGetter<W>(name, id, {"Index"}, 0, [](W& w, Args& args) { return collectionOrItem(w.worksheets(), args); });
+            t.indexedGetter<W>(name, id, {"Index"}, 0,
+                               [](W& w, Args& args) { return Collection::collectionOrItem(w.worksheets(), args); });
         return t;
     }();
     return info;

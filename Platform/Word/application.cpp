@@ -7,16 +7,6 @@
 
 namespace lumora::word {
 
-namespace {
-
-// Script reaches a collection and one of its items alike: Documents, or Documents(1).
-Variant collectionOrItem(const Object& collection, Args& args) {
-    if (!args.has(0)) return Variant(collection);
-    return collection.as<Collection>()->item(args[0], kAutomationCollection);
-}
-
-}  // namespace
-
 Variant memberAt(Collection& collection, const Variant& key) {
     const int32_t position = key.toI4();
     if (position < 1 || position > collection.count()) raise(WordError::NoSuchMember);
@@ -30,7 +20,7 @@ const TypeInfo& WordApplication::typeInfo() const {
         t.getter<A>("Visible", 0x17, [](A& a) { return Variant(a.instance()->visible()); });
         t.setter<A>("Visible", 0x17, [](A& a, const Variant& v) { a.instance()->setVisible(v.toBool()); });
         t.indexedGetter<A>("Documents", 0x6, {"Index"}, 0, [](A& a, Args& args) {
-            return collectionOrItem(makeObject<DocumentList>(a.instance()), args);
+            return Collection::collectionOrItem(makeObject<DocumentList>(a.instance()), args);
         });
         t.getter<A>("Selection", 0x5, [](A& a) {
             a.instance()->selection();  // 4248 when no document is open
