@@ -101,8 +101,18 @@ bool FindObject::execute(Args& args) {
         // Replacing every occurrence gives the same text in either direction.
         const FindOptions onward{s.matchCase, s.matchWholeWord, true};
         while (auto found = story.find(search.needle, position, scope->end, onward)) {
-            position = replaceFound(story, *found, replacement);
             s.found = true;
+            const int32_t lengthBefore = story.length();
+            try {
+                position = replaceFound(story, *found, replacement);
+            } catch (const Error& e) {
+                // An occurrence that takes a cell's end mark cannot be replaced; the others can.
+                if (e.number() != static_cast<int32_t>(RuntimeError::WordRangeCannotBeEdited)) throw;
+                position = found->end;
+                continue;
+            }
+            // Nothing was taken out (the story's last paragraph mark stays): search on past it.
+            if (position == found->start && story.length() == lengthBefore) position = found->end;
         }
         return s.found;
     }

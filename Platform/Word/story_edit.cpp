@@ -233,9 +233,15 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
 
     const size_t firstSegment = segmentAt(start);
     const size_t lastSegment = start < end ? segmentAt(end - 1) : firstSegment;
-    for (size_t i = firstSegment; i <= lastSegment && start < end; ++i)
-        if (segments[i].cell != segments[firstSegment].cell || segments[i].kind == Segment::CellEnd)
+    // A deletion stays within one cell (or outside tables): it takes no cell's end mark, and
+    // joins no paragraph to one in another cell or table.
+    for (size_t i = firstSegment; i <= lastSegment && start < end; ++i) {
+        const Segment& segment = segments[i];
+        if (segment.cell != segments[firstSegment].cell || segment.kind == Segment::CellEnd)
             raise(WordError::RangeCannotBeEdited);
+        if (segment.kind == Segment::ParagraphEnd && segments[i + 1].cell != segment.cell)
+            raise(WordError::RangeCannotBeEdited);
+    }
 
     // The paragraphs read again afterwards: from the first touched to the last, and the one
     // joined to it when its mark is deleted.

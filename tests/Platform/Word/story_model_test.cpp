@@ -41,6 +41,13 @@ TEST_F(WordTest, FindsWholeWordsBackwardAndSpecialCharacters) {
     EXPECT_THROW(whole.getObject("Find").call("Execute", "c?t", Named{"MatchWildcards", true}), Error);
 }
 
+TEST_F(WordTest, ReplacingEveryParagraphMarkSkipsCellEndsAndTheLastMarkAndEnds) {
+    const Object document = addDocument(paragraph("a") + table({{paragraph("b") + paragraph("c")}}) + paragraph("d"));
+    replaceAll(document.call("Range").toObject(), "^p", "");
+    // Joining "a" to the cell, or anything across the cell's end, is refused; "b" and "c" join.
+    EXPECT_EQ(allText(document), "a\rbc\r\ad\r");
+}
+
 TEST_F(WordTest, ReplacingOneLeavesTheRangeOnTheNewText) {
     const Object document = addDocument(paragraph("one <t> two <t>"));
     const Object range = document.call("Range").toObject();
