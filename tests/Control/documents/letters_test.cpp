@@ -162,6 +162,36 @@ TEST_F(Letters, SeminarInvitationFillsItsListTableWithLabelsAndOneRowPerPerson) 
     EXPECT_EQ(body.at(2), "You are invited to the Spring product day on 12 March 2027 at Leeds Town Hall.");
 }
 
+TEST_F(Letters, EachFailureIsToldInTheWordsOfTheStageItStoppedIn) {
+    const fs::path missing = temp.path() / "no such folder" / "Letter.docx";
+    createLetter(samples.letterTemplate.string(), missing.string());
+    createSeminarLetter(samples.seminarTemplate.string(), missing.string());
+    // A list table whose header spans both columns: its second column's cell does not exist.
+    using host::paragraph;
+    using host::run;
+    const std::string spanned = "<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>"
+                                "<w:tr><w:tc><w:tcPr><w:gridSpan w:val=\"2\"/></w:tcPr>" +
+                                paragraph(run("<people_name>")) + "</w:tc></w:tr></w:tbl>" + paragraph();
+    createSeminarLetter(makeTemplate(spanned).string(), "");
+    RegistryFaults noOutlook;
+    noOutlook.absent.insert("Outlook.Application");
+    Registry::instance().setFaults(noOutlook);
+    createLetter(samples.letterTemplate.string(), "", "anne@northwind.example");
+    Registry::instance().setFaults({});
+
+    EXPECT_EQ(boxTexts(),
+              (Texts{"An error occurred saving a copy of the document in CreateLetterXML:-Path not found",
+                     "Error saving document to '" + missing.string() +
+                         "' - Path not found Please inform your systems administrator",
+                     "Error in template build checking tables - The requested member of the collection does not "
+                     "exist.. Last header retrieved <people_name>",
+                     "An error occurred running Outlook at step 1: Instantiating Outlook. Check that outlook is "
+                     "installed and can be run."}));
+    // Only the seminar letter that could not be saved is shown afterwards, so it can be saved by hand.
+    ASSERT_EQ(desktop.transcript().shown.size(), 1u);
+    EXPECT_EQ(desktop.transcript().shown[0].kind, "document");
+}
+
 TEST_F(Letters, AnEmptyTemplateIsRefusedAndNothingIsShown) {
     createLetter("", "");
     ASSERT_EQ(boxes().size(), 1u);
