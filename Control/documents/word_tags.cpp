@@ -21,6 +21,7 @@ constexpr int32_t kWrapContinue = 1;
 constexpr int32_t kReplaceAll = 2;
 constexpr int32_t kWithinTable = 12;
 constexpr int32_t kCharacterUnit = 1;
+constexpr int32_t kMainTextStory = 1;
 constexpr int32_t kFirstHeaderFooterStory = 6;
 constexpr int32_t kLastHeaderFooterStory = 11;
 constexpr int32_t kRangeCannotBeEdited = 5904;
@@ -142,9 +143,11 @@ void ReplaceInRange(const Object& range, std::string_view findText, std::string_
     find.call("Execute", Named{"Replace", kReplaceAll});
 }
 
-void ReplaceInAllStories(const Object& document, std::string_view tag, std::string_view value) {
+void ReplaceInAllStories(const Object& document, std::string_view tag, std::string_view value, MainText mainText) {
     for (const Variant& story : document.getObject("StoryRanges").elements()) {
-        for (Object range = story.toObject(); range; range = range.getObject("NextStoryRange")) {
+        Object first = story.toObject();
+        if (mainText == MainText::LeftAlone && first.get("StoryType").toI4() == kMainTextStory) continue;
+        for (Object range = std::move(first); range; range = range.getObject("NextStoryRange")) {
             ReplaceInRange(range, tag, value);
             ResumeNext ignoring;
             ignoring([&] {
@@ -173,7 +176,8 @@ void ReplaceOneTag(const ControlState& state, const Object& document, const Obje
     if (auto error = tryLocal([&] {
             replaceInBody(document, application, tag, value);
             if (vb::len(value) < kStoryPassValueLimit && replaceInHeader == msg::ReplaceInHeaderOn)
-                ReplaceInAllStories(document, tag, value);
+                ReplaceInAllStories(document, tag, value,
+                                    holdsTag(value, tag) ? MainText::LeftAlone : MainText::Replaced);
         }))
         tell(std::string(msg::ReplaceOneTagFailed) + error->description());
 }

@@ -18,10 +18,15 @@ namespace lumora::control {
 void ReplaceOneTag(const ControlState& state, const Object& document, const Object& application, size_t index,
                    std::string_view replaceInHeader);
 
+// Whether the replace-all visits the main text. It is left alone when the body pass has already
+// typed a value that holds its own tag there: a second replacement would nest the value in itself.
+enum class MainText { Replaced, LeftAlone };
+
 // Replace-all of `tag` in every story of the document (each linked section of a header or
 // footer story included) and in the text boxes of header and footer stories. No trap of its own;
 // failures inside the text boxes are ignored.
-void ReplaceInAllStories(const Object& document, std::string_view tag, std::string_view value);
+void ReplaceInAllStories(const Object& document, std::string_view tag, std::string_view value,
+                         MainText mainText = MainText::Replaced);
 
 // One Find/Replace-all of `findText` in `range`.
 void ReplaceInRange(const Object& range, std::string_view findText, std::string_view replacementText);

@@ -51,9 +51,15 @@ TEST_F(WordTags, EveryOccurrenceInTheBodyIsTypedOverWithoutRegardToCase) {
 }
 
 TEST_F(WordTags, AValueHoldingItsOwnTagReplacesEachOccurrenceOnceAndEnds) {
-    open(makeTemplate(paragraphs({"<A> then <A>"})));
+    const auto tpl = makeTemplate(paragraphs({"<A> then <A>"}), paragraphs({"Ref <a>"}));
+    open(tpl);
     replace("<A>", "[<A>]");
     EXPECT_EQ(body(), (Texts{"[<A>] then [<A>]"}));
+    // With the story pass the body is not replaced a second time, inside the typed values.
+    open(tpl);
+    replace("<A>", "[<A>]", "true");
+    EXPECT_EQ(body(), (Texts{"[<A>] then [<A>]"}));
+    EXPECT_EQ(header(), (Texts{"Ref [<A>]"}));
 }
 
 TEST_F(WordTags, TagsSplitOverRunsAreFoundAndTheValueTakesTheTagsFormatting) {
