@@ -30,22 +30,46 @@ int32_t columnCount(XmlNode* table) {
     return widest;
 }
 
+namespace {
+
+// The cell's w:vMerge, if it takes part in a vertical merge.
+xmlNode* verticalMerge(const xmlNode* cell) { return ml::firstChild(ml::firstChild(cell, "tcPr"), "vMerge"); }
+
+// A w:vMerge without w:val="restart" continues the merged cell of the row above; its own
+// content is hidden under that cell.
+bool continuesMerge(const xmlNode* cell) {
+    const xmlNode* merge = verticalMerge(cell);
+    return merge && ml::attr(merge, "val") != "restart";
+}
+
+}  // namespace
+
 XmlNode* cell(XmlNode* table, int32_t row, int32_t column) {
     const auto allRows = rows(table);
     if (row < 1 || row > static_cast<int32_t>(allRows.size())) raise(WordError::NoSuchMember);
     const auto rowCells = cells(allRows[static_cast<size_t>(row - 1)]);
     if (column < 1 || column > static_cast<int32_t>(rowCells.size())) raise(WordError::NoSuchMember);
-    return rowCells[static_cast<size_t>(column - 1)];
+    XmlNode* found = rowCells[static_cast<size_t>(column - 1)];
+    // Like a grid column covered by a horizontal span, a cell covered by the merged cell above
+    // is no member of the table; the first row has nothing above to continue.
+    if (row > 1 && continuesMerge(found)) raise(WordError::NoSuchMember);
+    return found;
 }
 
 namespace {
 
 // An empty cell shaped like `model`: its properties, and one empty paragraph with the
 // properties of its first paragraph and the run properties of that paragraph's first run.
-xmlNode* emptyCellLike(xmlNode* model) {
+// A new row joins a vertical merge only when it goes inside one: before a row that continues
+// it. Appended at the end, or put above a merge's first row, its cell stands on its own.
+xmlNode* emptyCellLike(xmlNode* model, bool insideMerge) {
     xmlDoc* doc = model->doc;
     xmlNode* fresh = ml::make(doc, "tc");
-    if (xmlNode* properties = ml::firstChild(model, "tcPr")) xmlAddChild(fresh, ml::copy(properties));
+    if (xmlNode* properties = ml::firstChild(model, "tcPr")) {
+        xmlAddChild(fresh, ml::copy(properties));
+        if (!(insideMerge && continuesMerge(model)))
+            if (xmlNode* merge = verticalMerge(fresh)) ml::remove(merge);
+    }
     xmlNode* paragraph = ml::make(doc, "p");
     xmlAddChild(fresh, paragraph);
     if (xmlNode* first = ml::firstChild(model, "p")) {
@@ -68,13 +92,12 @@ XmlNode* addRow(XmlNode* table, XmlNode* before) {
     xmlNode* row = ml::make(model->doc, "tr");
     for (const char* kept : {"tblPrEx", "trPr"})
         if (xmlNode* properties = ml::firstChild(model, kept)) xmlAddChild(row, ml::copy(properties));
-    for (XmlNode* modelCell : cells(model)) xmlAddChild(row, emptyCellLike(modelCell));
+    for (XmlNode* modelCell : cells(model)) xmlAddChild(row, emptyCellLike(modelCell, before != nullptr));
     if (before)
         xmlAddPrevSibling(before, row);
     else
         xmlAddNextSibling(allRows.back(), row);
     return row;
 }
-
 
 }  // namespace lumora::word::table

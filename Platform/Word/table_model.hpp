@@ -12,10 +12,12 @@ namespace lumora::word::table {
 std::vector<XmlNode*> rows(XmlNode* table);
 std::vector<XmlNode*> cells(XmlNode* row);
 int32_t columnCount(XmlNode* table);
-// Cell (row, column), 1-based. Error 5941 outside the table.
+// Cell (row, column), 1-based. Error 5941 outside the table and for a cell hidden under the
+// vertically merged cell above it.
 XmlNode* cell(XmlNode* table, int32_t row, int32_t column);
 // A row like the last one, every cell empty but keeping its cell, paragraph and first run's
-// properties, appended at the end (or before `before`). Returns it.
+// properties, appended at the end (or before `before`). Returns it. It continues a vertical
+// merge only where it goes inside one, never at the end.
 XmlNode* addRow(XmlNode* table, XmlNode* before = nullptr);
 
 }  // namespace lumora::word::table

@@ -162,6 +162,40 @@ TEST_F(Letters, SeminarInvitationFillsItsListTableWithLabelsAndOneRowPerPerson) 
     EXPECT_EQ(body.at(2), "You are invited to the Spring product day on 12 March 2027 at Leeds Town Hall.");
 }
 
+TEST_F(Letters, AListTableWithAVerticallyMergedNameColumnGetsEveryNameInACellOfItsOwn) {
+    using host::paragraph;
+    using host::run;
+    auto cell = [](const std::string& merge, const std::string& text) {
+        return "<w:tc><w:tcPr>" + merge + "</w:tcPr>" + paragraph(run(text)) + "</w:tc>";
+    };
+    auto listTable = [](const std::string& rows) {
+        return "<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid>" + rows +
+               "</w:tbl>" + paragraph();
+    };
+    const std::string restart = "<w:vMerge w:val=\"restart\"/>";
+    // The header's name cell starts a merge: the rows added for the people do not join or restart it.
+    const fs::path saved = temp.path() / "Seminar.docx";
+    createSeminarLetter(
+        makeTemplate(listTable("<w:tr>" + cell(restart, "<people_name>") + cell("", "<people_email>") + "</w:tr>"))
+            .string(),
+        saved.string());
+    EXPECT_EQ(boxTexts(), Texts{});
+    const std::string document = readEntry(saved, "word/document.xml");
+    EXPECT_EQ(paragraphTexts(document), (Texts{"Name", "E-mail", "Robert King", "robert@contoso.example",
+                                               "Laura Callahan", "laura@fabrikam.example", ""}));
+    EXPECT_EQ(document.find("vMerge"), document.rfind("vMerge"));  // the header's own, nothing more
+
+    // A first data row under the header's merged cell has no name cell: the fill stops there
+    // and says so, rather than writing a name nobody sees.
+    createSeminarLetter(makeTemplate(listTable("<w:tr>" + cell(restart, "<people_name>") +
+                                               cell("", "<people_email>") + "</w:tr><w:tr>" +
+                                               cell("<w:vMerge/>", "") + cell("", "y") + "</w:tr>"))
+                            .string(),
+                        "");
+    EXPECT_EQ(boxTexts(), Texts{"Error in template build checking tables - The requested member of the collection "
+                                "does not exist.. Last header retrieved <people_name>"});
+}
+
 TEST_F(Letters, EachFailureIsToldInTheWordsOfTheStageItStoppedIn) {
     const fs::path missing = temp.path() / "no such folder" / "Letter.docx";
     createLetter(samples.letterTemplate.string(), missing.string());

@@ -93,6 +93,51 @@ TEST_F(WordTest, ListTableGrowsByRowsKeepingCellFormattingAndTakesCellTexts) {
     }
 }
 
+// Column one merged over both rows: the second row's first cell lies under the merged cell.
+TEST_F(WordTest, ACellUnderAVerticalMergeIsNoMemberAndOnlyARowInsideTheMergeJoinsIt) {
+    auto cell = [](const std::string& merge, const std::string& text) {
+        return "<w:tc><w:tcPr>" + merge + "</w:tcPr>" + paragraph(text) + "</w:tc>";
+    };
+    const std::string restart = "<w:vMerge w:val=\"restart\"/>", continued = "<w:vMerge/>";
+    const Object document = addDocument(
+        paragraph("x") + "<w:tbl><w:tblGrid><w:gridCol w:w=\"3000\"/><w:gridCol w:w=\"3000\"/></w:tblGrid><w:tr>" +
+        cell(restart, "<people_name>") + cell("", "<people_mail>") + "</w:tr><w:tr>" + cell(continued, "") +
+        cell("", "y") + "</w:tr></w:tbl>" + paragraph(""));
+    const Object t = document.getObject("Tables", 1);
+    auto expectNoCell = [&](int32_t row, int32_t column, bool write) {
+        try {
+            const Object range = t.call("Cell", row, column).toObject().getObject("Range");
+            write ? range.put("Text", "Ann") : (void)range.get("Text");
+            ADD_FAILURE() << "cell " << row << "," << column << " under the merge answered";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), 5941);
+            EXPECT_EQ(e.description(), "The requested member of the collection does not exist.");
+        }
+    };
+    expectNoCell(2, 1, false);
+    expectNoCell(2, 1, true);
+    EXPECT_EQ(t.call("Cell", 2, 2).toObject().getObject("Range").get("Text").toString(), "y\r\a");
+
+    const Object rows = t.getObject("Rows");
+    rows.call("Add");  // at the end: its own cell, though copied from the continuing row
+    t.call("Cell", 3, 1).toObject().getObject("Range").put("Text", "Ann");
+    rows.call("Add", rows.call("Item", 2));  // inside the merge: joins it
+    expectNoCell(2, 1, true);
+    rows.call("Add", rows.call("Item", 1));  // above the merge's first row: does not start another
+    t.call("Cell", 1, 1).toObject().getObject("Range").put("Text", "Top");
+    EXPECT_EQ(t.call("Cell", 2, 1).toObject().getObject("Range").get("Text").toString(), "<people_name>\r\a");
+
+    const std::string xml = savedPart(document);
+    EXPECT_EQ(visibleText(xml), "x|Top||<people_name>|<people_mail>||||y|Ann|||");
+    auto occurrences = [&xml](const std::string& what) {
+        size_t n = 0;
+        for (size_t at = xml.find(what); at != std::string::npos; at = xml.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(occurrences("w:vMerge"), 3u);  // the restart and the two rows inside the merge
+    EXPECT_EQ(occurrences("w:val=\"restart\""), 1u);
+}
+
 TEST_F(WordTest, ATableDeletedWithItsLastRowAnswersObjectDeletedAfterwards) {
     const Object document = addDocument(paragraph("x") + table({{paragraph("only")}}) + paragraph(""));
     const Object t = document.getObject("Tables", 1);
