@@ -1,6 +1,7 @@
 // Reading a story: its text, finding in it, and where elements and cells lie.
 
 #include <algorithm>
+#include <cwchar>
 
 #include "story_index.hpp"
 #include "wordml.hpp"
@@ -51,6 +52,26 @@ bool isWordCharacter(char32_t c) {
     return (c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || c == U'_' || c > 0x7F;
 }
 
+// The first occurrence of needle in scope at or after `from`, or npos. wchar_t holds a code point
+// on this platform, so wmemchr can run ahead to each candidate first character many characters
+// at a step; only there is the rest of the needle compared.
+size_t findOnward(std::u32string_view scope, std::u32string_view needle, size_t from) {
+    static_assert(sizeof(wchar_t) == sizeof(char32_t));
+    if (needle.size() > scope.size()) return std::u32string_view::npos;
+    const auto* data = reinterpret_cast<const wchar_t*>(scope.data());
+    const auto* rest = reinterpret_cast<const wchar_t*>(needle.data()) + 1;
+    const auto first = static_cast<wchar_t>(needle.front());
+    const size_t lastStart = scope.size() - needle.size();
+    for (size_t at = from; at <= lastStart;) {
+        const wchar_t* hit = std::wmemchr(data + at, first, lastStart - at + 1);
+        if (!hit) break;
+        at = static_cast<size_t>(hit - data);
+        if (std::wmemcmp(hit + 1, rest, needle.size() - 1) == 0) return at;
+        ++at;
+    }
+    return std::u32string_view::npos;
+}
+
 }  // namespace
 
 std::optional<Span> Story::find(std::u32string_view needle, int32_t start, int32_t end, const FindOptions& options) {
@@ -59,6 +80,7 @@ std::optional<Span> Story::find(std::u32string_view needle, int32_t start, int32
     const std::u32string& haystack = options.matchCase ? m_index->text : m_index->folded;
     std::u32string folded;
     if (!options.matchCase) {
+        folded.reserve(needle.size());
         for (char32_t c : needle) folded += foldCase(c);
         needle = folded;
     }
@@ -73,7 +95,7 @@ std::optional<Span> Story::find(std::u32string_view needle, int32_t start, int32
         return before && (after >= haystack.size() || !isWordCharacter(haystack[after]));
     };
     if (options.forward) {
-        for (size_t at = scope.find(needle); at != std::u32string_view::npos; at = scope.find(needle, at + 1))
+        for (size_t at = findOnward(scope, needle, 0); at != std::u32string_view::npos; at = findOnward(scope, needle, at + 1))
             if (!options.wholeWord || isWhole(at))
                 return Span{start + static_cast<int32_t>(at), start + static_cast<int32_t>(at + needle.size())};
     } else {
