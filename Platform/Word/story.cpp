@@ -59,15 +59,19 @@ size_t findOnward(std::u32string_view scope, std::u32string_view needle, size_t 
     static_assert(sizeof(wchar_t) == sizeof(char32_t));
     if (needle.size() > scope.size()) return std::u32string_view::npos;
     const auto* data = reinterpret_cast<const wchar_t*>(scope.data());
-    const auto* rest = reinterpret_cast<const wchar_t*>(needle.data()) + 1;
     const auto first = static_cast<wchar_t>(needle.front());
     const size_t lastStart = scope.size() - needle.size();
-    for (size_t at = from; at <= lastStart;) {
+    // Tags share their opening ("<FIELD"), so the rest is compared from its end, where they differ.
+    const auto restMatches = [&](size_t at) {
+        for (size_t k = needle.size() - 1; k > 0; --k)
+            if (scope[at + k] != needle[k]) return false;
+        return true;
+    };
+    for (size_t at = from; at <= lastStart; ++at) {
         const wchar_t* hit = std::wmemchr(data + at, first, lastStart - at + 1);
         if (!hit) break;
         at = static_cast<size_t>(hit - data);
-        if (std::wmemcmp(hit + 1, rest, needle.size() - 1) == 0) return at;
-        ++at;
+        if (restMatches(at)) return at;
     }
     return std::u32string_view::npos;
 }

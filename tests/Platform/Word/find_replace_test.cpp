@@ -37,6 +37,27 @@ TEST_F(WordTest, MatchCaseFindsOnlyTheSameCapitals) {
     EXPECT_EQ(savedText(document), "<TOWN> Leeds|");
 }
 
+TEST_F(WordTest, FindFoldsLettersBeyondAsciiAndSeesTextAnEditHasJustJoined) {
+    const Object document = addDocument(paragraph("Grüße, <ÄRZTIN> x<A>ON"));
+    typeOverEach(document, "<ärztin>", "Dr. Öz");
+    // The value typed over "<A>" joins the text around it into one word, found as it now stands.
+    typeOverEach(document, "<a>", "LE");
+    replaceAll(document.call("Range").toObject(), "xleon", "Léon");
+    EXPECT_EQ(savedText(document), "Grüße, Dr. Öz Léon|");
+}
+
+TEST_F(WordTest, FindInARangeTakesAMatchEndingAtItsEndButNoneLongerThanTheRange) {
+    const Object document = addDocument(paragraph("abc abc"));
+    const Object tail = document.call("Range", 4, 7).toObject();
+    EXPECT_TRUE(tail.getObject("Find").call("Execute", "ABC").toBool());
+    EXPECT_EQ(tail.get("Start").toI4(), 4);
+    const Object shorter = document.call("Range", 4, 6).toObject();
+    EXPECT_FALSE(shorter.getObject("Find").call("Execute", "abc").toBool());
+    const Object whole = document.call("Range").toObject();
+    EXPECT_TRUE(whole.getObject("Find").call("Execute", "abc", Named{"Forward", false}).toBool());
+    EXPECT_EQ(whole.get("Start").toI4(), 4);
+}
+
 TEST_F(WordTest, ReplaceAllOfAValueHoldingItsOwnTagEndsAfterEachOccurrenceOnce) {
     const Object document = addDocument(paragraph("<x> and <x>"));
     replaceAll(document.call("Range").toObject(), "<x>", "[<x>]");
