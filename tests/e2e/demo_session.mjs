@@ -1,8 +1,9 @@
 // One demo session for a panel's browser tests: `lumora serve` on a private data and temporary
-// folder, headless Chromium, and the demo page opened and connected.
+// folder (its PIM filled through `lumora pim import` when files are given), headless Chromium, the
+// demo page opened and connected, and `lumora run` to read the store as the object model sees it.
 
-import { spawn } from "node:child_process";
-import { existsSync, mkdtempSync, rmSync } from "node:fs";
+import { execFileSync, spawn } from "node:child_process";
+import { existsSync, mkdtempSync, rmSync, writeFileSync } from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
@@ -13,8 +14,8 @@ const buildDir = process.env.LUMORA_BUILD_DIR || path.resolve(here, "../../build
 const lumora = path.join(buildDir, "bin", "lumora");
 const chromiumPath = process.env.LUMORA_CHROMIUM || "/usr/bin/chromium";
 
-function startBridge(scratch) {
-  const child = spawn(lumora, ["serve", "--port", "0", "--data", path.join(scratch, "data"), "--temp",
+function startBridge(scratch, data) {
+  const child = spawn(lumora, ["serve", "--port", "0", "--data", data, "--temp",
                                path.join(scratch, "temp"), "--no-launch"], { stdio: ["ignore", "pipe", "pipe"] });
   let output = "";
   child.stderr.on("data", (chunk) => { output += chunk; });
@@ -33,10 +34,16 @@ function startBridge(scratch) {
 }
 
 export class DemoSession {
-  async start() {
+  // files: {name: text} of vCard or iCalendar files imported into the PIM before serving.
+  async start(files = {}) {
     if (!existsSync(lumora)) throw new Error(`build the project first: ${lumora} is missing`);
     this.scratch = mkdtempSync(path.join(os.tmpdir(), "lumora-e2e-panel-"));
-    ({ child: this.bridge, url: this.url } = await startBridge(this.scratch));
+    this.data = path.join(this.scratch, "data");
+    for (const [name, text] of Object.entries(files)) {
+      writeFileSync(path.join(this.scratch, name), text);
+      execFileSync(lumora, ["--data", this.data, "pim", "import", path.join(this.scratch, name)], { stdio: "ignore" });
+    }
+    ({ child: this.bridge, url: this.url } = await startBridge(this.scratch, this.data));
     this.context = await chromium.launchPersistentContext(path.join(this.scratch, "profile"), {
       executablePath: chromiumPath,
       headless: true,
@@ -50,6 +57,12 @@ export class DemoSession {
     await page.goto(this.url);
     await page.locator('#connection[data-state="connected"]').waitFor({ timeout: 30000 });
     return page;
+  }
+
+  // The results of a `lumora run` script's steps against the same store.
+  run(steps) {
+    const out = execFileSync(lumora, ["--data", this.data, "run", "-"], { input: JSON.stringify({ steps }) });
+    return JSON.parse(out).steps.map((step) => step.result);
   }
 
   async stop() {
