@@ -1,6 +1,8 @@
 // The two extractions of the record document's tag data, and the attribute reading they share.
 
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -71,9 +73,8 @@ public:
     Object find(const Variant& fieldName) {
         load();
         if (!fieldName.isString()) return Object();
-        for (const auto& [name, entry] : m_entries)
-            if (name.isString() && name.str() == fieldName.str()) return entry;
-        return Object();
+        const auto found = m_entries.find(fieldName.str());
+        return found == m_entries.end() ? Object() : found->second;
     }
 
 private:
@@ -81,13 +82,17 @@ private:
         if (m_loaded) return;
         for (const Object& entry : childNodesOf(m_container)) {
             // Only elements carry attributes; a comment among the entries is passed over.
-            if (isElement(entry)) m_entries.emplace_back(entry.call("getAttribute", "fieldname"), entry);
+            if (!isElement(entry)) continue;
+            // Keyed by name, so a record of many fields is not searched through once per field;
+            // the first entry of a name stays the one found, later ones of that name are passed over.
+            const Variant name = entry.call("getAttribute", "fieldname");
+            if (name.isString()) m_entries.try_emplace(name.str(), entry);
         }
         m_loaded = true;
     }
 
     Object m_container;
-    std::vector<std::pair<Variant, Object>> m_entries;
+    std::unordered_map<std::string, Object> m_entries;
     bool m_loaded = false;
 };
 
