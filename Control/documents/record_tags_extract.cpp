@@ -136,6 +136,13 @@ int32_t childCount(const Object& node) { return node.getObject("childNodes").get
 }  // namespace
 
 std::optional<std::string> attributeTextIfPresent(const Object& element, std::string_view attributeName) {
+    // An element answers by name directly, as its attribute list would: the list is not walked
+    // (a wrapper made for every attribute) for each of the several attributes read per field.
+    if (isElement(element)) {
+        const Variant value = element.call("getAttribute", std::string(attributeName));
+        if (value.isNull()) return std::nullopt;
+        return vb::replace(value.toString(), "Â£", "£");
+    }
     const Variant attributes = element.get("attributes");
     // Text and comment nodes have no attributes at all.
     if (!attributes.isObject() || attributes.toObject().isNothing()) return std::nullopt;
