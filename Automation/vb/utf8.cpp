@@ -74,16 +74,32 @@ void append(std::string& out, char32_t c) {
 }
 
 std::u32string decode(std::string_view text) {
-    std::u32string out;
-    out.reserve(text.size());
-    for (size_t offset = 0; offset < text.size();) out += next(text, offset);
+    // Every code point takes at least one byte, so the text's size bounds the result; ASCII,
+    // nearly all of what documents and records hold, is copied across without sequence checks.
+    std::u32string out(text.size(), U'\0');
+    size_t count = 0;
+    for (size_t offset = 0; offset < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[offset]);
+        if (byte < 0x80) {
+            out[count++] = byte;
+            ++offset;
+        } else {
+            out[count++] = next(text, offset);
+        }
+    }
+    out.resize(count);
     return out;
 }
 
 std::string encode(std::u32string_view codePoints) {
     std::string out;
     out.reserve(codePoints.size());
-    for (char32_t c : codePoints) append(out, c);
+    for (char32_t c : codePoints) {
+        if (c < 0x80)
+            out.push_back(static_cast<char>(c));
+        else
+            append(out, c);
+    }
     return out;
 }
 
