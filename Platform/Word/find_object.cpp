@@ -52,8 +52,7 @@ struct Search {
 
 // Replaces one occurrence; returns the end of the text put in.
 int32_t replaceFound(Story& story, const Span& found, std::u32string_view replacement) {
-    const std::u32string foundText =
-        story.text().substr(static_cast<size_t>(found.start), static_cast<size_t>(found.end - found.start));
+    const std::u32string foundText = story.characters(found.start, found.end);
     return story.replace(found.start, found.end, expandSpecials(replacement, foundText));
 }
 

@@ -1,7 +1,6 @@
 // Reading a story: its text, finding in it, and where elements and cells lie.
 
 #include <algorithm>
-#include <cwchar>
 
 #include "story_index.hpp"
 #include "wordml.hpp"
@@ -16,26 +15,28 @@ void Story::ensureIndex() {
     auto index = std::make_unique<Index>();
     indexBlocks(m_root, nullptr, *index);
     // Every story ends with a paragraph mark, even one whose markup holds no paragraph.
-    if (index->text.empty()) {
-        index->text = U"\r";
-        index->folded = U"\r";
-    }
+    if (index->text.empty()) index->text.append(U"\r");
     m_index = std::move(index);
 }
 
-int32_t Story::length() { return static_cast<int32_t>(text().size()); }
-
-const std::u32string& Story::text() {
+int32_t Story::length() {
     ensureIndex();
-    return m_index->text;
+    return static_cast<int32_t>(m_index->text.size());
 }
 
-std::string Story::textOf(int32_t start, int32_t end) {
-    const std::u32string& all = text();
-    start = std::clamp(start, 0, static_cast<int32_t>(all.size()));
-    end = std::clamp(end, start, static_cast<int32_t>(all.size()));
-    return toUtf8(std::u32string_view(all).substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
+std::u32string Story::characters(int32_t start, int32_t end) {
+    const int32_t size = length();
+    start = std::clamp(start, 0, size);
+    end = std::clamp(end, start, size);
+    return m_index->text.characters(static_cast<size_t>(start), static_cast<size_t>(end));
 }
+
+char32_t Story::characterAt(int32_t position) {
+    ensureIndex();
+    return m_index->text.at(static_cast<size_t>(position));
+}
+
+std::string Story::textOf(int32_t start, int32_t end) { return toUtf8(characters(start, end)); }
 
 size_t Story::segmentAt(int32_t position) const {
     const auto& segments = m_index->segments;
@@ -52,60 +53,42 @@ bool isWordCharacter(char32_t c) {
     return (c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || c == U'_' || c > 0x7F;
 }
 
-// The first occurrence of needle in scope at or after `from`, or npos. wchar_t holds a code point
-// on this platform, so wmemchr can run ahead to each candidate first character many characters
-// at a step; only there is the rest of the needle compared.
-size_t findOnward(std::u32string_view scope, std::u32string_view needle, size_t from) {
-    static_assert(sizeof(wchar_t) == sizeof(char32_t));
-    if (needle.size() > scope.size()) return std::u32string_view::npos;
-    const auto* data = reinterpret_cast<const wchar_t*>(scope.data());
-    const auto first = static_cast<wchar_t>(needle.front());
-    const size_t lastStart = scope.size() - needle.size();
-    // Tags share their opening ("<FIELD"), so the rest is compared from its end, where they differ.
-    const auto restMatches = [&](size_t at) {
-        for (size_t k = needle.size() - 1; k > 0; --k)
-            if (scope[at + k] != needle[k]) return false;
-        return true;
-    };
-    for (size_t at = from; at <= lastStart; ++at) {
-        const wchar_t* hit = std::wmemchr(data + at, first, lastStart - at + 1);
-        if (!hit) break;
-        at = static_cast<size_t>(hit - data);
-        if (restMatches(at)) return at;
-    }
-    return std::u32string_view::npos;
-}
-
 }  // namespace
 
 std::optional<Span> Story::find(std::u32string_view needle, int32_t start, int32_t end, const FindOptions& options) {
     ensureIndex();
     if (needle.empty()) return std::nullopt;
-    const std::u32string& haystack = options.matchCase ? m_index->text : m_index->folded;
+    const StoryText& haystack = m_index->text;
     std::u32string folded;
     if (!options.matchCase) {
         folded.reserve(needle.size());
         for (char32_t c : needle) folded += foldCase(c);
         needle = folded;
     }
+    const bool folds = !options.matchCase;
     const int32_t size = static_cast<int32_t>(haystack.size());
     start = std::clamp(start, 0, size);
     end = std::clamp(end, start, size);
-    const std::u32string_view scope = std::u32string_view(haystack).substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
+    const auto from = static_cast<size_t>(start);
+    const auto to = static_cast<size_t>(end);
+    const auto charAt = [&](size_t at) { return folds ? haystack.foldedAt(at) : haystack.at(at); };
     const auto isWhole = [&](size_t at) {
-        const size_t absolute = static_cast<size_t>(start) + at;
-        const bool before = absolute == 0 || !isWordCharacter(haystack[absolute - 1]);
-        const size_t after = absolute + needle.size();
-        return before && (after >= haystack.size() || !isWordCharacter(haystack[after]));
+        const bool before = at == 0 || !isWordCharacter(charAt(at - 1));
+        const size_t after = at + needle.size();
+        return before && (after >= haystack.size() || !isWordCharacter(charAt(after)));
     };
+    const auto found = [&](size_t at) {
+        return Span{static_cast<int32_t>(at), static_cast<int32_t>(at + needle.size())};
+    };
+    constexpr size_t npos = StoryText::npos;
     if (options.forward) {
-        for (size_t at = findOnward(scope, needle, 0); at != std::u32string_view::npos; at = findOnward(scope, needle, at + 1))
-            if (!options.wholeWord || isWhole(at))
-                return Span{start + static_cast<int32_t>(at), start + static_cast<int32_t>(at + needle.size())};
+        for (size_t at = haystack.findForward(needle, folds, from, to, from); at != npos;
+             at = haystack.findForward(needle, folds, from, to, at + 1))
+            if (!options.wholeWord || isWhole(at)) return found(at);
     } else {
-        for (size_t at = scope.rfind(needle); at != std::u32string_view::npos; at = at == 0 ? std::u32string_view::npos : scope.rfind(needle, at - 1))
-            if (!options.wholeWord || isWhole(at))
-                return Span{start + static_cast<int32_t>(at), start + static_cast<int32_t>(at + needle.size())};
+        for (size_t at = haystack.findBackward(needle, folds, from, to, npos); at != npos;
+             at = at == 0 ? npos : haystack.findBackward(needle, folds, from, to, at - 1))
+            if (!options.wholeWord || isWhole(at)) return found(at);
     }
     return std::nullopt;
 }
@@ -150,7 +133,7 @@ int32_t Story::paragraphEndAfter(int32_t position) {
     const auto& segments = m_index->segments;
     for (size_t i = segmentAt(position); i < segments.size(); ++i)
         if (segments[i].kind == Segment::ParagraphEnd || segments[i].kind == Segment::CellEnd) return segments[i].end();
-    return static_cast<int32_t>(m_index->text.size());
+    return length();
 }
 
 void Story::markStructureChanged() {

@@ -60,7 +60,8 @@ public:
     XmlPart* part() const { return m_part; }
 
     int32_t length();
-    const std::u32string& text();
+    std::u32string characters(int32_t start, int32_t end);
+    char32_t characterAt(int32_t position);
     std::string textOf(int32_t start, int32_t end);
 
     // The first occurrence of `needle` within [start, end) (the last, searching backward).

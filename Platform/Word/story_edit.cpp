@@ -290,7 +290,6 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
     ++m_part->edits;
 
     Index fresh;
-    fresh.text.reserve(static_cast<size_t>(oldEnd - oldStart + static_cast<int32_t>(inserted.size())));
     xmlNode* paragraph = firstParagraph;
     for (int32_t k = 0; k <= paragraphsAdded && paragraph; ++k) {
         indexParagraph(paragraph, cell, endsCell && k == paragraphsAdded, fresh);
@@ -311,7 +310,6 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
     else
         segments.erase(at + static_cast<std::ptrdiff_t>(common), at + static_cast<std::ptrdiff_t>(oldCount));
     index.text.replace(static_cast<size_t>(oldStart), static_cast<size_t>(oldEnd - oldStart), fresh.text);
-    index.folded.replace(static_cast<size_t>(oldStart), static_cast<size_t>(oldEnd - oldStart), fresh.folded);
 
     const int32_t newEnd = end + delta;
     shiftTracked(start, end, newEnd);

@@ -4,8 +4,6 @@
 
 #include "story_index.hpp"
 
-#include <unicode/uchar.h>
-
 #include "Automation/vb/utf8.hpp"
 #include "wordml.hpp"
 
@@ -24,8 +22,7 @@ void append(Story::Index& index, Story::Segment::Kind kind, xmlNode* node, xmlNo
     segment.paragraph = paragraph;
     segment.cell = cell;
     index.segments.push_back(segment);
-    index.text += text;
-    for (char32_t c : text) index.folded += foldCase(c);
+    index.text.append(text);
 }
 
 // Containers whose runs are visible text of the paragraph they sit in.
@@ -71,8 +68,7 @@ void indexRow(xmlNode* row, Story::Index& index) {
                 Story::Segment& end = index.segments.back();
                 end.kind = Story::Segment::CellEnd;
                 end.length = 2;
-                index.text += U'\a';
-                index.folded += U'\a';
+                index.text.append(U"\a");
             }
         } else if (ml::is(child, "sdt") || ml::is(child, "customXml")) {
             xmlNode* content = ml::is(child, "sdt") ? ml::firstChild(child, "sdtContent") : child;
@@ -111,11 +107,6 @@ void indexBlocks(xmlNode* container, xmlNode* cell, Story::Index& index) {
         } else if (ml::is(child, "customXml"))
             indexBlocks(child, cell, index);
     }
-}
-
-char32_t foldCase(char32_t c) {
-    if (c < 0x80) return (c >= U'A' && c <= U'Z') ? c + 32 : c;
-    return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
 }
 
 std::u32string toU32(std::string_view utf8) { return vb::utf8::decode(utf8); }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "story.hpp"
+#include "story_text.hpp"
 
 namespace lumora::word {
 
@@ -23,8 +24,7 @@ struct Story::Segment {
 };
 
 struct Story::Index {
-    std::u32string text;
-    std::u32string folded;  // text with each character case-folded, for finds ignoring case
+    StoryText text;  // with its case-folded twin, for finds ignoring case
     std::vector<Segment> segments;
     bool stale = false;
 };

@@ -48,7 +48,7 @@ Object ShapeObject::textRange() const {
 bool ShapeObject::hasText() const {
     m_document->document();
     // An empty text box still holds its paragraph mark.
-    return m_frame->length() > 1 || m_frame->text().find_first_not_of(U"\r\a") != std::u32string::npos;
+    return m_frame->length() > 1 || m_frame->characters(0, m_frame->length()).find_first_not_of(U"\r\a") != std::u32string::npos;
 }
 
 const TypeInfo& ShapeObject::typeInfo() const {

@@ -62,9 +62,8 @@ void TextSpan::replaceWith(const std::string& text) {
 void TextSpan::setText(const std::string& text) {
     Location& place = location();
     // A whole cell's range keeps its end mark: the text replaces the cell's content.
-    const std::u32string& all = place.story->text();
     const int32_t end = place.span->end;
-    if (end - place.span->start >= 2 && all[static_cast<size_t>(end - 1)] == U'\a') place.span->end = end - 2;
+    if (end - place.span->start >= 2 && place.story->characterAt(end - 1) == U'\a') place.span->end = end - 2;
     replaceWith(text);
 }
 

@@ -1,0 +1,46 @@
+#pragma once
+// A story's characters and their case-folded twin, held with a gap where the last edit was.
+// Tags are replaced in document order, so an edit moves only the characters between it and the
+// edit before, not everything after it in both copies. Positions are those of the text without
+// the gap; finding reads the two sides of the gap and the few characters that span it.
+
+#include <string>
+#include <string_view>
+
+namespace lumora::word {
+
+class StoryText {
+public:
+    static constexpr size_t npos = std::u32string_view::npos;
+
+    size_t size() const { return m_plain.size() - m_gapLength; }
+    bool empty() const { return size() == 0; }
+    char32_t at(size_t position) const { return m_plain[physical(position)]; }
+    char32_t foldedAt(size_t position) const { return m_folded[physical(position)]; }
+
+    // Adds characters at the end, folding them for finds that ignore case.
+    void append(std::u32string_view text);
+    // Replaces `count` characters at `start` by all of `with`.
+    void replace(size_t start, size_t count, const StoryText& with);
+    std::u32string characters(size_t start, size_t end) const;
+
+    // The first start at or after `from` of `needle` lying within [start, end), or npos; the
+    // folded twin is searched when `folded` (the needle then folded already).
+    size_t findForward(std::u32string_view needle, bool folded, size_t start, size_t end, size_t from) const;
+    // The last such start at or before `upTo`, or npos.
+    size_t findBackward(std::u32string_view needle, bool folded, size_t start, size_t end, size_t upTo) const;
+
+private:
+    size_t physical(size_t position) const { return position < m_gapStart ? position : position + m_gapLength; }
+    void moveGap(size_t to);
+    bool matchesAt(std::u32string_view needle, bool folded, size_t position) const;
+    // A stretch of characters without the gap in it, as a view.
+    std::u32string_view stretch(bool folded, size_t start, size_t end) const;
+
+    std::u32string m_plain;
+    std::u32string m_folded;
+    size_t m_gapStart = 0;
+    size_t m_gapLength = 0;
+};
+
+}  // namespace lumora::word
