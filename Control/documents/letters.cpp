@@ -25,6 +25,19 @@ Object openOnTemplate(const Object& word, const std::string& templatePath) {
     return document;
 }
 
+// Starts Word and opens a new document on the template, following the stage as it goes. A
+// missing template name is told to the user and gives Nothing.
+Object startOnTemplate(Object& word, const std::string& templatePath, LetterStage& stage) {
+    stage = LetterStage::StartingWord;
+    word = createApplication(progid::Word);
+    if (templatePath.empty()) {
+        tell(msg::NoTemplateSpecified, Icon::Exclamation);
+        return Object();
+    }
+    stage = LetterStage::OpeningTemplate;
+    return openOnTemplate(word, templatePath);
+}
+
 void putCursorAtTop(const Object& document) {
     document.call("Range", Named{"Start", 0}, Named{"End", 0}).toObject().call("Select");
 }
@@ -113,13 +126,8 @@ Variant CreateSeminarLetterXML(LumoraCtrl2005& control, Params& params) {
     Object word;
     Object document;
     const auto error = tryLocal([&] {
-        word = createApplication(progid::Word);
-        if (templatePath.empty()) {
-            tell(msg::NoTemplateSpecified, Icon::Exclamation);
-            return;
-        }
-        stage = LetterStage::OpeningTemplate;
-        document = openOnTemplate(word, templatePath);
+        document = startOnTemplate(word, templatePath, stage);
+        if (document.isNothing()) return;
         stage = LetterStage::ReadingTags;
         ExtractRecordTagData(state, params[0].toObject());
         stage = LetterStage::ReplacingTags;
@@ -154,14 +162,8 @@ Variant CreateLetterXML(LumoraCtrl2005& control, Params& params) {
         step = step::ReadingTagInformation;
         ExtractTagData(state, params[0].toObject());
         step = step::ReadingDocumentHeader;
-        stage = LetterStage::StartingWord;
-        word = createApplication(progid::Word);
-        if (templatePath.empty()) {
-            tell(msg::NoTemplateSpecified, Icon::Exclamation);
-            return;
-        }
-        stage = LetterStage::OpeningTemplate;
-        document = openOnTemplate(word, templatePath);
+        document = startOnTemplate(word, templatePath, stage);
+        if (document.isNothing()) return;
         stage = LetterStage::ReplacingTags;
         for (size_t i = 0; i < state.TagList.size(); ++i) {
             step = quoted(state.TagList[i]);
