@@ -1,6 +1,6 @@
 #pragma once
 // Writing the sample Word packages: the parts of a package and the WordprocessingML pieces the
-// sample templates are built from (ECMA-376-1, part 1, section 17).
+// sample templates are built from (ECMA-376-1 §17).
 
 #include <filesystem>
 #include <string>

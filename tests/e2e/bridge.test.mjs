@@ -11,6 +11,7 @@ import os from "node:os";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
 import { chromium } from "playwright-core";
+import { startBridge } from "./demo_session.mjs";
 import { runAction } from "./panel_actions.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -54,28 +55,11 @@ function runLumora(data, args) {
 // The phone line the telephony panel dials on: a loopback line records its calls in the data folder.
 const LOOPBACK_LINE = "Loopback desk";
 
-async function startBridge(allowOrigin) {
+async function startDemoBridge(allowOrigin) {
   const data = path.join(scratch, "data");
   await runLumora(data, ["register", windowsLibrary]);
   await runLumora(data, ["lines", "add", "loopback", LOOPBACK_LINE]);
-  const child = spawn(lumora, ["serve", "--port", "0", "--data", data, "--temp", path.join(scratch, "temp"),
-                               "--no-launch", "--verbose", "--allow-origin", allowOrigin, "--allow-progid", WINDOWS],
-                      { stdio: ["ignore", "pipe", "pipe"] });
-  let output = "";
-  const log = { text: "" };
-  child.stderr.on("data", (chunk) => { output += chunk; log.text += chunk; });
-  return new Promise((resolve, reject) => {
-    const timer = setTimeout(() => reject(new Error(`lumora serve did not start:\n${output}`)), 30000);
-    child.stdout.on("data", (chunk) => {
-      output += chunk;
-      const match = /listening on (http:\/\/127\.0\.0\.1:\d+\/)/.exec(output);
-      if (match) {
-        clearTimeout(timer);
-        resolve({ child, url: match[1], log });
-      }
-    });
-    child.on("exit", (code) => reject(new Error(`lumora serve exited with ${code}:\n${output}`)));
-  });
+  return startBridge(scratch, data, ["--verbose", "--allow-origin", allowOrigin, "--allow-progid", WINDOWS]);
 }
 
 before(async () => {
@@ -84,7 +68,7 @@ before(async () => {
   scratch = mkdtempSync(path.join(os.tmpdir(), "lumora-e2e-"));
   allowedSite = await startSite();
   otherSite = await startSite();
-  ({ child: bridge, url: bridgeUrl, log: bridgeLog } = await startBridge(origin(allowedSite)));
+  ({ child: bridge, url: bridgeUrl, log: bridgeLog } = await startDemoBridge(origin(allowedSite)));
   context = await chromium.launchPersistentContext(path.join(scratch, "profile"), {
     executablePath: chromiumPath,
     headless: true,

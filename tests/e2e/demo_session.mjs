@@ -14,11 +14,14 @@ const buildDir = process.env.LUMORA_BUILD_DIR || path.resolve(here, "../../build
 const lumora = path.join(buildDir, "bin", "lumora");
 const chromiumPath = process.env.LUMORA_CHROMIUM || "/usr/bin/chromium";
 
-function startBridge(scratch, data) {
-  const child = spawn(lumora, ["serve", "--port", "0", "--data", data, "--temp",
-                               path.join(scratch, "temp"), "--no-launch"], { stdio: ["ignore", "pipe", "pipe"] });
+// `lumora serve` on the data folder, with any further options. Answers the child, the demo page's
+// address and the log, whose text grows with what the bridge writes on stderr.
+export function startBridge(scratch, data, options = []) {
+  const child = spawn(lumora, ["serve", "--port", "0", "--data", data, "--temp", path.join(scratch, "temp"),
+                               "--no-launch", ...options], { stdio: ["ignore", "pipe", "pipe"] });
   let output = "";
-  child.stderr.on("data", (chunk) => { output += chunk; });
+  const log = { text: "" };
+  child.stderr.on("data", (chunk) => { output += chunk; log.text += chunk; });
   return new Promise((resolve, reject) => {
     const timer = setTimeout(() => reject(new Error(`lumora serve did not start:\n${output}`)), 30000);
     child.stdout.on("data", (chunk) => {
@@ -26,7 +29,7 @@ function startBridge(scratch, data) {
       const match = /listening on (http:\/\/127\.0\.0\.1:\d+\/)/.exec(output);
       if (match) {
         clearTimeout(timer);
-        resolve({ child, url: match[1] });
+        resolve({ child, url: match[1], log });
       }
     });
     child.on("exit", (code) => reject(new Error(`lumora serve exited with ${code}:\n${output}`)));
