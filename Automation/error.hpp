@@ -18,6 +18,7 @@ namespace lumora {
     X(OutOfMemory, 7, "Out of memory")                                                                       \
     X(SubscriptOutOfRange, 9, "Subscript out of range")                                                      \
     X(TypeMismatch, 13, "Type mismatch")                                                                     \
+    X(UserInterrupt, 18, "User interrupt occurred")                                                          \
     X(BadFileNameOrNumber, 52, "Bad file name or number")                                                    \
     X(FileNotFound, 53, "File not found")                                                                    \
     X(DeviceIoError, 57, "Device I/O error")                                                                 \

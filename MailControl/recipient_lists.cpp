@@ -1,5 +1,6 @@
 #include "recipient_lists.hpp"
 
+#include "Automation/cancellation.hpp"
 #include "Automation/object.hpp"
 
 namespace lumora::mail {
@@ -14,6 +15,7 @@ std::string recipientList(const Variant& recipients, std::string_view fieldName)
     const int32_t count = fields.get("length").toI4();
     std::string list;
     for (int32_t i = 0; i < count; ++i) {
+        checkCancelled();
         const std::string value = fields.getObject("item", i).get("text").toString();
         if (value.empty()) continue;
         list += value;

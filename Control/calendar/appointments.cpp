@@ -1,6 +1,7 @@
 // Appointments linked to CRM accounts: a new appointment, linking the selected one, and opening
 // one by entry id, in the user's own calendar or in a calendar another user shares.
 
+#include "Automation/cancellation.hpp"
 #include "Automation/vb/strings.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
@@ -163,6 +164,7 @@ Variant OpenAppointment(LumoraCtrl2005& control, Params& params) {
                 const int32_t count = items.count();
                 bool found = false;
                 for (int32_t i = 1; i <= count && !found; ++i) {
+                    checkCancelled();
                     state.CurrentAppointment = items.item(i);
                     found = state.CurrentAppointment.get("EntryID").toString() == entryId;
                 }

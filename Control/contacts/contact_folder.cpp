@@ -1,6 +1,7 @@
 // The Outlook contact folder that CRM contacts are written into: choosing it (and purging the
 // temporary contacts an earlier visit left there), and making sure a named subfolder exists.
 
+#include "Automation/cancellation.hpp"
 #include "contact_folder.hpp"
 
 #include "Automation/shared_texts.hpp"
@@ -40,6 +41,7 @@ void purgeTemporaryContacts(ControlState& state) {
     int32_t i = 1;
     int32_t n = items.count();
     while (i <= n) {
+        checkCancelled();
         state.LoopItem = items.item(i);
         if (isTemporaryCrmContact(state.LoopItem)) {
             state.LoopItem.call("Delete");

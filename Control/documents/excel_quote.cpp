@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "Automation/cancellation.hpp"
 #include "Automation/vb/strings.hpp"
 #include "Control/frame/failure_forms.hpp"
 #include "Control/frame/members.hpp"
@@ -69,8 +70,10 @@ void exportColumns(PageTable& page, const std::vector<std::string>& names, const
             captionCell.getObject("Font").put("Bold", true);
             captionCell.put("Value", caption);
             captionCell.put("columnwidth", kCaptionColumnWidth);
-            for (int32_t row = 2; row <= page.rowCount(); ++row)
+            for (int32_t row = 2; row <= page.rowCount(); ++row) {
+                checkCancelled();
                 cellAt(row + 1, sheetColumn).put("Value", page.text(row, column));
+            }
         }
     }
 }

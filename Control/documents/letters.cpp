@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "Automation/cancellation.hpp"
 #include "Automation/class_ids.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
@@ -105,6 +106,7 @@ void fillListTables(const Object& document, const Object& record, SeminarProgres
     const Object tables = document.getObject("Tables");
     const int32_t count = tables.get("count").toI4();
     for (int32_t t = 1; t <= count; ++t) {
+        checkCancelled();
         const Object table = tables.call("item", t).toObject();
         const std::string header =
             CleanCellText(table.call("Cell", 1, 1).toObject().getObject("Range").get("Text").toString());
@@ -132,6 +134,7 @@ Variant CreateSeminarLetterXML(LumoraCtrl2005& control, Params& params) {
         ExtractRecordTagData(state, params[0].toObject());
         stage = LetterStage::ReplacingTags;
         for (size_t i = 0; i < state.TagList.size(); ++i) {
+            checkCancelled();
             progress.lastTag = quoted(state.TagList[i]);
             ReplaceOneTag(state, document, word, i, params.str(5));
         }
@@ -166,6 +169,7 @@ Variant CreateLetterXML(LumoraCtrl2005& control, Params& params) {
         if (document.isNothing()) return;
         stage = LetterStage::ReplacingTags;
         for (size_t i = 0; i < state.TagList.size(); ++i) {
+            checkCancelled();
             step = quoted(state.TagList[i]);
             ReplaceOneTag(state, document, word, i, params.str(5));
         }

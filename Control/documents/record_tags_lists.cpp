@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Automation/cancellation.hpp"
 #include "Automation/vb/strings.hpp"
 #include "record_tags.hpp"
 
@@ -98,10 +99,16 @@ void FillListTable(const Object& table, const Object& listElement) {
 
     const std::vector<Object> items = elementChildrenOf(listElement);
     const Object rows = table.getObject("Rows");
-    for (int32_t row = rows.get("Count").toI4(); row <= static_cast<int32_t>(items.size()); ++row) rows.call("Add");
+    for (int32_t row = rows.get("Count").toI4(); row <= static_cast<int32_t>(items.size()); ++row) {
+        checkCancelled();
+        rows.call("Add");
+    }
 
     int32_t row = 2;
-    for (const Object& item : items) writeItemRow(table, row++, keys, item, "value");
+    for (const Object& item : items) {
+        checkCancelled();
+        writeItemRow(table, row++, keys, item, "value");
+    }
     if (!items.empty()) writeItemRow(table, 1, keys, items.front(), "label");
 }
 

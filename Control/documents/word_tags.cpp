@@ -2,6 +2,7 @@
 // tag with the selection's Find, so the value takes the tag's formatting; the story pass uses
 // replace-all on every story range and on the text frames of header and footer shapes.
 
+#include "Automation/cancellation.hpp"
 #include "word_tags.hpp"
 
 #include <algorithm>
@@ -55,6 +56,7 @@ bool holdsTag(std::string_view value, std::string_view tag) {
 int32_t occurrencesFrom(const Object& document, const std::string& tag, Variant from) {
     int32_t count = 0;
     for (;; ++count) {
+        checkCancelled();
         const Object range = document.call("Range", Named{"Start", from}, Named{"End", from}).toObject();
         const Object find = range.getObject("Find");
         find.put("MatchCase", false);
@@ -116,6 +118,7 @@ void replaceInBody(const Object& document, const Object& application, const std:
     const bool valueHoldsTag = holdsTag(value, tag);
     const bool blankValue = vb::trim(value).empty();
     for (;;) {
+        checkCancelled();
         if (blankValue) {
             deleteFoundTag(document, application);
             document.call("Select");

@@ -1,5 +1,6 @@
 #include "bridge_server.hpp"
 
+#include <algorithm>
 #include <atomic>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -41,17 +42,25 @@ struct BridgeServer::Impl {
     }
 
     ~Impl() {
+        while (!shutdown(std::chrono::seconds(1))) {
+        }
+        pages.clear();
+    }
+
+    bool shutdown(std::chrono::milliseconds grace) {
         stop();
         if (thread.joinable()) thread.join();
         stopping = true;
-        // Every page's worker winds down: pending message boxes are dismissed and open windows
-        // closed, so each worker ends once its current call returns. They are waited for here,
-        // while everything they use still exists.
+        // Every page's worker winds down: its running call is cancelled, pending message boxes
+        // are dismissed and open windows closed, so each worker ends soon after. They are waited
+        // for while everything they use still exists.
         for (auto& [id, page] : pages) page->close();
-        for (auto& [id, page] : pages)
-            while (!page->waitFinished(std::chrono::seconds(1))) {
-            }
-        pages.clear();
+        const auto deadline = std::chrono::steady_clock::now() + grace;
+        for (auto& [id, page] : pages) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (!page->waitFinished(std::max(left, std::chrono::milliseconds(0)))) return false;
+        }
+        return true;
     }
 
     std::shared_ptr<Page> openPage(std::shared_ptr<PageOutbox> outbox, std::string linkBase) {
@@ -147,6 +156,8 @@ void BridgeServer::start() {
 }
 
 void BridgeServer::stop() { m_impl->stop(); }
+
+bool BridgeServer::shutdown(std::chrono::milliseconds grace) { return m_impl->shutdown(grace); }
 
 size_t BridgeServer::pageCount() const { return m_impl->liveCount; }
 

@@ -4,6 +4,7 @@
 // own worker thread. One network thread reads and writes for all pages and never waits for a
 // call.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -46,6 +47,10 @@ public:
     void start();
     // Thread-safe; also from a signal-watching thread.
     void stop();
+    // Stops serving and cancels every page's running call, then waits up to `grace` for the
+    // pages' workers to end; false when one is still running (a call stuck where it cannot
+    // look at its cancel flag). Not from the serving thread.
+    bool shutdown(std::chrono::milliseconds grace);
 
     // Pages whose worker has not finished yet.
     size_t pageCount() const;

@@ -97,6 +97,7 @@ void Page::close() {
     std::lock_guard lock(m_mutex);
     if (m_closed) return;
     m_closed = true;
+    m_cancel.cancel();
     m_calls.clear();
     m_changed.notify_all();
 }
@@ -208,6 +209,8 @@ void Page::run(host::Session& session, BridgeDesktop& desktop, const PageRequest
 
 void Page::workerMain() {
     {
+        // The page's running call ends at its next check once the page goes; see close().
+        ScopedCancelFlag cancellation(m_cancel);
         BridgeDesktop desktop(*this, m_settings.desktop);
         desktop::ScopedDesktop scope(desktop);
         // The page's paths reach its mapped drives, the temporary folder and the user's Lumora

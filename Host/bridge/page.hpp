@@ -13,6 +13,7 @@
 #include <mutex>
 #include <thread>
 
+#include "Automation/cancellation.hpp"
 #include "Host/session.hpp"
 #include "bridge_desktop.hpp"
 #include "page_link.hpp"
@@ -56,8 +57,9 @@ public:
     void receive(std::string_view text);
     // From the transport's thread: a message that was over the size limit and was dropped.
     void receiveOversized(std::string_view prefix, size_t size);
-    // The connection is gone: a pending message box is dismissed, open windows close, queued
-    // calls are dropped, and the worker releases the page's objects and ends.
+    // The connection is gone: the running call is cancelled, a pending message box is dismissed,
+    // open windows close, queued calls are dropped, and the worker releases the page's objects
+    // and ends.
     void close();
     // Waits up to `timeout` for the worker to end; true when it has.
     bool waitFinished(std::chrono::milliseconds timeout);
@@ -92,6 +94,7 @@ private:
     uint64_t m_nextAsk = 1;
     bool m_closed = false;
     bool m_finished = false;
+    CancelFlag m_cancel;  // lent to the worker: set when the page goes
     std::thread m_worker;
 };
 

@@ -7,12 +7,14 @@
 #include <boost/system/system_error.hpp>
 #include <cerrno>
 #include <charconv>
+#include <cstdlib>
 #include <iostream>
 #include <mutex>
 
 #include "Host/cli/commands.hpp"
 #include "Host/sample_template.hpp"
 #include "Host/startup.hpp"
+#include "Platform/Desktop/helper_processes.hpp"
 #include "Platform/Desktop/system_services.hpp"
 #include "bridge_server.hpp"
 #include "native_messaging.hpp"
@@ -22,6 +24,10 @@ namespace {
 
 using host::cli::CliOptions;
 using host::cli::UsageError;
+
+// How long the running calls have to end once the bridge is told to stop; the helpers' end
+// and the process's own follow within the second after.
+constexpr std::chrono::seconds kCallsStopGrace{4};
 
 struct ServeArgs {
     uint16_t port = 8765;
@@ -94,6 +100,7 @@ int serveNative(const CliOptions& options, const ServeArgs& args) {
     ::signal(SIGPIPE, SIG_IGN);
     host::cli::prepareHost(options);
     int status = serveNativeMessaging(STDIN_FILENO, channel, pageSettings(options, args));
+    desktop::process::endAllHelpers();
     ::close(channel);
     return status == 0 ? host::cli::kExitOk : host::cli::kExitFailed;
 }
@@ -174,6 +181,15 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
     int signal = 0;
     sigwait(&stopSignals, &signal);
     std::cout << "Stopping the bridge." << std::endl;
+    // Running calls are cancelled and the helpers (the converter, SIP user agents) ended with the
+    // bridge, so it is gone within seconds even while a page's call is busy.
+    const bool callsEnded = server->shutdown(kCallsStopGrace);
+    desktop::process::endAllHelpers();
+    if (!callsEnded) {
+        // A call stuck where it cannot look at its cancel flag must not keep the bridge alive.
+        std::cerr << "lumora: serve: a running call did not stop in time; it is ended with the bridge" << std::endl;
+        std::_Exit(host::cli::kExitOk);
+    }
     server.reset();
     return host::cli::kExitOk;
 }

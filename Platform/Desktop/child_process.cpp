@@ -1,7 +1,6 @@
 #include "child_process.hpp"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -11,6 +10,7 @@
 #include <cerrno>
 #include <thread>
 
+#include "helper_processes.hpp"
 #include "posix_handles.hpp"
 
 extern char** environ;
@@ -68,16 +68,11 @@ int waitForExit(pid_t pid) {
 
 namespace {
 
-// Reads until end of file or the deadline; false when the deadline came first.
+// Reads until end of file or the deadline; false when the deadline or a cancellation came first.
 bool readUntilEnd(int fd, std::string& output, std::chrono::steady_clock::time_point deadline) {
     char buffer[4096];
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
-        pollfd waiting{fd, POLLIN, 0};
-        const int ready = ::poll(&waiting, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) return false;
+        if (waitReadable(fd, deadline) != WaitOutcome::Readable) return false;
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n <= 0) return true;
@@ -101,6 +96,7 @@ std::optional<std::string> captureOutput(const std::vector<std::string>& argv, s
     const std::optional<pid_t> pid = spawn(argv, attributes, actions);
     writeEnd.reset();
     if (!pid) return std::nullopt;
+    const HelperGroup listed(*pid);
 
     std::string output;
     const bool finished = readUntilEnd(readEnd.get(), output, std::chrono::steady_clock::now() + timeout);

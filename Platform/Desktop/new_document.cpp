@@ -7,6 +7,7 @@
 #include <functional>
 #include <random>
 
+#include "Automation/cancellation.hpp"
 #include "Automation/error.hpp"
 #include "documents_folder.hpp"
 
@@ -121,6 +122,7 @@ fs::path linkUnderFreeName(const fs::path& scratch, const fs::path& folder, cons
 }  // namespace
 
 fs::path saveNewDocument(std::string_view title, std::string_view extension, std::string_view bytes) {
+    checkCancelled();
     const fs::path folder = ensureDocumentsFolder();
     const std::string stem = safeFileStem(title);
     Scratch scratch{folder / scratchName()};
@@ -129,6 +131,7 @@ fs::path saveNewDocument(std::string_view title, std::string_view extension, std
 }
 
 fs::path keepInDocuments(std::string_view stem, std::string_view extension, const ScratchWriter& write) {
+    checkCancelled();
     const fs::path folder = ensureDocumentsFolder();
     Scratch scratch{folder / scratchName()};
     write(scratch.path);

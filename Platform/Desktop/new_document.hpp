@@ -3,7 +3,8 @@
 // a calendar), written into the Lumora documents folder under a name taken from its title.
 // The title may come from a page: the name keeps only what is safe in a file name, so no title
 // reaches another folder; a name already taken gets " (2)", " (3)"...; and the file appears
-// whole or not at all, never half written.
+// whole or not at all, never half written. Nothing is placed for a call that was cancelled
+// (error 18): the page it was for has gone.
 
 #include <filesystem>
 #include <functional>

@@ -1,7 +1,6 @@
 #include "piped_child.hpp"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -39,7 +38,11 @@ std::optional<PipedChild> PipedChild::start(const std::vector<std::string>& argv
 }
 
 PipedChild::PipedChild(PipedChild&& other) noexcept
-    : m_pid(other.m_pid), m_input(other.m_input.release()), m_output(other.m_output.release()), m_pending(std::move(other.m_pending)) {
+    : m_pid(other.m_pid),
+      m_group(std::move(other.m_group)),
+      m_input(other.m_input.release()),
+      m_output(other.m_output.release()),
+      m_pending(std::move(other.m_pending)) {
     other.m_pid = -1;
 }
 
@@ -83,12 +86,7 @@ std::optional<std::string> PipedChild::readLine(std::chrono::milliseconds timeou
             return line;
         }
         if (m_pending.size() > kMaxLine) return std::nullopt;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return std::nullopt;
-        pollfd waiting{m_output.get(), POLLIN, 0};
-        const int ready = ::poll(&waiting, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) return std::nullopt;
+        if (waitReadable(m_output.get(), deadline) != WaitOutcome::Readable) return std::nullopt;
         char buffer[4096];
         const ssize_t n = ::read(m_output.get(), buffer, sizeof buffer);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
@@ -112,6 +110,7 @@ void PipedChild::stop(std::chrono::milliseconds grace) {
     }
     // What the helper started may outlive it in its group: end that too.
     ::kill(-m_pid, SIGKILL);
+    m_group.reset();
     m_pid = -1;
     m_output.reset();
 }

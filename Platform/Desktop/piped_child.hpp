@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "helper_processes.hpp"
 #include "posix_handles.hpp"
 
 namespace lumora::desktop::process {
@@ -26,15 +27,17 @@ public:
 
     // False when the program no longer reads.
     bool writeLine(std::string_view line);
-    // The next line without its end; nullopt at end of output or when the deadline passes.
+    // The next line without its end; nullopt at end of output, when the deadline passes, or
+    // when the waiting call is cancelled.
     std::optional<std::string> readLine(std::chrono::milliseconds timeout);
     // Closes its input and waits up to grace for it to end, then kills its group.
     void stop(std::chrono::milliseconds grace);
 
 private:
-    PipedChild(pid_t pid, int input, int output) : m_pid(pid), m_input(input), m_output(output) {}
+    PipedChild(pid_t pid, int input, int output) : m_pid(pid), m_group(pid), m_input(input), m_output(output) {}
 
     pid_t m_pid = -1;
+    HelperGroup m_group;
     posix::FileDescriptor m_input;
     posix::FileDescriptor m_output;
     std::string m_pending;

@@ -3,7 +3,6 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -18,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "Automation/cancellation.hpp"
+#include "Platform/Desktop/helper_processes.hpp"
 #include "telephony_errors.hpp"
 
 extern char** environ;
@@ -89,6 +90,8 @@ std::optional<AgentEvent> callEventOf(const nlohmann::json& doc) {
 
 struct UserAgent::Process {
     pid_t pid = -1;
+    // Its own session, so its group: a stopping host ends it with the other helpers.
+    desktop::process::HelperGroup listed;
     ~Process() {
         if (pid <= 0) return;
         // baresip ends its calls when told to stop; a stubborn one is killed with its group.
@@ -121,16 +124,13 @@ struct UserAgent::Control {
         }
     }
 
-    // The next whole frame before the deadline.
+    // The next whole frame before the deadline. A call cancelled meanwhile stops waiting (18).
     std::optional<std::string> receive(Clock::time_point deadline) {
         for (;;) {
             if (auto frame = takeFrame()) return frame;
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0) return std::nullopt;
-            pollfd p{socket.get(), POLLIN, 0};
-            const int ready = ::poll(&p, 1, static_cast<int>(left));
-            if (ready < 0 && errno == EINTR) continue;
-            if (ready <= 0) return std::nullopt;
+            const auto waited = desktop::process::waitReadable(socket.get(), deadline);
+            if (waited == desktop::process::WaitOutcome::Cancelled) checkCancelled();
+            if (waited != desktop::process::WaitOutcome::Readable) return std::nullopt;
             char chunk[4096];
             const ssize_t n = ::recv(socket.get(), chunk, sizeof chunk, 0);
             if (n <= 0) raise(TelephonyError::UserAgentFailed, "its control connection closed");
@@ -203,6 +203,7 @@ UserAgent::UserAgent(const SipAccount& account, const std::string& password) {
         m_process->pid = -1;
         raise(TelephonyError::UserAgentMissing);
     }
+    m_process->listed = desktop::process::HelperGroup(m_process->pid);
 
     const auto deadline = Clock::now() + kStartWait;
     sockaddr_in address{};
@@ -221,6 +222,7 @@ UserAgent::UserAgent(const SipAccount& account, const std::string& password) {
         }
         if (fd >= 0) ::close(fd);
         if (Clock::now() > deadline) raise(TelephonyError::UserAgentFailed, "its control port did not open");
+        checkCancelled();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }

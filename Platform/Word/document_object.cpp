@@ -1,5 +1,6 @@
 // A document: selecting it, its ranges, stories and tables, saving, exporting and closing.
 
+#include "Automation/cancellation.hpp"
 #include "Automation/error.hpp"
 #include "Platform/Files/page_path.hpp"
 #include "html_writer.hpp"
@@ -22,7 +23,9 @@ bool isPackageFormat(int32_t format) { return format == 0 || format == 12 || for
 
 }  // namespace
 
+// A call that was cancelled saves nothing (error 18): the page that asked for the file has gone.
 void DocumentObject::saveAs(const std::string& pagePath, const Variant& fileFormat) {
+    checkCancelled();
     const fs::path file = files::resolvePagePath(pagePath).local;
     std::error_code error;
     if (!fs::is_directory(file.parent_path(), error)) raise(RuntimeError::PathNotFound);
@@ -44,6 +47,7 @@ void DocumentObject::saveAs(const std::string& pagePath, const Variant& fileForm
 }
 
 void DocumentObject::exportPdf(const std::string& pagePath, const Variant& exportFormat) {
+    checkCancelled();
     if (exportFormat.toI4() != kExportPdf) raise(WordError::BadFileFormat, exportFormat.toString());
     const fs::path file = files::resolvePagePath(pagePath).local;
     std::error_code error;

@@ -1,6 +1,7 @@
 // Find and Replacement: finding on the visible text of a range or the selection, and
 // replacing the first or every occurrence.
 
+#include "Automation/cancellation.hpp"
 #include "Automation/error.hpp"
 #include "Automation/vb/utf8.hpp"
 #include "word_errors.hpp"
@@ -100,6 +101,7 @@ bool FindObject::execute(Args& args) {
         // Replacing every occurrence gives the same text in either direction.
         const FindOptions onward{s.matchCase, s.matchWholeWord, true};
         while (auto found = story.find(search.needle, position, scope->end, onward)) {
+            checkCancelled();
             s.found = true;
             const int32_t lengthBefore = story.length();
             try {

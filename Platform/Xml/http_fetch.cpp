@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "Automation/cancellation.hpp"
 #include "Automation/vb/text.hpp"
 #include "text_encoding.hpp"
 #include "xml_errors.hpp"
@@ -137,6 +138,8 @@ CurlHeaders buildHeaders(const HttpRequest& request) {
     }
 }
 
+int onProgress(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) { return cancelRequested() ? 1 : 0; }
+
 void applyMethod(CURL* curl, const HttpRequest& request, const std::string& method) {
     bool sendsBody = request.hasBody && method != "GET" && method != "HEAD";
     if (method == "GET") {
@@ -202,8 +205,12 @@ HttpResponse httpFetch(const HttpRequest& request) {
         curl_easy_setopt(c, CURLOPT_HTTPAUTH, CURLAUTH_ANY);
     }
     applyMethod(c, request, method);
+    // A transfer for a call that was cancelled meanwhile stops at libcurl's next progress report.
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, onProgress);
 
     CURLcode code = curl_easy_perform(c);
+    if (code == CURLE_ABORTED_BY_CALLBACK) checkCancelled();
     if (code != CURLE_OK) raiseTransferError(code, c, transfer, errors);
 
     long status = 0;

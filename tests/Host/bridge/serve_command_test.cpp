@@ -15,9 +15,13 @@
 
 #include "bridge_fixture.hpp"
 #include "tests/Host/lumora_process.hpp"
+#include "tests/support/process_tree.hpp"
+#include "tests/support/silent_sip_port.hpp"
 
 namespace lumora::tests {
 namespace {
+
+namespace fs = std::filesystem;
 
 class ServeCommand : public ::testing::Test {
 protected:
@@ -198,6 +202,80 @@ TEST_F(ServeCommand, NativeHostStartedTheWayABrowserStartsItAnswersFramedRequest
     ASSERT_EQ(waitpid(m_child, &status, 0), m_child);
     m_child = -1;
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// The helpers a stopping bridge must take with it, found below it before it is told to stop.
+class ServeStop : public ServeCommand {
+protected:
+    uint16_t startServing() {
+        start({"serve", "--port", "0", "--data", m_data.path().string(), "--temp", temp().string()});
+        std::smatch address = readUntil(std::regex(R"(listening on http://127\.0\.0\.1:(\d+)/)"));
+        if (address.empty()) ADD_FAILURE() << m_text;
+        readUntil(std::regex("Press Ctrl\\+C to stop"));
+        return address.empty() ? 0 : static_cast<uint16_t>(std::stoi(address[1]));
+    }
+    fs::path temp() const { return m_data.path() / "temp"; }
+
+    // Sends SIGTERM and expects the bridge gone within five seconds, with every helper it had.
+    void expectStopsWithItsHelpers(const std::vector<ProcessInfo>& helpers) {
+        const auto told = std::chrono::steady_clock::now();
+        kill(m_child, SIGTERM);
+        int status = 0;
+        ASSERT_EQ(waitpid(m_child, &status, 0), m_child);
+        const auto took = std::chrono::steady_clock::now() - told;
+        m_child = -1;
+        EXPECT_LT(took, std::chrono::seconds(5));
+        EXPECT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        for (const ProcessInfo& helper : helpers)
+            EXPECT_TRUE(eventually([&] { return !processAlive(helper.pid); }, std::chrono::seconds(1)))
+                << helper.name << " " << helper.pid << " outlived the bridge";
+    }
+};
+
+TEST_F(ServeStop, TerminatingDuringACallThatWaitsForAnAnswerEndsTheCallTheUserAgentAndTheBridge) {
+    if (std::system("command -v baresip >/dev/null 2>&1") != 0) GTEST_SKIP() << "baresip is not installed";
+    SilentSipPort farEnd;
+    ProcessResult added = runLumora({"lines", "add", "sip", "Office SIP", "--account",
+                                     "sip:alice@127.0.0.1:" + std::to_string(farEnd.port()), "--wait", "60",
+                                     "--data", m_data.path().string()},
+                                    m_data.path());
+    ASSERT_EQ(added.status, 0) << added.err;
+    const uint16_t port = startServing();
+    ASSERT_NE(port, 0);
+    BridgeClient page(port);
+    const int64_t control = page.create("LumoraControl2005.LumoraCtrl2005");
+    page.sendRequest("call", {{"object", control},
+                              {"member", "MakeCall"},
+                              {"args", {"number=0123;tapidevice=office;object=LumoraGenTAPI30.Dialer"}}});
+    ASSERT_TRUE(farEnd.receivedInvite(std::chrono::seconds(10)));
+    const std::vector<ProcessInfo> helpers = descendantsOf(m_child);
+    ASSERT_TRUE(anyNamed(helpers, "baresip"));
+    expectStopsWithItsHelpers(helpers);
+}
+
+TEST_F(ServeStop, TerminatingWhileALetterWaitsForTheConverterEndsLibreOfficeAndSavesNothing) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0) GTEST_SKIP() << "LibreOffice is not installed";
+    const uint16_t port = startServing();
+    ASSERT_NE(port, 0);
+    const nlohmann::json demo = nlohmann::json::parse(httpRequest(port, "GET", "/demo-settings.json").body);
+    BridgeClient page(port);
+    const int64_t control = page.create("LumoraControl2005.LumoraCtrl2005");
+    const fs::path pdf = temp() / "Welcome.pdf";
+    page.sendRequest("call", {{"object", control},
+                              {"member", "CreateLetterXML"},
+                              {"args", {{{"$xml", demo["letterRecord"]}}, demo["letterTemplate"], "", "HTML",
+                                        pdf.string(), "true", "Welcome"}}});
+    // LibreOffice takes seconds to start for the first conversion: the bridge is stopped then.
+    std::vector<ProcessInfo> helpers;
+    ASSERT_TRUE(eventually(
+        [&] {
+            helpers = descendantsOf(m_child);
+            return anyNamed(helpers, "soffice");
+        },
+        std::chrono::seconds(30)));
+    expectStopsWithItsHelpers(descendantsOf(m_child));
+    EXPECT_FALSE(fs::exists(pdf));
 }
 
 }  // namespace

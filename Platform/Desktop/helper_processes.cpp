@@ -1,0 +1,93 @@
+#include "helper_processes.hpp"
+
+#include <poll.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "Automation/cancellation.hpp"
+
+namespace lumora::desktop::process {
+
+namespace {
+
+struct HelperList {
+    std::mutex mutex;
+    std::multiset<pid_t> groups;
+};
+
+HelperList& helpers() {
+    // Never destroyed: helpers may still be ended while static objects go at exit.
+    static HelperList* list = new HelperList;
+    return *list;
+}
+
+void forget(pid_t group) {
+    HelperList& list = helpers();
+    std::lock_guard lock(list.mutex);
+    if (auto found = list.groups.find(group); found != list.groups.end()) list.groups.erase(found);
+}
+
+}  // namespace
+
+HelperGroup::HelperGroup(pid_t group) : m_group(group) {
+    if (m_group <= 0) return;
+    HelperList& list = helpers();
+    std::lock_guard lock(list.mutex);
+    list.groups.insert(m_group);
+}
+
+HelperGroup::HelperGroup(HelperGroup&& other) noexcept : m_group(other.m_group) { other.m_group = -1; }
+
+HelperGroup& HelperGroup::operator=(HelperGroup&& other) noexcept {
+    if (this != &other) {
+        reset();
+        m_group = other.m_group;
+        other.m_group = -1;
+    }
+    return *this;
+}
+
+HelperGroup::~HelperGroup() { reset(); }
+
+void HelperGroup::reset() {
+    if (m_group > 0) forget(m_group);
+    m_group = -1;
+}
+
+void endAllHelpers(std::chrono::milliseconds grace) {
+    std::set<pid_t> groups;
+    {
+        HelperList& list = helpers();
+        std::lock_guard lock(list.mutex);
+        groups.insert(list.groups.begin(), list.groups.end());
+    }
+    if (groups.empty()) return;
+    for (pid_t group : groups) ::kill(-group, SIGTERM);
+    // A group is gone once kill(-group, 0) fails; a leader its owner has not collected yet
+    // still counts, so the wait is bounded by the grace either way.
+    const auto deadline = std::chrono::steady_clock::now() + grace;
+    while (std::chrono::steady_clock::now() < deadline &&
+           std::any_of(groups.begin(), groups.end(), [](pid_t group) { return ::kill(-group, 0) == 0; }))
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (pid_t group : groups) ::kill(-group, SIGKILL);
+}
+
+WaitOutcome waitReadable(int fd, std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        if (cancelRequested()) return WaitOutcome::Cancelled;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return WaitOutcome::TimedOut;
+        pollfd waiting{fd, POLLIN, 0};
+        const int ready = ::poll(&waiting, 1, static_cast<int>(std::min(left, kCancelPollInterval).count()));
+        if (ready > 0) return WaitOutcome::Readable;
+        if (ready < 0 && errno != EINTR) return WaitOutcome::Readable;  // the read that follows tells what failed
+    }
+}
+
+}  // namespace lumora::desktop::process
