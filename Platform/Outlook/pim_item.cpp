@@ -57,6 +57,7 @@ void ItemState::markChanged(const std::string& name) {
 
 ItemRecord& ItemState::mailParts() {
     if (record.mailPartsLoaded) return record;
+    requireInView(*store, record.folder);
     store->loadMailParts(record);
     // A mail saved before recipients were kept apart holds its address lines as plain values;
     // they become its recipients, written as such by its next save.
@@ -70,6 +71,7 @@ ItemRecord& ItemState::mailParts() {
 }
 
 std::vector<UserPropertyRow>& ItemState::userProperties() {
+    if (!record.userPropertiesLoaded) requireInView(*store, record.folder);
     store->loadUserProperties(record);
     return record.userProperties;
 }

@@ -89,6 +89,7 @@ TEST_F(PageViewTest, AWithdrawnShareClosesRememberedIdsAndItemsHeldOpen) {
     EXPECT_AUTOMATION_ERROR(appointment.call("Save"), kNotShared);
     EXPECT_AUTOMATION_ERROR(appointment.call("Delete"), kNotShared);
     EXPECT_AUTOMATION_ERROR(appointment.call("Display"), kNotShared);
+    EXPECT_AUTOMATION_ERROR(appointment.getObject("UserProperties").count(), kNotShared);  // not read before
     EXPECT_EQ(storedValue(m_appointment, "Subject"), Variant("Board meeting, moved"));
 }
 
