@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "Automation/vb/convert.hpp"
+#include "Automation/vb/text.hpp"
+#include "icalendar_zones.hpp"
 #include "item_properties.hpp"
 #include "pim_errors.hpp"
 #include "pim_item.hpp"
@@ -46,18 +48,24 @@ icaltimetype icalTimeOf(Date date, bool dateOnly) {
     return t;
 }
 
+vb::CivilTime civilOf(const icaltimetype& t) {
+    if (t.is_date) return vb::CivilTime{t.year, t.month, t.day, 0, 0, 0};
+    return vb::CivilTime{t.year, t.month, t.day, t.hour, t.minute, t.second};
+}
+
 // A time with a zone (UTC included) becomes the local time of this system; a floating time or
-// a date is taken as it stands.
-Date localDateOf(icaltimetype t) {
-    if (!t.is_date && t.zone) {
-        time_t instant = icaltime_as_timet_with_zone(t, t.zone);
-        std::tm local{};
-        localtime_r(&instant, &local);
-        return vb::toDate(vb::CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                        local.tm_min, local.tm_sec});
-    }
-    return vb::toDate(vb::CivilTime{t.year, t.month, t.day, t.is_date ? 0 : t.hour, t.is_date ? 0 : t.minute,
-                                    t.is_date ? 0 : t.second});
+// a date is taken as it stands. A zone the file defines is read by its own rules
+// (icalendar_zones.hpp); UTC and the zones libical knows by name are bounded and read by it.
+Date localDateOf(icaltimetype t, CalendarZones& zones) {
+    if (t.is_date || !t.zone) return vb::toDate(civilOf(t));
+    auto* zone = const_cast<icaltimezone*>(t.zone);
+    std::optional<int64_t> instant;
+    if (zone != icaltimezone_get_utc_timezone()) instant = zones.instantOf(icaltimezone_get_component(zone), civilOf(t));
+    const time_t seconds = instant ? static_cast<time_t>(*instant) : icaltime_as_timet_with_zone(t, t.zone);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return vb::toDate(vb::CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                                    local.tm_sec});
 }
 
 void addText(icalcomponent* component, icalproperty* (*make)(const char*), const ItemRecord& item,
@@ -121,7 +129,7 @@ std::string readingError(icalcomponent* component) {
     return error && icalproperty_get_xlicerror(error) ? icalproperty_get_xlicerror(error) : "no start time";
 }
 
-ItemRecord appointmentOf(icalcomponent* event, size_t number) {
+ItemRecord appointmentOf(icalcomponent* event, size_t number, CalendarZones& zones) {
     ItemRecord item;
     item.itemClass = ItemClass::Appointment;
     icaltimetype start = icalcomponent_get_dtstart(event);
@@ -135,19 +143,19 @@ ItemRecord appointmentOf(icalcomponent* event, size_t number) {
     setText(item, "Subject", textOf(event, ICAL_SUMMARY_PROPERTY));
     setText(item, "Location", textOf(event, ICAL_LOCATION_PROPERTY));
     setText(item, "Body", textOf(event, ICAL_DESCRIPTION_PROPERTY));
-    item.values["Start"] = Variant(localDateOf(start));
-    item.values["End"] = Variant(localDateOf(end));
+    item.values["Start"] = Variant(localDateOf(start, zones));
+    item.values["End"] = Variant(localDateOf(end, zones));
     item.values["AllDayEvent"] = Variant(start.is_date == 1);
     return item;
 }
 
-ItemRecord taskOf(icalcomponent* todo) {
+ItemRecord taskOf(icalcomponent* todo, CalendarZones& zones) {
     ItemRecord item;
     item.itemClass = ItemClass::Task;
     setText(item, "Subject", textOf(todo, ICAL_SUMMARY_PROPERTY));
     setText(item, "Body", textOf(todo, ICAL_DESCRIPTION_PROPERTY));
     if (icalcomponent_get_first_property(todo, ICAL_DUE_PROPERTY))
-        item.values["DueDate"] = Variant(localDateOf(icalcomponent_get_due(todo)));
+        item.values["DueDate"] = Variant(localDateOf(icalcomponent_get_due(todo), zones));
     if (icalcomponent_get_first_property(todo, ICAL_STATUS_PROPERTY)) {
         const icalproperty_status status = icalcomponent_get_status(todo);
         for (const TaskStatus& state : kTaskStates)
@@ -161,6 +169,27 @@ ItemRecord taskOf(icalcomponent* todo) {
     if (icalproperty* percent = icalcomponent_get_first_property(todo, ICAL_PERCENTCOMPLETE_PROPERTY))
         item.values["PercentComplete"] = Variant(int32_t{std::clamp(icalproperty_get_percentcomplete(percent), 0, 100)});
     return item;
+}
+
+// Calendars nest three or four deep (a calendar, an event, its alarm). libical frees a tree of
+// components by recursion, so a file that nests them some hundred thousand deep would overflow
+// the stack; such a file is refused before it is parsed. A line that starts with a blank
+// continues the one before it and opens nothing.
+constexpr int kMaxNesting = 32;
+
+void requireShallowNesting(std::string_view text) {
+    int depth = 0;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line = text.substr(start, end - start);
+        if (vb::asciiEqualsNoCase(line.substr(0, 6), "BEGIN:")) {
+            if (++depth > kMaxNesting)
+                raise(PimError::BadImportFile, "its parts are nested more than " + std::to_string(kMaxNesting) + " deep");
+        } else if (vb::asciiEqualsNoCase(line.substr(0, 4), "END:") && depth > 0) {
+            --depth;
+        }
+        start = end + 1;
+    }
 }
 
 }  // namespace
@@ -178,16 +207,18 @@ std::string calendarText(const std::vector<const ItemRecord*>& items) {
 }
 
 std::vector<ItemRecord> readCalendar(std::string_view text) {
+    requireShallowNesting(text);
     const std::string copy(text);
     ComponentHandle root(icalparser_parse_string(copy.c_str()));
     if (!root || icalcomponent_isa(root.get()) != ICAL_VCALENDAR_COMPONENT)
         raise(PimError::BadImportFile, "no VCALENDAR");
+    CalendarZones zones(root.get());
     std::vector<ItemRecord> items;
     size_t events = 0;
     for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(root.get(), ICAL_ANY_COMPONENT)) {
-        if (icalcomponent_isa(c) == ICAL_VEVENT_COMPONENT) items.push_back(appointmentOf(c, ++events));
-        if (icalcomponent_isa(c) == ICAL_VTODO_COMPONENT) items.push_back(taskOf(c));
+        if (icalcomponent_isa(c) == ICAL_VEVENT_COMPONENT) items.push_back(appointmentOf(c, ++events, zones));
+        if (icalcomponent_isa(c) == ICAL_VTODO_COMPONENT) items.push_back(taskOf(c, zones));
     }
     return items;
 }
