@@ -274,6 +274,13 @@ TEST_F(ExchangeTest, AZoneOfTheFileGivesItsOffsetAtEachTimeOfTheYear) {
                                     "-0400", "-0500") +
                            zonePart("DAYLIGHT", "20070311T020000", "FREQ=YEARLY;BYMONTH=3;BYDAY=2SU", "-0500", "-0400") +
                            zonePart("STANDARD", "20071104T020000", "FREQ=YEARLY;BYMONTH=11;BYDAY=1SU", "-0400", "-0500");
+    // Changes listed by date rather than by rule, as some programs write them.
+    const std::string dated =
+        zonePart("STANDARD", "19700101T000000", "", "+0100", "+0100") +
+        "BEGIN:DAYLIGHT\r\nDTSTART:20260329T020000\r\nRDATE:20270328T020000\r\nTZOFFSETFROM:+0100\r\n"
+        "TZOFFSETTO:+0200\r\nEND:DAYLIGHT\r\n"
+        "BEGIN:STANDARD\r\nDTSTART:20261025T030000\r\nRDATE:20271031T030000\r\nTZOFFSETFROM:+0200\r\n"
+        "TZOFFSETTO:+0100\r\nEND:STANDARD\r\n";
     const Case cases[] = {
         {centralEurope("1970"), "20260708T100000", "2026-07-08 17:00"},  // summer time, UTC+2
         {centralEurope("1970"), "20260329T013000", "2026-03-29 09:30"},  // the last half hour of winter time
@@ -289,8 +296,16 @@ TEST_F(ExchangeTest, AZoneOfTheFileGivesItsOffsetAtEachTimeOfTheYear) {
         {us, "20060401T120000", "2006-04-02 02:00"},  // the old rule: summer time starts on 2 April 2006
         {us, "20060403T120000", "2006-04-04 01:00"},
         {us, "20070320T120000", "2007-03-21 01:00"},  // the new one: on 11 March 2007
+        {dated, "20270110T100000", "2027-01-10 18:00"},
+        {dated, "20270708T100000", "2027-07-08 17:00"},
+        {dated, "20271208T100000", "2027-12-08 18:00"},
         {zonePart("STANDARD", "16010101T000000", "FREQ=DAILY", "+0100", "+0100"), "20260708T100000", "2026-07-08 18:00"},
         {zonePart("STANDARD", "16010101T000000", "", "+0530", "+0530"), "20260708T100000", "2026-07-08 13:30"},
+        // A rule that never occurs (no month has a second-to-last 31st): libical searched
+        // centuries for its first occurrence each time it was asked.
+        {zonePart("STANDARD", "16010101T000000", "", "+0100", "+0100") +
+             zonePart("DAYLIGHT", "16010102T000000", "FREQ=MONTHLY;BYMONTHDAY=31;BYSETPOS=-2", "+0100", "+0200"),
+         "20260708T100000", "2026-07-08 17:00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.start);
