@@ -24,12 +24,6 @@ vb::CivilTime civilOf(const icaltimetype& t) {
     return vb::CivilTime{t.year, t.month, t.day, t.hour, t.minute, t.second};
 }
 
-bool isValidStart(const icaltimetype& t) {
-    return t.year >= 1 && t.year <= 9999 && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
-           t.day <= icaltime_days_in_month(t.month, t.year) && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 &&
-           t.minute <= 59 && t.second >= 0 && t.second <= 59;
-}
-
 // The values of one of libical's BY lists, which end at a marker unless full.
 std::vector<int> listed(const short* values, size_t capacity) {
     std::vector<int> result;
@@ -145,7 +139,7 @@ private:
         // Some programs leave TZOFFSETFROM out of a zone without summer time.
         const int32_t from = offsetFrom ? icalproperty_get_tzoffsetfrom(offsetFrom) : to;
         const icaltimetype startTime = icalproperty_get_dtstart(dtstart);
-        if (!isValidStart(startTime)) refuse("its " + partName + " part starts on no valid date");
+        if (!isCalendarTime(startTime)) refuse("its " + partName + " part starts on no valid date");
         const vb::CivilTime start = civilOf(startTime);
         m_dated.add({civilSeconds(start) - from, from, to});
 
@@ -267,6 +261,13 @@ private:
     std::map<int, ChangeList> m_years;  // the rules' changes by year, as expanded
     int32_t m_offsetBefore = 0;         // before the zone's first change: the offset it changed from
 };
+
+bool isCalendarTime(const icaltimetype& t) {
+    if (t.year < 1 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1 ||
+        t.day > icaltime_days_in_month(t.month, t.year))
+        return false;
+    return t.is_date || (t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 60);
+}
 
 CalendarZones::CalendarZones(icalcomponent* calendar) {
     // Walked without recursion: the parser nests components as deep as the file does.

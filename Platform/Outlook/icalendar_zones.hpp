@@ -16,8 +16,13 @@
 #include "Automation/vb/convert.hpp"
 
 struct icalcomponent_impl;
+struct icaltimetype;
 
 namespace lumora::pim {
+
+// A date or date-time of the calendar: libical reads "20261345" or "T256199" without a
+// complaint, and a month 13 would become a date nobody wrote.
+bool isCalendarTime(const icaltimetype& t);
 
 class CalendarZones {
 public:

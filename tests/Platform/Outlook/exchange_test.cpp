@@ -245,6 +245,23 @@ TEST_F(ExchangeTest, ABadPartOfAFileImportsNothing) {
     EXPECT_AUTOMATION_ERROR(import("Name,Email\r\nAnn,ann@example.com\r\n"), kBadFile);
     EXPECT_AUTOMATION_ERROR(import(""), kBadFile);
     EXPECT_AUTOMATION_ERROR(import("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"), kBadFile);
+    // Dates libical reads without a complaint but no date field can hold.
+    const std::pair<std::string, std::string> noDates[] = {
+        {"DTSTART:20261208T100000\r\nDTEND:09448451T110000Z\r\n", "event 1: its end"},
+        {"DTSTART:20261345T100000\r\n", "event 1: its start"},
+        {"DTSTART;VALUE=DATE:00500101\r\n", "event 1: its start"},
+    };
+    for (const auto& [times, refusal] : noDates) {
+        try {
+            import("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n" + times + "END:VEVENT\r\nEND:VCALENDAR\r\n");
+            ADD_FAILURE() << times;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.description(), "The file cannot be imported; nothing was imported: " + refusal +
+                                           " is no date between the years 100 and 9999");
+        }
+    }
+    EXPECT_AUTOMATION_ERROR(import("BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nDUE:99991231T235959Z\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"),
+                            kBadFile);  // past the last day in Tokyo
     // Nested some hundred thousand deep, a calendar would overflow the stack as it is freed.
     std::string deep = "BEGIN:VCALENDAR\r\n";
     for (int i = 0; i < 400'000; ++i) deep += "BEGIN:VEVENT\r\n";
