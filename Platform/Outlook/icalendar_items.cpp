@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "Automation/vb/convert.hpp"
+#include "Automation/vb/text.hpp"
+#include "icalendar_zones.hpp"
 #include "item_properties.hpp"
 #include "pim_errors.hpp"
 #include "pim_item.hpp"
@@ -46,18 +48,37 @@ icaltimetype icalTimeOf(Date date, bool dateOnly) {
     return t;
 }
 
+vb::CivilTime civilOf(const icaltimetype& t) {
+    if (t.is_date) return vb::CivilTime{t.year, t.month, t.day, 0, 0, 0};
+    return vb::CivilTime{t.year, t.month, t.day, t.hour, t.minute, t.second};
+}
+
 // A time with a zone (UTC included) becomes the local time of this system; a floating time or
-// a date is taken as it stands.
-Date localDateOf(icaltimetype t) {
+// a date is taken as it stands. A zone the file defines is read by its own rules
+// (icalendar_zones.hpp); UTC and the zones libical knows by name are bounded and read by it.
+// Nullopt for what is no date between the years 100 and 9999, which no date field can hold.
+std::optional<Date> localDateOf(icaltimetype t, CalendarZones& zones) {
+    if (!isCalendarTime(t)) return std::nullopt;
+    Date date = vb::toDate(civilOf(t));
     if (!t.is_date && t.zone) {
-        time_t instant = icaltime_as_timet_with_zone(t, t.zone);
+        auto* zone = const_cast<icaltimezone*>(t.zone);
+        std::optional<int64_t> instant;
+        if (zone != icaltimezone_get_utc_timezone())
+            instant = zones.instantOf(icaltimezone_get_component(zone), civilOf(t));
+        const time_t seconds = instant ? static_cast<time_t>(*instant) : icaltime_as_timet_with_zone(t, t.zone);
         std::tm local{};
-        localtime_r(&instant, &local);
-        return vb::toDate(vb::CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+        if (!localtime_r(&seconds, &local)) return std::nullopt;
+        date = vb::toDate(vb::CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                                         local.tm_min, local.tm_sec});
     }
-    return vb::toDate(vb::CivilTime{t.year, t.month, t.day, t.is_date ? 0 : t.hour, t.is_date ? 0 : t.minute,
-                                    t.is_date ? 0 : t.second});
+    if (!vb::isInDateRange(date.days)) return std::nullopt;
+    return date;
+}
+
+// A date field's value, or the refusal that names the part and the field.
+Date dateOf(icaltimetype t, CalendarZones& zones, const std::string& part, std::string_view field) {
+    if (std::optional<Date> date = localDateOf(t, zones)) return *date;
+    raise(PimError::BadImportFile, part + ": its " + std::string(field) + " is no date between the years 100 and 9999");
 }
 
 void addText(icalcomponent* component, icalproperty* (*make)(const char*), const ItemRecord& item,
@@ -66,8 +87,10 @@ void addText(icalcomponent* component, icalproperty* (*make)(const char*), const
     if (!text.empty()) icalcomponent_add_property(component, make(text.c_str()));
 }
 
-icalcomponent* eventOf(const ItemRecord& item) {
-    icalcomponent* event = icalcomponent_new_vevent();
+// Owned until added to the calendar: a date no field could hold raises on the way.
+ComponentHandle eventOf(const ItemRecord& item) {
+    ComponentHandle handle(icalcomponent_new_vevent());
+    icalcomponent* event = handle.get();
     if (!item.entryId.empty()) icalcomponent_add_property(event, icalproperty_new_uid(item.entryId.c_str()));
     icalcomponent_add_property(event, icalproperty_new_dtstamp(icaltime_current_time_with_zone(icaltimezone_get_utc_timezone())));
     addText(event, icalproperty_new_summary, item, "Subject");
@@ -78,11 +101,12 @@ icalcomponent* eventOf(const ItemRecord& item) {
     const Variant end = storedValue(item, "End");
     if (!isNoDate(start)) icalcomponent_add_property(event, icalproperty_new_dtstart(icalTimeOf(start.toDate(), allDay)));
     if (!isNoDate(end)) icalcomponent_add_property(event, icalproperty_new_dtend(icalTimeOf(end.toDate(), allDay)));
-    return event;
+    return handle;
 }
 
-icalcomponent* todoOf(const ItemRecord& item) {
-    icalcomponent* todo = icalcomponent_new_vtodo();
+ComponentHandle todoOf(const ItemRecord& item) {
+    ComponentHandle handle(icalcomponent_new_vtodo());
+    icalcomponent* todo = handle.get();
     if (!item.entryId.empty()) icalcomponent_add_property(todo, icalproperty_new_uid(item.entryId.c_str()));
     icalcomponent_add_property(todo, icalproperty_new_dtstamp(icaltime_current_time_with_zone(icaltimezone_get_utc_timezone())));
     addText(todo, icalproperty_new_summary, item, "Subject");
@@ -101,7 +125,7 @@ icalcomponent* todoOf(const ItemRecord& item) {
     if (importance >= 0 && importance <= 2)
         icalcomponent_add_property(todo, icalproperty_new_priority(kPriorityOfImportance[importance]));
     icalcomponent_add_property(todo, icalproperty_new_percentcomplete(storedValue(item, "PercentComplete").toI4()));
-    return todo;
+    return handle;
 }
 
 std::string textOf(icalcomponent* component, icalproperty_kind kind) {
@@ -121,7 +145,7 @@ std::string readingError(icalcomponent* component) {
     return error && icalproperty_get_xlicerror(error) ? icalproperty_get_xlicerror(error) : "no start time";
 }
 
-ItemRecord appointmentOf(icalcomponent* event, size_t number) {
+ItemRecord appointmentOf(icalcomponent* event, size_t number, CalendarZones& zones) {
     ItemRecord item;
     item.itemClass = ItemClass::Appointment;
     icaltimetype start = icalcomponent_get_dtstart(event);
@@ -135,19 +159,20 @@ ItemRecord appointmentOf(icalcomponent* event, size_t number) {
     setText(item, "Subject", textOf(event, ICAL_SUMMARY_PROPERTY));
     setText(item, "Location", textOf(event, ICAL_LOCATION_PROPERTY));
     setText(item, "Body", textOf(event, ICAL_DESCRIPTION_PROPERTY));
-    item.values["Start"] = Variant(localDateOf(start));
-    item.values["End"] = Variant(localDateOf(end));
+    const std::string part = "event " + std::to_string(number);
+    item.values["Start"] = Variant(dateOf(start, zones, part, "start"));
+    item.values["End"] = Variant(dateOf(end, zones, part, "end"));
     item.values["AllDayEvent"] = Variant(start.is_date == 1);
     return item;
 }
 
-ItemRecord taskOf(icalcomponent* todo) {
+ItemRecord taskOf(icalcomponent* todo, size_t number, CalendarZones& zones) {
     ItemRecord item;
     item.itemClass = ItemClass::Task;
     setText(item, "Subject", textOf(todo, ICAL_SUMMARY_PROPERTY));
     setText(item, "Body", textOf(todo, ICAL_DESCRIPTION_PROPERTY));
     if (icalcomponent_get_first_property(todo, ICAL_DUE_PROPERTY))
-        item.values["DueDate"] = Variant(localDateOf(icalcomponent_get_due(todo)));
+        item.values["DueDate"] = Variant(dateOf(icalcomponent_get_due(todo), zones, "task " + std::to_string(number), "due date"));
     if (icalcomponent_get_first_property(todo, ICAL_STATUS_PROPERTY)) {
         const icalproperty_status status = icalcomponent_get_status(todo);
         for (const TaskStatus& state : kTaskStates)
@@ -163,6 +188,27 @@ ItemRecord taskOf(icalcomponent* todo) {
     return item;
 }
 
+// Calendars nest three or four deep (a calendar, an event, its alarm). libical frees a tree of
+// components by recursion, so a file that nests them some hundred thousand deep would overflow
+// the stack; such a file is refused before it is parsed. A line that starts with a blank
+// continues the one before it and opens nothing.
+constexpr int kMaxNesting = 32;
+
+void requireShallowNesting(std::string_view text) {
+    int depth = 0;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line = text.substr(start, end - start);
+        if (vb::asciiEqualsNoCase(line.substr(0, 6), "BEGIN:")) {
+            if (++depth > kMaxNesting)
+                raise(PimError::BadImportFile, "its parts are nested more than " + std::to_string(kMaxNesting) + " deep");
+        } else if (vb::asciiEqualsNoCase(line.substr(0, 4), "END:") && depth > 0) {
+            --depth;
+        }
+        start = end + 1;
+    }
+}
+
 }  // namespace
 
 std::string calendarText(const std::vector<const ItemRecord*>& items) {
@@ -170,24 +216,27 @@ std::string calendarText(const std::vector<const ItemRecord*>& items) {
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
     icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Lumora//Lumora Desktop//EN"));
     for (const ItemRecord* item : items) {
-        if (item->itemClass == ItemClass::Appointment) icalcomponent_add_component(calendar.get(), eventOf(*item));
-        if (item->itemClass == ItemClass::Task) icalcomponent_add_component(calendar.get(), todoOf(*item));
+        if (item->itemClass == ItemClass::Appointment) icalcomponent_add_component(calendar.get(), eventOf(*item).release());
+        if (item->itemClass == ItemClass::Task) icalcomponent_add_component(calendar.get(), todoOf(*item).release());
     }
     std::unique_ptr<char, decltype(&free)> text(icalcomponent_as_ical_string_r(calendar.get()), &free);
     return text ? std::string(text.get()) : std::string();
 }
 
 std::vector<ItemRecord> readCalendar(std::string_view text) {
+    requireShallowNesting(text);
     const std::string copy(text);
     ComponentHandle root(icalparser_parse_string(copy.c_str()));
     if (!root || icalcomponent_isa(root.get()) != ICAL_VCALENDAR_COMPONENT)
         raise(PimError::BadImportFile, "no VCALENDAR");
+    CalendarZones zones(root.get());
     std::vector<ItemRecord> items;
     size_t events = 0;
+    size_t tasks = 0;
     for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(root.get(), ICAL_ANY_COMPONENT)) {
-        if (icalcomponent_isa(c) == ICAL_VEVENT_COMPONENT) items.push_back(appointmentOf(c, ++events));
-        if (icalcomponent_isa(c) == ICAL_VTODO_COMPONENT) items.push_back(taskOf(c));
+        if (icalcomponent_isa(c) == ICAL_VEVENT_COMPONENT) items.push_back(appointmentOf(c, ++events, zones));
+        if (icalcomponent_isa(c) == ICAL_VTODO_COMPONENT) items.push_back(taskOf(c, ++tasks, zones));
     }
     return items;
 }

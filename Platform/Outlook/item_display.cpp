@@ -13,6 +13,7 @@
 #include "mail_draft.hpp"
 #include "mail_recipients.hpp"
 #include "pim_item.hpp"
+#include "pim_view.hpp"
 #include "vcard_items.hpp"
 
 namespace lumora::pim {
@@ -176,6 +177,7 @@ std::optional<ItemFile> fileOf(ItemState& state) {
 }  // namespace
 
 void PimItem::display() {
+    requireInView(*m_store, m_state->record.folder);
     desktop::Desktop& desktop = desktop::current();
     if (desktop.openItemWindow(std::make_shared<PimItemWindow>(m_state))) return;
     desktop::ShowRequest request;

@@ -3,20 +3,15 @@
 #include "Automation/vb/convert.hpp"
 #include "Automation/vb/strings.hpp"
 #include "Platform/Files/page_path.hpp"
-#include "Platform/Files/page_reach.hpp"
 #include "item_properties.hpp"
 #include "pim_errors.hpp"
 #include "pim_exchange.hpp"
 #include "pim_item.hpp"
+#include "pim_view.hpp"
 
 namespace lumora::pim {
 
 namespace {
-
-// What only the local user may do: a page's thread is refused.
-void requireLocalUser() {
-    if (files::PageReach::confined()) raise(RuntimeError::PermissionDenied);
-}
 
 Variant row(std::vector<Variant> cells) { return Variant(Array{0, std::move(cells)}); }
 
@@ -104,6 +99,7 @@ Variant PimAdmin::items(const std::string& folderEntryId) {
     PimStore& store = *m_access.store();
     std::optional<FolderRow> folder = store.folderByEntryId(folderEntryId);
     if (!folder) raise(PimError::NotFound);
+    requireInView(store, folder->id);
     std::vector<Variant> rows;
     for (int64_t id : store.itemIds(folder->id)) {
         if (rows.size() >= kMaxListedItems) break;
@@ -135,8 +131,11 @@ int32_t PimAdmin::exportFolder(const std::string& kind, const std::string& path)
 
 void PimAdmin::select(const std::vector<std::string>& entryIds) {
     PimStore& store = *m_access.store();
-    for (const std::string& entryId : entryIds)
-        if (!store.itemIdByEntryId(entryId)) raise(PimError::NotFound);
+    for (const std::string& entryId : entryIds) {
+        std::optional<int64_t> id = store.itemIdByEntryId(entryId);
+        if (!id) raise(PimError::NotFound);
+        requireInView(store, store.loadItem(*id).folder);
+    }
     store.setSelection(entryIds);
 }
 

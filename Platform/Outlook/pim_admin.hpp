@@ -6,8 +6,8 @@
 // current user; FailNext(member, number) makes the next call of that member fail once.
 // Folders() and Items(folderEntryId) list what the explorer shows, Display(entryId) opens an
 // item; Import(path) and Export(kind, path) exchange files with other programs (pim_exchange.hpp).
-// A page may look, select and open; what changes who sees what, or reaches files, is the local
-// user's alone and refused on a page's thread with error 70.
+// A page may look, select and open within its view (pim_view.hpp); what changes who sees what,
+// or reaches files, is the local user's alone and refused on a page's thread with error 70.
 
 #include "pim_session.hpp"
 

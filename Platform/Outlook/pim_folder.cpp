@@ -3,6 +3,7 @@
 #include "Automation/vb/strings.hpp"
 #include "pim_errors.hpp"
 #include "pim_item.hpp"
+#include "pim_view.hpp"
 
 namespace lumora::pim {
 
@@ -21,6 +22,7 @@ constexpr MessageClassName kMessageClasses[] = {
 }  // namespace
 
 Object folderObject(std::shared_ptr<PimStore> store, FolderRow row) {
+    requireInView(*store, row.id);
     return makeObject<PimFolder>(std::move(store), std::move(row));
 }
 
@@ -66,7 +68,10 @@ const TypeInfo& PimFolders::typeInfo() const {
     return info;
 }
 
-int32_t PimFolders::count() { return static_cast<int32_t>(m_store->subfolders(m_parent.id).size()); }
+int32_t PimFolders::count() {
+    requireInView(*m_store, m_parent.id);
+    return static_cast<int32_t>(m_store->subfolders(m_parent.id).size());
+}
 
 std::optional<Variant> PimFolders::at(int32_t position) {
     std::vector<FolderRow> rows = m_store->subfolders(m_parent.id);
@@ -101,7 +106,10 @@ const TypeInfo& PimItems::typeInfo() const {
     return info;
 }
 
-int32_t PimItems::count() { return static_cast<int32_t>(m_store->itemIds(m_folder.id).size()); }
+int32_t PimItems::count() {
+    requireInView(*m_store, m_folder.id);
+    return static_cast<int32_t>(m_store->itemIds(m_folder.id).size());
+}
 
 std::optional<Variant> PimItems::at(int32_t position) {
     const std::vector<int64_t>& ids = m_store->itemIds(m_folder.id);

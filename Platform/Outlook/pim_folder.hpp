@@ -51,7 +51,8 @@ private:
     FolderRow m_folder;
 };
 
-// A folder as an automation object, and the class an Add type names (number or message class).
+// A folder as an automation object (PimError::NotShared when it is out of the caller's view),
+// and the class an Add type names (number or message class).
 Object folderObject(std::shared_ptr<PimStore> store, FolderRow row);
 ItemClass classOfAddType(const Variant& type, int32_t folderItemType);
 

@@ -6,6 +6,7 @@
 #include "mail_recipients.hpp"
 #include "mail_attachments.hpp"
 #include "pim_folder.hpp"
+#include "pim_view.hpp"
 #include "user_properties.hpp"
 
 namespace lumora::pim {
@@ -56,6 +57,7 @@ void ItemState::markChanged(const std::string& name) {
 
 ItemRecord& ItemState::mailParts() {
     if (record.mailPartsLoaded) return record;
+    requireInView(*store, record.folder);
     store->loadMailParts(record);
     // A mail saved before recipients were kept apart holds its address lines as plain values;
     // they become its recipients, written as such by its next save.
@@ -69,6 +71,7 @@ ItemRecord& ItemState::mailParts() {
 }
 
 std::vector<UserPropertyRow>& ItemState::userProperties() {
+    if (!record.userPropertiesLoaded) requireInView(*store, record.folder);
     store->loadUserProperties(record);
     return record.userProperties;
 }
@@ -90,6 +93,7 @@ Object PimItem::create(std::shared_ptr<PimStore> store, int64_t folder, ItemClas
 
 Object PimItem::load(std::shared_ptr<PimStore> store, int64_t id) {
     ItemRecord record = store->loadItem(id);
+    requireInView(*store, record.folder);
     return makeObject<PimItem>(std::move(store), std::move(record));
 }
 
@@ -115,17 +119,20 @@ const TypeInfo& PimItem::typeInfo() const {
     return mail;
 }
 
-Object PimItem::parent() const { return makeObject<PimFolder>(m_store, m_store->folder(m_state->record.folder)); }
+Object PimItem::parent() const { return folderObject(m_store, m_store->folder(m_state->record.folder)); }
 
 Object PimItem::userProperties() const { return makeObject<UserProperties>(m_state); }
 
 void PimItem::save() {
+    // Checked at every save: the item may have been read while its folder was still shared.
+    requireInView(*m_store, m_state->record.folder);
     m_store->saveItem(m_state->record, m_state->changed);
     m_state->changed.clear();
 }
 
 void PimItem::remove() {
     if (m_state->record.id == 0) return;  // never saved: nothing stored to delete
+    requireInView(*m_store, m_state->record.folder);
     m_store->deleteItem(m_state->record.id);
     m_state->record.id = 0;
     m_state->record.entryId.clear();

@@ -31,6 +31,7 @@ public:
     explicit PimItem(std::shared_ptr<ItemState> state);
     // A new, unsaved item of the class in a folder.
     static Object create(std::shared_ptr<PimStore> store, int64_t folder, ItemClass itemClass);
+    // A stored item; raises PimError::NotShared when its folder is out of the caller's view.
     static Object load(std::shared_ptr<PimStore> store, int64_t id);
 
     const TypeInfo& typeInfo() const override;
@@ -39,6 +40,8 @@ public:
     const ItemRecord& record() const { return m_state->record; }
     Object parent() const;
     Object userProperties() const;
+    // Both raise PimError::NotShared, changing nothing, when the item's folder has left the
+    // caller's view since it was read (pim_view.hpp).
     void save();
     void remove();
     // Hands the item to the Desktop: an item window where the Desktop has them, else the item

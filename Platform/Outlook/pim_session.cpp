@@ -5,6 +5,7 @@
 #include "pim_errors.hpp"
 #include "pim_folder.hpp"
 #include "pim_item.hpp"
+#include "pim_view.hpp"
 
 namespace lumora::pim {
 
@@ -149,9 +150,13 @@ const TypeInfo& PimExplorer::typeInfo() const {
 Object PimExplorer::selection() {
     std::shared_ptr<PimStore> store = m_access->store();
     std::vector<Variant> items;
-    for (const std::string& entryId : store->selection())
-        if (std::optional<int64_t> id = store->itemIdByEntryId(entryId))
-            items.emplace_back(PimItem::load(store, *id));
+    for (const std::string& entryId : store->selection()) {
+        std::optional<int64_t> id = store->itemIdByEntryId(entryId);
+        if (!id) continue;
+        // The local user may have selected what a page cannot see: the page's selection leaves it out.
+        ItemRecord record = store->loadItem(*id);
+        if (inView(*store, record.folder)) items.emplace_back(makeObject<PimItem>(store, std::move(record)));
+    }
     return makeObject<PimSelection>(std::move(items));
 }
 

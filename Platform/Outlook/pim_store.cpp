@@ -461,6 +461,21 @@ bool PimStore::isShared(int64_t owner, FolderType type, int64_t grantee) {
     return shared;
 }
 
+bool PimStore::isVisibleTo(int64_t folder, int64_t grantee) {
+    // The folder and its parents up to the mailbox's root; UNION rather than UNION ALL, so that
+    // a damaged store whose parents form a loop still ends the walk.
+    Statement& query = statement(
+        "WITH RECURSIVE up(id, parent, mailbox, folder_type) AS ("
+        " SELECT id, parent, mailbox, folder_type FROM folders WHERE id = ?1"
+        " UNION SELECT f.id, f.parent, f.mailbox, f.folder_type FROM folders f JOIN up ON f.id = up.parent) "
+        "SELECT 1 FROM up WHERE up.mailbox = ?2 OR EXISTS (SELECT 1 FROM shares s"
+        " WHERE s.owner = up.mailbox AND s.folder_type = up.folder_type AND s.grantee = ?2) LIMIT 1");
+    query.bind(1, folder).bind(2, grantee);
+    const bool visible = query.step();
+    query.reset();
+    return visible;
+}
+
 void PimStore::setSelection(const std::vector<std::string>& entryIds) {
     Transaction transaction(*m_db);
     statement("DELETE FROM selection").run();

@@ -115,6 +115,9 @@ public:
     // Shares of an owner's default folder with another mailbox.
     void setShared(int64_t owner, FolderType type, int64_t grantee, bool allowed);
     bool isShared(int64_t owner, FolderType type, int64_t grantee);
+    // True when the folder is in the grantee's own mailbox, or is or lies inside a default
+    // folder its owner shares with the grantee now.
+    bool isVisibleTo(int64_t folder, int64_t grantee);
 
     // The explorer selection, as entry ids in selection order.
     void setSelection(const std::vector<std::string>& entryIds);

@@ -99,5 +99,37 @@ TEST_F(ItemWindow, APageSelectsButCannotShareMailboxesInjectFaultsOrReachFiles) 
     }
 }
 
+TEST_F(ItemWindow, AWindowOnASharedCalendarSavesNothingOnceTheShareIsWithdrawn) {
+    Object admin = Registry::instance().createObject("Lumora.PimAdmin");  // the local user's
+    admin.call("AddMailbox", "Pat Lee");
+    admin.call("Share", "Pat Lee", 9, true);
+    Object mapi = outlook().getObject("GetNamespace", "MAPI");
+    Object patsCalendar = mapi.getObject("GetSharedDefaultFolder", mapi.getObject("CreateRecipient", "Pat Lee"), 9);
+    Object meeting = patsCalendar.getObject("Items").getObject("Add");
+    meeting.put("Subject", "Board meeting");
+    meeting.call("Save");
+    const std::string entryId = meeting.get("EntryID").toString();
+    auto storedSubject = [&] { return mapi.getObject("GetItemFromID", entryId).get("Subject"); };
+
+    serve();
+    BridgeClient page(port());
+    int64_t pageAdmin = page.create("Lumora.PimAdmin");
+    page.call(pageAdmin, "Display", json::array({entryId}));
+    json window = page.awaitNotification("item.open")["params"];
+    page.request("item.save", {{"item", window["item"]}, {"fields", {{"Subject", "Board meeting, moved"}}}});
+    EXPECT_EQ(storedSubject(), Variant("Board meeting, moved"));
+
+    admin.call("Share", "Pat Lee", 9, false);
+    constexpr int32_t kNotShared = static_cast<int32_t>(0x8004011D);
+    json refused = page.request("item.save", {{"item", window["item"]}, {"fields", {{"Subject", "Cancelled"}}}});
+    EXPECT_EQ(refused["error"]["data"]["number"], kNotShared);
+    EXPECT_EQ(storedSubject(), Variant("Board meeting, moved"));
+    for (const auto& [member, args] : {std::pair{"Display", json::array({entryId})},
+                                       std::pair{"Items", json::array({patsCalendar.get("EntryID").toString()})}}) {
+        json answer = page.request("call", {{"object", pageAdmin}, {"member", member}, {"args", args}});
+        EXPECT_EQ(answer["error"]["data"]["number"], kNotShared) << member;
+    }
+}
+
 }  // namespace
 }  // namespace lumora::tests

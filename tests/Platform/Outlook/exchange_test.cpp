@@ -85,6 +85,30 @@ constexpr std::string_view kCalendarInUtc =
     "SUMMARY:Call with Tokyo\nEND:VEVENT\n"
     "END:VCALENDAR\n";
 
+// A calendar of one event at a wall-clock time of a zone the file defines with the parts given.
+std::string zonedEvent(std::string_view zoneParts, std::string_view start) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Example Corp//Calendar 9//EN\r\n"
+           "BEGIN:VTIMEZONE\r\nTZID:Office\r\n" + std::string(zoneParts) + "END:VTIMEZONE\r\n"
+           "BEGIN:VEVENT\r\nUID:z@example\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;TZID=Office:" + std::string(start) +
+           "\r\nSUMMARY:Zoned\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+}
+
+std::string zonePart(std::string_view kind, std::string_view start, std::string_view rule, std::string_view from,
+                     std::string_view to) {
+    std::string part = "BEGIN:" + std::string(kind) + "\r\nDTSTART:" + std::string(start) + "\r\n";
+    if (!rule.empty()) part += "RRULE:" + std::string(rule) + "\r\n";
+    return part + "TZOFFSETFROM:" + std::string(from) + "\r\nTZOFFSETTO:" + std::string(to) + "\r\nEND:" +
+           std::string(kind) + "\r\n";
+}
+
+// Central Europe's rules since 1996 as calendar programs write them, from the year given.
+std::string centralEurope(std::string_view firstYear, std::string_view count = "") {
+    return zonePart("STANDARD", std::string(firstYear) + "1027T030000",
+                    "FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU" + std::string(count), "+0200", "+0100") +
+           zonePart("DAYLIGHT", std::string(firstYear) + "0329T020000",
+                    "FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU" + std::string(count), "+0100", "+0200");
+}
+
 // Local time for these tests is Tokyo's (UTC+9, no summer time), so every conversion shows.
 class ExchangeTest : public PimTest {
 protected:
@@ -221,6 +245,30 @@ TEST_F(ExchangeTest, ABadPartOfAFileImportsNothing) {
     EXPECT_AUTOMATION_ERROR(import("Name,Email\r\nAnn,ann@example.com\r\n"), kBadFile);
     EXPECT_AUTOMATION_ERROR(import(""), kBadFile);
     EXPECT_AUTOMATION_ERROR(import("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n"), kBadFile);
+    // Dates libical reads without a complaint but no date field can hold.
+    const std::pair<std::string, std::string> noDates[] = {
+        {"DTSTART:20261208T100000\r\nDTEND:09448451T110000Z\r\n", "event 1: its end"},
+        {"DTSTART:20261345T100000\r\n", "event 1: its start"},
+        {"DTSTART;VALUE=DATE:00500101\r\n", "event 1: its start"},
+    };
+    for (const auto& [times, refusal] : noDates) {
+        try {
+            import("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\n" + times + "END:VEVENT\r\nEND:VCALENDAR\r\n");
+            ADD_FAILURE() << times;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.description(), "The file cannot be imported; nothing was imported: " + refusal +
+                                           " is no date between the years 100 and 9999");
+        }
+    }
+    EXPECT_AUTOMATION_ERROR(import("BEGIN:VCALENDAR\r\nBEGIN:VTODO\r\nDUE:99991231T235959Z\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"),
+                            kBadFile);  // past the last day in Tokyo
+    // Nested some hundred thousand deep, a calendar would overflow the stack as it is freed.
+    std::string deep = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < 400'000; ++i) deep += "BEGIN:VEVENT\r\n";
+    for (int i = 0; i < 400'000; ++i) deep += "END:VEVENT\r\n";
+    deep += "END:VCALENDAR\r\n";
+    ASSERT_LT(deep.size(), kMaxImportBytes);
+    EXPECT_AUTOMATION_ERROR(import(deep), kBadFile);
     EXPECT_EQ(count(FolderType::Contacts), 0);
     EXPECT_EQ(count(FolderType::Calendar), 0);
     EXPECT_EQ(count(FolderType::Tasks), 0);
@@ -229,6 +277,87 @@ TEST_F(ExchangeTest, ABadPartOfAFileImportsNothing) {
     EXPECT_AUTOMATION_ERROR(import(huge), 0x80040607);
     PimStore pim = store();
     EXPECT_AUTOMATION_ERROR(importFile(pim, m_data.path()), kBadFile);  // a folder
+}
+
+TEST_F(ExchangeTest, AZoneOfTheFileGivesItsOffsetAtEachTimeOfTheYear) {
+    struct Case {
+        std::string zone;
+        std::string start;
+        std::string tokyo;
+    };
+    const std::string us = zonePart("DAYLIGHT", "19870405T020000", "FREQ=YEARLY;BYMONTH=4;BYDAY=1SU;UNTIL=20060402T070000Z",
+                                    "-0500", "-0400") +
+                           zonePart("STANDARD", "19671029T020000", "FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU;UNTIL=20061029T060000Z",
+                                    "-0400", "-0500") +
+                           zonePart("DAYLIGHT", "20070311T020000", "FREQ=YEARLY;BYMONTH=3;BYDAY=2SU", "-0500", "-0400") +
+                           zonePart("STANDARD", "20071104T020000", "FREQ=YEARLY;BYMONTH=11;BYDAY=1SU", "-0400", "-0500");
+    // Changes listed by date rather than by rule, as some programs write them.
+    const std::string dated =
+        zonePart("STANDARD", "19700101T000000", "", "+0100", "+0100") +
+        "BEGIN:DAYLIGHT\r\nDTSTART:20260329T020000\r\nRDATE:20270328T020000\r\nTZOFFSETFROM:+0100\r\n"
+        "TZOFFSETTO:+0200\r\nEND:DAYLIGHT\r\n"
+        "BEGIN:STANDARD\r\nDTSTART:20261025T030000\r\nRDATE:20271031T030000\r\nTZOFFSETFROM:+0200\r\n"
+        "TZOFFSETTO:+0100\r\nEND:STANDARD\r\n";
+    const Case cases[] = {
+        {centralEurope("1970"), "20260708T100000", "2026-07-08 17:00"},  // summer time, UTC+2
+        {centralEurope("1970"), "20260329T013000", "2026-03-29 09:30"},  // the last half hour of winter time
+        {centralEurope("1970"), "20260329T033000", "2026-03-29 10:30"},  // the first of summer time
+        {centralEurope("1970"), "20261025T023000", "2026-10-25 10:30"},  // an hour the clocks repeat: the later one
+        {centralEurope("1601"), "20260708T100000", "2026-07-08 17:00"},
+        {centralEurope("1601"), "20260115T100000", "2026-01-15 18:00"},
+        {centralEurope("1601", ";COUNT=1000"), "20260708T100000", "2026-07-08 17:00"},
+        {centralEurope("1970"), "21000708T100000", "2100-07-08 17:00"},
+        {centralEurope("1970"), "26000708T100000", "2600-07-08 17:00"},  // past the years libical counts in
+        {centralEurope("1970"), "26001208T100000", "2600-12-08 18:00"},
+        {centralEurope("1970"), "19600708T100000", "1960-07-08 18:00"},  // before the first change: its offset from
+        {us, "20060401T120000", "2006-04-02 02:00"},  // the old rule: summer time starts on 2 April 2006
+        {us, "20060403T120000", "2006-04-04 01:00"},
+        {us, "20070320T120000", "2007-03-21 01:00"},  // the new one: on 11 March 2007
+        {dated, "20270110T100000", "2027-01-10 18:00"},
+        {dated, "20270708T100000", "2027-07-08 17:00"},
+        {dated, "20271208T100000", "2027-12-08 18:00"},
+        {zonePart("STANDARD", "16010101T000000", "FREQ=DAILY", "+0100", "+0100"), "20260708T100000", "2026-07-08 18:00"},
+        {zonePart("STANDARD", "16010101T000000", "", "+0530", "+0530"), "20260708T100000", "2026-07-08 13:30"},
+        // A rule that never occurs (no month has a second-to-last 31st): libical searched
+        // centuries for its first occurrence each time it was asked.
+        {zonePart("STANDARD", "16010101T000000", "", "+0100", "+0100") +
+             zonePart("DAYLIGHT", "16010102T000000", "FREQ=MONTHLY;BYMONTHDAY=31;BYSETPOS=-2", "+0100", "+0200"),
+         "20260708T100000", "2026-07-08 17:00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.start);
+        ASSERT_EQ(import(zonedEvent(c.zone, c.start)).appointments, 1);
+        EXPECT_EQ(when(item(FolderType::Calendar, count(FolderType::Calendar)).get("Start")), c.tokyo);
+    }
+}
+
+TEST_F(ExchangeTest, AZoneThatChangesMoreOftenThanDailyImportsNothing) {
+    const std::string fast[] = {"FREQ=SECONDLY", "FREQ=MINUTELY", "FREQ=HOURLY", "FREQ=DAILY;BYHOUR=1,13",
+                                "FREQ=YEARLY;BYMINUTE=0,30"};
+    for (const std::string& rule : fast) {
+        SCOPED_TRACE(rule);
+        const std::string file = zonedEvent(zonePart("STANDARD", "16010101T000000", rule, "+0100", "+0100"),
+                                            "20260301T100000");
+        EXPECT_LT(file.size(), 512u);
+        try {
+            import(file);
+            ADD_FAILURE() << "imported";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), kBadFile);
+            EXPECT_EQ(e.description(), "The file cannot be imported; nothing was imported: time zone Office: its "
+                                       "STANDARD rule repeats more often than daily");
+        }
+    }
+    // A zone no time uses is refused all the same, and so is a part that starts on no date.
+    std::string unused(kCalendarInUtc);
+    unused.insert(unused.find("BEGIN:VEVENT"), "BEGIN:VTIMEZONE\nTZID:Unused\n" +
+                                                   zonePart("DAYLIGHT", "19700101T000000", "FREQ=MINUTELY", "+0100", "+0200") +
+                                                   "END:VTIMEZONE\n");
+    EXPECT_AUTOMATION_ERROR(import(unused), kBadFile);
+    EXPECT_AUTOMATION_ERROR(import(zonedEvent(zonePart("STANDARD", "16010229T000000", "FREQ=YEARLY", "+0100", "+0100"),
+                                              "20260301T100000")),
+                            kBadFile);
+    EXPECT_EQ(count(FolderType::Calendar), 0);
 }
 
 }  // namespace
