@@ -6,6 +6,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "deliverables.hpp"
 #include "error.hpp"
 #include "server.hpp"
 #include "shared_library.hpp"
@@ -33,6 +34,23 @@ bool containsNoCase(const std::set<std::string>& names, std::string_view name) {
     for (const auto& n : names)
         if (vb::asciiEqualsNoCase(n, name)) return true;
     return false;
+}
+
+// The kind as the registry file spells it; an ordinary class has no "kind" there.
+constexpr const char* kDialerKind = "dialer";
+
+// A kind this version does not know is read as ordinary: it grants nothing.
+ClassKind kindInFile(const nlohmann::json& server, std::string_view clsid) {
+    auto kind = server.find("kind");
+    if (kind == server.end()) {
+        // Files written before classes declared their kind: the dialer was the only dialer then.
+        return vb::asciiEqualsNoCase(clsid, deliverables::kDialer.classId) ? ClassKind::Dialer : ClassKind::Ordinary;
+    }
+    return kind->is_string() && *kind == kDialerKind ? ClassKind::Dialer : ClassKind::Ordinary;
+}
+
+bool registers(const ServerRegistration& server, std::string_view progIdOrClsid) {
+    return vb::asciiEqualsNoCase(server.progId, progIdOrClsid) || vb::asciiEqualsNoCase(server.clsid, progIdOrClsid);
 }
 
 }  // namespace
@@ -75,13 +93,23 @@ const Registry::Entry* Registry::findEntry(std::string_view progIdOrClsid) const
     return nullptr;
 }
 
+const ServerRegistration* Registry::findServer(std::string_view progIdOrClsid) const {
+    for (const auto& s : m_servers)
+        if (registers(s, progIdOrClsid)) return &s;
+    return nullptr;
+}
+
 bool Registry::isInstalled(std::string_view name) const {
     if (containsNoCase(apartment().faults.absent, name)) return false;
     std::lock_guard lock(m_mutex);
-    if (findEntry(name)) return true;
-    for (const auto& s : m_servers)
-        if (vb::asciiEqualsNoCase(s.progId, name) || vb::asciiEqualsNoCase(s.clsid, name)) return true;
-    return false;
+    return findEntry(name) || findServer(name);
+}
+
+std::optional<ClassKind> Registry::kindOf(std::string_view name) const {
+    std::lock_guard lock(m_mutex);
+    if (const Entry* e = findEntry(name)) return e->info.kind;
+    if (const ServerRegistration* s = findServer(name)) return s->kind;
+    return std::nullopt;
 }
 
 ClassFactory Registry::serverFactory(const ServerRegistration& registration) {
@@ -119,12 +147,8 @@ Object Registry::createObject(std::string_view name, std::string_view machine) {
             factory = e->info.factory;
             singleInstance = e->info.singleInstance;
             runningKey = vb::asciiLower(e->info.progId);
-        } else {
-            for (const auto& s : m_servers)
-                if (vb::asciiEqualsNoCase(s.progId, name) || vb::asciiEqualsNoCase(s.clsid, name)) {
-                    factory = serverFactory(s);
-                    break;
-                }
+        } else if (const ServerRegistration* s = findServer(name)) {
+            factory = serverFactory(*s);
         }
     }
     if (!factory) throw Error(RuntimeError::CantCreateObject);
@@ -177,8 +201,10 @@ void Registry::loadServers() {
     if (!doc.is_object() || !doc["servers"].is_array()) return;
     for (const auto& s : doc["servers"]) {
         if (!s.is_object() || !s["progId"].is_string() || !s["clsid"].is_string() || !s["library"].is_string()) continue;
-        m_servers.push_back({s["progId"].get<std::string>(), s["clsid"].get<std::string>(),
-                             std::filesystem::path(s["library"].get<std::string>())});
+        std::string clsid = s["clsid"].get<std::string>();
+        ClassKind kind = kindInFile(s, clsid);
+        m_servers.push_back({s["progId"].get<std::string>(), std::move(clsid),
+                             std::filesystem::path(s["library"].get<std::string>()), kind});
     }
 }
 
@@ -186,8 +212,11 @@ void Registry::saveServers() const {
     if (m_dataFolder.empty()) throw Error(RuntimeError::PathNotFound);
     nlohmann::json doc;
     doc["servers"] = nlohmann::json::array();
-    for (const auto& s : m_servers)
-        doc["servers"].push_back({{"progId", s.progId}, {"clsid", s.clsid}, {"library", s.library.string()}});
+    for (const auto& s : m_servers) {
+        nlohmann::json server{{"progId", s.progId}, {"clsid", s.clsid}, {"library", s.library.string()}};
+        if (s.kind == ClassKind::Dialer) server["kind"] = kDialerKind;
+        doc["servers"].push_back(std::move(server));
+    }
     std::filesystem::create_directories(m_dataFolder);
     // Write beside and rename, so a crash never leaves half a registry.
     auto target = m_dataFolder / kRegistryFile;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -19,6 +20,13 @@ namespace lumora {
 
 using ClassFactory = std::function<Object()>;
 
+// What a class declares itself to be, where the host's rules depend on it. A page may have the
+// desktop control create a dialer by ProgID, and nothing else that way.
+enum class ClassKind {
+    Ordinary,
+    Dialer,  // places and ends calls for the control's MakeCall and GetDialerVersion
+};
+
 struct ClassInfo {
     std::string progId;                 // "Word.Application"
     std::string clsid;                  // "{F5078F32-C551-11D3-89B9-0000F81FE221}", or empty
@@ -26,6 +34,7 @@ struct ClassInfo {
     ClassFactory factory;
     // A single-instance application (Outlook): creating it attaches to the running one.
     bool singleInstance = false;
+    ClassKind kind = ClassKind::Ordinary;
 };
 
 // One in-process server registration as the per-user registry file keeps it.
@@ -33,6 +42,7 @@ struct ServerRegistration {
     std::string progId;
     std::string clsid;
     std::filesystem::path library;
+    ClassKind kind = ClassKind::Ordinary;
 };
 
 // Failures a test or a script can make the registry produce, per apartment (thread).
@@ -56,6 +66,8 @@ public:
     // GetObject(, progId): the running instance; 429 when the class is absent or not running.
     Object getObject(std::string_view progId);
     bool isInstalled(std::string_view progIdOrClsid) const;
+    // The kind a registered class declared; nullopt for a class nobody registered.
+    std::optional<ClassKind> kindOf(std::string_view progIdOrClsid) const;
 
     // The per-user registry of in-process servers lives in dataFolder/registry.json.
     void setDataFolder(const std::filesystem::path& dataFolder);
@@ -73,7 +85,9 @@ private:
     Registry();
     ~Registry();
     struct Entry;
+    // Both called with m_mutex held.
     const Entry* findEntry(std::string_view progIdOrClsid) const;
+    const ServerRegistration* findServer(std::string_view progIdOrClsid) const;
     ClassFactory serverFactory(const ServerRegistration& registration);
     void loadServers();
     void saveServers() const;

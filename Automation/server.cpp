@@ -13,7 +13,7 @@ int32_t registerServerClasses(std::span<const ServerClass> classes, const void* 
     auto library = std::filesystem::canonical(info.dli_fname, ec);
     if (ec) return kRegistrationFailed;
     try {
-        for (const auto& c : classes) Registry::instance().registerServer({c.progId, c.clsid, library});
+        for (const auto& c : classes) Registry::instance().registerServer({c.progId, c.clsid, library, c.kind});
     } catch (const std::exception&) {
         return kRegistrationFailed;
     }

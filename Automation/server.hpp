@@ -23,6 +23,7 @@ struct ServerClass {
     const char* progId;
     const char* clsid;
     ClassFactory (*factory)();
+    ClassKind kind = ClassKind::Ordinary;  // kept with the registration (registry.hpp)
 };
 
 // Writes each class into the per-user registry with the path of the library holding

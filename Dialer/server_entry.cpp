@@ -9,7 +9,8 @@ namespace {
 using lumora::deliverables::kDialer;
 
 const lumora::ServerClass kClasses[] = {
-    {kDialer.progId, kDialer.classId, &lumora::deliverables::factoryOf<lumora::dialer::Dialer>},
+    {kDialer.progId, kDialer.classId, &lumora::deliverables::factoryOf<lumora::dialer::Dialer>,
+     lumora::ClassKind::Dialer},
 };
 
 }  // namespace

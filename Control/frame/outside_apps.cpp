@@ -2,10 +2,18 @@
 
 #include "Automation/registry.hpp"
 #include "Automation/traps.hpp"
+#include "Platform/Files/page_reach.hpp"
 
 namespace lumora::control {
 
 Object createApplication(std::string_view progId) { return Registry::instance().createObject(progId); }
+
+Object createDialer(std::string_view progIdOrClsid) {
+    Registry& registry = Registry::instance();
+    if (files::PageReach::confined() && registry.kindOf(progIdOrClsid) != ClassKind::Dialer)
+        raise(RuntimeError::CantCreateObject);
+    return registry.createObject(progIdOrClsid);
+}
 
 void reachOutlook(ControlState& state, OutlookWay way) {
     Registry& registry = Registry::instance();

@@ -24,6 +24,12 @@ enum class OutlookWay {
 // A new instance of an application (Word and Excel are never shared between calls).
 Object createApplication(std::string_view progId);
 
+// A new instance of the dialer a caller names. For a page only classes registered as dialers
+// are created: any other class, whether it exists or not, is refused with the same 429 an
+// unknown one gives, so a page neither reaches other classes this way nor learns which exist.
+// The local user may name any class.
+Object createDialer(std::string_view progIdOrClsid);
+
 // Reaches Outlook the given way and keeps it in OutlookApp. Errors: 429 when Outlook cannot
 // be reached.
 void reachOutlook(ControlState& state, OutlookWay way);

@@ -28,7 +28,7 @@ Variant MakeCall(LumoraCtrl2005& control, Params& params) {
         }
         currentStep = step::CreatingDialerObject;
         // A dialer that cannot be created leaves the stored one in place.
-        state.Dialer = createApplication(dialerProgId);
+        state.Dialer = createDialer(dialerProgId);
         currentStep = step::MakingCall;
         // The dialer receives the whole string as the page passed it, "object" piece included.
         state.Dialer.call("MakeCall", params[0]);
@@ -48,7 +48,7 @@ Variant GetDialerVersion(LumoraCtrl2005&, Params& params) {
     return trapped(
         [&] {
             // A fresh instance, never the stored dialer.
-            Object dialer = createApplication(params[0].toString());
+            Object dialer = createDialer(params[0].toString());
             Variant version(dialer.call("GetVersion").toString());
             dialer.release();
             return version;

@@ -5,6 +5,7 @@
 #include "drive_map.hpp"
 #include "entry_info.hpp"
 #include "file_errors.hpp"
+#include "path_names.hpp"
 #include "text_stream.hpp"
 
 namespace lumora::files {
@@ -157,8 +158,10 @@ const TypeInfo& FolderObject::typeInfo() const {
         });
         t.method<F>("CreateTextFile", 1101, {"FileName", "Overwrite", "Unicode"}, 1, [](F& f, Args& a) {
             f.requireExists();
-            fs::path file = f.where().local / a[0].toString();
-            return Variant(createTextFile(file, overwriteOf(a, 1),
+            // The name is read as a page's path below this folder, so it is mapped and kept
+            // within the page's reach like any other path ("..\\x" or "/x" included).
+            PagePath file = resolvePagePath(buildPath(f.path(), a[0].toString()));
+            return Variant(createTextFile(file.local, overwriteOf(a, 1),
                                           a.valueOr(2, false).toBool() ? TextFormat::Unicode : TextFormat::Ansi));
         });
         return t;
@@ -195,7 +198,7 @@ std::optional<Variant> EntryCollection::named(std::string_view name) {
 
 Object EntryCollection::add(std::string_view name) const {
     if (m_kind != EntryKind::Folder) raise(RuntimeError::ObjectDoesNotSupport);
-    if (name.empty() || name.find_first_of("\\/") != std::string_view::npos) raise(RuntimeError::BadFileNameOrNumber);
+    requireEntryName(name);
     fs::path folder = m_folder.local / std::string(name);
     if (entryPresent(folder)) raise(RuntimeError::FileAlreadyExists);
     if (!isKind(m_folder.local, EntryKind::Folder)) raise(RuntimeError::PathNotFound);

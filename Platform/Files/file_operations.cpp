@@ -11,6 +11,7 @@
 #include "Automation/vb/case_folding.hpp"
 #include "file_errors.hpp"
 #include "file_handle.hpp"
+#include "page_reach.hpp"
 #include "path_names.hpp"
 #include "wildcard.hpp"
 
@@ -215,6 +216,9 @@ std::vector<fs::path> listEntries(const fs::path& folder, EntryKind kind) {
         std::error_code statusError;
         fs::file_status status = it->status(statusError);
         bool wanted = kind == EntryKind::File ? fs::is_regular_file(status) : fs::is_directory(status);
+        // A link that leads out of a page's reach is not there for the page, just as a link
+        // that leads nowhere is not: the listing tells nothing about what lies outside.
+        if (wanted && it->is_symlink(statusError) && !PageReach::allows(it->path())) wanted = false;
         if (wanted) found.emplace_back(vb::folded(it->path().filename().string()), it->path());
     }
     std::sort(found.begin(), found.end());
@@ -285,10 +289,14 @@ PagePath moveEntry(const fs::path& entry, EntryKind kind, std::string_view desti
     return target;
 }
 
-fs::path renameEntry(const fs::path& entry, std::string_view newName) {
-    if (newName.empty() || newName == "." || newName == ".." || newName.find_first_of("\\/") != std::string_view::npos ||
-        newName.find('\0') != std::string_view::npos)
+void requireEntryName(std::string_view name) {
+    if (name.empty() || name == "." || name == ".." || name.find_first_of("\\/") != std::string_view::npos ||
+        holdsControlCharacter(name))
         raise(RuntimeError::BadFileNameOrNumber);
+}
+
+fs::path renameEntry(const fs::path& entry, std::string_view newName) {
+    requireEntryName(newName);
     fs::path target = entry.parent_path() / std::string(newName);
     if (target == entry) return entry;
     EntryKind kind = isFolder(entry) ? EntryKind::Folder : EntryKind::File;

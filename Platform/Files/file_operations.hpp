@@ -28,7 +28,7 @@ bool isKind(const std::filesystem::path& path, EntryKind kind);
 bool entryPresent(const std::filesystem::path& path);
 
 // The files or folders directly inside `folder`, in the page system's order (names compared
-// without regard to case).
+// without regard to case). For a page, links that lead out of its reach are left out.
 std::vector<std::filesystem::path> listEntries(const std::filesystem::path& folder, EntryKind kind);
 
 // DeleteFile / DeleteFolder: 53 (files) or 76 (folders) when nothing matches; 70 when a
@@ -43,11 +43,15 @@ void moveEntries(std::string_view source, std::string_view destination, EntryKin
 // CreateFolder: 58 when the entry exists, 76 when its parent does not.
 PagePath createFolder(std::string_view path);
 
+// A name for an entry made or renamed inside a folder: 52 for "", "." or "..", or a name holding
+// a separator or a character no name may hold (page_path.hpp).
+void requireEntryName(std::string_view name);
+
 // The same for one entry that a File or Folder object stands for.
 void deleteEntry(const std::filesystem::path& entry, EntryKind kind, Force force);
 void copyEntry(const std::filesystem::path& entry, EntryKind kind, std::string_view destination, Overwrite overwrite);
 PagePath moveEntry(const std::filesystem::path& entry, EntryKind kind, std::string_view destination);
-// Name = newName: 52 for a name with a separator, 58 when another entry has it.
+// Name = newName: 52 for a name requireEntryName refuses, 58 when another entry has it.
 std::filesystem::path renameEntry(const std::filesystem::path& entry, std::string_view newName);
 
 }  // namespace lumora::files

@@ -1,5 +1,6 @@
 #include "page_path.hpp"
 
+#include <algorithm>
 #include <system_error>
 #include <vector>
 
@@ -87,11 +88,15 @@ fs::path withoutTrailingSeparator(fs::path path) {
 
 bool isPathSeparator(char c) { return c == '\\' || c == '/'; }
 
+bool holdsControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
 bool endsWithSeparator(std::string_view text) { return !text.empty() && isPathSeparator(text.back()); }
 
 PagePath resolvePagePath(std::string_view text) {
     if (text.empty()) raise(RuntimeError::InvalidProcedureCall);
-    if (text.find('\0') != std::string_view::npos) raise(RuntimeError::BadFileNameOrNumber);
+    if (holdsControlCharacter(text)) raise(RuntimeError::BadFileNameOrNumber);
 
     if (isDriveLetterPath(text)) {
         fs::path root = mappedRoot(text.substr(0, 2));

@@ -86,6 +86,9 @@ std::optional<Variant> PimFolders::named(std::string_view name) {
 }
 
 Object PimFolders::add(std::string_view name, const Variant& folderType) {
+    // Wherever a name is read as a C string a NUL ends it, so a folder named with one would show
+    // as another, shorter name: such a name is refused rather than stored.
+    if (name.find('\0') != std::string_view::npos) raise(PimError::BadFolderName);
     int32_t itemType = m_parent.defaultItemType;
     if (!folderType.isAbsent()) {
         int32_t type = folderType.toI4();

@@ -134,3 +134,32 @@ TEST_F(RegistryTest, ServerWhoseLibraryIsMissingIs429) {
     Registry::instance().registerServer({"LumoraTest.Gone", "{2}", m_data.path() / "libgone.so"});
     EXPECT_AUTOMATION_ERROR(Registry::instance().createObject("LumoraTest.Gone"), 429);
 }
+
+TEST_F(RegistryTest, AClassKeepsTheKindItRegisteredWithInTheRegistryFile) {
+    EXPECT_EQ(Registry::instance().kindOf("lumoratest.probealias"), ClassKind::Ordinary);
+    EXPECT_EQ(Registry::instance().kindOf("LumoraTest.Nobody"), std::nullopt);
+
+    Registry::instance().registerServer({"LumoraTest.Dialer", "{3}", "/opt/d.so", ClassKind::Dialer});
+    Registry::instance().registerServer({"LumoraTest.Plain", "{4}", "/opt/p.so"});
+    std::ifstream file(m_data.path() / "registry.json");
+    auto saved = nlohmann::json::parse(file);
+    EXPECT_EQ(saved["servers"][0]["kind"], "dialer");
+    EXPECT_FALSE(saved["servers"][1].contains("kind"));
+
+    Registry::instance().setDataFolder(m_data.path());
+    EXPECT_EQ(Registry::instance().kindOf("{3}"), ClassKind::Dialer);
+    EXPECT_EQ(Registry::instance().kindOf("lumoratest.dialer"), ClassKind::Dialer);
+    EXPECT_EQ(Registry::instance().kindOf("LumoraTest.Plain"), ClassKind::Ordinary);
+}
+
+TEST_F(RegistryTest, ARegistryFileFromBeforeKindsStillKnowsTheDialer) {
+    std::ofstream(m_data.path() / "registry.json") << R"({"servers": [
+        {"progId": "LumoraGenTAPI30.Dialer", "clsid": "{e6c8edff-0628-45d4-ab5f-958785f72a6c}", "library": "/opt/d.so"},
+        {"progId": "LumoraTest.Plain", "clsid": "{4}", "library": "/opt/p.so"},
+        {"progId": "LumoraTest.Later", "clsid": "{5}", "library": "/opt/l.so", "kind": "switchboard"}]})";
+    Registry::instance().setDataFolder(m_data.path());
+    EXPECT_EQ(Registry::instance().kindOf("LumoraGenTAPI30.Dialer"), ClassKind::Dialer);
+    EXPECT_EQ(Registry::instance().kindOf("LumoraTest.Plain"), ClassKind::Ordinary);
+    // A kind this version does not know grants nothing.
+    EXPECT_EQ(Registry::instance().kindOf("LumoraTest.Later"), ClassKind::Ordinary);
+}

@@ -28,6 +28,23 @@ TEST_F(ContactFolderTest, ContactsMeansTheDefaultFolderAndAnUnknownNameFallsBack
     EXPECT_TRUE(boxes().empty());
 }
 
+TEST_F(ContactFolderTest, AFolderNameWithANulIsThatWholeNameNeverAShorterOne) {
+    Object crm = contactsFolder().getObject("Folders").getObject("Add", "CRM", 10);
+    const std::string withNul("CRM\0Private", 11);
+    setContactFolder(withNul);  // no folder has that name: the default folder, as for any unknown name
+    addContact("Default", "Permanent");
+    EXPECT_EQ(lastNames(contactsFolder()), std::vector<std::string>{"Default"});
+    EXPECT_EQ(lastNames(crm), std::vector<std::string>{});
+    EXPECT_TRUE(boxes().empty());
+
+    // Such a folder is not made, under that name or a shorter one.
+    EXPECT_EQ(control.call("CheckForFolder", withNul), Variant(false));
+    Object folders = contactsFolder().getObject("Folders");
+    EXPECT_EQ(folders.count(), 1);
+    EXPECT_AUTOMATION_ERROR(folders.call("Add", std::string("Work\0", 5), 10), 5);
+    EXPECT_EQ(folders.count(), 1);
+}
+
 TEST_F(ContactFolderTest, PurgeDeletesConsecutiveTemporaryCrmContactsAndNothingElse) {
     Object folder = contactsFolder();
     setContactFolder("Contacts");

@@ -226,6 +226,17 @@ TEST_F(Letters, EachFailureIsToldInTheWordsOfTheStageItStoppedIn) {
     EXPECT_EQ(desktop.transcript().shown[0].kind, "document");
 }
 
+TEST_F(Letters, ASaveNameWithAControlCharacterIsABadNameAndNothingIsWritten) {
+    const fs::path out = temp.path() / "out";
+    fs::create_directories(out);
+    createLetter(samples.letterTemplate.string(), (out / "Letter\n1.docx").string());
+    createLetter(samples.letterTemplate.string(), (out / "Letter\t1.docx").string());
+    EXPECT_EQ(boxTexts(),
+              (Texts{"An error occurred saving a copy of the document in CreateLetterXML:-Bad file name or number",
+                     "An error occurred saving a copy of the document in CreateLetterXML:-Bad file name or number"}));
+    EXPECT_EQ(filesUnder(out), std::vector<fs::path>{});
+}
+
 TEST_F(Letters, AnEmptyTemplateIsRefusedAndNothingIsShown) {
     createLetter("", "");
     ASSERT_EQ(boxes().size(), 1u);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Automation/deliverables.hpp"
+#include "Platform/Files/page_reach.hpp"
 #include "tests/Control/support/deliverable_fixture.hpp"
 #include "tests/Control/support/fake_applications.hpp"
 
@@ -89,6 +91,70 @@ TEST_F(TelephonyRequests, DialerVersionComesFromAFreshInstanceOrTheErrorText) {
     EXPECT_EQ(control.call("GetDialerVersion", "LumoraGenTAPI30.Dialer").toString(), "1.0.1");
     EXPECT_EQ(control.call("GetDialerVersion", "No.Such.Dialer").toString(), "ActiveX component can't create object");
     EXPECT_TRUE(boxes().empty());
+}
+
+// Installed classes that are no dialers, each counting the instances made of it.
+class DialerChoice : public TelephonyRequests {
+protected:
+    void SetUp() override {
+        TelephonyRequests::SetUp();
+        for (const char* progId : {"Word.Application", "Scripting.FileSystemObject"}) {
+            registerFake(progId, [created = othersCreated] {
+                ++*created;
+                auto application = fake("Application");
+                application->on("GetVersion", [](Args&) { return Variant("16.0"); }).on("MakeCall");
+                return Object(application);
+            });
+            install(progId);
+        }
+        ClassInfo marked;
+        marked.progId = "Test.MarkedDialer";
+        marked.kind = ClassKind::Dialer;
+        marked.factory = [] {
+            auto dialer = fake("MarkedDialer");
+            dialer->on("GetVersion", [](Args&) { return Variant("2.4.6"); }).on("MakeCall");
+            return Object(dialer);
+        };
+        Registry::instance().registerBuiltin(std::move(marked));
+    }
+
+    std::shared_ptr<int> othersCreated = std::make_shared<int>(0);
+};
+
+TEST_F(DialerChoice, APageGetsOtherClassesAnsweredAsUnknownOnesAndNothingIsCreated) {
+    files::PageReach page({});
+    const Variant unknown = control.call("GetDialerVersion", "No.Such.Dialer");
+    EXPECT_EQ(unknown.toString(), "ActiveX component can't create object");
+    for (const char* other : {"Scripting.FileSystemObject", "Word.Application", "word.application",
+                              "{0D43FE01-F093-11CF-8940-00A0C9054228}", "Test.RecordingDialer"})
+        EXPECT_EQ(control.call("GetDialerVersion", other), unknown) << other;
+
+    control.call("MakeCall", "number=1;object=No.Such.Dialer");
+    ASSERT_EQ(boxes().size(), 1u);
+    const desktop::MessageBoxRequest unknownBox = boxes().back().request;
+    control.call("MakeCall", "number=1;object=Word.Application");
+    ASSERT_EQ(boxes().size(), 2u);
+    EXPECT_EQ(boxes().back().request.text, unknownBox.text);
+    EXPECT_EQ(boxes().back().request.title, unknownBox.title);
+    EXPECT_EQ(boxes().back().request.buttons, unknownBox.buttons);
+    EXPECT_EQ(*othersCreated, 0);
+    EXPECT_TRUE(dialers.empty());
+}
+
+TEST_F(DialerChoice, APageStillReachesTheDialerAndClassesRegisteredAsDialers) {
+    files::PageReach page({});
+    EXPECT_EQ(control.call("GetDialerVersion", "LumoraGenTAPI30.Dialer").toString(), "1.0.1");
+    EXPECT_EQ(control.call("GetDialerVersion", deliverables::kDialer.classId).toString(), "1.0.1");
+    EXPECT_EQ(control.call("GetDialerVersion", "test.markeddialer").toString(), "2.4.6");
+    control.call("MakeCall", "number=1;object=Test.MarkedDialer");
+    EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(DialerChoice, TheLocalUserMayNameAnyClass) {
+    EXPECT_EQ(control.call("GetDialerVersion", "Word.Application").toString(), "16.0");
+    control.call("MakeCall", "number=1;object=Scripting.FileSystemObject");
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(*othersCreated, 2);
 }
 
 TEST_F(TelephonyRequests, TelephonyAddressesAreJoinedByTilde) {

@@ -6,12 +6,16 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "../sample_class.hpp"
 #include "Automation/registry.hpp"
 #include "Host/bridge/bridge_server.hpp"
+#include "Host/stand_ins.hpp"
+#include "Host/startup.hpp"
 #include "bridge_client.hpp"
 #include "temp_folder.hpp"
 #include "windows_class.hpp"
@@ -26,6 +30,17 @@ bool eventually(Predicate predicate, std::chrono::milliseconds timeout = std::ch
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return predicate();
+}
+
+// The host's stand-ins and this build's deliverables registered, as `lumora serve` has them, so
+// a page reaches the real desktop control and what it drives.
+inline void registerWorkstationClasses() {
+    static std::once_flag standIns;
+    std::call_once(standIns, host::registerStandIns);
+    host::StartupReport report;
+    const char* buildDir = std::getenv("LUMORA_BUILD_DIR");
+    host::ensureDeliverablesRegistered(std::filesystem::path(buildDir ? buildDir : LUMORA_BUILD_DIR) / "lib", report);
+    ASSERT_TRUE(report.problems.empty()) << report.problems.front();
 }
 
 class BridgeTest : public ::testing::Test {

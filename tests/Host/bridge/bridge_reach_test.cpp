@@ -6,10 +6,7 @@
 #include <sys/socket.h>
 
 #include <fstream>
-#include <mutex>
 
-#include "Host/stand_ins.hpp"
-#include "Host/startup.hpp"
 #include "Platform/Files/drive_map.hpp"
 #include "bridge_fixture.hpp"
 #include "tests/support/http_server_fixture.hpp"
@@ -26,12 +23,7 @@ class BridgeReach : public BridgeTest {
 protected:
     void SetUp() override {
         BridgeTest::SetUp();
-        static std::once_flag standIns;
-        std::call_once(standIns, host::registerStandIns);
-        host::StartupReport report;
-        const char* buildDir = std::getenv("LUMORA_BUILD_DIR");
-        host::ensureDeliverablesRegistered(fs::path(buildDir ? buildDir : LUMORA_BUILD_DIR) / "lib", report);
-        ASSERT_TRUE(report.problems.empty()) << report.problems.front();
+        registerWorkstationClasses();
 
         fs::create_directories(folder("temp"));
         options.page.desktop.system.tempFolder = folder("temp").string() + "/";

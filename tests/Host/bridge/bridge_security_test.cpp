@@ -1,7 +1,12 @@
 // What any web site, or a hostile page, may try against a bridge on localhost: other origins,
 // rebinding host names, missing tokens, preflights, state-changing requests, oversized and
-// deeply nested messages, floods and too many pages. The bridge refuses each and stays up.
+// deeply nested messages, floods and too many pages, and members of the desktop control that
+// take a class or a path from the page. The bridge refuses each and stays up.
 
+#include <filesystem>
+#include <fstream>
+
+#include "Automation/class_ids.hpp"
 #include "bridge_fixture.hpp"
 
 namespace lumora::tests {
@@ -206,6 +211,93 @@ TEST_F(BridgeSecurity, BinaryMessagesAreRefusedWithAClearError) {
     EXPECT_EQ(refused["error"]["code"], -32600);
     EXPECT_EQ(refused["error"]["message"], "Binary messages are not supported, send JSON text");
     EXPECT_EQ(page.call(page.create(kSampleProgId), "Echo", {"text"})["result"], "text");
+}
+
+// The desktop control's members, called by a hostile page through the real bridge.
+class HostileMemberCalls : public BridgeSecurity {
+protected:
+    void SetUp() override {
+        BridgeSecurity::SetUp();
+        registerWorkstationClasses();
+        std::filesystem::create_directories(folder("temp"));
+        options.page.desktop.system.tempFolder = folder("temp").string() + "/";
+        options.page.creatable.push_back(kControl);
+    }
+    std::filesystem::path folder(const std::string& name) const { return m_data.path() / name; }
+
+    // A page whose message boxes are kept, answered with their first button.
+    BridgeClient page() {
+        BridgeClient client(port(), "https://crm.example.com");
+        client.answerBox = [boxes = m_boxes](const json& box) {
+            boxes->push_back(box);
+            return 1;
+        };
+        return client;
+    }
+    const std::vector<json>& boxes() const { return *m_boxes; }
+
+    static constexpr const char* kControl = "LumoraControl2005.LumoraCtrl2005";
+
+private:
+    std::shared_ptr<std::vector<json>> m_boxes = std::make_shared<std::vector<json>>();
+};
+
+TEST_F(HostileMemberCalls, ThePageHasTheControlCreateDialersOnlyAndLearnsNothingOfOtherClasses) {
+    serve();
+    BridgeClient client = page();
+    int64_t control = client.create(kControl);
+    auto version = [&](std::string_view dialer) { return client.call(control, "GetDialerVersion", {dialer})["result"]; };
+    const json unknown = version("No.Such.Dialer");
+    EXPECT_EQ(unknown, "ActiveX component can't create object");
+    for (std::string_view other : {progid::FileSystem, progid::Word, progid::Excel, progid::HttpRequest, progid::Outlook,
+                                   clsid::FileSystem, std::string_view(kSampleProgId)})
+        EXPECT_EQ(version(other), unknown) << other;
+    EXPECT_EQ(version("LumoraGenTAPI30.Dialer"), "1.0.1");
+
+    client.call(control, "MakeCall", {"number=1;object=No.Such.Dialer"});
+    client.call(control, "MakeCall", {"number=1;object=Word.Application"});
+    ASSERT_EQ(boxes().size(), 2u);
+    EXPECT_EQ(boxes()[1], boxes()[0]);
+    expectStillServing();
+}
+
+TEST_F(HostileMemberCalls, FindFileAnswersAlikeForALinkOutWhetherItsTargetExistsOrNot) {
+    std::filesystem::create_directories(folder("home"));
+    std::ofstream(folder("home") / "id_rsa") << "PRIVATE KEY";
+    std::filesystem::create_symlink(folder("home") / "id_rsa", folder("temp") / "key.txt");
+    std::filesystem::create_symlink(folder("home") / "no_such_key", folder("temp") / "gone.txt");
+    serve();
+    BridgeClient client = page();
+    int64_t control = client.create(kControl);
+    EXPECT_EQ(client.call(control, "FindFile", {(folder("temp") / "key.txt").string()})["result"], false);
+    EXPECT_EQ(client.call(control, "FindFile", {(folder("temp") / "gone.txt").string()})["result"], false);
+    ASSERT_EQ(boxes().size(), 2u);
+    EXPECT_EQ(boxes()[0]["buttons"], boxes()[1]["buttons"]);
+    EXPECT_NE(boxes()[0]["text"].get<std::string>().find("Unable to find the file 'key.txt'"), std::string::npos);
+    EXPECT_NE(boxes()[1]["text"].get<std::string>().find("Unable to find the file 'gone.txt'"), std::string::npos);
+}
+
+TEST_F(HostileMemberCalls, AContactFolderNameWithANulIsNeverCutShort) {
+    serve();
+    BridgeClient client = page();
+    int64_t control = client.create(kControl);
+    const std::string withNul("CRM\0Private", 11);
+    EXPECT_EQ(client.call(control, "CheckForFolder", {"CRM"})["result"], true);
+    EXPECT_EQ(client.call(control, "CheckForFolder", {withNul})["result"], false);
+    client.call(control, "SetContactFolder", {withNul});
+    client.call(control, "AddContact", {"C-1", "Where", "Permanent", "Acme"});
+    EXPECT_TRUE(boxes().empty());
+
+    Object contacts = Registry::instance()
+                          .createObject(progid::Outlook)
+                          .call("GetNamespace", "MAPI")
+                          .toObject()
+                          .call("GetDefaultFolder", 10)
+                          .toObject();
+    Object folders = contacts.getObject("Folders");
+    ASSERT_EQ(folders.count(), 1);
+    EXPECT_EQ(folders.item(1).getObject("Items").count(), 0);
+    EXPECT_EQ(contacts.getObject("Items").count(), 1);
 }
 
 }  // namespace

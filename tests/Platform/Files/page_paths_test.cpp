@@ -2,6 +2,7 @@
 
 #include "files_fixture.hpp"
 #include "Automation/registry.hpp"
+#include "Platform/Files/page_path.hpp"
 #include "Platform/Files/register.hpp"
 
 using namespace lumora;
@@ -51,6 +52,26 @@ TEST_F(PagePaths, DotDotStopsAtTheDrivesRoot) {
     Object file = fso.call("GetFile", "C:\\..\\..\\..\\inside\\secret.txt").toObject();
     EXPECT_EQ(file.get("Path").toString(), "C:\\inside\\secret.txt");
     EXPECT_FALSE(fso.call("FileExists", "C:\\..\\" + root().filename().string() + "\\inside\\secret.txt").toBool());
+}
+
+TEST_F(PagePaths, AControlCharacterMakesABadNameWhereverANameIsGiven) {
+    writeBytes("Out/a.txt", "a");
+    Object folder = fso.call("GetFolder", "C:\\Out").toObject();
+    Object file = fso.call("GetFile", "C:\\Out\\a.txt").toObject();
+    for (std::string name : {std::string("a\x01.txt"), std::string("line\nbreak.txt"), std::string("tab\there.txt"),
+                             std::string("end\r"), std::string("nul\0.txt", 8), std::string("\x1f")}) {
+        EXPECT_AUTOMATION_ERROR(resolvePagePath("C:\\Out\\" + name), 52);
+        EXPECT_AUTOMATION_ERROR(resolvePagePath((root() / "Out" / name).string()), 52);
+        EXPECT_AUTOMATION_ERROR(fso.call("CreateTextFile", "C:\\Out\\" + name), 52);
+        EXPECT_AUTOMATION_ERROR(fso.call("CopyFile", "C:\\Out\\a.txt", "C:\\Out\\" + name), 52);
+        EXPECT_AUTOMATION_ERROR(folder.call("CreateTextFile", name), 52);
+        EXPECT_AUTOMATION_ERROR(folder.getObject("SubFolders").call("Add", name), 52);
+        EXPECT_AUTOMATION_ERROR(file.put("Name", name), 52);
+        EXPECT_FALSE(fso.call("FileExists", "C:\\Out\\" + name).toBool());
+    }
+    EXPECT_EQ(folder.getObject("Files").count(), 1);
+    EXPECT_EQ(folder.getObject("SubFolders").count(), 0);
+    EXPECT_EQ(readBytes("Out/a.txt"), "a");
 }
 
 TEST_F(PagePaths, NamesInAnotherLetterCaseAreFoundOnAMappedDrive) {

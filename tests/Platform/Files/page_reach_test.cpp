@@ -59,6 +59,44 @@ TEST_F(PageReachTest, ALinkInsideAGivenFolderDoesNotLeadOut) {
     EXPECT_AUTOMATION_ERROR(fso.call("OpenTextFile", "C:\\escape\\id_rsa"), 76);
 }
 
+TEST_F(PageReachTest, AListingLeavesOutLinksThatLeadOutWhetherTheirTargetExistsOrNot) {
+    std::filesystem::create_symlink(outside() / "id_rsa", granted() / "key.htm");
+    std::filesystem::create_symlink(outside() / "no_such_key", granted() / "gone.htm");
+    std::filesystem::create_symlink(granted() / "quote.htm", granted() / "alias.htm");
+    std::filesystem::create_directory_symlink(outside(), granted() / "home");
+    auto names = [&](const char* collection) {
+        std::vector<std::string> listed;
+        Object folder = fso.call("GetFolder", granted().string()).toObject();
+        for (const Variant& entry : folder.getObject(collection).elements())
+            listed.push_back(entry.toObject().get("Name").toString());
+        return listed;
+    };
+    {
+        PageReach reach({granted()});
+        EXPECT_EQ(names("Files"), (std::vector<std::string>{"alias.htm", "quote.htm"}));
+        EXPECT_EQ(names("SubFolders"), std::vector<std::string>{});
+        Object files = fso.call("GetFolder", granted().string()).toObject().getObject("Files");
+        EXPECT_EQ(files.count(), 2);
+        EXPECT_AUTOMATION_ERROR(files.call("Item", "key.htm"), 53);
+        EXPECT_AUTOMATION_ERROR(files.call("Item", "gone.htm"), 53);
+    }
+    // The local user sees where the links lead.
+    EXPECT_EQ(names("Files"), (std::vector<std::string>{"alias.htm", "key.htm", "quote.htm"}));
+    EXPECT_EQ(names("SubFolders"), std::vector<std::string>{"home"});
+}
+
+TEST_F(PageReachTest, AFolderCreatesTextFilesOnlyWithinThePagesReach) {
+    PageReach reach({granted()});
+    Object folder = fso.call("GetFolder", granted().string()).toObject();
+    EXPECT_AUTOMATION_ERROR(folder.call("CreateTextFile", "../home/planted.txt"), 76);
+    EXPECT_ANY_THROW(folder.call("CreateTextFile", (outside() / "planted.txt").string()));
+    EXPECT_FALSE(std::filesystem::exists(outside() / "planted.txt"));
+
+    std::filesystem::create_directory(granted() / "sub");
+    folder.call("CreateTextFile", "sub\\note.txt").toObject().call("Close");
+    EXPECT_TRUE(std::filesystem::is_regular_file(granted() / "sub" / "note.txt"));
+}
+
 TEST_F(PageReachTest, TheGrantBelongsToThePagesThreadAndEndsWithIt) {
     {
         PageReach reach({granted()});

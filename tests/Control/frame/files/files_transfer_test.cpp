@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "Platform/Files/drive_map.hpp"
+#include "Platform/Files/page_reach.hpp"
 #include "Platform/Files/register.hpp"
 #include "Platform/Html/register.hpp"
 #include "Platform/Xml/register.hpp"
@@ -128,6 +129,31 @@ TEST_F(FileMembers, FindFileMatchesTheNameExactlyAndTellsWhatIsMissing) {
         "to. This may be a network drive or another users local drive. Please contact the user who added this "
         "document or your system administrator",
         "Unable to find folder 'C:\\Archive'", 64);
+}
+
+TEST_F(FileMembers, FindFileOnAPageTellsNothingOfWhereALinkLeadsOut) {
+    const fs::path temp = dataFolder() / "temp";
+    const fs::path key = dataFolder() / "home" / "id_rsa";
+    writeFile(key, "KEY");
+    writeFile(temp / "letter.htm", "<p/>");
+    fs::create_symlink(temp / "letter.htm", temp / "alias.htm");
+    fs::create_symlink(key, temp / "key.txt");
+    const std::string link = (temp / "key.txt").string();
+    {
+        files::PageReach page({temp});
+        EXPECT_EQ(control.call("FindFile", (temp / "alias.htm").string()), Variant(true));
+        EXPECT_EQ(control.call("FindFile", link), Variant(false));
+        ASSERT_EQ(boxes().size(), 1u);
+        const desktop::MessageBoxRequest existing = boxes().back().request;
+        // The same link once its target is gone: the same answer and the same words.
+        fs::remove(key);
+        EXPECT_EQ(control.call("FindFile", link), Variant(false));
+        ASSERT_EQ(boxes().size(), 2u);
+        EXPECT_EQ(boxes().back().request.text, existing.text);
+        EXPECT_EQ(boxes().back().request.title, existing.title);
+    }
+    writeFile(key, "KEY");
+    EXPECT_EQ(control.call("FindFile", link), Variant(true));  // the local user follows the link
 }
 
 TEST_F(FileMembers, LocalTemplatesAreListedWithoutLockFilesOrDocuments) {
