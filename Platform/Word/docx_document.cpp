@@ -4,6 +4,7 @@
 #include <map>
 
 #include "Automation/error.hpp"
+#include "table_model.hpp"
 #include "wordml.hpp"
 #include "word_errors.hpp"
 
@@ -209,6 +210,12 @@ std::vector<XmlNode*> DocxDocument::tables() const {
     return out;
 }
 
+const std::vector<XmlNode*>& DocxDocument::rowsOf(XmlNode* table) {
+    if (m_rowsRead.table != table || m_rowsRead.atStructureEdit != m_structureEdits)
+        m_rowsRead = RowsRead{table, m_structureEdits, table::rows(table)};
+    return m_rowsRead.rows;
+}
+
 uint64_t DocxDocument::edits() const {
     uint64_t total = 0;
     for (const auto& part : m_parts) total += part->edits;
@@ -223,6 +230,7 @@ void DocxDocument::discard(XmlNode* node) {
     if (!node->parent) return;  // already out
     xmlUnlinkNode(node);
     m_discarded.push_back(node);
+    ++m_structureEdits;
 }
 
 void DocxDocument::checkPresent(const XmlNode* node) const {
@@ -232,6 +240,7 @@ void DocxDocument::checkPresent(const XmlNode* node) const {
 }
 
 void DocxDocument::noteStructureEdit(Story& story) {
+    ++m_structureEdits;
     story.markStructureChanged();
     if (story.part()) ++story.part()->edits;
 }

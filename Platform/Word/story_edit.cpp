@@ -296,19 +296,7 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
         paragraph = ml::nextElement(paragraph);
     }
     const int32_t delta = static_cast<int32_t>(fresh.text.size()) - (oldEnd - oldStart);
-    for (Segment& segment : fresh.segments) segment.start += oldStart;
-    for (size_t i = to + 1; i < segments.size(); ++i) segments[i].start += delta;
-    // The re-read segments overwrite the old ones in place, so the tail moves once (if at all)
-    // rather than out and back in again.
-    const size_t oldCount = to + 1 - from;
-    const size_t common = std::min(oldCount, fresh.segments.size());
-    const auto at = segments.begin() + static_cast<std::ptrdiff_t>(from);
-    std::copy_n(fresh.segments.begin(), common, at);
-    if (fresh.segments.size() > common)
-        segments.insert(at + static_cast<std::ptrdiff_t>(common), fresh.segments.begin() + static_cast<std::ptrdiff_t>(common),
-                        fresh.segments.end());
-    else
-        segments.erase(at + static_cast<std::ptrdiff_t>(common), at + static_cast<std::ptrdiff_t>(oldCount));
+    segments.replace(from, to + 1 - from, fresh.segments, oldStart);
     index.text.replace(static_cast<size_t>(oldStart), static_cast<size_t>(oldEnd - oldStart), fresh.text);
 
     const int32_t newEnd = end + delta;

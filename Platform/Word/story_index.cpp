@@ -21,7 +21,7 @@ void append(Story::Index& index, Story::Segment::Kind kind, xmlNode* node, xmlNo
     segment.node = node;
     segment.paragraph = paragraph;
     segment.cell = cell;
-    index.segments.push_back(segment);
+    index.segments.append(segment);
     index.text.append(text);
 }
 
@@ -65,9 +65,10 @@ void indexRow(xmlNode* row, Story::Index& index) {
             // The cell's last paragraph ends the cell.
             if (!index.segments.empty() && index.segments.back().kind == Story::Segment::ParagraphEnd &&
                 index.segments.back().cell == child) {
-                Story::Segment& end = index.segments.back();
+                Story::Segment end = index.segments.back();
                 end.kind = Story::Segment::CellEnd;
                 end.length = 2;
+                index.segments.replaceBack(end);
                 index.text.append(U"\a");
             }
         } else if (ml::is(child, "sdt") || ml::is(child, "customXml")) {
