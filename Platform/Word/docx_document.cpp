@@ -85,7 +85,7 @@ std::unique_ptr<DocxDocument> DocxDocument::fromPackage(Package package, const s
     XmlPart& main = document->addPart(mainName);
     xmlNode* body = ml::firstChild(xmlDocGetRootElement(main.doc.get()), "body");
     if (!body) raise(WordError::BadPart, mainName + ": the document has no body");
-    document->m_stories.push_back(std::make_unique<Story>(body, &main, kMainTextStory));
+    document->m_stories.push_back(std::make_unique<Story>(body, &main, kMainTextStory, document->m_textBudget));
     document->m_main = document->m_stories.back().get();
     document->readHeadersAndFooters(mainName);
     document->collectTextFrames(*document->m_main);
@@ -131,7 +131,8 @@ void DocxDocument::readHeadersAndFooters(const std::string& mainName) {
             if (!story) {
                 XmlPart& part = addPart(target->second);
                 m_stories.push_back(std::make_unique<Story>(xmlDocGetRootElement(part.doc.get()), &part,
-                                                            storyTypeOf(header, ml::attr(reference, "type"))));
+                                                            storyTypeOf(header, ml::attr(reference, "type")),
+                                                            m_textBudget));
                 story = m_stories.back().get();
             }
             section.stories[static_cast<size_t>(story->type() - kEvenPagesHeaderStory)] = story;
@@ -146,7 +147,7 @@ void DocxDocument::collectTextFrames(Story& container) {
     std::vector<Story*> frames;
     for (xmlNode* content : contents) {
         if (underFallback(content)) continue;
-        m_stories.push_back(std::make_unique<Story>(content, container.part(), kTextFrameStory));
+        m_stories.push_back(std::make_unique<Story>(content, container.part(), kTextFrameStory, m_textBudget));
         Story* frame = m_stories.back().get();
         frames.push_back(frame);
         // The same box's fallback picture, when the drawing carries one: the fallback branch's

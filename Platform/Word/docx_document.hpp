@@ -11,6 +11,7 @@
 
 #include "package.hpp"
 #include "story.hpp"
+#include "text_budget.hpp"
 #include "xml_part.hpp"
 
 namespace lumora::word {
@@ -71,6 +72,7 @@ private:
     void collectTextFrames(Story& container);
     void syncTextFrameFallbacks();
 
+    TextBudget m_textBudget;  // declared before the stories that count in it
     Package m_package;
     std::string m_mainName;
     std::vector<std::unique_ptr<XmlPart>> m_parts;

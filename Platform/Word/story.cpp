@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "story_index.hpp"
+#include "text_budget.hpp"
 #include "wordml.hpp"
 
 namespace lumora::word {
 
-Story::Story(XmlNode* root, XmlPart* part, int32_t type) : m_root(root), m_part(part), m_type(type) {}
+Story::Story(XmlNode* root, XmlPart* part, int32_t type, TextBudget& budget)
+    : m_root(root), m_part(part), m_type(type), m_budget(budget) {}
 Story::~Story() = default;
 
 void Story::ensureIndex() {
@@ -17,6 +19,16 @@ void Story::ensureIndex() {
     // Every story ends with a paragraph mark, even one whose markup holds no paragraph.
     if (index->text.empty()) index->text.append(U"\r");
     m_index = std::move(index);
+    const auto length = static_cast<int64_t>(m_index->text.size());
+    m_budget.count(length - m_counted);
+    m_counted = length;
+}
+
+int64_t Story::room() const { return m_budget.room(); }
+
+void Story::takeRoom(int64_t characters) {
+    m_budget.take(characters);
+    m_counted += characters;
 }
 
 int32_t Story::length() {

@@ -6,6 +6,7 @@
 
 #include "Automation/error.hpp"
 #include "story_index.hpp"
+#include "text_budget.hpp"
 #include "wordml.hpp"
 #include "word_errors.hpp"
 #include "xml_part.hpp"
@@ -243,6 +244,10 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
             raise(WordError::RangeCannotBeEdited);
     }
 
+    // The document's budget is asked before the markup changes, so a refused edit changes nothing.
+    const int64_t growth = static_cast<int64_t>(inserted.size()) - (end - start);
+    if (growth > 0) m_budget.take(growth);
+
     // The paragraphs read again afterwards: from the first touched to the last, and the one
     // joined to it when its mark is deleted.
     xmlNode* firstParagraph = segments[firstSegment].paragraph;
@@ -297,6 +302,8 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
     }
     const int32_t delta = static_cast<int32_t>(fresh.text.size()) - (oldEnd - oldStart);
     segments.replace(from, to + 1 - from, fresh.segments, oldStart);
+    m_budget.count(delta - std::max<int64_t>(growth, 0));
+    m_counted += delta;
     index.text.replace(static_cast<size_t>(oldStart), static_cast<size_t>(oldEnd - oldStart), fresh.text);
 
     const int32_t newEnd = end + delta;

@@ -88,6 +88,8 @@ Object RowList::add(const Variant& before) {
         beforeRow = row.as<RowObject>()->row();
         docx.checkPresent(beforeRow);
     }
+    // Each of the new row's cells is an empty paragraph ending its cell: two characters.
+    docx.main().takeRoom(2 * static_cast<int64_t>(table::cells(table::modelRow(m_place.table, beforeRow)).size()));
     XmlNode* row = table::addRow(m_place.table, beforeRow);
     docx.noteStructureEdit(docx.main());
     return makeObject<RowObject>(m_place, row);
