@@ -18,6 +18,10 @@ struct Story::Index {
 
 // Appends the segments and text of one paragraph, starting at text.size().
 void indexParagraph(xmlNode* paragraph, xmlNode* cell, bool endsCell, Story::Index& index);
+// Appends the segments and text of the paragraph's content after the content node `after` and
+// before the content node `before` (nullptr: from the paragraph's start, to its end), its end
+// mark left out.
+void indexStretch(xmlNode* paragraph, xmlNode* cell, xmlNode* after, xmlNode* before, Story::Index& index);
 // Appends a whole story container (w:body, w:hdr, w:ftr, w:txbxContent, w:tc).
 void indexBlocks(xmlNode* container, xmlNode* cell, Story::Index& index);
 
