@@ -27,6 +27,9 @@ void Story::ensureIndex() {
 int64_t Story::room() const { return m_budget.room(); }
 
 void Story::takeRoom(int64_t characters) {
+    // The story counts once it has been read; a stale index counts what it held plus what was
+    // taken since, so it is not read again for every new row.
+    if (!m_index) ensureIndex();
     m_budget.take(characters);
     m_counted += characters;
 }

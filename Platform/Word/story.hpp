@@ -5,9 +5,9 @@
 // paragraph. Positions count code points.
 //
 // The text is an index over the story's markup, built once and then kept current: an edit
-// changes the markup of the paragraphs it touches, re-reads only those, and shifts what follows,
-// so finding the next tag never walks the document again. Ranges that script holds are tracked
-// spans the story moves along with its edits, as the word processor's ranges move.
+// changes the markup of the paragraphs it touches, re-reads only what it touched, and shifts
+// what follows, so finding the next tag never walks the document again. Ranges that script holds
+// are tracked spans the story moves along with its edits, as the word processor's ranges move.
 
 #include <cstdint>
 #include <memory>
