@@ -181,8 +181,15 @@ void ReplaceOneTag(const ControlState& state, const Object& document, const Obje
             if (vb::len(value) < kStoryPassValueLimit && replaceInHeader == msg::ReplaceInHeaderOn)
                 ReplaceInAllStories(document, tag, value,
                                     holdsTag(value, tag) ? MainText::LeftAlone : MainText::Replaced);
-        }))
+        })) {
+        // Memory running out (or Word's limit on a document's text, which stands in for it) and a
+        // cancelled call end the letter in its caller's trap: every next tag would fail the same
+        // way, each with a message of its own.
+        if (error->number() == static_cast<int32_t>(RuntimeError::OutOfMemory) ||
+            error->number() == static_cast<int32_t>(RuntimeError::UserInterrupt))
+            throw *error;
         tell(std::string(msg::ReplaceOneTagFailed) + error->description());
+    }
 }
 
 }  // namespace lumora::control

@@ -13,8 +13,9 @@ namespace lumora::control {
 
 // Replaces TagList(index) by ValueList(index) in `document`. The story pass runs only when
 // replaceInHeader is exactly "true". Traps its own errors after selecting the document: the user
-// is told, and the caller goes on with the next index. A failure to select the document reaches
-// the caller.
+// is told, and the caller goes on with the next index. A failure to select the document, and
+// running out of memory (error 7, which Word also gives for a document past its limit on text),
+// reach the caller.
 void ReplaceOneTag(const ControlState& state, const Object& document, const Object& application, size_t index,
                    std::string_view replaceInHeader);
 

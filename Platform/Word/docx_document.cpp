@@ -4,6 +4,7 @@
 #include <map>
 
 #include "Automation/error.hpp"
+#include "table_model.hpp"
 #include "wordml.hpp"
 #include "word_errors.hpp"
 
@@ -84,7 +85,7 @@ std::unique_ptr<DocxDocument> DocxDocument::fromPackage(Package package, const s
     XmlPart& main = document->addPart(mainName);
     xmlNode* body = ml::firstChild(xmlDocGetRootElement(main.doc.get()), "body");
     if (!body) raise(WordError::BadPart, mainName + ": the document has no body");
-    document->m_stories.push_back(std::make_unique<Story>(body, &main, kMainTextStory));
+    document->m_stories.push_back(std::make_unique<Story>(body, &main, kMainTextStory, document->m_textBudget));
     document->m_main = document->m_stories.back().get();
     document->readHeadersAndFooters(mainName);
     document->collectTextFrames(*document->m_main);
@@ -130,7 +131,8 @@ void DocxDocument::readHeadersAndFooters(const std::string& mainName) {
             if (!story) {
                 XmlPart& part = addPart(target->second);
                 m_stories.push_back(std::make_unique<Story>(xmlDocGetRootElement(part.doc.get()), &part,
-                                                            storyTypeOf(header, ml::attr(reference, "type"))));
+                                                            storyTypeOf(header, ml::attr(reference, "type")),
+                                                            m_textBudget));
                 story = m_stories.back().get();
             }
             section.stories[static_cast<size_t>(story->type() - kEvenPagesHeaderStory)] = story;
@@ -145,7 +147,7 @@ void DocxDocument::collectTextFrames(Story& container) {
     std::vector<Story*> frames;
     for (xmlNode* content : contents) {
         if (underFallback(content)) continue;
-        m_stories.push_back(std::make_unique<Story>(content, container.part(), kTextFrameStory));
+        m_stories.push_back(std::make_unique<Story>(content, container.part(), kTextFrameStory, m_textBudget));
         Story* frame = m_stories.back().get();
         frames.push_back(frame);
         // The same box's fallback picture, when the drawing carries one: the fallback branch's
@@ -209,6 +211,12 @@ std::vector<XmlNode*> DocxDocument::tables() const {
     return out;
 }
 
+const std::vector<XmlNode*>& DocxDocument::rowsOf(XmlNode* table) {
+    if (m_rowsRead.table != table || m_rowsRead.atStructureEdit != m_structureEdits)
+        m_rowsRead = RowsRead{table, m_structureEdits, table::rows(table)};
+    return m_rowsRead.rows;
+}
+
 uint64_t DocxDocument::edits() const {
     uint64_t total = 0;
     for (const auto& part : m_parts) total += part->edits;
@@ -223,6 +231,7 @@ void DocxDocument::discard(XmlNode* node) {
     if (!node->parent) return;  // already out
     xmlUnlinkNode(node);
     m_discarded.push_back(node);
+    ++m_structureEdits;
 }
 
 void DocxDocument::checkPresent(const XmlNode* node) const {
@@ -232,6 +241,7 @@ void DocxDocument::checkPresent(const XmlNode* node) const {
 }
 
 void DocxDocument::noteStructureEdit(Story& story) {
+    ++m_structureEdits;
     story.markStructureChanged();
     if (story.part()) ++story.part()->edits;
 }

@@ -11,6 +11,7 @@
 
 #include "package.hpp"
 #include "story.hpp"
+#include "text_budget.hpp"
 #include "xml_part.hpp"
 
 namespace lumora::word {
@@ -43,6 +44,9 @@ public:
 
     // The top-level tables of the main text, in order.
     std::vector<XmlNode*> tables() const;
+    // A table's rows, read again only after a structure edit, so Cell(r, c) down a long table
+    // does not walk it from its first row each time.
+    const std::vector<XmlNode*>& rowsOf(XmlNode* table);
 
     // Whether the main part is a template's (.dotx, .dotm).
     bool isTemplate() const;
@@ -68,6 +72,7 @@ private:
     void collectTextFrames(Story& container);
     void syncTextFrameFallbacks();
 
+    TextBudget m_textBudget;  // declared before the stories that count in it
     Package m_package;
     std::string m_mainName;
     std::vector<std::unique_ptr<XmlPart>> m_parts;
@@ -79,6 +84,12 @@ private:
     // equal to the story's markup when saving.
     std::vector<std::pair<Story*, XmlNode*>> m_fallbacks;
     std::vector<XmlNode*> m_discarded;
+    uint64_t m_structureEdits = 0;
+    struct RowsRead {
+        XmlNode* table = nullptr;
+        uint64_t atStructureEdit = 0;
+        std::vector<XmlNode*> rows;
+    } m_rowsRead;
 };
 
 }  // namespace lumora::word

@@ -4,6 +4,7 @@
 #include "Automation/cancellation.hpp"
 #include "Automation/error.hpp"
 #include "Automation/vb/utf8.hpp"
+#include "text_budget.hpp"
 #include "word_errors.hpp"
 #include "text_span.hpp"
 
@@ -11,24 +12,30 @@ namespace lumora::word {
 
 namespace {
 
-// The special characters both texts may hold: ^p a paragraph mark, ^t a tab, ^l a line break,
-// ^^ a caret; in a replacement ^& stands for what was found.
-std::u32string expandSpecials(std::u32string_view text, std::u32string_view found) {
-    std::u32string out;
+// The pieces a text with special characters stands for, each handed to `take` in order:
+// ^p a paragraph mark, ^t a tab, ^l a line break, ^^ a caret, and in a replacement ^& what was
+// found; any other character as it is.
+template <class Take>
+void forEachPiece(std::u32string_view text, std::u32string_view found, Take&& take) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != U'^' || i + 1 == text.size()) {
-            out += text[i];
+            take(text.substr(i, 1));
             continue;
         }
         switch (text[++i]) {
-            case U'p': out += U'\r'; break;
-            case U't': out += U'\t'; break;
-            case U'l': out += U'\v'; break;
-            case U'^': out += U'^'; break;
-            case U'&': out += found; break;
-            default: out += U'^'; out += text[i];
+            case U'p': take(U"\r"); break;
+            case U't': take(U"\t"); break;
+            case U'l': take(U"\v"); break;
+            case U'^': take(U"^"); break;
+            case U'&': take(found); break;
+            default: take(text.substr(i - 1, 2));
         }
     }
+}
+
+std::u32string expandSpecials(std::u32string_view text, std::u32string_view found) {
+    std::u32string out;
+    forEachPiece(text, found, [&out](std::u32string_view piece) { out += piece; });
     return out;
 }
 
@@ -51,9 +58,14 @@ struct Search {
     }
 };
 
-// Replaces one occurrence; returns the end of the text put in.
+// Replaces one occurrence; returns the end of the text put in. A replacement that would not fit
+// the document is refused before it is built: "^&" repeated over a long find stands for far
+// more text than the replacement holds.
 int32_t replaceFound(Story& story, const Span& found, std::u32string_view replacement) {
     const std::u32string foundText = story.characters(found.start, found.end);
+    int64_t size = 0;
+    forEachPiece(replacement, foundText, [&size](std::u32string_view piece) { size += static_cast<int64_t>(piece.size()); });
+    if (size - static_cast<int64_t>(foundText.size()) > story.room()) refuseGrowth();
     return story.replace(found.start, found.end, expandSpecials(replacement, foundText));
 }
 

@@ -3,11 +3,13 @@
 #include <algorithm>
 
 #include "story_index.hpp"
+#include "text_budget.hpp"
 #include "wordml.hpp"
 
 namespace lumora::word {
 
-Story::Story(XmlNode* root, XmlPart* part, int32_t type) : m_root(root), m_part(part), m_type(type) {}
+Story::Story(XmlNode* root, XmlPart* part, int32_t type, TextBudget& budget)
+    : m_root(root), m_part(part), m_type(type), m_budget(budget) {}
 Story::~Story() = default;
 
 void Story::ensureIndex() {
@@ -17,6 +19,19 @@ void Story::ensureIndex() {
     // Every story ends with a paragraph mark, even one whose markup holds no paragraph.
     if (index->text.empty()) index->text.append(U"\r");
     m_index = std::move(index);
+    const auto length = static_cast<int64_t>(m_index->text.size());
+    m_budget.count(length - m_counted);
+    m_counted = length;
+}
+
+int64_t Story::room() const { return m_budget.room(); }
+
+void Story::takeRoom(int64_t characters) {
+    // The story counts once it has been read; a stale index counts what it held plus what was
+    // taken since, so it is not read again for every new row.
+    if (!m_index) ensureIndex();
+    m_budget.take(characters);
+    m_counted += characters;
 }
 
 int32_t Story::length() {
@@ -38,14 +53,7 @@ char32_t Story::characterAt(int32_t position) {
 
 std::string Story::textOf(int32_t start, int32_t end) { return toUtf8(characters(start, end)); }
 
-size_t Story::segmentAt(int32_t position) const {
-    const auto& segments = m_index->segments;
-    auto after = std::upper_bound(segments.begin(), segments.end(), position,
-                                  [](int32_t p, const Segment& s) { return p < s.start; });
-    if (after == segments.begin()) return segments.size();
-    const size_t found = static_cast<size_t>(after - segments.begin()) - 1;
-    return position < segments[found].end() ? found : segments.size();
-}
+size_t Story::segmentAt(int32_t position) const { return m_index->segments.indexAt(position); }
 
 namespace {
 
@@ -118,19 +126,19 @@ std::optional<Span> Story::spanOf(const XmlNode* element) {
     xmlNode* first = edgeParagraph(const_cast<XmlNode*>(element), true);
     xmlNode* last = edgeParagraph(const_cast<XmlNode*>(element), false);
     if (!first || !last) return std::nullopt;
-    std::optional<Span> span;
-    for (const Segment& segment : m_index->segments) {
-        if (!span && segment.paragraph == first) span = Span{segment.start, segment.end()};
-        if (span && segment.paragraph == last) span->end = segment.end();
-        if (span && segment.paragraph == last && (segment.kind == Segment::ParagraphEnd || segment.kind == Segment::CellEnd))
-            break;
-    }
-    return span;
+    const SegmentList& segments = m_index->segments;
+    const size_t begin = segments.firstOf(first);
+    size_t end = last == first ? begin : segments.firstOf(last);
+    if (begin == segments.size() || end == segments.size() || end < begin) return std::nullopt;
+    // The last paragraph's end mark closes the span.
+    while (end + 1 < segments.size() && segments[end].kind != Segment::ParagraphEnd && segments[end].kind != Segment::CellEnd)
+        ++end;
+    return Span{segments[begin].start, segments[end].end()};
 }
 
 int32_t Story::paragraphEndAfter(int32_t position) {
     ensureIndex();
-    const auto& segments = m_index->segments;
+    const SegmentList& segments = m_index->segments;
     for (size_t i = segmentAt(position); i < segments.size(); ++i)
         if (segments[i].kind == Segment::ParagraphEnd || segments[i].kind == Segment::CellEnd) return segments[i].end();
     return length();

@@ -5,9 +5,9 @@
 // paragraph. Positions count code points.
 //
 // The text is an index over the story's markup, built once and then kept current: an edit
-// changes the markup of the paragraphs it touches, re-reads only those, and shifts what follows,
-// so finding the next tag never walks the document again. Ranges that script holds are tracked
-// spans the story moves along with its edits, as the word processor's ranges move.
+// changes the markup of the paragraphs it touches, re-reads only what it touched, and shifts
+// what follows, so finding the next tag never walks the document again. Ranges that script holds
+// are tracked spans the story moves along with its edits, as the word processor's ranges move.
 
 #include <cstdint>
 #include <memory>
@@ -22,6 +22,7 @@ namespace lumora::word {
 
 using XmlNode = _xmlNode;
 struct XmlPart;
+class TextBudget;
 
 // Story types as script numbers them.
 enum StoryType : int32_t {
@@ -49,8 +50,9 @@ struct FindOptions {
 
 class Story {
 public:
-    // root: w:body, w:hdr, w:ftr or w:txbxContent, inside `part`.
-    Story(XmlNode* root, XmlPart* part, int32_t type);
+    // root: w:body, w:hdr, w:ftr or w:txbxContent, inside `part`. The story's characters count
+    // against the document's budget, which every edit that adds some asks first.
+    Story(XmlNode* root, XmlPart* part, int32_t type, TextBudget& budget);
     ~Story();
     Story(const Story&) = delete;
     Story& operator=(const Story&) = delete;
@@ -71,9 +73,15 @@ public:
     // replaced character (or of the text just before an insertion). "\r" or "\n" in the
     // replacement starts a paragraph, "\t" is a tab, "\v" a line break; characters XML cannot
     // hold are dropped. Returns the end of the inserted text. Error 5904 when the range crosses
-    // a table cell's boundary or takes a cell's end mark. The story's final paragraph mark is
-    // never deleted.
+    // a table cell's boundary or takes a cell's end mark, DocumentTooLarge when the document's
+    // text would pass its limit; either before anything changes. The story's final paragraph
+    // mark is never deleted.
     int32_t replace(int32_t start, int32_t end, std::u32string_view replacement);
+    // How many more characters the document may take.
+    int64_t room() const;
+    // Counts characters about to come in other than by replace (a table's new row), refused as
+    // an edit's would be.
+    void takeRoom(int64_t characters);
 
     // The table cell (w:tc) holding the position, or nullptr outside tables.
     XmlNode* cellAt(int32_t position);
@@ -99,6 +107,8 @@ private:
     XmlNode* m_root;
     XmlPart* m_part;
     int32_t m_type;
+    TextBudget& m_budget;
+    int64_t m_counted = 0;  // the characters this story has counted in the budget
     std::unique_ptr<Index> m_index;
     std::vector<std::weak_ptr<Span>> m_tracked;
 };

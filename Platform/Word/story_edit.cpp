@@ -1,11 +1,14 @@
 // Editing a story: a replacement changes the markup of the paragraphs it touches, in place, so
-// everything else in the part stays byte for byte what it was; only those paragraphs are read
-// again, and the index after them moves by the change in length.
+// everything else in the part stays byte for byte what it was. Only what it touched is read
+// again (the stretch of its paragraph, or whole paragraphs when it joins or splits them), so a
+// paragraph grown long by earlier values costs an edit nothing; the index after it moves by the
+// change in length.
 
 #include <algorithm>
 
 #include "Automation/error.hpp"
 #include "story_index.hpp"
+#include "text_budget.hpp"
 #include "wordml.hpp"
 #include "word_errors.hpp"
 #include "xml_part.hpp"
@@ -218,6 +221,97 @@ Anchor anchorBefore(const Segment& at) {
     return Anchor{text, 0};
 }
 
+// The most characters an edit rewrites of a text it changes: a longer one is split into pieces
+// of this size first. A value holding a tag thousands of times would otherwise be written out
+// again whole for each of them.
+constexpr int32_t kTextPiece = 1024;
+
+void splitLongText(XmlPart& part, SegmentList& segments, size_t at) {
+    if (at >= segments.size()) return;
+    const Segment segment = segments[at];
+    if (segment.kind != Segment::Text || segment.length <= kTextPiece) return;
+    const std::u32string content = toU32(ml::text(segment.node));
+    SegmentList pieces;
+    xmlNode* previous = segment.node;
+    for (size_t from = 0; from < content.size(); from += kTextPiece) {
+        const std::u32string_view piece = std::u32string_view(content).substr(from, kTextPiece);
+        xmlNode* node = segment.node;
+        if (from > 0) {
+            node = ml::make(segment.node->doc, "t");
+            xmlAddNextSibling(previous, node);
+        }
+        ml::setText(node, toUtf8(piece));
+        previous = node;
+        Segment pieceSegment = segment;
+        pieceSegment.start = static_cast<int32_t>(from);
+        pieceSegment.length = static_cast<int32_t>(piece.size());
+        pieceSegment.node = node;
+        pieces.append(pieceSegment);
+    }
+    segments.replace(at, 1, pieces, segment.start);
+    ++part.edits;
+}
+
+// A deletion stays within one cell (or outside tables): it takes no cell's end mark, and joins
+// no paragraph to one in another cell or table. Error 5904 otherwise.
+void checkDeletion(const SegmentList& segments, size_t first, size_t last) {
+    for (size_t i = first; i <= last; ++i) {
+        const Segment segment = segments[i];
+        if (segment.cell != segments[first].cell || segment.kind == Segment::CellEnd)
+            raise(WordError::RangeCannotBeEdited);
+        if (segment.kind == Segment::ParagraphEnd && segments[i + 1].cell != segment.cell)
+            raise(WordError::RangeCannotBeEdited);
+    }
+}
+
+bool isEndMark(const Segment& segment) {
+    return segment.kind == Segment::ParagraphEnd || segment.kind == Segment::CellEnd;
+}
+
+// What an edit reads again: `count` segments from `from`, and the segments and text that take
+// their place.
+struct Reread {
+    size_t from = 0;
+    size_t count = 0;
+    Story::Index fresh;
+};
+
+// The stretch of one paragraph from segment `first` to `last`, its end mark left out: the
+// content between the untouched segments on either side, however long the paragraph.
+Reread rereadStretch(const SegmentList& segments, size_t first, size_t last) {
+    Reread out;
+    out.from = first;
+    const size_t next = isEndMark(segments[last]) ? last : last + 1;
+    out.count = next - first;
+    xmlNode* paragraph = segments[first].paragraph;
+    xmlNode* after = first > 0 && segments[first - 1].paragraph == paragraph ? segments[first - 1].node : nullptr;
+    xmlNode* before = isEndMark(segments[next]) ? nullptr : segments[next].node;
+    indexStretch(paragraph, segments[first].cell, after, before, out.fresh);
+    return out;
+}
+
+// The paragraphs from the first touched to the last, with the one joined to it when its mark
+// was deleted and those split from it by the inserted text.
+Reread rereadParagraphs(const SegmentList& segments, size_t firstSegment, size_t lastSegment, bool deleted,
+                        int32_t paragraphsAdded) {
+    xmlNode* firstParagraph = segments[firstSegment].paragraph;
+    size_t from = firstSegment;
+    while (from > 0 && segments[from - 1].paragraph == firstParagraph) --from;
+    size_t to = lastSegment;
+    if (deleted && segments[lastSegment].kind == Segment::ParagraphEnd) ++to;
+    while (to + 1 < segments.size() && segments[to + 1].paragraph == segments[to].paragraph) ++to;
+    const bool endsCell = segments[to].kind == Segment::CellEnd;
+    Reread out;
+    out.from = from;
+    out.count = to + 1 - from;
+    xmlNode* paragraph = firstParagraph;
+    for (int32_t k = 0; k <= paragraphsAdded && paragraph; ++k) {
+        indexParagraph(paragraph, segments[firstSegment].cell, endsCell && k == paragraphsAdded, out.fresh);
+        paragraph = ml::nextElement(paragraph);
+    }
+    return out;
+}
+
 }  // namespace
 
 int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replacement) {
@@ -231,39 +325,36 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
     const std::u32string inserted = cleanInsert(replacement);
     if (start == end && inserted.empty()) return start;
 
+    if (start < end) checkDeletion(segments, segmentAt(start), segmentAt(end - 1));
+
+    // The document's budget is asked before the markup changes, so a refused edit changes nothing.
+    const int64_t growth = static_cast<int64_t>(inserted.size()) - (end - start);
+    if (growth > 0) m_budget.take(growth);
+
+    // The texts the edit rewrites are split first when long: where it starts and ends, and the
+    // text before it when inserted text joins that one.
+    if (start < end) splitLongText(*m_part, segments, segmentAt(end - 1));
+    splitLongText(*m_part, segments, segmentAt(start));
+    if (start > 0 && segments[segmentAt(start)].kind != Segment::Text)
+        splitLongText(*m_part, segments, segmentAt(start - 1));
     const size_t firstSegment = segmentAt(start);
     const size_t lastSegment = start < end ? segmentAt(end - 1) : firstSegment;
-    // A deletion stays within one cell (or outside tables): it takes no cell's end mark, and
-    // joins no paragraph to one in another cell or table.
-    for (size_t i = firstSegment; i <= lastSegment && start < end; ++i) {
-        const Segment& segment = segments[i];
-        if (segment.cell != segments[firstSegment].cell || segment.kind == Segment::CellEnd)
-            raise(WordError::RangeCannotBeEdited);
-        if (segment.kind == Segment::ParagraphEnd && segments[i + 1].cell != segment.cell)
-            raise(WordError::RangeCannotBeEdited);
-    }
 
-    // The paragraphs read again afterwards: from the first touched to the last, and the one
-    // joined to it when its mark is deleted.
     xmlNode* firstParagraph = segments[firstSegment].paragraph;
-    size_t from = firstSegment;
-    while (from > 0 && segments[from - 1].paragraph == firstParagraph) --from;
-    size_t to = lastSegment;
-    if (start < end && segments[lastSegment].kind == Segment::ParagraphEnd) ++to;
-    while (to + 1 < segments.size() && segments[to + 1].paragraph == segments[to].paragraph) ++to;
-    const bool endsCell = segments[to].kind == Segment::CellEnd;
-    xmlNode* cell = segments[firstSegment].cell;
-    const int32_t oldStart = segments[from].start;
-    const int32_t oldEnd = segments[to].end();
+    // An edit inside one paragraph that joins it to none reads again only what it touched.
+    const bool withinParagraph = segments[lastSegment].paragraph == firstParagraph &&
+                                 !(start < end && segments[lastSegment].kind == Segment::ParagraphEnd);
 
     Anchor anchor;
+    size_t anchorSegment = firstSegment;
     if (!inserted.empty()) {
         const Segment& at = segments[firstSegment];
         if (at.kind == Segment::Text) {
             anchor = Anchor{at.node, static_cast<size_t>(start - at.start)};
         } else if (firstSegment > 0 && segments[firstSegment - 1].kind == Segment::Text &&
                    segments[firstSegment - 1].paragraph == at.paragraph) {
-            anchor = Anchor{segments[firstSegment - 1].node, static_cast<size_t>(segments[firstSegment - 1].length)};
+            anchorSegment = firstSegment - 1;
+            anchor = Anchor{segments[anchorSegment].node, static_cast<size_t>(segments[anchorSegment].length)};
         } else {
             anchor = anchorBefore(at);
         }
@@ -273,7 +364,10 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
         const Segment& segment = segments[i];
         const size_t low = static_cast<size_t>(std::max(start, segment.start) - segment.start);
         const size_t high = static_cast<size_t>(std::min(end, segment.end()) - segment.start);
-        if (segment.kind == Segment::Text) {
+        if (segment.kind == Segment::Text && low == 0 && high == static_cast<size_t>(segment.length) &&
+            segment.node != anchor.text) {
+            removeContent(*m_part, segment.node);
+        } else if (segment.kind == Segment::Text) {
             std::u32string content = toU32(ml::text(segment.node));
             content.erase(low, high - low);
             if (content.empty() && segment.node != anchor.text)
@@ -289,26 +383,17 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
     const int32_t paragraphsAdded = inserted.empty() ? 0 : insertAt(*m_part, anchor, inserted);
     ++m_part->edits;
 
-    Index fresh;
-    xmlNode* paragraph = firstParagraph;
-    for (int32_t k = 0; k <= paragraphsAdded && paragraph; ++k) {
-        indexParagraph(paragraph, cell, endsCell && k == paragraphsAdded, fresh);
-        paragraph = ml::nextElement(paragraph);
-    }
+    const Reread reread = withinParagraph && paragraphsAdded == 0
+                              ? rereadStretch(segments, std::min(anchorSegment, firstSegment), lastSegment)
+                              : rereadParagraphs(segments, firstSegment, lastSegment, start < end, paragraphsAdded);
+    const Index& fresh = reread.fresh;
+    const size_t next = reread.from + reread.count;
+    const int32_t oldStart = segments[reread.from].start;
+    const int32_t oldEnd = next < segments.size() ? segments[next].start : static_cast<int32_t>(index.text.size());
     const int32_t delta = static_cast<int32_t>(fresh.text.size()) - (oldEnd - oldStart);
-    for (Segment& segment : fresh.segments) segment.start += oldStart;
-    for (size_t i = to + 1; i < segments.size(); ++i) segments[i].start += delta;
-    // The re-read segments overwrite the old ones in place, so the tail moves once (if at all)
-    // rather than out and back in again.
-    const size_t oldCount = to + 1 - from;
-    const size_t common = std::min(oldCount, fresh.segments.size());
-    const auto at = segments.begin() + static_cast<std::ptrdiff_t>(from);
-    std::copy_n(fresh.segments.begin(), common, at);
-    if (fresh.segments.size() > common)
-        segments.insert(at + static_cast<std::ptrdiff_t>(common), fresh.segments.begin() + static_cast<std::ptrdiff_t>(common),
-                        fresh.segments.end());
-    else
-        segments.erase(at + static_cast<std::ptrdiff_t>(common), at + static_cast<std::ptrdiff_t>(oldCount));
+    segments.replace(reread.from, reread.count, fresh.segments, oldStart);
+    m_budget.count(delta - std::max<int64_t>(growth, 0));
+    m_counted += delta;
     index.text.replace(static_cast<size_t>(oldStart), static_cast<size_t>(oldEnd - oldStart), fresh.text);
 
     const int32_t newEnd = end + delta;

@@ -21,7 +21,7 @@ void append(Story::Index& index, Story::Segment::Kind kind, xmlNode* node, xmlNo
     segment.node = node;
     segment.paragraph = paragraph;
     segment.cell = cell;
-    index.segments.push_back(segment);
+    index.segments.append(segment);
     index.text.append(text);
 }
 
@@ -33,20 +33,33 @@ bool isInlineWrapper(const xmlNode* node) {
     return false;
 }
 
-void indexRun(xmlNode* run, xmlNode* paragraph, xmlNode* cell, Story::Index& index) {
+// One child of a run: text, a tab, a break; anything else has no characters.
+void indexRunChild(xmlNode* child, xmlNode* paragraph, xmlNode* cell, Story::Index& index) {
     using S = Story::Segment;
-    for (xmlNode* child = run->children; child; child = child->next) {
-        if (ml::is(child, "t"))
-            append(index, S::Text, child, paragraph, cell, toU32(ml::text(child)));
-        else if (ml::is(child, "tab"))
-            append(index, S::Tab, child, paragraph, cell, U"\t");
-        else if (ml::is(child, "br"))
-            append(index, S::Break, child, paragraph, cell, ml::attr(child, "type") == "page" ? U"\f" : U"\v");
-        else if (ml::is(child, "cr"))
-            append(index, S::Break, child, paragraph, cell, U"\v");
-        else if (ml::is(child, "noBreakHyphen"))
-            append(index, S::Break, child, paragraph, cell, U"\x1e");
-    }
+    if (ml::is(child, "t"))
+        append(index, S::Text, child, paragraph, cell, toU32(ml::text(child)));
+    else if (ml::is(child, "tab"))
+        append(index, S::Tab, child, paragraph, cell, U"\t");
+    else if (ml::is(child, "br"))
+        append(index, S::Break, child, paragraph, cell, ml::attr(child, "type") == "page" ? U"\f" : U"\v");
+    else if (ml::is(child, "cr"))
+        append(index, S::Break, child, paragraph, cell, U"\v");
+    else if (ml::is(child, "noBreakHyphen"))
+        append(index, S::Break, child, paragraph, cell, U"\x1e");
+}
+
+void indexRun(xmlNode* run, xmlNode* paragraph, xmlNode* cell, Story::Index& index) {
+    for (xmlNode* child = run->children; child; child = child->next) indexRunChild(child, paragraph, cell, index);
+}
+
+// The node after `node` in the order the paragraph's content is read: into a run or an inline
+// wrapper met among the paragraph's content (when `enter`), and out of each at its end.
+xmlNode* nextInParagraph(xmlNode* node, xmlNode* paragraph, bool enter) {
+    if (enter && node->children && !ml::is(node->parent, "r") && (ml::is(node, "r") || isInlineWrapper(node)))
+        return node->children;
+    for (; node != paragraph; node = node->parent)
+        if (node->next) return node->next;
+    return nullptr;
 }
 
 void indexInline(xmlNode* container, xmlNode* paragraph, xmlNode* cell, Story::Index& index) {
@@ -65,9 +78,10 @@ void indexRow(xmlNode* row, Story::Index& index) {
             // The cell's last paragraph ends the cell.
             if (!index.segments.empty() && index.segments.back().kind == Story::Segment::ParagraphEnd &&
                 index.segments.back().cell == child) {
-                Story::Segment& end = index.segments.back();
+                Story::Segment end = index.segments.back();
                 end.kind = Story::Segment::CellEnd;
                 end.length = 2;
+                index.segments.replaceBack(end);
                 index.text.append(U"\a");
             }
         } else if (ml::is(child, "sdt") || ml::is(child, "customXml")) {
@@ -94,6 +108,12 @@ void indexParagraph(xmlNode* paragraph, xmlNode* cell, bool endsCell, Story::Ind
     indexInline(paragraph, paragraph, cell, index);
     append(index, endsCell ? Story::Segment::CellEnd : Story::Segment::ParagraphEnd, paragraph, paragraph, cell,
            endsCell ? U"\r\a" : U"\r");
+}
+
+void indexStretch(xmlNode* paragraph, xmlNode* cell, xmlNode* after, xmlNode* before, Story::Index& index) {
+    xmlNode* node = after ? nextInParagraph(after, paragraph, false) : paragraph->children;
+    for (; node && node != before; node = nextInParagraph(node, paragraph, true))
+        if (ml::is(node->parent, "r")) indexRunChild(node, paragraph, cell, index);
 }
 
 void indexBlocks(xmlNode* container, xmlNode* cell, Story::Index& index) {

@@ -58,7 +58,13 @@ void StoryText::moveGap(size_t to) {
     m_gapStart = to;
 }
 
+void StoryText::forgetFrom(size_t position) {
+    const size_t reach = m_passed.needle.empty() ? 0 : m_passed.needle.size() - 1;
+    m_passed.until = std::min(m_passed.until, position > reach ? position - reach : 0);
+}
+
 void StoryText::append(std::u32string_view text) {
+    forgetFrom(size());
     moveGap(size());
     m_plain.resize(size());
     m_folded.resize(m_plain.size());
@@ -70,6 +76,7 @@ void StoryText::append(std::u32string_view text) {
 
 void StoryText::replace(size_t start, size_t count, const StoryText& with) {
     const size_t added = with.size();
+    forgetFrom(start);
     moveGap(start);
     // The replaced characters now follow the gap: they join it.
     m_gapLength += count;
@@ -114,6 +121,23 @@ size_t StoryText::findForward(std::u32string_view needle, bool folded, size_t st
     from = std::max(from, start);
     const size_t lastStart = end - n;
     if (from > lastStart) return npos;
+    size_t passedFrom = from;
+    if (m_passed.folded == folded && m_passed.from <= from && from < m_passed.until && m_passed.needle == needle) {
+        passedFrom = m_passed.from;
+        from = m_passed.until;
+        if (from > lastStart) return npos;
+    }
+    const size_t found = findUnpassed(needle, folded, start, end, from);
+    if (m_passed.needle != needle) m_passed.needle = needle;
+    m_passed.folded = folded;
+    m_passed.from = passedFrom;
+    m_passed.until = found == npos ? lastStart + 1 : found;
+    return found;
+}
+
+size_t StoryText::findUnpassed(std::u32string_view needle, bool folded, size_t start, size_t end, size_t from) const {
+    const size_t n = needle.size();
+    const size_t lastStart = end - n;
     const size_t gap = std::clamp(m_gapStart, start, end);
     // Before the gap: starts whose whole match lies before it.
     if (from < gap) {

@@ -25,7 +25,9 @@ public:
     std::u32string characters(size_t start, size_t end) const;
 
     // The first start at or after `from` of `needle` lying within [start, end), or npos; the
-    // folded twin is searched when `folded` (the needle then folded already).
+    // folded twin is searched when `folded` (the needle then folded already). A search for the
+    // needle of the last forward search, from inside the stretch that search passed over
+    // without finding it, goes on from that stretch's end.
     size_t findForward(std::u32string_view needle, bool folded, size_t start, size_t end, size_t from) const;
     // The last such start at or before `upTo`, or npos.
     size_t findBackward(std::u32string_view needle, bool folded, size_t start, size_t end, size_t upTo) const;
@@ -33,14 +35,29 @@ public:
 private:
     size_t physical(size_t position) const { return position < m_gapStart ? position : position + m_gapLength; }
     void moveGap(size_t to);
+    // findForward's search itself, from `from` on.
+    size_t findUnpassed(std::u32string_view needle, bool folded, size_t start, size_t end, size_t from) const;
     bool matchesAt(std::u32string_view needle, bool folded, size_t position) const;
     // A stretch of characters without the gap in it, as a view.
     std::u32string_view stretch(bool folded, size_t start, size_t end) const;
+
+    // Shortens the passed stretch to end before any occurrence an edit at `position` may have made.
+    void forgetFrom(size_t position);
 
     std::u32string m_plain;
     std::u32string m_folded;
     size_t m_gapStart = 0;
     size_t m_gapLength = 0;
+    // No occurrence of `needle` starts in [from, until). The letters find each occurrence of a
+    // tag from the story's start and replace it there, so without this each find would read
+    // again all the text before it: quadratic in a value holding the tag thousands of times.
+    struct Passed {
+        std::u32string needle;
+        bool folded = false;
+        size_t from = 0;
+        size_t until = 0;
+    };
+    mutable Passed m_passed;
 };
 
 }  // namespace lumora::word

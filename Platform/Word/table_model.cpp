@@ -44,10 +44,9 @@ bool continuesMerge(const xmlNode* cell) {
 
 }  // namespace
 
-XmlNode* cell(XmlNode* table, int32_t row, int32_t column) {
-    const auto allRows = rows(table);
-    if (row < 1 || row > static_cast<int32_t>(allRows.size())) raise(WordError::NoSuchMember);
-    const auto rowCells = cells(allRows[static_cast<size_t>(row - 1)]);
+XmlNode* cell(const std::vector<XmlNode*>& tableRows, int32_t row, int32_t column) {
+    if (row < 1 || row > static_cast<int32_t>(tableRows.size())) raise(WordError::NoSuchMember);
+    const auto rowCells = cells(tableRows[static_cast<size_t>(row - 1)]);
     if (column < 1 || column > static_cast<int32_t>(rowCells.size())) raise(WordError::NoSuchMember);
     XmlNode* found = rowCells[static_cast<size_t>(column - 1)];
     // Like a grid column covered by a horizontal span, a cell covered by the merged cell above
@@ -85,10 +84,17 @@ xmlNode* emptyCellLike(xmlNode* model, bool insideMerge) {
 
 }  // namespace
 
+XmlNode* modelRow(XmlNode* table, XmlNode* before) {
+    if (before) return before;
+    // From the table's end: a list table grows by thousands of rows.
+    xmlNode* last = table->last;
+    while (last && !ml::is(last, "tr")) last = last->prev;
+    if (!last) raise(WordError::NoSuchMember);
+    return last;
+}
+
 XmlNode* addRow(XmlNode* table, XmlNode* before) {
-    const auto allRows = rows(table);
-    if (allRows.empty()) raise(WordError::NoSuchMember);
-    xmlNode* model = before ? before : allRows.back();
+    xmlNode* model = modelRow(table, before);
     xmlNode* row = ml::make(model->doc, "tr");
     for (const char* kept : {"tblPrEx", "trPr"})
         if (xmlNode* properties = ml::firstChild(model, kept)) xmlAddChild(row, ml::copy(properties));
@@ -96,7 +102,7 @@ XmlNode* addRow(XmlNode* table, XmlNode* before) {
     if (before)
         xmlAddPrevSibling(before, row);
     else
-        xmlAddNextSibling(allRows.back(), row);
+        xmlAddNextSibling(model, row);
     return row;
 }
 

@@ -12,9 +12,12 @@ namespace lumora::word::table {
 std::vector<XmlNode*> rows(XmlNode* table);
 std::vector<XmlNode*> cells(XmlNode* row);
 int32_t columnCount(XmlNode* table);
-// Cell (row, column), 1-based. Error 5941 outside the table and for a cell hidden under the
-// vertically merged cell above it.
-XmlNode* cell(XmlNode* table, int32_t row, int32_t column);
+// Cell (row, column), 1-based, of the table with these rows. Error 5941 outside the table and
+// for a cell hidden under the vertically merged cell above it.
+XmlNode* cell(const std::vector<XmlNode*>& tableRows, int32_t row, int32_t column);
+// The row a new row is shaped like: `before`, or the table's last row (found from its end).
+// Error 5941 for a table without rows.
+XmlNode* modelRow(XmlNode* table, XmlNode* before);
 // A row like the last one, every cell empty but keeping its cell, paragraph and first run's
 // properties, appended at the end (or before `before`). Returns it. It continues a vertical
 // merge only where it goes inside one, never at the end.

@@ -39,8 +39,8 @@ const TypeInfo& TableObject::typeInfo() const {
         TypeInfo t("Table");
         t.method<T>("Cell", 0x11, {"Row", "Column"}, 2, [](T& table, Args& args) {
             const TablePlace& place = table.place();
-            place.check();
-            return Variant(makeObject<CellObject>(place, table::cell(place.table, args[0].toI4(), args[1].toI4())));
+            const auto& rows = place.check().rowsOf(place.table);
+            return Variant(makeObject<CellObject>(place, table::cell(rows, args[0].toI4(), args[1].toI4())));
         });
         t.getter<T>("Rows", 0x65, [](T& table) { return Variant(makeObject<RowList>(table.place())); });
         t.getter<T>("Columns", 0x64, [](T& table) { return Variant(makeObject<ColumnList>(table.place())); });
@@ -69,14 +69,10 @@ const TypeInfo& RowList::typeInfo() const {
     return info;
 }
 
-int32_t RowList::count() {
-    m_place.check();
-    return static_cast<int32_t>(table::rows(m_place.table).size());
-}
+int32_t RowList::count() { return static_cast<int32_t>(m_place.check().rowsOf(m_place.table).size()); }
 
 std::optional<Variant> RowList::at(int32_t position) {
-    m_place.check();
-    const auto rows = table::rows(m_place.table);
+    const auto& rows = m_place.check().rowsOf(m_place.table);
     if (position >= static_cast<int32_t>(rows.size())) return std::nullopt;
     return Variant(makeObject<RowObject>(m_place, rows[static_cast<size_t>(position)]));
 }
@@ -92,6 +88,8 @@ Object RowList::add(const Variant& before) {
         beforeRow = row.as<RowObject>()->row();
         docx.checkPresent(beforeRow);
     }
+    // Each of the new row's cells is an empty paragraph ending its cell: two characters.
+    docx.main().takeRoom(2 * static_cast<int64_t>(table::cells(table::modelRow(m_place.table, beforeRow)).size()));
     XmlNode* row = table::addRow(m_place.table, beforeRow);
     docx.noteStructureEdit(docx.main());
     return makeObject<RowObject>(m_place, row);
@@ -100,7 +98,7 @@ Object RowList::add(const Variant& before) {
 void RowObject::remove() {
     DocxDocument& docx = m_place.check(m_row);
     // The last row goes with its table, as a table cannot be left without rows.
-    docx.discard(table::rows(m_place.table).size() == 1 ? m_place.table : m_row);
+    docx.discard(docx.rowsOf(m_place.table).size() == 1 ? m_place.table : m_row);
     docx.noteStructureEdit(docx.main());
 }
 
@@ -114,8 +112,7 @@ const TypeInfo& RowObject::typeInfo() const {
         });
         t.getter<R>("Range", 0x0, [](R& row) { return Variant(row.place().rangeOf(row.row())); });
         t.getter<R>("Index", 0x2, [](R& row) {
-            row.place().check(row.row());
-            const auto rows = table::rows(row.place().table);
+            const auto& rows = row.place().check(row.row()).rowsOf(row.place().table);
             return Variant(static_cast<int32_t>(std::find(rows.begin(), rows.end(), row.row()) - rows.begin()) + 1);
         });
         return t;

@@ -30,6 +30,7 @@ enum class WordError {
     NoDocumentOpen,       // the selection asked for while no document is open
     BadArgument,          // a unit, item or argument the member does not take
     ObjectDeleted,        // a table, row or field script still holds after it was deleted
+    DocumentTooLarge,     // an edit that would take the document's text past its limit
 };
 
 inline constexpr ErrorEntry<WordError> kWordErrors[] = {
@@ -57,6 +58,10 @@ inline constexpr ErrorEntry<WordError> kWordErrors[] = {
     {WordError::NoDocumentOpen, 4248, kWordErrorSource, "This command is not available because no document is open."},
     {WordError::BadArgument, RuntimeError::InvalidProcedureCall, kWordErrorSource, ""},
     {WordError::ObjectDeleted, 5825, kWordErrorSource, "Object has been deleted."},
+    // Out of memory, as the limit stands in for it: callers that end their work when memory runs
+    // out end it here too, before the memory is gone.
+    {WordError::DocumentTooLarge, RuntimeError::OutOfMemory, kWordErrorSource,
+     "Out of memory: the document would grow beyond {} characters"},
 };
 
 constexpr std::span<const ErrorEntry<WordError>> errorTable(WordError) { return kWordErrors; }

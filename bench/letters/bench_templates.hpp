@@ -13,7 +13,13 @@ struct LetterTemplate {
     std::string valuesJson;  // tag name -> value, for the peer
 };
 
-// Writes "<pages>p-<tags>t.docx" into folder.
-LetterTemplate writeLetterTemplate(const std::filesystem::path& folder, int pages, int tags);
+// Writes a letter of `pages` pages into folder, its tags spread evenly over them (0 pages: one
+// paragraph holding every tag); each value is padded with words to valueLength characters when
+// that is longer than it.
+LetterTemplate writeLetterTemplate(const std::filesystem::path& folder, int pages, int tags, size_t valueLength = 0);
+
+// Writes the one-line letter "Dear <A>" into folder, whose value for A holds B's tag
+// `occurrences` times: a value holding another tag, replaced in turn.
+LetterTemplate writeNestedTagTemplate(const std::filesystem::path& folder, int occurrences);
 
 }  // namespace lumora::bench

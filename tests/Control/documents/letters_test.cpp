@@ -4,16 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <optional>
 #include <fstream>
-#include <memory>
 
-#include "Control/frame/control.hpp"
-#include "Host/sample_template.hpp"
-#include "Platform/Xml/register.hpp"
-#include "tests/Control/support/word_fixture.hpp"
+#include "letters_fixture.hpp"
 
 namespace lumora {
 namespace {
@@ -26,14 +20,6 @@ namespace fs = std::filesystem;
 const std::string kCannotOpenStart = "An error occurred whilst attempting to open file '";
 const std::string kCannotOpenEnd = "'. Check this file exists, and is in the location specified.";
 
-std::string commandOutput(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string out;
-    char buffer[4096];
-    while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
-    return out;
-}
-
 // Every file under a folder, for "nothing else was written" checks.
 std::vector<fs::path> filesUnder(const fs::path& folder) {
     std::vector<fs::path> out;
@@ -42,43 +28,6 @@ std::vector<fs::path> filesUnder(const fs::path& folder) {
     std::sort(out.begin(), out.end());
     return out;
 }
-
-class Letters : public testing::WordFixture {
-protected:
-    void SetUp() override {
-        WordFixture::SetUp();
-        samples = host::writeSampleDocuments(temp.path() / "samples");
-    }
-
-    // CreateLetterXML with the sample letter record, as a page calls it.
-    void createLetter(const std::string& templatePath, const std::string& savePath, const std::string& email = "",
-                      const std::string& mode = "HTML") {
-        call("CreateLetterXML", host::sampleLetterRecord(), templatePath, email, mode, savePath, "Your letter");
-    }
-
-    void createSeminarLetter(const std::string& templatePath, const std::string& savePath) {
-        call("CreateSeminarLetterXML", host::sampleSeminarRecord(), templatePath, "", "HTML", savePath, std::nullopt);
-    }
-
-    host::SampleDocuments samples;
-
-private:
-    void call(const char* member, std::string_view record, const std::string& templatePath, const std::string& email,
-              const std::string& mode, const std::string& savePath, std::optional<std::string> subject) {
-        Object xml = xml::createXmlDocument();
-        xml.call("loadXML", std::string(record));
-        Variant xmlDoc(xml), tpl(templatePath), address(email), mailMode(mode), save(savePath), header("true"),
-            emailSubject(subject.value_or(""));
-        if (subject)
-            control.call(member, ByRef{xmlDoc}, ByRef{tpl}, ByRef{address}, ByRef{mailMode}, ByRef{save},
-                         ByRef{header}, ByRef{emailSubject});
-        else
-            control.call(member, ByRef{xmlDoc}, ByRef{tpl}, ByRef{address}, ByRef{mailMode}, ByRef{save},
-                         ByRef{header});
-    }
-
-    Object control = makeObject<control::LumoraCtrl2005>();
-};
 
 TEST_F(Letters, SavedLetterHasEveryTagFilledInBodyHeaderTextBoxAndFooter) {
     const fs::path saved = temp.path() / "out" / "Letter.docx";

@@ -56,6 +56,26 @@ TEST_F(WordTest, ReplacingOneLeavesTheRangeOnTheNewText) {
     EXPECT_EQ(allText(document), "one THREE two <t>\r");
 }
 
+// A long text is split into pieces where an edit first changes it, so that each edit rewrites a
+// piece rather than the whole: here every tag of one long text, some of them across the edges
+// of the pieces, and each replaced by a text longer than itself.
+TEST_F(WordTest, EveryTagOfOneLongTextIsReplacedAcrossThePiecesItIsSplitInto) {
+    std::string tags = "a";
+    std::string expected = "a";
+    for (int i = 0; i < 5'000; ++i) {
+        tags += "<B> ";
+        expected += "[" + std::to_string(i % 10) + "] ";
+    }
+    const Object document = addDocument(paragraph(tags) + paragraph("after"));
+    for (int i = 0; i < 5'000; ++i) {
+        const Object range = document.call("Range").toObject();
+        ASSERT_TRUE(range.getObject("Find").call("Execute", "<B>").toBool()) << i;
+        range.put("Text", "[" + std::to_string(i % 10) + "]");
+    }
+    EXPECT_EQ(allText(document), expected + "\rafter\r");
+    EXPECT_EQ(savedText(document), expected + "|after|");
+}
+
 TEST_F(WordTest, InsertAfterAndBeforeGrowTheRangeAndTextOnACollapsedRangeInserts) {
     const Object document = addDocument(paragraph("middle"));
     const Object range = document.call("Range", 0, 6).toObject();

@@ -74,6 +74,36 @@ TEST(StoryText, FindsAcrossTheGapWhereverTheLastEditLeftIt) {
     }
 }
 
+// A find from the start goes on from where the last one passed without finding its needle,
+// which each edit shortens: replacing every occurrence in turn, each found again from the start
+// (as the letters do), finds what a search of the plain text finds, an occurrence an edit makes
+// from the characters before it included.
+TEST(StoryText, FindingFromTheStartAfterEachEditSeesWhatTheEditsMade) {
+    std::u32string plain = U"zz<QQ <a> <A> y<a>\r";
+    StoryText text = textOf(plain);
+    const auto expectFirst = [&](bool folded) {
+        std::u32string searched = plain;
+        if (folded)
+            for (char32_t& c : searched) c = foldCase(c);
+        const std::vector<size_t> starts = startsIn(searched, U"<a>", 0, searched.size());
+        const size_t found = text.findForward(U"<a>", folded, 0, text.size(), 0);
+        EXPECT_EQ(found, starts.empty() ? StoryText::npos : starts.front()) << (folded ? "folded" : "plain");
+        return found;
+    };
+    const auto edit = [&](size_t start, size_t count, const std::u32string& with) {
+        text.replace(start, count, textOf(with));
+        plain.replace(start, count, with);
+    };
+    ASSERT_EQ(expectFirst(false), 6u);
+    edit(3, 2, U"a>");  // "zz<a> ...": an occurrence starting before the edit
+    ASSERT_EQ(expectFirst(false), 2u);
+    for (size_t found = expectFirst(true); found != StoryText::npos; found = expectFirst(true))
+        edit(found, 3, U"<value> ");
+    EXPECT_EQ(expectFirst(false), StoryText::npos);
+    edit(text.size() - 1, 0, U"<a>");  // at the end, after every passed stretch
+    EXPECT_EQ(expectFirst(false), text.size() - 4);
+}
+
 TEST(StoryText, FoldedTwinFollowsEveryEdit) {
     StoryText text = textOf(U"Straße\r");
     text.replace(0, 1, textOf(U"ÄB"));

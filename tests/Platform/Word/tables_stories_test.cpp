@@ -93,6 +93,67 @@ TEST_F(WordTest, ListTableGrowsByRowsKeepingCellFormattingAndTakesCellTexts) {
     }
 }
 
+// The story keeps its place in the text at the last edit, and a table's rows are read once per
+// change of rows: cells written in any order (backward, down a column, scattered, some again
+// with a paragraph in them or emptied) and text put in above the table, then rows added and
+// deleted between the writes, still each answer with their own text and place.
+TEST_F(WordTest, CellsOfALongTableWrittenInAnyOrderKeepTheirTextAndPlace) {
+    const Object document = addDocument(paragraph("Top") + table({{paragraph("a"), paragraph("b"), paragraph("c")}}) +
+                                        paragraph("End"));
+    const Object t = document.getObject("Tables", 1);
+    const Object rows = t.getObject("Rows");
+    constexpr int32_t kRows = 60, kColumns = 3;
+    for (int32_t r = 1; r < kRows; ++r) rows.call("Add");
+    ASSERT_EQ(rows.count(), kRows);
+    std::vector<std::vector<std::string>> expected(kRows, std::vector<std::string>(kColumns));
+    expected[0] = {"a", "b", "c"};
+    const auto put = [&](int32_t r, int32_t c, const std::string& text) {
+        t.call("Cell", r, c).toObject().getObject("Range").put("Text", text);
+        expected[static_cast<size_t>(r - 1)][static_cast<size_t>(c - 1)] = text;
+    };
+    for (int32_t r = kRows; r >= 1; --r) put(r, 3, "z" + std::to_string(r));
+    for (int32_t r = 1; r <= kRows; ++r) put(r, 2, "y" + std::to_string(r));
+    document.call("Range", Named{"Start", 0}, Named{"End", 0}).toObject().call("InsertBefore", "Above\r");
+    uint32_t seed = 7;
+    for (int i = 0; i < 200; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const auto r = static_cast<int32_t>(seed % kRows) + 1, c = static_cast<int32_t>((seed >> 8) % kColumns) + 1;
+        put(r, c, i % 5 == 0 ? "" : i % 7 == 0 ? "two\rlines" + std::to_string(i) : "x" + std::to_string(i));
+    }
+    const auto expectCells = [&] {
+        int32_t previousStart = -1;
+        for (int32_t r = 1; r <= rows.count(); ++r)
+            for (int32_t c = 1; c <= kColumns; ++c) {
+                const Object range = t.call("Cell", r, c).toObject().getObject("Range");
+                const auto& text = expected[static_cast<size_t>(r - 1)][static_cast<size_t>(c - 1)];
+                ASSERT_EQ(range.get("Text").toString(), text + "\r\a") << "cell " << r << "," << c;
+                EXPECT_GT(range.get("Start").toI4(), previousStart);
+                previousStart = range.get("Start").toI4();
+            }
+    };
+    expectCells();
+
+    rows.call("Add", rows.call("Item", 30));
+    expected.insert(expected.begin() + 29, std::vector<std::string>(kColumns));
+    rows.call("Item", 3).toObject().call("Delete");
+    expected.erase(expected.begin() + 2);
+    EXPECT_EQ(rows.call("Item", 40).toObject().get("Index").toI4(), 40);
+    put(30, 1, "new");
+    put(3, 1, "third");
+    expectCells();
+    EXPECT_EQ(rows.call("Item", 5).toObject().getObject("Range").get("Text").toString(),
+              expected[4][0] + "\r\a" + expected[4][1] + "\r\a" + expected[4][2] + "\r\a");
+
+    std::string saved = "Above|Top|";
+    for (const auto& row : expected)
+        for (const std::string& cell : row) {
+            std::string text = cell;
+            for (size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r')) text.replace(at, 1, "|");
+            saved += text + "|";
+        }
+    EXPECT_EQ(savedText(document), saved + "End|");
+}
+
 // Column one merged over both rows: the second row's first cell lies under the merged cell.
 TEST_F(WordTest, ACellUnderAVerticalMergeIsNoMemberAndOnlyARowInsideTheMergeJoinsIt) {
     auto cell = [](const std::string& merge, const std::string& text) {
