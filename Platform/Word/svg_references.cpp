@@ -7,8 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#include "Automation/vb/text.hpp"
 #include "Platform/Xml/limits.hpp"
 #include "Platform/Xml/parser.hpp"
+#include "wordml.hpp"
 #include "xml_part.hpp"
 
 namespace lumora::word {
@@ -17,18 +19,6 @@ namespace {
 
 constexpr std::string_view kEmptySvg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="1" height="1"/>)";
 constexpr std::string_view kSpace = " \t\r\n\f";
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const size_t start = text.find_first_not_of(kSpace);
-    if (start == std::string_view::npos) return {};
-    return text.substr(start, text.find_last_not_of(kSpace) - start + 1);
-}
 
 bool startsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
 
@@ -78,7 +68,6 @@ std::string gunzipped(std::string_view bytes) {
         stream.avail_out = sizeof buffer;
         status = inflate(&stream, Z_NO_FLUSH);
         out.append(buffer, sizeof buffer - stream.avail_out);
-        if (status == Z_BUF_ERROR && stream.avail_in == 0) break;
     }
     inflateEnd(&stream);
     return out;
@@ -88,13 +77,6 @@ bool named(const xmlChar* name, const char* wanted) {
     return name && strcasecmp(reinterpret_cast<const char*>(name), wanted) == 0;
 }
 bool isNamed(const xmlNode* node, const char* wanted) { return named(node->name, wanted); }
-
-std::string valueOf(const xmlAttr* attribute) {
-    std::string out;
-    for (const xmlNode* text = attribute->children; text; text = text->next)
-        if (text->content) out += reinterpret_cast<const char*>(text->content);
-    return out;
-}
 
 void setValue(xmlAttr* attribute, const std::string& value) {
     xmlSetNsProp(attribute->parent, attribute->ns, attribute->name, reinterpret_cast<const xmlChar*>(value.c_str()));
@@ -107,7 +89,7 @@ bool isForeign(const xmlNode* element) { return isNamed(element, "foreignObject"
 void cleanAttributes(xmlNode* element) {
     for (xmlAttr* attribute = element->properties; attribute;) {
         xmlAttr* next = attribute->next;
-        const std::string value = valueOf(attribute);
+        const std::string value = ml::valueOf(attribute);
         const bool inXmlNamespace =
             attribute->ns && attribute->ns->href && std::strcmp(reinterpret_cast<const char*>(attribute->ns->href),
                                                                 reinterpret_cast<const char*>(XML_XML_NAMESPACE)) == 0;
@@ -123,18 +105,10 @@ void cleanAttributes(xmlNode* element) {
     }
 }
 
-// A style sheet's text, made safe in place.
+// A style sheet's text, made safe in place; anything but text inside it goes.
 void cleanStyleSheet(xmlNode* style) {
-    std::string css;
-    for (const xmlNode* child = style->children; child; child = child->next)
-        if ((child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) && child->content)
-            css += reinterpret_cast<const char*>(child->content);
-    const std::string safe = neutralisedCss(css);
-    while (style->children) {
-        xmlNode* child = style->children;
-        xmlUnlinkNode(child);
-        xmlFreeNode(child);
-    }
+    const std::string safe = neutralisedCss(ml::text(style));
+    while (style->children) ml::remove(style->children);
     if (!safe.empty()) xmlAddChild(style, xmlNewDocText(style->doc, reinterpret_cast<const xmlChar*>(safe.c_str())));
 }
 
@@ -162,10 +136,7 @@ void cleanTree(xmlDoc* doc) {
         }
         for (xmlNode* child = node->children; child; child = child->next) pending.push_back(child);
     }
-    for (xmlNode* node : dropped) {
-        xmlUnlinkNode(node);
-        xmlFreeNode(node);
-    }
+    for (xmlNode* node : dropped) ml::remove(node);
 }
 
 bool hasSvgElement(const xmlNode* node) {
@@ -192,13 +163,13 @@ std::optional<std::string> cleanedPlainSvg(std::string_view bytes) {
 }  // namespace
 
 bool staysInside(std::string_view reference) {
-    const std::string text = lower(trimmed(reference));
+    const std::string text = vb::asciiLower(vb::asciiTrimmed(reference));
     if (startsWith(text, "#")) return true;
     return startsWith(text, "data:image/") && !startsWith(text, "data:image/svg");
 }
 
 std::string neutralisedCss(std::string_view css) {
-    const std::string folded = lower(css);
+    const std::string folded = vb::asciiLower(css);
     if (folded.find('\\') != std::string::npos) return {};
     for (const char* unsafe : {"@import", "image(", "image-set(", "src("})
         if (folded.find(unsafe) != std::string::npos) return {};

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Automation/vb/text.hpp"
 #include "Platform/Xml/parser.hpp"
 #include "svg_references.hpp"
 #include "wordml.hpp"
@@ -26,22 +27,13 @@ bool endsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-std::string lower(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
-std::string trimmed(std::string_view text) {
-    const size_t start = text.find_first_not_of(" \t\r\n");
-    if (start == std::string_view::npos) return {};
-    return std::string(text.substr(start, text.find_last_not_of(" \t\r\n") - start + 1));
-}
+// A relationship id as written in an attribute, without the white space around it.
+std::string idIn(std::string_view text) { return std::string(vb::asciiTrimmed(text)); }
 
 // The last segment of a relationship type ("…/relationships/hyperlink" -> "hyperlink").
 std::string typeName(std::string_view type) {
     const size_t slash = type.rfind('/');
-    return lower(slash == std::string_view::npos ? type : type.substr(slash + 1));
+    return vb::asciiLower(slash == std::string_view::npos ? type : type.substr(slash + 1));
 }
 
 // "word/_rels/document.xml.rels" -> "word/document.xml"; "_rels/.rels" -> "" (the package).
@@ -127,23 +119,23 @@ bool namesARelationship(const xmlAttr* attribute) {
 class PackageCleaner {
 public:
     explicit PackageCleaner(Package& package) : m_package(package) {
-        for (const Package::Entry& entry : package.entries()) m_names.insert(lower(entry.name));
+        for (const Package::Entry& entry : package.entries()) m_names.insert(vb::asciiLower(entry.name));
     }
 
     void run() {
         std::vector<std::string> relationshipParts;
         for (const Package::Entry& entry : m_package.entries())
-            if (endsWith(lower(entry.name), ".rels")) relationshipParts.push_back(entry.name);
+            if (endsWith(vb::asciiLower(entry.name), ".rels")) relationshipParts.push_back(entry.name);
         for (const std::string& name : relationshipParts) cleanRelationships(name);
         std::vector<std::string> others;
         for (const Package::Entry& entry : m_package.entries())
-            if (!endsWith(lower(entry.name), ".rels") && entry.name != "[Content_Types].xml") others.push_back(entry.name);
+            if (!endsWith(vb::asciiLower(entry.name), ".rels") && entry.name != "[Content_Types].xml") others.push_back(entry.name);
         for (const std::string& name : others)
             if (std::optional<std::string> cleaned = cleanedSvg(*m_package.find(name))) m_package.put(name, std::move(*cleaned));
     }
 
 private:
-    bool isPart(const std::string& name) const { return m_names.count(lower(name)) > 0; }
+    bool isPart(const std::string& name) const { return m_names.count(vb::asciiLower(name)) > 0; }
 
     void cleanRelationships(const std::string& name) {
         const std::string source = sourceOf(name);
@@ -161,11 +153,11 @@ private:
             xmlNode* next = ml::nextElement(relationship);
             const std::string type = typeName(ml::attrIn(relationship, nullptr, "Type"));
             const std::string target = ml::attrIn(relationship, nullptr, "Target");
-            const bool external = lower(ml::attrIn(relationship, nullptr, "TargetMode")) == "external";
+            const bool external = vb::asciiLower(ml::attrIn(relationship, nullptr, "TargetMode")) == "external";
             bool keep = false;
             if (external) {
                 keep = mayLeave(type);
-                if (keep) hyperlinks.insert(trimmed(ml::attrIn(relationship, nullptr, "Id")));
+                if (keep) hyperlinks.insert(idIn(ml::attrIn(relationship, nullptr, "Id")));
             } else {
                 const std::optional<std::string> inside = resolveInside(source, target);
                 keep = inside && isPart(*inside) && !importsADocument(type);
@@ -180,7 +172,7 @@ private:
             // A source the cleaner cannot read may still name them in ways it cannot see.
             for (xmlNode* relationship = ml::firstElement(root); relationship;) {
                 xmlNode* next = ml::nextElement(relationship);
-                if (hyperlinks.count(trimmed(ml::attrIn(relationship, nullptr, "Id")))) ml::remove(relationship);
+                if (hyperlinks.count(idIn(ml::attrIn(relationship, nullptr, "Id")))) ml::remove(relationship);
                 relationship = next;
             }
             changed = true;
@@ -207,7 +199,7 @@ private:
             if (!namesAHyperlink(element))
                 for (xmlAttr* attribute = element->properties; attribute;) {
                     xmlAttr* next = attribute->next;
-                    if (namesARelationship(attribute) && hyperlinks.count(trimmed(attributeValue(attribute)))) {
+                    if (namesARelationship(attribute) && hyperlinks.count(idIn(ml::valueOf(attribute)))) {
                         xmlRemoveProp(attribute);
                         changed = true;
                     }
@@ -218,11 +210,6 @@ private:
         }
         if (changed) m_package.put(source, serializePart(*part));
         return true;
-    }
-
-    static std::string attributeValue(const xmlAttr* attribute) {
-        const xmlNode* text = attribute->children;
-        return text && text->content && !text->next ? reinterpret_cast<const char*>(text->content) : "";
     }
 
     Package& m_package;
