@@ -1,7 +1,7 @@
 // A helper confined by the sandbox: it reaches no network (not even a listener on the host's
 // loopback), sees none of the person's files, writes only its work folder, reads what it was
-// given, and has a /tmp of its own. Without bubblewrap there is no sandbox, and the warning that
-// says so comes once per helper.
+// given, and has a /tmp of its own. A machine without bubblewrap, and the one warning it gives,
+// is tested through lumora itself (tests/Host/unconfined_export_test.cpp).
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -15,7 +15,6 @@
 
 #include "Platform/Desktop/child_process.hpp"
 #include "Platform/Desktop/sandbox.hpp"
-#include "environment_guard.hpp"
 #include "tests/Automation/temp_folder.hpp"
 
 namespace lumora::desktop::sandbox {
@@ -94,25 +93,6 @@ TEST(Sandbox, AConfinedHelperReachesNoNetworkAndOnlyTheFoldersItWasGiven) {
               "network no\nsecret no\ngiven yes\ngiven-written no\nwork-written yes\ntmp []\nhome True True\n");
     EXPECT_FALSE(listener.accepted());
     EXPECT_TRUE(fs::exists(work / "made-inside.txt"));
-}
-
-TEST(Sandbox, WithoutBubblewrapThereIsNoSandboxAndEachHelperIsWarnedAboutOnce) {
-    tests::TempFolder empty;
-    {
-        EnvironmentGuard environment;
-        environment.set("PATH", empty.path().string());
-        EXPECT_EQ(confinedCommand({"/usr/bin/true"}, View{{}, empty.path()}), std::nullopt);
-    }
-    ::testing::internal::CaptureStderr();
-    warnUnconfined("The test converter");
-    warnUnconfined("The test converter");
-    warnUnconfined("Another test helper");
-    const std::string warnings = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(warnings,
-              "lumora: warning: The test converter runs without a sandbox (bubblewrap is not installed, or this system "
-              "refuses it namespaces), so the documents it reads can reach the network and files outside its work folder\n"
-              "lumora: warning: Another test helper runs without a sandbox (bubblewrap is not installed, or this system "
-              "refuses it namespaces), so the documents it reads can reach the network and files outside its work folder\n");
 }
 
 }  // namespace
