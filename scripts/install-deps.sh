@@ -13,6 +13,7 @@ build_packages=(
   libical-dev
   libreoffice-writer-nogui
   python3-uno
+  bubblewrap
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev

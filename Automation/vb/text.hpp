@@ -8,6 +8,9 @@ namespace lumora::vb {
 
 // Lower case of ASCII letters only: member names and ProgIDs are ASCII.
 std::string asciiLower(std::string_view text);
+// The text without ASCII white space (space, tab, line breaks, form feed) at either end, as
+// markup readers take attribute values and URLs.
+std::string_view asciiTrimmed(std::string_view text);
 // Inline: every late-bound call by name compares one member name.
 inline bool asciiEqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <sstream>
 #include <thread>
 
 #include "helper_processes.hpp"
@@ -24,6 +26,18 @@ constexpr size_t kMaxOutput = 64 * 1024;
 using posix::FileDescriptor;
 
 }  // namespace
+
+std::optional<std::filesystem::path> findProgram(std::string_view name) {
+    const char* path = std::getenv("PATH");
+    std::stringstream folders(path ? path : "/usr/bin:/bin");
+    std::string folder;
+    while (std::getline(folders, folder, ':')) {
+        if (folder.empty()) continue;
+        const std::filesystem::path candidate = std::filesystem::path(folder) / name;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+    }
+    return std::nullopt;
+}
 
 // The child starts clean whatever the host did to its own signals: default dispositions
 // (a host that ignores SIGPIPE must not pass that on), nothing blocked. No descriptor of
@@ -89,10 +103,9 @@ std::optional<std::string> captureOutput(const std::vector<std::string>& argv, s
 
     SpawnAttributes attributes;
     FileActions actions;
-    // A process group of its own, so that a helper script that hangs can be killed together
-    // with the programs it started.
-    posix_spawnattr_setpgroup(attributes.get(), 0);
-    prepareChild(attributes, actions, POSIX_SPAWN_SETPGROUP, writeEnd.get());
+    // A session of its own, and so a process group of its own, so that a helper script that
+    // hangs can be killed together with the programs it started; no controlling terminal.
+    prepareChild(attributes, actions, POSIX_SPAWN_SETSID, writeEnd.get());
     const std::optional<pid_t> pid = spawn(argv, attributes, actions);
     writeEnd.reset();
     if (!pid) return std::nullopt;

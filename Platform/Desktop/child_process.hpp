@@ -6,13 +6,18 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "posix_handles.hpp"
 
 namespace lumora::desktop::process {
+
+// The executable of that name in the first folder of PATH that has one; nullopt when none has.
+std::optional<std::filesystem::path> findProgram(std::string_view name);
 
 // Runs a program found on PATH and returns what it wrote to standard output, or nullopt when it
 // could not start, ended with a failure status, or was still running at the deadline (it is then

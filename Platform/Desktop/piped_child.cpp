@@ -26,8 +26,7 @@ std::optional<PipedChild> PipedChild::start(const std::vector<std::string>& argv
 
     SpawnAttributes attributes;
     FileActions actions;
-    posix_spawnattr_setpgroup(attributes.get(), 0);
-    prepareChild(attributes, actions, POSIX_SPAWN_SETPGROUP, childOutput.get(), childInput.get());
+    prepareChild(attributes, actions, POSIX_SPAWN_SETSID, childOutput.get(), childInput.get());
     const std::optional<pid_t> pid = spawn(argv, attributes, actions);
     if (!pid) return std::nullopt;
     const int in = input.get(), out = output.get();

@@ -1,8 +1,8 @@
 #pragma once
 // A helper program kept running and spoken to in lines: requests written to its standard
 // input, answers read from its standard output, each read bounded in time. It runs in a
-// process group of its own, so that ending it ends whatever it started; it is ended when the
-// object goes.
+// session (and so a process group) of its own, without a controlling terminal, so that ending
+// it ends whatever it started; it is ended when the object goes.
 
 #include <sys/types.h>
 

@@ -53,6 +53,8 @@ public:
     // Writes the package to file; a template's main part is declared a document's, as the word
     // processor does when a document made from a template is saved. Errors: FileNotWritten, 75.
     void save(const std::filesystem::path& file);
+    // The package as save writes it.
+    Package packageAsSaved();
     // Edits made since the document was read.
     uint64_t edits() const;
     void noteStructureEdit(Story& story);

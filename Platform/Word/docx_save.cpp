@@ -61,7 +61,9 @@ void dropMacros(Package& package, const std::string& mainName) {
 
 }  // namespace
 
-void DocxDocument::save(const std::filesystem::path& file) {
+void DocxDocument::save(const std::filesystem::path& file) { packageAsSaved().writeAtomically(file); }
+
+Package DocxDocument::packageAsSaved() {
     syncTextFrameFallbacks();
     Package out = m_package;
     for (const auto& part : m_parts)
@@ -75,7 +77,7 @@ void DocxDocument::save(const std::filesystem::path& file) {
                 text.replace(at, std::string_view(from).size(), to);
         out.put("[Content_Types].xml", std::move(text));
     }
-    out.writeAtomically(file);
+    return out;
 }
 
 }  // namespace lumora::word

@@ -3,22 +3,24 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <fstream>
 #include <mutex>
 #include <optional>
-#include <sstream>
 
+#include "Automation/cancellation.hpp"
 #include "Automation/error.hpp"
 #include "Platform/Desktop/child_process.hpp"
 #include "Platform/Desktop/piped_child.hpp"
 #include "Platform/Desktop/new_document.hpp"
+#include "Platform/Desktop/sandbox.hpp"
+#include "template_cleaner.hpp"
 #include "word_errors.hpp"
 
 namespace lumora::word {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using desktop::process::findProgram;
 
 namespace {
 
@@ -88,21 +90,40 @@ except Exception:
     office.kill()
 )PY";
 
-std::optional<fs::path> findProgram(const char* name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path ? path : "/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':'))
-        if (!folder.empty() && ::access((fs::path(folder) / name).c_str(), X_OK) == 0) return fs::path(folder) / name;
-    return std::nullopt;
-}
-
 // The system's Python, which the UNO bridge is installed for (a user's own Python on PATH
 // usually lacks it).
 std::optional<fs::path> systemPython() {
     for (const char* candidate : {"/usr/bin/python3", "/bin/python3"})
         if (::access(candidate, X_OK) == 0) return fs::path(candidate);
     return std::nullopt;
+}
+
+// What LibreOffice's own installation needs beyond the system's programs and libraries: its
+// program folder (wherever it is installed) and its settings.
+desktop::sandbox::View officeView(const fs::path& office, const fs::path& work) {
+    std::error_code error;
+    const fs::path program = fs::canonical(office, error).parent_path();
+    desktop::sandbox::View view{{"/etc/libreoffice"}, work};
+    if (!error) view.readOnly.push_back(program.parent_path());
+    return view;
+}
+
+// The command that runs argv confined to the work folder; where no sandbox can be made it runs
+// as it is, and the person running the host is told once.
+std::vector<std::string> confined(std::vector<std::string> argv, const desktop::sandbox::View& view) {
+    if (auto command = desktop::sandbox::confinedCommand(argv, view)) return std::move(*command);
+    desktop::sandbox::warnUnconfined("LibreOffice (PDF export, legacy documents)");
+    return argv;
+}
+
+// The office program to run: found on PATH, named by its real location so that the sandbox,
+// which sees its installation but not the folder a link to it sits in, finds it too.
+std::optional<fs::path> officeProgram() {
+    const auto office = findProgram("soffice");
+    if (!office) return std::nullopt;
+    std::error_code error;
+    const fs::path real = fs::canonical(*office, error);
+    return error ? *office : real;
 }
 
 class Converter {
@@ -122,8 +143,10 @@ public:
         }
         const std::optional<std::string> answer = m_child->readLine(kConversionTimeout);
         if (!answer) {
-            // Overran or died: ended with what it started; the next conversion starts afresh.
+            // Overran, died, or nobody waits for the document any more: ended with what it
+            // started; the next conversion starts afresh.
             m_child.reset();
+            checkCancelled();
             reason = "the conversion did not finish in time";
             return true;
         }
@@ -132,8 +155,10 @@ public:
     }
 
     // A folder of this process's own (made private and under a fresh name, so nobody can lay a
-    // trap for it in the shared temporary folder): the profile, the script, the conversions.
+    // trap for it in the shared temporary folder): the profile, the script, the conversions. It
+    // is all LibreOffice may write, and besides its installation all it may read.
     const fs::path& workFolder() {
+        std::lock_guard lock(m_workMutex);
         if (m_work.empty()) {
             std::string pattern = (fs::temp_directory_path() / "lumora-office-XXXXXX").string();
             if (!::mkdtemp(pattern.data())) raise(WordError::ConversionFailed, "a private work folder could not be made");
@@ -153,7 +178,7 @@ private:
     bool ensureStarted() {
         if (m_child) return true;
         if (m_unavailable) return false;
-        const auto office = findProgram("soffice");
+        const auto office = officeProgram();
         const auto python = systemPython();
         if (!office || !python) {
             m_unavailable = true;
@@ -162,14 +187,20 @@ private:
         const fs::path script = workFolder() / "convert.py";
         ++g_officeStarts;
         std::ofstream(script) << kConverterScript;
+        // The UNO pipe is made in /tmp, which the sandbox gives the script and LibreOffice
+        // together as their own.
         auto child = desktop::process::PipedChild::start(
-            {python->string(), script.string(), office->string(), "file://" + (workFolder() / "profile").string(),
-             "lumora-office-" + std::to_string(::getpid())});
+            confined({python->string(), script.string(), office->string(), "file://" + (workFolder() / "profile").string(),
+                      "lumora-office-" + std::to_string(::getpid())},
+                     officeView(*office, workFolder())));
         if (!child) {
             m_unavailable = true;
             return false;
         }
         const std::optional<std::string> ready = child->readLine(kStartTimeout);
+        // A start cut short by a cancelled call says nothing about the machine: the next
+        // conversion tries again.
+        if (!ready) checkCancelled();
         if (ready != "ready") {
             m_unavailable = true;  // no UNO bridge: each conversion runs LibreOffice once
             return false;
@@ -181,21 +212,9 @@ private:
     std::mutex m_mutex;
     std::optional<desktop::process::PipedChild> m_child;
     bool m_unavailable = false;
+    std::mutex m_workMutex;
     fs::path m_work;
 };
-
-// Converts with the warm converter, or once where it cannot run; the result is in output.
-void convert(const char* filter, const char* extension, const fs::path& input, const fs::path& output) {
-    std::string reason;
-    std::error_code error;
-    fs::remove(output, error);
-    if (!Converter::instance().convert(filter, input, output, reason)) {
-        const fs::path made = convertOnce(input, output.parent_path(), extension);
-        if (made != output) fs::rename(made, output, error);
-    }
-    if (!fs::is_regular_file(output, error) || fs::file_size(output, error) == 0)
-        raise(WordError::ConversionFailed, input.filename().string() + (reason.empty() ? "" : ": " + reason));
-}
 
 struct ScratchFolder {
     fs::path path;
@@ -205,11 +224,43 @@ struct ScratchFolder {
     }
 };
 
+// A folder for one conversion inside the work folder. Pages convert from threads of their own,
+// so the numbering is atomic: two conversions never share a folder.
 ScratchFolder scratchFolder() {
-    static int counter = 0;
+    static std::atomic<int> counter{0};
     ScratchFolder folder{Converter::instance().workFolder() / ("job" + std::to_string(++counter))};
     fs::create_directories(folder.path);
     return folder;
+}
+
+// Runs LibreOffice once on a file inside the work folder; it writes into the file's folder.
+fs::path runOnce(const fs::path& input, const std::string& format) {
+    const auto office = officeProgram();
+    if (!office) raise(WordError::PdfConverterMissing);
+    const fs::path work = Converter::instance().workFolder();
+    const fs::path profile = work / "once-profile";
+    ++g_officeStarts;
+    desktop::process::captureOutput(
+        confined({office->string(), "--headless", "--norestore", "-env:UserInstallation=file://" + profile.string(), "--convert-to",
+                  format, "--outdir", input.parent_path().string(), input.string()},
+                 officeView(*office, work)),
+        std::chrono::duration_cast<std::chrono::milliseconds>(kConversionTimeout));
+    return input.parent_path() / (input.stem().string() + "." + format);
+}
+
+// Converts with the warm converter, or once where it cannot run; the result is in output, in
+// the input's folder.
+void convert(const char* filter, const char* extension, const fs::path& input, const fs::path& output) {
+    std::string reason;
+    std::error_code error;
+    fs::remove(output, error);
+    if (!Converter::instance().convert(filter, input, output, reason)) {
+        const fs::path made = runOnce(input, extension);
+        checkCancelled();
+        if (made != output) fs::rename(made, output, error);
+    }
+    if (!fs::is_regular_file(output, error) || fs::file_size(output, error) == 0)
+        raise(WordError::ConversionFailed, input.filename().string() + (reason.empty() ? "" : ": " + reason));
 }
 
 }  // namespace
@@ -219,21 +270,26 @@ bool officeInstalled() { return findProgram("soffice").has_value(); }
 int officeStarts() { return g_officeStarts; }
 
 fs::path convertOnce(const fs::path& input, const fs::path& outputFolder, const std::string& format) {
-    const auto office = findProgram("soffice");
-    if (!office) raise(WordError::PdfConverterMissing);
-    const fs::path profile = Converter::instance().workFolder() / "once-profile";
-    ++g_officeStarts;
-    desktop::process::captureOutput({office->string(), "--headless", "--norestore", "-env:UserInstallation=file://" + profile.string(),
-                                     "--convert-to", format, "--outdir", outputFolder.string(), input.string()},
-                                    std::chrono::duration_cast<std::chrono::milliseconds>(kConversionTimeout));
-    return outputFolder / (input.stem().string() + "." + format);
+    if (!officeInstalled()) raise(WordError::PdfConverterMissing);
+    // LibreOffice sees only its work folder: the input goes in, the result comes out.
+    const ScratchFolder job = scratchFolder();
+    fs::copy_file(input, job.path / input.filename());
+    const fs::path made = runOnce(job.path / input.filename(), format);
+    const fs::path result = outputFolder / made.filename();
+    std::error_code error;
+    if (fs::exists(made, error)) fs::copy_file(made, result, fs::copy_options::overwrite_existing);
+    return result;
 }
 
 void convertToPdf(DocxDocument& document, const fs::path& pdf) {
     if (!officeInstalled()) raise(WordError::PdfConverterMissing);
     const ScratchFolder job = scratchFolder();
+    // The copy LibreOffice reads keeps none of the template's links to the outside; the
+    // document itself, and what is saved of it as .docx, keeps them all.
     const fs::path source = job.path / "document.docx";
-    document.save(source);
+    Package converted = document.packageAsSaved();
+    removeOutsideReferences(converted);
+    converted.writeAtomically(source);
     const fs::path made = job.path / "document.pdf";
     convert(kPdfFilter, "pdf", source, made);
     desktop::replaceFileWith(pdf, [&](const fs::path& scratch) { fs::copy_file(made, scratch); });

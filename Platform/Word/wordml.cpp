@@ -45,6 +45,13 @@ std::string attrIn(const xmlNode* node, const char* ns, const char* local) {
     return out;
 }
 
+std::string valueOf(const xmlAttr* attribute) {
+    std::string out;
+    for (const xmlNode* text = attribute->children; text; text = text->next)
+        if (text->content) out += reinterpret_cast<const char*>(text->content);
+    return out;
+}
+
 std::string attr(const xmlNode* node, const char* local) { return attrIn(node, kMain, local); }
 
 xmlNode* make(xmlDoc* doc, const char* local) {

@@ -26,6 +26,8 @@ xmlNode* firstElement(const xmlNode* parent);
 // A w: attribute, "" when absent.
 std::string attr(const xmlNode* node, const char* local);
 std::string attrIn(const xmlNode* node, const char* ns, const char* local);
+// The value of an attribute found while walking an element's attribute list.
+std::string valueOf(const xmlAttr* attribute);
 
 // A new element of the main namespace, not yet linked anywhere.
 xmlNode* make(xmlDoc* doc, const char* local);

@@ -15,6 +15,9 @@ listens, then serves until it is terminated.
   GET  /bytes?count=<n>      answers n bytes of "x" (streamed, for response size limits)
   GET  /text?charset=<cs>&text=<t>   answers t encoded in charset cs, declared in Content-Type
   GET  /xml?body=<t>         answers t as text/xml
+
+With --log FILE, each request's method and path is appended to FILE as one line before it is
+answered, so a test can tell that nothing reached the server.
 """
 
 import argparse
@@ -104,6 +107,9 @@ class Handler(BaseHTTPRequestHandler):
             pass
 
     def _handle(self):
+        if self.server.log:
+            with open(self.server.log, "a") as log:
+                log.write("%s %s\n" % (self.command, self.path))
         path, query = self._route()
         body = self._body() if self.command in ("POST", "PUT", "PATCH", "DELETE") else b""
         if path.startswith("/files"):
@@ -141,11 +147,13 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
     parser.add_argument("--uploads", required=True)
+    parser.add_argument("--log")
     args = parser.parse_args()
     server = ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     server.root = args.root
     server.uploads = args.uploads
+    server.log = args.log
     print("PORT %d" % server.server_address[1], flush=True)
     try:
         server.serve_forever()

@@ -27,8 +27,10 @@ namespace lumora::test {
 
 class LoopbackHttpServer {
 public:
-    // Serves the files under root at /files/... and stores PUT /upload/<name> in uploads.
-    LoopbackHttpServer(const std::filesystem::path& root, const std::filesystem::path& uploads) {
+    // Serves the files under root at /files/... and stores PUT /upload/<name> in uploads; with a
+    // request log, writes each request's method and path there as a line.
+    LoopbackHttpServer(const std::filesystem::path& root, const std::filesystem::path& uploads,
+                       const std::filesystem::path& requestLog = {}) {
         // Requests to the loopback server never go through a proxy the environment may name.
         setenv("NO_PROXY", "127.0.0.1,localhost", 1);
         std::filesystem::create_directories(root);
@@ -38,8 +40,11 @@ public:
         m_output = fds[0];
         std::string script = scriptPath().string();
         std::string rootText = root.string(), uploadsText = uploads.string();
+        std::string logText = requestLog.string();
         std::vector<char*> argv{const_cast<char*>("python3"), script.data(), const_cast<char*>("--root"),
-                                rootText.data(), const_cast<char*>("--uploads"), uploadsText.data(), nullptr};
+                                rootText.data(), const_cast<char*>("--uploads"), uploadsText.data()};
+        if (!logText.empty()) argv.insert(argv.end(), {const_cast<char*>("--log"), logText.data()});
+        argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);

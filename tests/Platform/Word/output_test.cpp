@@ -1,11 +1,16 @@
 // What the word processor writes: the web page (format 8), PDF through LibreOffice (read back
-// with pdftotext), documents handed to the user when Word is made visible, and legacy .doc
-// files opened through LibreOffice.
+// with pdftotext and pdfimages) from a copy that cannot reach outside, documents handed to the
+// user when Word is made visible, and legacy .doc files opened through LibreOffice.
+
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 
+#include "Platform/Desktop/sandbox.hpp"
 #include "Platform/Word/office_converter.hpp"
+#include "tests/support/http_server_fixture.hpp"
+#include "tests/support/linked_template.hpp"
 #include "word_fixture.hpp"
 
 namespace lumora::testing {
@@ -25,6 +30,20 @@ std::string pdfText(const std::filesystem::path& pdf) {
     const std::string command = "pdftotext '" + pdf.string() + "' '" + text.string() + "'";
     if (std::system(command.c_str()) != 0) return "<pdftotext failed>";
     return fileText(text);
+}
+
+// The network namespaces of the LibreOffice this process keeps warm (found by the pipe it
+// accepts on, whose name holds this process's id).
+std::vector<std::string> converterNetworkNamespaces() {
+    std::vector<std::string> found;
+    const std::string pipe = "--accept=pipe,name=lumora-office-" + std::to_string(::getpid()) + ";";
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        if (fileText(entry.path() / "cmdline").find(pipe) == std::string::npos) continue;
+        std::error_code error;
+        const std::filesystem::path ns = std::filesystem::read_symlink(entry.path() / "ns" / "net", error);
+        if (!error) found.push_back(ns.string());
+    }
+    return found;
 }
 
 class OutputTest : public WordTest {
@@ -74,6 +93,44 @@ TEST_F(OutputTest, ExportAsFixedFormatWritesAPdfThatReadsAsTheLetter) {
     document.call("ExportAsFixedFormat", Named{"OutputFileName", again.string()}, Named{"ExportFormat", 17});
     EXPECT_THAT(pdfText(again), HasSubstr("Anna Smith"));
     EXPECT_EQ(word::officeStarts(), starts);
+}
+
+// A template linking pictures from outside its package (tests/support/linked_template.hpp): the
+// PDF holds none of them while the picture inside and the hyperlink stay, the loopback server
+// hears nothing, LibreOffice runs in a network namespace of its own, and the document saved as
+// .docx keeps every link as the template had it.
+TEST_F(OutputTest, APdfHoldsNothingFromOutsideTheTemplateAndTheSavedDocumentKeepsEveryLink) {
+    requireOffice();
+    tests::TempFolder outside;
+    const std::filesystem::path requests = outside.path() / "requests.log";
+    test::LoopbackHttpServer server(outside.path() / "web", outside.path() / "uploads", requests);
+    const LinkedTemplate linked = templateLinkingOutside(outside.path(), outside.path() / "web", server.url(""));
+    const std::filesystem::path templatePath = templateFile(linked.parts);
+    const Object document = app.getObject("Documents").call("Add", templatePath.string()).toObject();
+
+    const std::filesystem::path pdf = folder.path() / "letter.pdf";
+    document.call("ExportAsFixedFormat", Named{"OutputFileName", pdf.string()}, Named{"ExportFormat", 17});
+    const std::multiset<std::string> images = pdfImageSizes(pdf);
+    EXPECT_EQ(images.count(linked.insideSize), 1u);
+    for (const std::string& size : linked.outsideSizes) EXPECT_EQ(images.count(size), 0u) << "a picture of " << size << " came in";
+    const std::string text = pdfText(pdf);
+    EXPECT_THAT(text, HasSubstr("Letter with pictures from outside"));
+    EXPECT_THAT(text, HasSubstr("the hyperlink stays"));
+    EXPECT_EQ(fileText(requests), "");
+
+    if (desktop::sandbox::confinedCommand({"/usr/bin/true"}, {{}, outside.path()})) {
+        std::error_code error;
+        const std::string own = std::filesystem::read_symlink("/proc/self/ns/net", error).string();
+        const std::vector<std::string> converters = converterNetworkNamespaces();
+        ASSERT_FALSE(converters.empty());
+        for (const std::string& ns : converters) EXPECT_NE(ns, own);
+    }
+
+    const std::filesystem::path kept = folder.path() / "kept.docx";
+    document.call("SaveAs", kept.string());
+    EXPECT_EQ(readEntry(kept, "word/_rels/document.xml.rels"), readEntry(templatePath, "word/_rels/document.xml.rels"));
+    EXPECT_EQ(readEntry(kept, "word/media/drawing.svg"), readEntry(templatePath, "word/media/drawing.svg"));
+    EXPECT_EQ(readEntry(kept, "word/document.xml"), readEntry(templatePath, "word/document.xml"));
 }
 
 TEST_F(OutputTest, WithoutLibreOfficePdfExportAndLegacyFilesRaiseSoCallersFallBack) {
