@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 table::columnCount(table);
                 table::addRow(table);
                 document->noteStructureEdit(document->main());
-                document->main().spanOf(table::cell(table, 1, 1));
+                document->main().spanOf(table::cell(document->rowsOf(table), 1, 1));
             });
         for (Story* story : document->firstStories()) {
             for (Story* next = story; next; next = document->nextOfType(*next)) exercise(*next);
