@@ -5,6 +5,7 @@
 #include <mutex>
 #include <set>
 
+#include "Automation/cancellation.hpp"
 #include "child_process.hpp"
 
 namespace lumora::desktop::sandbox {
@@ -57,6 +58,9 @@ bool sandboxWorks(const fs::path& bubblewrap) {
     std::vector<std::string> probe = systemView(bubblewrap);
     probe.insert(probe.end(), {"--", "/usr/bin/true"});
     const bool works = process::captureOutput(probe, std::chrono::duration_cast<std::chrono::milliseconds>(kProbeTimeout)).has_value();
+    // A probe cut short by a cancelled call says nothing about the machine; remembering it would
+    // leave every later conversion unconfined.
+    if (!works) checkCancelled();
     known.emplace(bubblewrap, works);
     return works;
 }

@@ -13,6 +13,8 @@
 #include <chrono>
 #include <fstream>
 
+#include "Automation/cancellation.hpp"
+#include "Automation/error.hpp"
 #include "Platform/Desktop/child_process.hpp"
 #include "Platform/Desktop/sandbox.hpp"
 #include "tests/Automation/temp_folder.hpp"
@@ -93,6 +95,24 @@ TEST(Sandbox, AConfinedHelperReachesNoNetworkAndOnlyTheFoldersItWasGiven) {
               "network no\nsecret no\ngiven yes\ngiven-written no\nwork-written yes\ntmp []\nhome True True\n");
     EXPECT_FALSE(listener.accepted());
     EXPECT_TRUE(fs::exists(work / "made-inside.txt"));
+}
+
+TEST(Sandbox, AFirstLookCutShortByACancelledCallIsNotTakenForAMachineWithoutSandbox) {
+    if (!process::findProgram("bwrap")) GTEST_SKIP() << "bubblewrap is not installed";
+    tests::TempFolder work;
+    const std::vector<std::string> argv{"/usr/bin/true"};
+    {
+        CancelFlag flag;
+        flag.cancel();
+        ScopedCancelFlag cancelled(flag);
+        try {
+            // The first look at the machine is made now, unless this process made it already.
+            (void)confinedCommand(argv, View{{}, work.path()});
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), static_cast<int32_t>(RuntimeError::UserInterrupt));
+        }
+    }
+    EXPECT_TRUE(confinedCommand(argv, View{{}, work.path()}).has_value());
 }
 
 }  // namespace
