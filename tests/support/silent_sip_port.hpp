@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -30,24 +31,32 @@ public:
 
     int port() const { return m_port; }
 
-    // True once an INVITE has come in.
+    // True once an INVITE has come in; invite() is then its start.
     bool receivedInvite(std::chrono::milliseconds timeout) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         for (;;) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0) return false;
+            const auto left = std::max(std::chrono::milliseconds(0),
+                                       std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           deadline - std::chrono::steady_clock::now()));
             pollfd waiting{m_fd, POLLIN, 0};
-            if (::poll(&waiting, 1, static_cast<int>(left.count())) <= 0) continue;
-            char message[512] = {};
-            if (::recv(m_fd, message, sizeof message - 1, 0) > 0 && std::string(message).rfind("INVITE ", 0) == 0)
-                return true;
+            if (::poll(&waiting, 1, static_cast<int>(left.count())) > 0) {
+                char message[512] = {};
+                if (::recv(m_fd, message, sizeof message - 1, 0) > 0 && std::string(message).rfind("INVITE ", 0) == 0) {
+                    m_invite = message;
+                    return true;
+                }
+            } else if (left.count() == 0) {
+                return false;
+            }
         }
     }
+
+    const std::string& invite() const { return m_invite; }
 
 private:
     int m_fd;
     int m_port = 0;
+    std::string m_invite;
 };
 
 }  // namespace lumora::tests

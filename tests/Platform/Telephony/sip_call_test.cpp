@@ -5,6 +5,7 @@
 #include <fcntl.h>
 
 #include "sip_far_end.hpp"
+#include "tests/support/silent_sip_port.hpp"
 #include "telephony_fixture.hpp"
 
 namespace lumora {
@@ -45,23 +46,14 @@ TEST_F(SipCalls, TheFarEndReceivesTheInviteAndHangingUpSendsTheBye) {
 }
 
 TEST_F(SipCalls, AnAccountThatDoesNotAnswerIsToldAfterTheLinesWait) {
-    // A port that takes the INVITE and never answers it.
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    addSipLine(ntohs(address.sin_port), 2);
+    tests::SilentSipPort farEnd;
+    addSipLine(farEnd.port(), 2);
     const auto started = std::chrono::steady_clock::now();
     makeCall("number=0123;tapidevice=office;object=LumoraGenTAPI30.Dialer");
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     expectLastBox("An error occured whilst connecting call: The line did not answer within 2 seconds", "Error");
-    char invite[64] = {};
-    EXPECT_GT(::recv(fd, invite, sizeof invite - 1, MSG_DONTWAIT), 0);
-    EXPECT_TRUE(std::string(invite).starts_with("INVITE sip:0123@"));
-    ::close(fd);
+    ASSERT_TRUE(farEnd.receivedInvite(std::chrono::seconds(0)));
+    EXPECT_TRUE(farEnd.invite().starts_with("INVITE sip:0123@"));
     control.call("HangupCall");  // the unanswered attempt is no call to end
     EXPECT_EQ(boxes().size(), 1u);
 }
