@@ -160,7 +160,7 @@ struct UserAgent::Control {
 UserAgent::UserAgent(const SipAccount& account, const std::string& password) {
     std::string pattern = (fs::temp_directory_path() / "lumora-sip-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) raise(TelephonyError::UserAgentFailed, "no private folder could be made");
-    m_folder = pattern;
+    m_folder.path = pattern;
 
     const int controlPort = freePort(SOCK_STREAM);
     const int sipPort = freePort(SOCK_DGRAM);
@@ -168,7 +168,7 @@ UserAgent::UserAgent(const SipAccount& account, const std::string& password) {
     // is named, so a machine without sound still places calls; no registration is made, since
     // the line only dials out.
     const std::string listen = isLoopbackHost(account.host) ? "127.0.0.1" : "0.0.0.0";
-    writeFile(m_folder / "config", "poll_method epoll\n"
+    writeFile(m_folder.path / "config", "poll_method epoll\n"
                                    "sip_listen " + listen + ":" + std::to_string(sipPort) + "\n"
                                    "module_path " + kModulePath + "\n"
                                    "module g711.so\n"
@@ -180,10 +180,10 @@ UserAgent::UserAgent(const SipAccount& account, const std::string& password) {
     if (account.port) aor += ":" + std::to_string(*account.port);
     aor += ">;regint=0";
     if (!password.empty()) aor += ";auth_pass=" + password;
-    writeFile(m_folder / "accounts", aor + "\n");
-    writeFile(m_folder / "contacts", "");
+    writeFile(m_folder.path / "accounts", aor + "\n");
+    writeFile(m_folder.path / "contacts", "");
 
-    const fs::path log = m_folder / "agent.log";
+    const fs::path log = m_folder.path / "agent.log";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -192,7 +192,7 @@ UserAgent::UserAgent(const SipAccount& account, const std::string& password) {
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    const std::string folder = m_folder.string();
+    const std::string folder = m_folder.path.string();
     std::vector<char*> argv{const_cast<char*>("baresip"), const_cast<char*>("-f"), const_cast<char*>(folder.c_str()),
                             nullptr};
     m_process = std::make_unique<Process>();
@@ -227,11 +227,14 @@ UserAgent::UserAgent(const SipAccount& account, const std::string& password) {
     }
 }
 
+UserAgent::Folder::~Folder() {
+    std::error_code ignored;
+    if (!path.empty()) fs::remove_all(path, ignored);
+}
+
 UserAgent::~UserAgent() {
     m_control.reset();
     m_process.reset();
-    std::error_code ec;
-    if (!m_folder.empty()) fs::remove_all(m_folder, ec);
 }
 
 void UserAgent::command(const std::string& name, const std::string& params) {

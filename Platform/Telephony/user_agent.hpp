@@ -37,7 +37,13 @@ public:
 private:
     struct Process;
     struct Control;
-    std::filesystem::path m_folder;
+    // The agent's private folder, removed when the agent goes, also when its start fails;
+    // declared first, so it goes after the process that uses it.
+    struct Folder {
+        std::filesystem::path path;
+        ~Folder();
+    };
+    Folder m_folder;
     std::unique_ptr<Process> m_process;
     std::unique_ptr<Control> m_control;
     int m_nextToken = 1;

@@ -5,6 +5,8 @@
 #include <fcntl.h>
 
 #include "sip_far_end.hpp"
+#include "Automation/cancellation.hpp"
+#include "tests/support/process_tree.hpp"
 #include "tests/support/silent_sip_port.hpp"
 #include "telephony_fixture.hpp"
 
@@ -56,6 +58,27 @@ TEST_F(SipCalls, AnAccountThatDoesNotAnswerIsToldAfterTheLinesWait) {
     EXPECT_TRUE(farEnd.invite().starts_with("INVITE sip:0123@"));
     control.call("HangupCall");  // the unanswered attempt is no call to end
     EXPECT_EQ(boxes().size(), 1u);
+}
+
+TEST_F(SipCalls, ACallCancelledWhileItsUserAgentStartsLeavesNeitherTheAgentNorItsFolder) {
+    // The agent's private folder is made in the temporary folder this test gives it.
+    const std::filesystem::path temp = dataFolder() / "tmp";
+    std::filesystem::create_directories(temp);
+    ::setenv("TMPDIR", temp.c_str(), 1);
+    tests::SilentSipPort farEnd;
+    addSipLine(farEnd.port(), 60);
+    CancelFlag flag;
+    flag.cancel();
+    {
+        ScopedCancelFlag cancelled(flag);
+        makeCall("number=0123;tapidevice=office;object=LumoraGenTAPI30.Dialer");
+    }
+    ::unsetenv("TMPDIR");
+    ASSERT_FALSE(boxes().empty());
+    EXPECT_NE(boxes().back().request.text.find("User interrupt occurred"), std::string::npos)
+        << boxes().back().request.text;
+    EXPECT_TRUE(std::filesystem::is_empty(temp));
+    EXPECT_FALSE(tests::anyNamed(tests::descendantsOf(::getpid()), "baresip"));
 }
 
 }  // namespace
