@@ -1,6 +1,7 @@
 #include "session.hpp"
 
 #include "Automation/registry.hpp"
+#include "Automation/top_level_call.hpp"
 #include "host_errors.hpp"
 
 namespace lumora::host {
@@ -10,11 +11,21 @@ Session::Session(HandleRule rule) : m_rule(rule) {}
 Session::~Session() { releaseAll(); }
 
 ObjectId Session::create(const std::string& progIdOrClsid) {
+    const TopLevelCall unitOfWork("create " + progIdOrClsid);
     return asError([&] {
         Object created = Registry::instance().createObject(progIdOrClsid);
         m_createdClasses.insert(&created.dispatch()->typeInfo());
-        return idOf(created);
+        const ObjectId id = idOf(created);
+        m_createdAs.try_emplace(id, progIdOrClsid);
+        return id;
     });
+}
+
+std::string Session::describeCall(ObjectId id, const std::string& member) const {
+    if (auto created = m_createdAs.find(id); created != m_createdAs.end()) return created->second + "." + member;
+    if (auto kept = m_objects.find(id); kept != m_objects.end())
+        return kept->second.dispatch()->typeInfo().className() + "." + member;
+    return member;
 }
 
 ObjectId Session::keep(const Object& object) {
@@ -41,6 +52,7 @@ Object Session::object(ObjectId id) const {
 void Session::release(ObjectId id) {
     auto it = m_objects.find(id);
     if (it == m_objects.end()) return;
+    m_createdAs.erase(id);
     const Dispatch* dispatch = it->second.dispatch();
     m_objects.erase(it);
     auto byDispatch = m_idsByDispatch.find(dispatch);
@@ -56,6 +68,7 @@ void Session::release(ObjectId id) {
 
 void Session::releaseAll() {
     m_idsByDispatch.clear();
+    m_createdAs.clear();
     // Objects are released one at a time, newest first, so an object's children go before it
     // as they would when a script's variables go out of scope.
     while (!m_objects.empty()) m_objects.erase(std::prev(m_objects.end()));
@@ -92,6 +105,8 @@ Variant Session::decode(const nlohmann::json& value) {
 
 CallResult Session::call(ObjectId id, const std::string& member, MemberKind kind, const nlohmann::json& args,
                          const nlohmann::json& named) {
+    // Whatever the member writes to a store is one unit of work with it (top_level_call.hpp).
+    const TopLevelCall unitOfWork(describeCall(id, member));
     m_passedDocuments.clear();
     // The documents are the call's own; they go with it whichever way it ends.
     struct ForgetDocuments {

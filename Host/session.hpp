@@ -59,6 +59,8 @@ public:
 private:
     ObjectBinding binding();
     std::optional<nlohmann::json> withoutHandle(const Object& object) const;
+    // "ProgID.Member" for an object the caller created, "ClassName.Member" for one handed back.
+    std::string describeCall(ObjectId id, const std::string& member) const;
 
     HandleRule m_rule;
     std::set<const TypeInfo*> m_createdClasses;
@@ -66,6 +68,7 @@ private:
     std::vector<std::pair<Object, DocumentForm>> m_passedDocuments;
 
     std::map<ObjectId, Object> m_objects;
+    std::map<ObjectId, std::string> m_createdAs;  // the ProgID or class id each created object was asked for by
     std::map<const Dispatch*, ObjectId> m_idsByDispatch;
     ObjectId m_nextId = 1;
 };

@@ -19,7 +19,7 @@ int16_t dismissAnswer(int32_t buttons) {
 BridgeDesktop::BridgeDesktop(PageLink& page, BridgeDesktopOptions options)
     : m_page(page), m_system(std::move(options.system)), m_launchPrograms(options.launchPrograms) {}
 
-int16_t BridgeDesktop::messageBox(const desktop::MessageBoxRequest& request) {
+int16_t BridgeDesktop::showMessageBox(const desktop::MessageBoxRequest& request) {
     if (m_page.closed()) return dismissAnswer(request.buttons);
     auto answer = m_page.ask("messageBox", {{"text", request.text}, {"title", request.title},
                                             {"buttons", request.buttons}});
@@ -51,7 +51,7 @@ json buttonsJson(const std::vector<desktop::WindowButton>& buttons) {
 
 }  // namespace
 
-desktop::WindowId BridgeDesktop::openWindow(const desktop::WindowSpec& windowSpec) {
+desktop::WindowId BridgeDesktop::showWindow(const desktop::WindowSpec& windowSpec) {
     desktop::WindowId id = m_nextWindow++;
     OpenWindow window;
     window.timerInterval = std::chrono::milliseconds(std::max(0, windowSpec.timerIntervalMs));
@@ -126,7 +126,7 @@ std::vector<desktop::WindowEvent> BridgeDesktop::collectEvents(std::chrono::mill
 
 std::vector<desktop::WindowEvent> BridgeDesktop::pumpEvents() { return collectEvents(std::chrono::milliseconds(0)); }
 
-std::vector<desktop::WindowEvent> BridgeDesktop::waitEvents(desktop::WindowId id) {
+std::vector<desktop::WindowEvent> BridgeDesktop::waitForEvents(desktop::WindowId id) {
     while (true) {
         // A window that is not open (never opened, or closed and reported) has nothing more
         // to wait for.
@@ -153,7 +153,7 @@ void BridgeDesktop::tellShown(const std::string& kind, const std::string& title,
     m_page.tell("show", std::move(params));
 }
 
-void BridgeDesktop::show(const desktop::ShowRequest& request) {
+void BridgeDesktop::showToUser(const desktop::ShowRequest& request) {
     // A produced file (a workbook, a document) opens in the user's own program on this desktop,
     // where launching is allowed; the page is told either way and offers it for download.
     if (m_launchPrograms && !request.file.empty()) m_system.shellOpen(request.file, true);
@@ -172,7 +172,7 @@ json itemWindowJson(int64_t id, const desktop::ItemWindow& window) {
 
 }  // namespace
 
-bool BridgeDesktop::openItemWindow(std::shared_ptr<desktop::ItemWindow> window) {
+bool BridgeDesktop::showItemWindow(std::shared_ptr<desktop::ItemWindow> window) {
     if (m_page.closed()) return true;  // nobody to show it to; the item stays as it is
     if (m_itemWindows.size() >= kMaxItemWindows) {
         const int64_t oldest = m_itemWindows.begin()->first;

@@ -26,18 +26,9 @@ public:
 
     BridgeDesktop(PageLink& page, BridgeDesktopOptions options);
 
-    int16_t messageBox(const desktop::MessageBoxRequest& request) override;
-    desktop::WindowId openWindow(const desktop::WindowSpec& windowSpec) override;
     void updateWindow(desktop::WindowId id, const desktop::WindowUpdate& update) override;
     void closeWindow(desktop::WindowId id) override;
     std::vector<desktop::WindowEvent> pumpEvents() override;
-    // Blocks only this page's worker until the page clicks, a timer falls due or the page goes.
-    std::vector<desktop::WindowEvent> waitEvents(desktop::WindowId id) override;
-    void show(const desktop::ShowRequest& request) override;
-    // The item opens in the page as an item.open notification and stays open here, its item
-    // alive, until the page closes it; a page holds at most kMaxItemWindows, the oldest closing
-    // first.
-    bool openItemWindow(std::shared_ptr<desktop::ItemWindow> window) override;
     // The page's Save of an item window: the fields set and the item saved; answers the window
     // as it now stands. Error 5 for a window that is not open.
     nlohmann::json saveItemWindow(int64_t id, const nlohmann::json& fields);
@@ -50,6 +41,17 @@ public:
     std::string currencySymbol() override;
     std::string tempFolder() override;
     std::string newGuid() override;
+
+protected:
+    int16_t showMessageBox(const desktop::MessageBoxRequest& request) override;
+    desktop::WindowId showWindow(const desktop::WindowSpec& windowSpec) override;
+    // Blocks only this page's worker until the page clicks, a timer falls due or the page goes.
+    std::vector<desktop::WindowEvent> waitForEvents(desktop::WindowId id) override;
+    void showToUser(const desktop::ShowRequest& request) override;
+    // The item opens in the page as an item.open notification and stays open here, its item
+    // alive, until the page closes it; a page holds at most kMaxItemWindows, the oldest closing
+    // first.
+    bool showItemWindow(std::shared_ptr<desktop::ItemWindow> window) override;
 
 private:
     struct OpenWindow {

@@ -3,6 +3,7 @@
 #include "Automation/class_ids.hpp"
 #include "Automation/deliverables.hpp"
 #include "Automation/registry.hpp"
+#include "Automation/top_level_call.hpp"
 #include "Platform/Desktop/documents_folder.hpp"
 #include "Platform/Files/page_reach.hpp"
 #include "bridge_errors.hpp"
@@ -182,8 +183,10 @@ void Page::run(host::Session& session, BridgeDesktop& desktop, const PageRequest
     json failure;
     try {
         asError([&] {
-            // An item window's Save and Close act on the item the page's Desktop holds open.
+            // An item window's Save and Close act on the item the page's Desktop holds open; a
+            // save is a unit of work of its own, as a page's call is (top_level_call.hpp).
             if (request.operation == Operation::ItemSave) {
+                const TopLevelCall unitOfWork("item window save");
                 result = desktop.saveItemWindow(request.object, request.value);
             } else if (request.operation == Operation::ItemClose) {
                 desktop.closeItemWindow(request.object);

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "Automation/registry.hpp"
+#include "Automation/top_level_call.hpp"
 #include "Host/value_encoding.hpp"
 #include "commands.hpp"
 #include "script.hpp"
@@ -56,6 +57,8 @@ int runCall(const CliOptions& options, const std::vector<std::string>& rawArgs) 
     if (args.size() < 2) throw UsageError("call needs a ProgID and a member: lumora call PROGID MEMBER [ARG...]");
     json callArgs = json::array();
     for (size_t i = 2; i < args.size(); ++i) callArgs.push_back(argumentValue(args[i]));
+    // The command is one unit of work: the creation and the call together.
+    const TopLevelCall unitOfWork("lumora call " + args[0] + " " + args[1]);
     return createAndCall(options, args[0], args[1], std::move(callArgs));
 }
 

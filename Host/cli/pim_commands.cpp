@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "Automation/class_ids.hpp"
+#include "Automation/top_level_call.hpp"
 #include "commands.hpp"
 
 namespace lumora::host::cli {
@@ -30,7 +31,7 @@ int runExport(const CliOptions& options, const std::vector<std::string>& rawArgs
                          nlohmann::json::array({kind, absoluteFile(rawArgs[2])}));
 }
 
-int runPim(const CliOptions& options, const std::vector<std::string>& rawArgs) {
+int runPimCommand(const CliOptions& options, const std::vector<std::string>& rawArgs) {
     if (!rawArgs.empty() && rawArgs[0] == "export") return runExport(options, rawArgs);
     auto args = positionalArgs("pim", rawArgs);
     std::string admin(progid::PimAdmin);
@@ -58,6 +59,12 @@ int runPim(const CliOptions& options, const std::vector<std::string>& rawArgs) {
     if (args.size() == 2 && args[0] == "import")
         return createAndCall(options, admin, "Import", nlohmann::json::array({absoluteFile(args[1])}));
     throw UsageError(std::string("pim needs one of: ") + kPimUsage);
+}
+
+// Each pim command is one unit of work, recorded as the command the person typed.
+int runPim(const CliOptions& options, const std::vector<std::string>& rawArgs) {
+    const TopLevelCall unitOfWork("lumora pim" + (rawArgs.empty() ? std::string() : " " + rawArgs.front()));
+    return runPimCommand(options, rawArgs);
 }
 
 const CommandRegistration kPim{{"pim", kPimUsage, "selects items, adds mailboxes, shares folders, imports and exports in the PIM",

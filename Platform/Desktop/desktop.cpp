@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "Automation/top_level_call.hpp"
 #include "headless_desktop.hpp"
 
 namespace lumora::desktop {
@@ -31,7 +32,32 @@ int16_t defaultButtonOf(int32_t code) {
 
 }  // namespace mb
 
-std::vector<WindowEvent> Desktop::waitEvents(WindowId) {
+int16_t Desktop::messageBox(const MessageBoxRequest& request) {
+    TopLevelCall::beforePersonWaits();
+    return showMessageBox(request);
+}
+
+WindowId Desktop::openWindow(const WindowSpec& windowSpec) {
+    TopLevelCall::beforePersonWaits();
+    return showWindow(windowSpec);
+}
+
+std::vector<WindowEvent> Desktop::waitEvents(WindowId id) {
+    TopLevelCall::beforePersonWaits();
+    return waitForEvents(id);
+}
+
+void Desktop::show(const ShowRequest& request) {
+    TopLevelCall::beforePersonWaits();
+    showToUser(request);
+}
+
+bool Desktop::openItemWindow(std::shared_ptr<ItemWindow> window) {
+    TopLevelCall::beforePersonWaits();
+    return showItemWindow(std::move(window));
+}
+
+std::vector<WindowEvent> Desktop::waitForEvents(WindowId) {
     // A person takes time to act; polling at a tenth of a second keeps the wait cheap while
     // a click still feels immediate.
     for (;;) {
@@ -41,7 +67,7 @@ std::vector<WindowEvent> Desktop::waitEvents(WindowId) {
     }
 }
 
-bool Desktop::openItemWindow(std::shared_ptr<ItemWindow>) { return false; }
+bool Desktop::showItemWindow(std::shared_ptr<ItemWindow>) { return false; }
 
 namespace {
 thread_local Desktop* t_installed = nullptr;

@@ -116,25 +116,26 @@ class Desktop {
 public:
     virtual ~Desktop() = default;
 
+    // The ways a person is waited for: each first lets the running top-level call settle what it
+    // has written (top_level_call.hpp), so nothing is held open while someone reads a dialog.
     // Modal: returns the pressed button's code.
-    virtual int16_t messageBox(const MessageBoxRequest& request) = 0;
+    int16_t messageBox(const MessageBoxRequest& request);
+    WindowId openWindow(const WindowSpec& windowSpec);
+    // The message loop of a modal window: waits until something arrives (a click, a due timer,
+    // the window closed by the user) and returns the events of every window, as pumpEvents does.
+    std::vector<WindowEvent> waitEvents(WindowId id);
+    void show(const ShowRequest& request);
+    // Shows an item in a window its person edits, where this desktop has such windows: true when
+    // it took the item. False on desktops without them, which are shown the item as a file
+    // instead (show()).
+    bool openItemWindow(std::shared_ptr<ItemWindow> window);
 
-    virtual WindowId openWindow(const WindowSpec& windowSpec) = 0;
     virtual void updateWindow(WindowId id, const WindowUpdate& update) = 0;
     virtual void closeWindow(WindowId id) = 0;
     // DoEvents: lets pending window messages through and returns the events that arrived
     // (clicks, a due timer, a window closed by the user).
     virtual std::vector<WindowEvent> pumpEvents() = 0;
-    // The message loop of a modal window: waits until something arrives (a click, a due timer,
-    // the window closed by the user) and returns the events of every window, as pumpEvents does.
-    // This default polls pumpEvents; an implementation that can block on its source overrides it.
-    virtual std::vector<WindowEvent> waitEvents(WindowId id);
 
-    virtual void show(const ShowRequest& request) = 0;
-    // Shows an item in a window its person edits, where this desktop has such windows: true when
-    // it took the item. False here and on desktops without them, which are shown the item as a
-    // file instead (show()).
-    virtual bool openItemWindow(std::shared_ptr<ItemWindow> window);
     // Opens a file in its associated program; ShellExecute codes (>= 33 success).
     virtual int32_t shellOpen(const std::filesystem::path& file) = 0;
     // Hands a link ("tel:0123") to the program the desktop has for its scheme; ShellExecute
@@ -152,6 +153,16 @@ public:
     virtual std::string tempFolder() = 0;
     // A new GUID in registry form: "{" 8-4-4-4-12 upper-case hex "}"; "" when none could be made.
     virtual std::string newGuid() = 0;
+
+protected:
+    // What each desktop does for the ways a person is waited for, above.
+    virtual int16_t showMessageBox(const MessageBoxRequest& request) = 0;
+    virtual WindowId showWindow(const WindowSpec& windowSpec) = 0;
+    // This default polls pumpEvents; a desktop that can block on its source overrides it.
+    virtual std::vector<WindowEvent> waitForEvents(WindowId id);
+    virtual void showToUser(const ShowRequest& request) = 0;
+    // False here: the item is shown as a file.
+    virtual bool showItemWindow(std::shared_ptr<ItemWindow> window);
 };
 
 // The Desktop of the calling thread: the one installed by a ScopedDesktop, else the process's

@@ -67,7 +67,7 @@ Transcript HeadlessDesktop::takeTranscript() {
     return taken;
 }
 
-int16_t HeadlessDesktop::messageBox(const MessageBoxRequest& request) {
+int16_t HeadlessDesktop::showMessageBox(const MessageBoxRequest& request) {
     std::lock_guard lock(m_mutex);
     const std::vector<int16_t> buttons = mb::buttonsOf(request.buttons);
     int16_t answer = mb::defaultButtonOf(request.buttons);
@@ -80,7 +80,7 @@ int16_t HeadlessDesktop::messageBox(const MessageBoxRequest& request) {
     return answer;
 }
 
-WindowId HeadlessDesktop::openWindow(const WindowSpec& windowSpec) {
+WindowId HeadlessDesktop::showWindow(const WindowSpec& windowSpec) {
     std::lock_guard lock(m_mutex);
     const WindowId id = m_nextWindow++;
     m_open[id] = OpenWindow{windowSpec, 0};
@@ -112,7 +112,7 @@ std::vector<WindowEvent> HeadlessDesktop::pumpEvents() {
     return pumpLocked();
 }
 
-std::vector<WindowEvent> HeadlessDesktop::waitEvents(WindowId id) {
+std::vector<WindowEvent> HeadlessDesktop::waitForEvents(WindowId id) {
     std::lock_guard lock(m_mutex);
     for (;;) {
         auto open = m_open.find(id);
@@ -130,7 +130,7 @@ std::vector<WindowEvent> HeadlessDesktop::waitEvents(WindowId id) {
     }
 }
 
-void HeadlessDesktop::show(const ShowRequest& request) {
+void HeadlessDesktop::showToUser(const ShowRequest& request) {
     std::lock_guard lock(m_mutex);
     m_transcript.shown.push_back(request);
 }

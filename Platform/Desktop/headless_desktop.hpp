@@ -64,16 +64,9 @@ public:
     Transcript takeTranscript();
     SystemServices& system() { return m_system; }
 
-    int16_t messageBox(const MessageBoxRequest& request) override;
-    WindowId openWindow(const WindowSpec& windowSpec) override;
     void updateWindow(WindowId id, const WindowUpdate& update) override;
     void closeWindow(WindowId id) override;
     std::vector<WindowEvent> pumpEvents() override;
-    // No person sits at a headless desktop: when nothing scripted can arrive any more for the
-    // window (no timer, no click that could still be delivered), the person closes it and the
-    // loop gets a Closed event instead of waiting forever.
-    std::vector<WindowEvent> waitEvents(WindowId id) override;
-    void show(const ShowRequest& request) override;
     int32_t shellOpen(const std::filesystem::path& file) override;
     int32_t openLink(const std::string& uri) override;
     void sendKeys(const std::vector<int32_t>& virtualKeys) override;
@@ -82,6 +75,15 @@ public:
     std::string currencySymbol() override;
     std::string tempFolder() override;
     std::string newGuid() override;
+
+protected:
+    int16_t showMessageBox(const MessageBoxRequest& request) override;
+    WindowId showWindow(const WindowSpec& windowSpec) override;
+    // No person sits at a headless desktop: when nothing scripted can arrive any more for the
+    // window (no timer, no click that could still be delivered), the person closes it and the
+    // loop gets a Closed event instead of waiting forever.
+    std::vector<WindowEvent> waitForEvents(WindowId id) override;
+    void showToUser(const ShowRequest& request) override;
 
 private:
     bool launchesPrograms();

@@ -9,7 +9,7 @@ namespace {
 // A headless desktop that takes item windows, as a page's does.
 class WindowDesktop : public desktop::HeadlessDesktop {
 public:
-    bool openItemWindow(std::shared_ptr<desktop::ItemWindow> window) override {
+    bool showItemWindow(std::shared_ptr<desktop::ItemWindow> window) override {
         windows.push_back(std::move(window));
         return true;
     }
