@@ -1,11 +1,13 @@
 #include "top_level_call.hpp"
 
 #include <algorithm>
+#include <atomic>
 
 namespace lumora {
 
 namespace {
 thread_local TopLevelCall* t_running = nullptr;
+std::atomic<uint64_t> g_lastSerial{0};
 }
 
 TopLevelCall::TopLevelCall(std::string what) : m_what(std::move(what)) {
@@ -14,6 +16,7 @@ TopLevelCall::TopLevelCall(std::string what) : m_what(std::move(what)) {
         return;
     }
     m_outermost = true;
+    m_serial = ++g_lastSerial;
     m_running = this;
     t_running = this;
 }

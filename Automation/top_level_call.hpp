@@ -13,6 +13,7 @@
 // Calls are per thread, like the objects that make them. A call begun while another runs on the
 // same thread is part of the running one.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,8 @@ public:
 
     // What made the call, as given to the outermost scope.
     const std::string& what() const { return m_what; }
+    // Tells calls apart for the life of the process, where addresses may be reused.
+    uint64_t serial() const { return m_serial; }
 
     // Joins a participant until the call ends or waits; joining twice is once.
     void join(CallParticipant& participant);
@@ -57,6 +60,7 @@ private:
     void settleAll();
 
     std::string m_what;
+    uint64_t m_serial = 0;
     bool m_outermost = false;
     TopLevelCall* m_running = nullptr;  // the outermost call of this thread
     std::vector<CallParticipant*> m_participants;

@@ -25,7 +25,7 @@ bool inStore(PimStore& store, int64_t folder, const Variant& storeId) {
 }  // namespace
 
 std::shared_ptr<PimStore> StoreAccess::store() {
-    if (!m_store) m_store = std::make_shared<PimStore>(Registry::instance().dataFolder());
+    if (!m_store) m_store = PimStore::shared(Registry::instance().dataFolder());
     return m_store;
 }
 
@@ -154,7 +154,9 @@ Object PimExplorer::selection() {
         std::optional<int64_t> id = store->itemIdByEntryId(entryId);
         if (!id) continue;
         // The local user may have selected what a page cannot see: the page's selection leaves it out.
+        // An item deleted since it was selected has left the view it was selected in.
         ItemRecord record = store->loadItem(*id);
+        if (store->isInDeletedItems(record.folder)) continue;
         if (inView(*store, record.folder)) items.emplace_back(makeObject<PimItem>(store, std::move(record)));
     }
     return makeObject<PimSelection>(std::move(items));

@@ -10,7 +10,8 @@
 
 namespace lumora::pim {
 
-// Opens the store of the data folder once per object tree.
+// The data folder's store for an object tree, opened on first use and shared with the other
+// object trees of the thread that opened it.
 class StoreAccess {
 public:
     std::shared_ptr<PimStore> store();

@@ -10,46 +10,17 @@
 #include "Automation/vb/strings.hpp"
 #include "pim_errors.hpp"
 #include "sqlite_handles.hpp"
+#include "store_schema.hpp"
 
 namespace lumora::pim {
 
 namespace {
 
-constexpr std::string_view kSchema = R"sql(
-CREATE TABLE IF NOT EXISTS mailboxes(
-  id INTEGER PRIMARY KEY, store_id TEXT NOT NULL UNIQUE, user_name TEXT NOT NULL UNIQUE COLLATE NOCASE,
-  is_current INTEGER NOT NULL DEFAULT 0);
-CREATE TABLE IF NOT EXISTS folders(
-  id INTEGER PRIMARY KEY, entry_id TEXT NOT NULL UNIQUE, mailbox INTEGER NOT NULL REFERENCES mailboxes(id),
-  parent INTEGER REFERENCES folders(id), name TEXT NOT NULL, default_item_type INTEGER NOT NULL,
-  folder_type INTEGER);
-CREATE INDEX IF NOT EXISTS folders_by_parent ON folders(parent, id);
-CREATE UNIQUE INDEX IF NOT EXISTS default_folders ON folders(mailbox, folder_type) WHERE folder_type IS NOT NULL;
-CREATE TABLE IF NOT EXISTS items(
-  id INTEGER PRIMARY KEY AUTOINCREMENT, entry_id TEXT NOT NULL UNIQUE,
-  folder INTEGER NOT NULL REFERENCES folders(id), class INTEGER NOT NULL);
-CREATE INDEX IF NOT EXISTS items_by_folder ON items(folder, id);
-CREATE TABLE IF NOT EXISTS item_values(
-  item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, name TEXT NOT NULL, kind INTEGER NOT NULL, value,
-  PRIMARY KEY(item, name)) WITHOUT ROWID;
-CREATE TABLE IF NOT EXISTS user_properties(
-  item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, position INTEGER NOT NULL, name TEXT NOT NULL,
-  type INTEGER NOT NULL, kind INTEGER NOT NULL, value, PRIMARY KEY(item, position)) WITHOUT ROWID;
-CREATE TABLE IF NOT EXISTS folder_fields(
-  folder INTEGER NOT NULL REFERENCES folders(id), name TEXT NOT NULL COLLATE NOCASE, type INTEGER NOT NULL,
-  PRIMARY KEY(folder, name)) WITHOUT ROWID;
-CREATE TABLE IF NOT EXISTS shares(
-  owner INTEGER NOT NULL REFERENCES mailboxes(id), folder_type INTEGER NOT NULL,
-  grantee INTEGER NOT NULL REFERENCES mailboxes(id), PRIMARY KEY(owner, folder_type, grantee)) WITHOUT ROWID;
-CREATE TABLE IF NOT EXISTS selection(position INTEGER PRIMARY KEY, entry_id TEXT NOT NULL);
-CREATE TABLE IF NOT EXISTS recipients(
-  item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, position INTEGER NOT NULL, type INTEGER NOT NULL,
-  name TEXT NOT NULL, PRIMARY KEY(item, position)) WITHOUT ROWID;
-CREATE TABLE IF NOT EXISTS attachments(
-  item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, position INTEGER NOT NULL, file_name TEXT NOT NULL,
-  data BLOB NOT NULL, PRIMARY KEY(item, position));
-CREATE TABLE IF NOT EXISTS injected_faults(member TEXT PRIMARY KEY COLLATE NOCASE, number INTEGER NOT NULL);
-)sql";
+std::unique_ptr<Database> openDatabase(const std::filesystem::path& dataFolder) {
+    std::error_code ignored;
+    std::filesystem::create_directories(dataFolder, ignored);
+    return std::make_unique<Database>(dataFolder / kStoreFileName);
+}
 
 std::string loginName() {
     if (const char* user = std::getenv("USER"); user && *user) return user;
@@ -88,29 +59,41 @@ std::string newHexId(size_t bytes) {
     return id;
 }
 
-PimStore::PimStore(const std::filesystem::path& dataFolder) {
-    std::error_code ignored;
-    std::filesystem::create_directories(dataFolder, ignored);
-    m_db = std::make_unique<Database>(dataFolder / kStoreFileName);
-    createSchema();
+PimStore::PimStore(const std::filesystem::path& dataFolder)
+    : m_db(openDatabase(dataFolder)), m_statements(*m_db) {
+    prepareSchema(*m_db);
+    try {
+        pruneJournal(m_statements, JournalBounds{}, true);
+    } catch (const Error&) {
+        // Another process holds the store: the next opening prunes.
+    }
 }
 
-PimStore::~PimStore() {
-    m_statements.clear();  // statements are finalized before their connection closes
+PimStore::~PimStore() = default;
+
+std::shared_ptr<PimStore> PimStore::shared(const std::filesystem::path& dataFolder) {
+    static thread_local std::unordered_map<std::string, std::weak_ptr<PimStore>> open;
+    std::weak_ptr<PimStore>& slot = open[dataFolder.lexically_normal().string()];
+    if (std::shared_ptr<PimStore> store = slot.lock()) return store;
+    auto store = std::make_shared<PimStore>(dataFolder);
+    slot = store;
+    return store;
 }
 
-void PimStore::createSchema() {
-    Transaction transaction(*m_db);
-    m_db->execute(kSchema);
-    transaction.commit();
+StoreTransactions::Write PimStore::beginWrite(std::string_view what) {
+    m_journal.describeNextWrite(what);
+    return StoreTransactions::Write(m_transactions);
 }
 
-// The statements are keyed by their text, which is always a literal: the key's view outlives the map.
-Statement& PimStore::statement(std::string_view sql) {
-    auto it = m_statements.find(sql);
-    if (it == m_statements.end()) it = m_statements.emplace(sql, std::make_unique<Statement>(*m_db, sql)).first;
-    it->second->reset();
-    return *it->second;
+void PimStore::transactionBegun() { m_journal.transactionBegun(); }
+
+void PimStore::beforeCommit() { m_journal.beforeCommit(); }
+
+void PimStore::rolledBack() noexcept {
+    m_journal.rolledBack();
+    // The cached positions may hold writes that are gone.
+    m_order.clear();
+    m_seenVersion = -1;
 }
 
 MailboxRow PimStore::currentMailbox() {
@@ -120,8 +103,10 @@ MailboxRow PimStore::currentMailbox() {
         query.reset();
         return row;
     }
+    auto write = beginWrite("mailbox add");
     MailboxRow row = addMailbox(loginName());
     statement("UPDATE mailboxes SET is_current = 1 WHERE id = ?").bind(1, row.id).run();
+    write.commit();
     return row;
 }
 
@@ -145,7 +130,7 @@ MailboxRow PimStore::mailbox(int64_t id) {
 
 MailboxRow PimStore::addMailbox(std::string_view userName) {
     if (auto existing = mailboxByName(userName)) return *existing;
-    Transaction transaction(*m_db);
+    auto transaction = beginWrite("mailbox add");
     statement("INSERT INTO mailboxes(store_id, user_name) VALUES(?, ?)").bind(1, newHexId(48)).bind(2, userName).run();
     int64_t mailboxId = m_db->lastInsertId();
     std::string rootName = "Mailbox - " + std::string(userName);
@@ -219,7 +204,7 @@ FolderRow PimStore::addFolder(int64_t parent, std::string_view name, int32_t ite
     FolderRow parentRow = folder(parent);
     for (const FolderRow& sibling : subfolders(parent))
         if (vb::equalsNoCase(sibling.name, name)) raise(PimError::FolderExists, name);
-    Transaction transaction(*m_db);
+    auto transaction = beginWrite("folder add");
     statement("INSERT INTO folders(entry_id, mailbox, parent, name, default_item_type) VALUES(?, ?, ?, ?, ?)")
         .bind(1, newHexId(24))
         .bind(2, parentRow.mailbox)
@@ -332,11 +317,24 @@ std::pair<int64_t, std::string> PimStore::writeItem(const ItemRecord& item,
         exists.reset();
     }
     const int64_t id = first ? m_db->lastInsertId() : item.id;
+    if (first) {
+        ItemRecord head;
+        head.id = id;
+        head.entryId = entryId;
+        head.folder = item.folder;
+        head.itemClass = item.itemClass;
+        m_journal.created(head);
+    } else {
+        m_journal.changing(item, changedValues);
+        if (item.userPropertiesLoaded) m_journal.userPropertiesChanging(item);
+    }
     Statement& write = statement("INSERT OR REPLACE INTO item_values(item, name, kind, value) VALUES(?, ?, ?, ?)");
     for (const std::string& name : changedValues) {
         auto value = item.values.find(name);
-        if (value == item.values.end()) continue;
-        write.bind(1, id).bind(2, name).bindVariant(3, value->second).run();
+        if (value == item.values.end())
+            statement("DELETE FROM item_values WHERE item = ? AND name = ?").bind(1, id).bind(2, name).run();
+        else
+            write.bind(1, id).bind(2, name).bindVariant(3, value->second).run();
     }
     if (item.userPropertiesLoaded) writeUserProperties(id, item);
     if (item.mailPartsChanged) writeMailParts(id, item);
@@ -345,7 +343,7 @@ std::pair<int64_t, std::string> PimStore::writeItem(const ItemRecord& item,
 
 void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& changedValues) {
     refreshOrderCache();
-    Transaction transaction(*m_db);
+    auto transaction = beginWrite("item save");
     const bool first = item.id == 0;
     auto [id, entryId] = writeItem(item, changedValues);
     transaction.commit();
@@ -353,13 +351,12 @@ void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& change
     item.id = id;
     item.entryId = std::move(entryId);
     // Our own commits leave data_version alone, so the cached order is extended here.
-    if (first)
-        if (auto order = m_order.find(item.folder); order != m_order.end()) order->second.push_back(id);
+    if (first) addToOrder(item.folder, id);
 }
 
 void PimStore::saveNewItems(std::vector<ItemRecord>& items) {
     refreshOrderCache();
-    Transaction transaction(*m_db);
+    auto transaction = beginWrite("item import");
     std::vector<std::pair<int64_t, std::string>> written;
     for (const ItemRecord& item : items) {
         std::vector<std::string> names;
@@ -371,7 +368,7 @@ void PimStore::saveNewItems(std::vector<ItemRecord>& items) {
         items[i].id = written[i].first;
         items[i].entryId = std::move(written[i].second);
         items[i].mailPartsChanged = false;
-        if (auto order = m_order.find(items[i].folder); order != m_order.end()) order->second.push_back(items[i].id);
+        addToOrder(items[i].folder, items[i].id);
     }
 }
 
@@ -419,25 +416,73 @@ void PimStore::writeMailParts(int64_t id, const ItemRecord& item) {
             .run();
 }
 
-void PimStore::deleteItem(int64_t id) {
-    refreshOrderCache();
-    Statement& head = statement("SELECT folder FROM items WHERE id = ?");
-    head.bind(1, id);
-    if (!head.step()) raise(PimError::ItemDeleted);
-    int64_t folderId = head.integer(0);
-    head.reset();
-    Transaction transaction(*m_db);
-    statement("DELETE FROM items WHERE id = ?").bind(1, id).run();
-    transaction.commit();
-    if (auto order = m_order.find(folderId); order != m_order.end()) {
+void PimStore::removeFromOrder(int64_t folder, int64_t id) {
+    if (auto order = m_order.find(folder); order != m_order.end()) {
         auto& ids = order->second;
         auto at = std::lower_bound(ids.begin(), ids.end(), id);
         if (at != ids.end() && *at == id) ids.erase(at);
     }
 }
 
+// Positions follow creation order, so an item coming back takes its old place.
+void PimStore::addToOrder(int64_t folder, int64_t id) {
+    if (auto order = m_order.find(folder); order != m_order.end()) {
+        auto& ids = order->second;
+        auto at = std::lower_bound(ids.begin(), ids.end(), id);
+        if (at == ids.end() || *at != id) ids.insert(at, id);
+    }
+}
+
+bool PimStore::isInDeletedItems(int64_t folder) {
+    Statement& query = statement(
+        "WITH RECURSIVE up(id, parent, folder_type) AS ("
+        " SELECT id, parent, folder_type FROM folders WHERE id = ?1"
+        " UNION SELECT f.id, f.parent, f.folder_type FROM folders f JOIN up ON f.id = up.parent) "
+        "SELECT 1 FROM up WHERE folder_type = ?2 LIMIT 1");
+    query.bind(1, folder).bind(2, static_cast<int64_t>(FolderType::DeletedItems));
+    const bool inside = query.step();
+    query.reset();
+    return inside;
+}
+
+void PimStore::deleteItem(int64_t id) {
+    refreshOrderCache();
+    Statement& head = statement("SELECT folder FROM items WHERE id = ?");
+    head.bind(1, id);
+    if (!head.step()) raise(PimError::ItemDeleted);
+    const int64_t folderId = head.integer(0);
+    head.reset();
+    if (!isInDeletedItems(folderId))
+        return moveItem(id, defaultFolder(mailboxOfFolder(folderId), FolderType::DeletedItems).id);
+    auto transaction = beginWrite("item delete");
+    m_journal.removing(id);
+    statement("DELETE FROM items WHERE id = ?").bind(1, id).run();
+    transaction.commit();
+    removeFromOrder(folderId, id);
+}
+
+void PimStore::moveItem(int64_t id, int64_t folderId) {
+    refreshOrderCache();
+    Statement& head = statement("SELECT folder FROM items WHERE id = ?");
+    head.bind(1, id);
+    if (!head.step()) raise(PimError::ItemDeleted);
+    const int64_t from = head.integer(0);
+    head.reset();
+    if (from == folderId) return;
+    const bool intoTrash = isInDeletedItems(folderId);
+    auto transaction = beginWrite("item move");
+    m_journal.moving(id, folderId);
+    Statement& move = statement("UPDATE items SET folder = ?, deleted_from = ?, deleted_at = ? WHERE id = ?");
+    move.bind(1, folderId);
+    if (intoTrash) move.bind(2, from).bind(3, storeNow());
+    move.bind(4, id).run();
+    transaction.commit();
+    removeFromOrder(from, id);
+    addToOrder(folderId, id);
+}
+
 void PimStore::setShared(int64_t owner, FolderType type, int64_t grantee, bool allowed) {
-    Transaction transaction(*m_db);
+    auto transaction = beginWrite("folder share");
     if (allowed)
         statement("INSERT OR IGNORE INTO shares(owner, folder_type, grantee) VALUES(?, ?, ?)")
             .bind(1, owner)
@@ -477,7 +522,7 @@ bool PimStore::isVisibleTo(int64_t folder, int64_t grantee) {
 }
 
 void PimStore::setSelection(const std::vector<std::string>& entryIds) {
-    Transaction transaction(*m_db);
+    auto transaction = beginWrite("selection");
     statement("DELETE FROM selection").run();
     int64_t position = 0;
     for (const std::string& entryId : entryIds)
@@ -494,7 +539,7 @@ std::vector<std::string> PimStore::selection() {
 }
 
 void PimStore::injectFault(std::string_view member, int32_t number) {
-    Transaction transaction(*m_db);
+    auto transaction = beginWrite("fault injection");
     statement("INSERT OR REPLACE INTO injected_faults(member, number) VALUES(?, ?)").bind(1, member).bind(2, number).run();
     transaction.commit();
 }
@@ -505,7 +550,7 @@ void PimStore::failIfInjected(std::string_view member) {
     if (!query.step()) return;
     auto number = static_cast<int32_t>(query.integer(0));
     query.reset();
-    Transaction transaction(*m_db);
+    auto transaction = beginWrite("fault injection");
     statement("DELETE FROM injected_faults WHERE member = ?").bind(1, member).run();
     transaction.commit();
     Error injected = errorOf(PimError::Injected);

@@ -1,7 +1,11 @@
 #pragma once
 // The PIM's store: one SQLite file in the data folder holding mailboxes, their folders, the
 // items of the five classes with their property values and user properties, folder shares and
-// the explorer selection. Every item save and delete is one durable transaction.
+// the explorer selection.
+//
+// What one top-level call writes is one durable transaction (see store_transactions), journaled
+// for undo (store_journal). A deleted item moves into its mailbox's Deleted Items folder, from
+// where it can be restored; only a delete there is final.
 
 #include <cstdint>
 #include <filesystem>
@@ -14,11 +18,11 @@
 
 #include "Automation/variant.hpp"
 #include "item_kinds.hpp"
+#include "statement_cache.hpp"
+#include "store_journal.hpp"
+#include "store_transactions.hpp"
 
 namespace lumora::pim {
-
-class Database;
-class Statement;
 
 struct MailboxRow {
     int64_t id = 0;
@@ -76,11 +80,13 @@ struct ItemRecord {
 
 inline constexpr std::string_view kStoreFileName = "pim.sqlite";
 
-class PimStore {
+class PimStore final : private TransactionListener {
 public:
     // Opens or creates dataFolder/pim.sqlite; raises the store's error when it cannot be used.
+    // A store written by an older version gains the trash and the journal; the journal is pruned
+    // to its bounds.
     explicit PimStore(const std::filesystem::path& dataFolder);
-    ~PimStore();
+    ~PimStore() override;
     PimStore(const PimStore&) = delete;
     PimStore& operator=(const PimStore&) = delete;
 
@@ -105,12 +111,17 @@ public:
     void loadMailParts(ItemRecord& item);
     std::optional<int64_t> itemIdByEntryId(std::string_view entryId);
     int64_t mailboxOfFolder(int64_t folder);
-    // Writes the named values and every user property in one transaction; a first save gives
-    // the item its id and entry id.
+    // Writes the named values (removing those the item no longer has) and every user property
+    // in one write; a first save gives the item its id and entry id.
     void saveItem(ItemRecord& item, const std::vector<std::string>& changedValues);
-    // New items with every value they hold, all in one transaction: all are saved or none.
+    // New items with every value they hold, all in one write: all are saved or none.
     void saveNewItems(std::vector<ItemRecord>& items);
+    // Moves the item into its mailbox's Deleted Items, remembering where it was; an item already
+    // in Deleted Items (or a folder inside it) is removed for good.
     void deleteItem(int64_t id);
+    // Moves the item into another folder; out of Deleted Items, it forgets where it came from.
+    void moveItem(int64_t id, int64_t folder);
+    bool isInDeletedItems(int64_t folder);
 
     // Shares of an owner's default folder with another mailbox.
     void setShared(int64_t owner, FolderType type, int64_t grantee, bool allowed);
@@ -129,11 +140,23 @@ public:
     void failIfInjected(std::string_view member);
 
     Database& database() { return *m_db; }
+    StatementCache& statements() { return m_statements; }
+    JournalRecorder& journal() { return m_journal; }
+    // A write of its own, for work that writes through statements() directly.
+    StoreTransactions::Write beginWrite(std::string_view what);
+
+    // The store of the data folder for the calling thread: the objects of one thread share one
+    // connection, so that everything a call does through any of them is in its one transaction.
+    static std::shared_ptr<PimStore> shared(const std::filesystem::path& dataFolder);
 
 private:
-    Statement& statement(std::string_view sql);
-    void createSchema();
+    Statement& statement(std::string_view sql) { return m_statements(sql); }
     FolderRow readFolder(Statement& query);
+    void transactionBegun() override;
+    void beforeCommit() override;
+    void rolledBack() noexcept override;
+    void removeFromOrder(int64_t folder, int64_t id);
+    void addToOrder(int64_t folder, int64_t id);
     // The writes of a save, inside the caller's transaction; returns the item's id and entry id.
     std::pair<int64_t, std::string> writeItem(const ItemRecord& item, const std::vector<std::string>& changedValues);
     void writeUserProperties(int64_t id, const ItemRecord& item);
@@ -141,7 +164,9 @@ private:
     void refreshOrderCache();
 
     std::unique_ptr<Database> m_db;
-    std::unordered_map<std::string_view, std::unique_ptr<Statement>> m_statements;
+    StatementCache m_statements;
+    JournalRecorder m_journal{m_statements};
+    StoreTransactions m_transactions{*m_db, *this};
     std::unordered_map<int64_t, std::vector<int64_t>> m_order;  // folder -> item ids
     int64_t m_seenVersion = -1;
 };

@@ -116,7 +116,7 @@ TEST_F(PimTest, AStoreMadeBeforeMailPartsGainsThemAndKeepsItsItems) {
             .bind(1, mail.id)
             .bindVariant(2, Variant("old@example.com; ann@example.com"))
             .run();
-        old.database().execute("DROP TABLE recipients; DROP TABLE attachments");
+        old.database().execute("DROP TABLE recipients; DROP TABLE attachments; PRAGMA user_version = 0");
         entryId = mail.entryId;
     }
     Object old = mapi().getObject("GetItemFromID", entryId);

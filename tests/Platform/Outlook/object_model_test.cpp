@@ -48,7 +48,11 @@ TEST_F(PimTest, AppointmentIsSavedWithUserPropertiesAndFoundByIdInItsStoreOnly) 
     EXPECT_AUTOMATION_ERROR(mapi().call("GetItemFromID", "00AB"), kNotFound);
     std::string otherStore = store().addMailbox("Pat Lee").storeId;
     EXPECT_AUTOMATION_ERROR(mapi().call("GetItemFromID", entryId, otherStore), kNotFound);
+    // Deleted, it is found in Deleted Items; deleted there, it is gone.
     found.call("Delete");
+    Object trashed = mapi().getObject("GetItemFromID", entryId, storeId);
+    EXPECT_EQ(trashed.getObject("Parent").get("Name"), Variant("Deleted Items"));
+    trashed.call("Delete");
     EXPECT_AUTOMATION_ERROR(mapi().call("GetItemFromID", entryId, storeId), kNotFound);
 }
 

@@ -47,7 +47,7 @@ TEST_F(StoreTest, MailboxHasTheDefaultFoldersWithTheirItemTypesAndLongHexIds) {
               store.defaultFolder(me.id, FolderType::Contacts).entryId);
 }
 
-TEST_F(StoreTest, ItemsKeepCreationOrderAndPositionsCloseUpOnDelete) {
+TEST_F(StoreTest, ADeleteMovesToDeletedItemsAndOnlyADeleteThereIsFinal) {
     PimStore store(m_folder.path());
     int64_t contacts = store.defaultFolder(store.currentMailbox().id, FolderType::Contacts).id;
     std::vector<ItemRecord> saved;
@@ -59,8 +59,20 @@ TEST_F(StoreTest, ItemsKeepCreationOrderAndPositionsCloseUpOnDelete) {
     store.deleteItem(saved[1].id);
     ASSERT_EQ(store.itemIds(contacts).size(), 2u);
     EXPECT_EQ(store.loadItem(store.itemIds(contacts)[1]).values.at("LastName"), Variant("Cole"));
+    const int64_t trash = store.defaultFolder(store.currentMailbox().id, FolderType::DeletedItems).id;
+    EXPECT_EQ(store.loadItem(saved[1].id).folder, trash);
+    EXPECT_EQ(store.loadItem(saved[1].id).values.at("LastName"), Variant("Bell"));
+    // Back where it was, in its old position.
+    store.moveItem(saved[1].id, contacts);
+    EXPECT_EQ(store.loadItem(store.itemIds(contacts)[1]).values.at("LastName"), Variant("Bell"));
+    store.deleteItem(saved[1].id);
+    // In a folder inside Deleted Items, a delete is final as in Deleted Items itself.
+    const int64_t kept = store.addFolder(trash, "Kept", 2).id;
+    store.moveItem(saved[1].id, kept);
+    store.deleteItem(saved[1].id);
     EXPECT_AUTOMATION_ERROR(store.loadItem(saved[1].id), 0x8004010F);
     EXPECT_AUTOMATION_ERROR(store.deleteItem(saved[1].id), 0x8004010F);
+    EXPECT_TRUE(store.itemIds(kept).empty());
 }
 
 TEST_F(StoreTest, SavingAnItemAnotherProcessDeletedFailsAndWritesNothing) {
@@ -68,7 +80,11 @@ TEST_F(StoreTest, SavingAnItemAnotherProcessDeletedFailsAndWritesNothing) {
     int64_t contacts = store.defaultFolder(store.currentMailbox().id, FolderType::Contacts).id;
     ItemRecord item = contactIn(contacts, "Eve");
     store.saveItem(item, {"LastName"});
-    PimStore(m_folder.path()).deleteItem(item.id);
+    {
+        PimStore other(m_folder.path());
+        other.deleteItem(item.id);
+        other.deleteItem(item.id);
+    }
     item.values["FirstName"] = Variant("Late");
     EXPECT_AUTOMATION_ERROR(store.saveItem(item, {"FirstName"}), 0x8004010F);
     Statement orphans(store.database(), "SELECT COUNT(*) FROM item_values");

@@ -1,0 +1,98 @@
+#include "store_transactions.hpp"
+
+#include <sqlite3.h>
+
+#include "pim_errors.hpp"
+#include "sqlite_handles.hpp"
+
+namespace lumora::pim {
+
+namespace {
+
+// Best effort, for paths that must not throw.
+void quietly(Database& db, const char* sql) noexcept { sqlite3_exec(db.handle(), sql, nullptr, nullptr, nullptr); }
+
+}  // namespace
+
+StoreTransactions::~StoreTransactions() {
+    if (!m_joined) return;
+    TopLevelCall* call = m_joined;
+    settle();
+    call->leave(*this);
+}
+
+StoreTransactions::Write::Write(StoreTransactions& transactions) : m_transactions(transactions) {
+    Database& db = transactions.m_db;
+    if (transactions.m_lostCommit) {
+        // A commit that failed after its call returned is reported by the next write, once.
+        Error lost = std::move(*transactions.m_lostCommit);
+        transactions.m_lostCommit.reset();
+        throw lost;
+    }
+    if (sqlite3_get_autocommit(db.handle())) {
+        db.execute("BEGIN IMMEDIATE");
+        try {
+            transactions.m_listener.transactionBegun();
+        } catch (...) {
+            quietly(db, "ROLLBACK");
+            transactions.m_listener.rolledBack();
+            throw;
+        }
+        if (TopLevelCall* call = TopLevelCall::current()) {
+            call->join(transactions);
+            transactions.m_joined = call;
+        } else {
+            m_ownsTransaction = true;
+        }
+    }
+    if (!m_ownsTransaction) db.execute("SAVEPOINT store_write");
+}
+
+void StoreTransactions::Write::commit() {
+    Database& db = m_transactions.m_db;
+    if (m_ownsTransaction) {
+        m_transactions.m_listener.beforeCommit();
+        db.execute("COMMIT");
+    } else {
+        db.execute("RELEASE store_write");
+    }
+    m_done = true;
+}
+
+StoreTransactions::Write::~Write() {
+    if (m_done) return;
+    Database& db = m_transactions.m_db;
+    if (m_ownsTransaction) {
+        quietly(db, "ROLLBACK");
+        m_transactions.m_listener.rolledBack();
+    } else if (sqlite3_get_autocommit(db.handle())) {
+        // Some failures (a full disk, lost memory) end the whole transaction on their own.
+        m_transactions.m_listener.rolledBack();
+    } else {
+        quietly(db, "ROLLBACK TO store_write");
+        quietly(db, "RELEASE store_write");
+    }
+}
+
+void StoreTransactions::settle() noexcept {
+    if (!m_joined) return;
+    m_joined = nullptr;
+    if (sqlite3_get_autocommit(m_db.handle())) {
+        // Already ended by a failure, which the write that met it has raised.
+        m_listener.rolledBack();
+        return;
+    }
+    try {
+        m_listener.beforeCommit();
+        m_db.execute("COMMIT");
+        return;
+    } catch (const Error& error) {
+        m_lostCommit = error;
+    } catch (...) {
+        m_lostCommit = errorOf(PimError::DiskError);
+    }
+    quietly(m_db, "ROLLBACK");
+    m_listener.rolledBack();
+}
+
+}  // namespace lumora::pim

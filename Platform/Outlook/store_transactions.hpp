@@ -1,0 +1,61 @@
+#pragma once
+// How the store's writes become durable. Inside a top-level call, the first write begins one
+// transaction (BEGIN IMMEDIATE) that the call's later writes share, each in a savepoint of its
+// own so that a write that fails leaves none of itself behind; the transaction is committed when
+// the call ends or the person is about to wait. Outside any call each write is a durable
+// transaction of its own. Either way, the store's journal is told when a transaction begins and
+// is about to commit, so that its entry is written in the same transaction as the items.
+
+#include <optional>
+
+#include "Automation/error.hpp"
+#include "Automation/top_level_call.hpp"
+
+namespace lumora::pim {
+
+class Database;
+
+// What the store does at the edges of a transaction.
+class TransactionListener {
+public:
+    virtual ~TransactionListener() = default;
+    virtual void transactionBegun() = 0;
+    virtual void beforeCommit() = 0;
+    // The transaction was rolled back as a whole: what was remembered of it is gone.
+    virtual void rolledBack() noexcept = 0;
+};
+
+class StoreTransactions final : public CallParticipant {
+public:
+    StoreTransactions(Database& db, TransactionListener& listener) : m_db(db), m_listener(listener) {}
+    // A store going away in the middle of a call commits what the call wrote through it.
+    ~StoreTransactions() override;
+    StoreTransactions(const StoreTransactions&) = delete;
+    StoreTransactions& operator=(const StoreTransactions&) = delete;
+
+    // One write: rolled back at scope exit unless committed.
+    class Write {
+    public:
+        explicit Write(StoreTransactions& transactions);
+        ~Write();
+        Write(const Write&) = delete;
+        Write& operator=(const Write&) = delete;
+        void commit();
+
+    private:
+        StoreTransactions& m_transactions;
+        bool m_ownsTransaction = false;
+        bool m_done = false;
+    };
+
+    // Commits the running call's transaction; a failure is raised by the next write.
+    void settle() noexcept override;
+
+private:
+    Database& m_db;
+    TransactionListener& m_listener;
+    TopLevelCall* m_joined = nullptr;  // the call whose transaction is open
+    std::optional<Error> m_lostCommit;
+};
+
+}  // namespace lumora::pim
