@@ -89,8 +89,10 @@ struct ValueOption {
 };
 
 const ValueOption kValueOptions[] = {
-    {"--data", [](CliOptions& o, const std::string& v) { o.dataFolder = std::filesystem::path(v); }},
-    {"--temp", [](CliOptions& o, const std::string& v) { o.tempFolder = v; }},
+    // Folders named on the command line are relative to where the command runs; the drive table
+    // and the controls keep them as absolute paths.
+    {"--data", [](CliOptions& o, const std::string& v) { o.dataFolder = std::filesystem::absolute(v); }},
+    {"--temp", [](CliOptions& o, const std::string& v) { o.tempFolder = std::filesystem::absolute(v).string(); }},
     {"--locale", [](CliOptions& o, const std::string& v) { o.locale = v; }},
     {"--drive",
      [](CliOptions& o, const std::string& v) {

@@ -57,6 +57,18 @@ TEST_F(LumoraCommandLine, OptionsMayFollowTheCommandAndPinTheClock) {
     EXPECT_EQ(json::parse(lumora({"call", kSampleProgId, "Echo", "--", "--literal"}).out)["result"], "--literal");
 }
 
+TEST_F(LumoraCommandLine, RelativeFoldersAreTakenFromWhereTheCommandRuns) {
+    std::filesystem::create_directories(temp.path() / "work");
+    ProcessResult registered = runLumora({"--data", "data", "register", LUMORA_SAMPLE_SERVER_MODULE}, temp.path(), {},
+                                         temp.path() / "work");
+    ASSERT_EQ(registered.status, 0) << registered.err;
+    ProcessResult greeting = runLumora({"--data", "data", "--temp", "scratch", "call", kSampleProgId, "Greet", "Ann"},
+                                       temp.path(), {}, temp.path() / "work");
+    ASSERT_EQ(greeting.status, 0) << greeting.err;
+    EXPECT_EQ(json::parse(greeting.out)["result"], "Hello, Ann!");
+    EXPECT_TRUE(std::filesystem::exists(temp.path() / "work" / "data" / "registry.json"));
+}
+
 TEST_F(LumoraCommandLine, AFailingCallExitsOneWithTheError) {
     ProcessResult failed = lumora({"call", kSampleProgId, "Fail", "No template"});
     EXPECT_EQ(failed.status, 1);

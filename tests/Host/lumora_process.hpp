@@ -29,11 +29,12 @@ inline std::string readWhole(const std::filesystem::path& file) {
 }
 
 // Runs $LUMORA_BUILD_DIR/bin/lumora with args; input is its standard input. Output goes through
-// files in `scratch`, so a large transcript cannot fill a pipe and stall the test.
+// files in `scratch`, so a large transcript cannot fill a pipe and stall the test. The program
+// runs in `workingFolder` when one is given.
 inline ProcessResult runLumora(const std::vector<std::string>& args, const std::filesystem::path& scratch,
-                               const std::string& input = {}) {
+                               const std::string& input = {}, const std::filesystem::path& workingFolder = {}) {
     const char* buildDir = std::getenv("LUMORA_BUILD_DIR");
-    std::string program = std::string(buildDir ? buildDir : ".") + "/bin/lumora";
+    std::string program = std::filesystem::absolute(std::string(buildDir ? buildDir : ".") + "/bin/lumora").string();
     auto in = scratch / "stdin", out = scratch / "stdout", err = scratch / "stderr";
     std::ofstream(in, std::ios::binary) << input;
 
@@ -42,6 +43,7 @@ inline ProcessResult runLumora(const std::vector<std::string>& args, const std::
         dup2(open(in.c_str(), O_RDONLY), 0);
         dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
         dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+        if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(126);
         std::vector<char*> argv{program.data()};
         std::vector<std::string> copies(args);
         for (auto& arg : copies) argv.push_back(arg.data());
