@@ -91,6 +91,10 @@ void PimStore::beforeCommit() { m_journal.beforeCommit(); }
 
 void PimStore::rolledBack() noexcept {
     m_journal.rolledBack();
+    writeRolledBack();
+}
+
+void PimStore::writeRolledBack() noexcept {
     // The cached positions may hold writes that are gone.
     m_order.clear();
     m_seenVersion = -1;

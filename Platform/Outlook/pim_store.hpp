@@ -142,8 +142,11 @@ public:
     Database& database() { return *m_db; }
     StatementCache& statements() { return m_statements; }
     JournalRecorder& journal() { return m_journal; }
-    // A write of its own, for work that writes through statements() directly.
+    // A write of its own, for work that writes through statements() directly, or that must
+    // succeed or fail as a whole: the store's writes within it are part of it.
     StoreTransactions::Write beginWrite(std::string_view what);
+    // Raises, once, a failure to commit what the last top-level call wrote through this store.
+    void raiseLostCommit() { m_transactions.raiseLostCommit(); }
 
     // The store of the data folder for the calling thread: the objects of one thread share one
     // connection, so that everything a call does through any of them is in its one transaction.
@@ -155,6 +158,7 @@ private:
     void transactionBegun() override;
     void beforeCommit() override;
     void rolledBack() noexcept override;
+    void writeRolledBack() noexcept override;
     void removeFromOrder(int64_t folder, int64_t id);
     void addToOrder(int64_t folder, int64_t id);
     // The writes of a save, inside the caller's transaction; returns the item's id and entry id.

@@ -23,12 +23,8 @@ StoreTransactions::~StoreTransactions() {
 
 StoreTransactions::Write::Write(StoreTransactions& transactions) : m_transactions(transactions) {
     Database& db = transactions.m_db;
-    if (transactions.m_lostCommit) {
-        // A commit that failed after its call returned is reported by the next write, once.
-        Error lost = std::move(*transactions.m_lostCommit);
-        transactions.m_lostCommit.reset();
-        throw lost;
-    }
+    // A commit that failed after its call returned is reported by the next write, once.
+    transactions.raiseLostCommit();
     if (sqlite3_get_autocommit(db.handle())) {
         db.execute("BEGIN IMMEDIATE");
         try {
@@ -71,7 +67,15 @@ StoreTransactions::Write::~Write() {
     } else {
         quietly(db, "ROLLBACK TO store_write");
         quietly(db, "RELEASE store_write");
+        m_transactions.m_listener.writeRolledBack();
     }
+}
+
+void StoreTransactions::raiseLostCommit() {
+    if (!m_lostCommit) return;
+    Error lost = std::move(*m_lostCommit);
+    m_lostCommit.reset();
+    throw lost;
 }
 
 void StoreTransactions::settle() noexcept {

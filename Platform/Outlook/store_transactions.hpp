@@ -23,6 +23,9 @@ public:
     virtual void beforeCommit() = 0;
     // The transaction was rolled back as a whole: what was remembered of it is gone.
     virtual void rolledBack() noexcept = 0;
+    // One write within a larger one was rolled back, with the writes it held that had finished:
+    // what was remembered of those is gone, the transaction goes on.
+    virtual void writeRolledBack() noexcept = 0;
 };
 
 class StoreTransactions final : public CallParticipant {
@@ -50,6 +53,9 @@ public:
 
     // Commits the running call's transaction; a failure is raised by the next write.
     void settle() noexcept override;
+    // Raises, once, the failure of a commit made when a call ended, for a caller that must know
+    // its call's work is durable before it says so.
+    void raiseLostCommit();
 
 private:
     Database& m_db;
