@@ -89,7 +89,14 @@ struct ValueOption {
 };
 
 const ValueOption kValueOptions[] = {
-    {"--data", [](CliOptions& o, const std::string& v) { o.dataFolder = std::filesystem::path(v); }},
+    // A relative data folder is taken from where the command runs, like the files a person
+    // names; the drive table and the stand-ins need it absolute.
+    {"--data",
+     [](CliOptions& o, const std::string& v) {
+         std::error_code unknown;
+         std::filesystem::path absolute = std::filesystem::absolute(v, unknown);
+         o.dataFolder = unknown ? std::filesystem::path(v) : absolute;
+     }},
     {"--temp", [](CliOptions& o, const std::string& v) { o.tempFolder = v; }},
     {"--locale", [](CliOptions& o, const std::string& v) { o.locale = v; }},
     {"--drive",

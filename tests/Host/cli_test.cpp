@@ -57,6 +57,14 @@ TEST_F(LumoraCommandLine, OptionsMayFollowTheCommandAndPinTheClock) {
     EXPECT_EQ(json::parse(lumora({"call", kSampleProgId, "Echo", "--", "--literal"}).out)["result"], "--literal");
 }
 
+TEST_F(LumoraCommandLine, ARelativeDataFolderIsTakenFromWhereTheCommandRuns) {
+    const std::filesystem::path relative =
+        std::filesystem::relative(temp.path() / "data", std::filesystem::current_path());
+    ASSERT_TRUE(relative.is_relative());
+    ProcessResult greeting = runLumora({"--data", relative.string(), "call", kSampleProgId, "Greet", "Ann"}, temp.path());
+    EXPECT_EQ(greeting.status, 0) << greeting.err;
+}
+
 TEST_F(LumoraCommandLine, AFailingCallExitsOneWithTheError) {
     ProcessResult failed = lumora({"call", kSampleProgId, "Fail", "No template"});
     EXPECT_EQ(failed.status, 1);
