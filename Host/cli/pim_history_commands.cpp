@@ -118,15 +118,16 @@ int runHistory(const CliOptions& options, const std::vector<std::string>& args) 
     query.itemEntryId = read.value("--item");
     const bool prune = read.flags.contains("--prune");
     return runInCall(options, args, [&](PimStore& store) {
-        Outcome outcome;
-        if (prune) {
-            const int64_t pruned = pim::pruneJournal(store.statements(), pim::JournalBounds{}, false);
-            outcome.lines.push_back("pruned " + plural(pruned, "entry", "entries"));
-        }
-        const std::vector<pim::HistoryEntry> entries = pim::listHistory(store, query);
-        for (const pim::HistoryEntry& entry : entries) outcome.lines.push_back(entryLine(entry));
-        if (entries.empty()) outcome.lines.push_back("no entries");
-        return outcome;
+        // The prune commits on its own; the listing is read only, and printed as it is read.
+        if (prune) std::cout << "pruned " << plural(pim::pruneJournal(store.statements(), pim::JournalBounds{}, false),
+                                                    "entry", "entries") << '\n';
+        bool any = false;
+        pim::forEachHistoryEntry(store, query, [&](const pim::HistoryEntry& entry) {
+            std::cout << entryLine(entry) << '\n';
+            any = true;
+        });
+        if (!any) std::cout << "no entries\n";
+        return Outcome{};
     });
 }
 
@@ -134,7 +135,7 @@ std::string skipLine(const pim::UndoSkip& skip) {
     using Reason = pim::UndoSkip::Reason;
     switch (skip.reason) {
     case Reason::TouchedLater:
-        return "left alone, changed again by entry " + std::to_string(skip.laterEntry) + " (--force undoes it anyway): " +
+        return "left alone, entry " + std::to_string(skip.laterEntry) + " touched it again (--force undoes it anyway): " +
                skip.entryId;
     case Reason::RemovedForGood: return "removed for good, cannot come back: " + skip.entryId;
     case Reason::Gone: return "no longer exists: " + skip.entryId;

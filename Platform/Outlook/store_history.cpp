@@ -63,11 +63,16 @@ class EntryUndo {
 public:
     EntryUndo(PimStore& store, int64_t entry) : m_store(store), m_statements(store.statements()), m_entry(entry) {}
 
-    // True when anything of the item was put back; otherwise `skipped` says why not.
-    bool putBack(const JournaledItem& item, bool force, std::vector<UndoSkip>& skipped) {
+    // False when the journal shows the item cannot or must not be put back; `skipped` says why.
+    bool mayPutBack(const JournaledItem& item, bool force, std::vector<UndoSkip>& skipped) {
         if (item.created && item.removed) return false;  // made and gone within the entry: nothing to undo
         if (item.removed) return skip(skipped, item, UndoSkip::Reason::RemovedForGood);
         if (item.laterEntry != 0 && !force) return skip(skipped, item, UndoSkip::Reason::TouchedLater);
+        return true;
+    }
+
+    // True when anything of the item was put back; otherwise `skipped` says why not.
+    bool putBack(const JournaledItem& item, std::vector<UndoSkip>& skipped) {
         if (!exists(item.id)) return skip(skipped, item, UndoSkip::Reason::Gone);
         if (item.created) {
             // A created item goes to the trash, where a person can still find it.
@@ -144,12 +149,12 @@ private:
 
 }  // namespace
 
-std::vector<HistoryEntry> listHistory(PimStore& store, const HistoryQuery& query) {
-    std::vector<HistoryEntry> entries;
+void forEachHistoryEntry(PimStore& store, const HistoryQuery& query,
+                         const std::function<void(const HistoryEntry&)>& visit) {
     Statement* rows = nullptr;
     if (query.itemEntryId) {
         std::optional<int64_t> item = journaledItemId(store, *query.itemEntryId);
-        if (!item) return entries;
+        if (!item) return;
         rows = &store.statements()("SELECT " LUMORA_ENTRY_COLUMNS " FROM journal_items ji JOIN journal j ON j.id = ji.entry"
                                    " WHERE ji.item = ? ORDER BY ji.entry DESC LIMIT ?");
         rows->bind(1, *item).bind(2, query.limit);
@@ -157,8 +162,13 @@ std::vector<HistoryEntry> listHistory(PimStore& store, const HistoryQuery& query
         rows = &store.statements()("SELECT " LUMORA_ENTRY_COLUMNS " FROM journal j ORDER BY j.id DESC LIMIT ?");
         rows->bind(1, query.limit);
     }
-    while (rows->step()) entries.push_back(readEntry(*rows));
+    while (rows->step()) visit(readEntry(*rows));
     rows->reset();
+}
+
+std::vector<HistoryEntry> listHistory(PimStore& store, const HistoryQuery& query) {
+    std::vector<HistoryEntry> entries;
+    forEachHistoryEntry(store, query, [&](const HistoryEntry& entry) { entries.push_back(entry); });
     return entries;
 }
 
@@ -172,14 +182,17 @@ UndoResult undoEntry(PimStore& store, int64_t entry, bool force) {
 
     UndoResult result;
     result.undone = entry;
-    const std::vector<JournaledItem> items = itemsOfEntry(store.statements(), entry);
+    EntryUndo undo(store, entry);
+    // What the journal alone rules out is told without writing anything.
+    std::vector<JournaledItem> items = itemsOfEntry(store.statements(), entry);
+    std::erase_if(items, [&](const JournaledItem& item) { return !undo.mayPutBack(item, force, result.skipped); });
+    if (items.empty()) return result;
     // All or nothing: one write around the item operations, each a write within it.
     auto write = store.beginWrite("undo");
     try {
         store.journal().markUndoing(entry);
-        EntryUndo undo(store, entry);
         for (const JournaledItem& item : items)
-            if (undo.putBack(item, force, result.skipped)) ++result.putBack;
+            if (undo.putBack(item, result.skipped)) ++result.putBack;
         if (result.putBack > 0) result.entry = store.journal().entryBeingWritten();
         // An undo that put nothing back leaves no entry, and must not mark the next one.
         if (result.putBack == 0) store.journal().markUndoing(0);

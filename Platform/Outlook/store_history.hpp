@@ -7,6 +7,7 @@
 // would silently throw away what came after.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ struct HistoryQuery {
 
 // Newest first. An item entry id the store and its journal never knew gives no entries.
 std::vector<HistoryEntry> listHistory(PimStore& store, const HistoryQuery& query);
+// The same entries handed over one at a time as they are read, so that a long listing holds only
+// one; `visit` must not use the store.
+void forEachHistoryEntry(PimStore& store, const HistoryQuery& query,
+                         const std::function<void(const HistoryEntry&)>& visit);
 
 // One item the undo could not put back, and why.
 struct UndoSkip {

@@ -96,6 +96,7 @@ int64_t emptyTrash(PimStore& store, std::optional<int64_t> olderThanDays) {
     std::vector<int64_t> ids;
     while (query.step()) ids.push_back(query.integer(0));
     query.reset();
+    if (ids.empty()) return 0;
     auto write = store.beginWrite("trash empty");
     for (int64_t id : ids) store.deleteItem(id);  // in Deleted Items, a delete is for good
     write.commit();

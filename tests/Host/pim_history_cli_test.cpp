@@ -82,8 +82,8 @@ TEST_F(PimHistoryCommandLine, HistoryListsEntriesAndUndoRefusesWhatALaterCallCha
     std::vector<std::string> refused = linesOf({"pim", "undo", std::to_string(firstRename)}, 1);
     EXPECT_EQ(refused, (std::vector<std::string>{
                            "nothing of entry " + std::to_string(firstRename) + " was undone",
-                           "left alone, changed again by entry " + std::to_string(secondRename) +
-                               " (--force undoes it anyway): " + lee}));
+                           "left alone, entry " + std::to_string(secondRename) +
+                               " touched it again (--force undoes it anyway): " + lee}));
     EXPECT_EQ(lastName(lee), "Lo");
 
     std::vector<std::string> forced = linesOf({"pim", "undo", std::to_string(firstRename), "--force"});
