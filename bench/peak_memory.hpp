@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <functional>
 
 namespace lumora::bench {
@@ -35,6 +36,14 @@ inline long peakGrowthKiB(const std::function<std::function<void()>()>& prepare)
     close(pipeEnds[0]);
     waitpid(child, nullptr, 0);
     return growth;
+}
+
+// "measured / floor peak memory growth: … KiB against … KiB (…x)"; a floor that needed no memory
+// beyond its preparation has no ratio to give.
+inline void printPeakGrowth(const char* measured, const char* floor, long measuredKiB, long floorKiB) {
+    std::printf("%s / %s peak memory growth: %ld KiB against %ld KiB", measured, floor, measuredKiB, floorKiB);
+    if (floorKiB > 0) std::printf(" (%.1fx)", static_cast<double>(measuredKiB) / static_cast<double>(floorKiB));
+    std::printf("\n");
 }
 
 }  // namespace lumora::bench

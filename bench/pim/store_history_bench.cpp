@@ -159,11 +159,7 @@ void printMemory(const char* measured, const char* floor) {
                 return lumora::bench::peakGrowthKiB([&prepare = prepare] { return prepare(std::make_shared<ContactsStore>()); });
         return -1L;
     };
-    const long model = growthOf(measured);
-    const long plain = growthOf(floor);
-    std::printf("%s / %s peak memory growth: %ld KiB against %ld KiB", measured, floor, model, plain);
-    if (plain > 0) std::printf(" (%.1fx)", static_cast<double>(model) / static_cast<double>(plain));
-    std::printf("\n");
+    lumora::bench::printPeakGrowth(measured, floor, growthOf(measured), growthOf(floor));
 }
 
 }  // namespace
