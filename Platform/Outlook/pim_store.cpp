@@ -474,12 +474,18 @@ void PimStore::moveItem(int64_t id, int64_t folderId) {
     head.reset();
     if (from == folderId) return;
     const bool intoTrash = isInDeletedItems(folderId);
+    // Within the trash an item keeps where it came from and when it was deleted.
+    const bool withinTrash = intoTrash && isInDeletedItems(from);
     auto transaction = beginWrite("item move");
     m_journal.moving(id, folderId);
-    Statement& move = statement("UPDATE items SET folder = ?, deleted_from = ?, deleted_at = ? WHERE id = ?");
-    move.bind(1, folderId);
-    if (intoTrash) move.bind(2, from).bind(3, storeNow());
-    move.bind(4, id).run();
+    if (withinTrash) {
+        statement("UPDATE items SET folder = ? WHERE id = ?").bind(1, folderId).bind(2, id).run();
+    } else {
+        Statement& move = statement("UPDATE items SET folder = ?, deleted_from = ?, deleted_at = ? WHERE id = ?");
+        move.bind(1, folderId);
+        if (intoTrash) move.bind(2, from).bind(3, storeNow());
+        move.bind(4, id).run();
+    }
     transaction.commit();
     removeFromOrder(from, id);
     addToOrder(folderId, id);

@@ -1,5 +1,7 @@
 #include "store_trash.hpp"
 
+#include <algorithm>
+
 #include "pim_item.hpp"
 #include "pim_store.hpp"
 
@@ -92,7 +94,8 @@ int64_t emptyTrash(PimStore& store, std::optional<int64_t> olderThanDays) {
         "SELECT i.id FROM trash t JOIN items i ON i.folder = t.id"
         " WHERE ?2 IS NULL OR (i.deleted_at IS NOT NULL AND i.deleted_at < ?2) ORDER BY i.id");
     query.bind(1, kDeletedItems);
-    if (olderThanDays) query.bind(2, storeNow() - *olderThanDays * kMillisecondsPerDay);
+    // Beyond a million days every deletion is younger: the cutoff stays within range.
+    if (olderThanDays) query.bind(2, storeNow() - std::min<int64_t>(*olderThanDays, 1'000'000) * kMillisecondsPerDay);
     std::vector<int64_t> ids;
     while (query.step()) ids.push_back(query.integer(0));
     query.reset();

@@ -156,7 +156,10 @@ TEST_F(StoreHistoryTest, TrashRestoresToTheClassFolderWhenItsOwnIsGoneAndUndoSay
         shared().deleteItem(contact.id);
     }
     const int64_t deletion = newestEntry();
+    const int64_t kept = shared().addFolder(folderOf(FolderType::DeletedItems), "Kept", 2).id;
     shared().database().execute("DELETE FROM folders WHERE id = " + std::to_string(crm));
+    // Filed away within the trash, it still remembers where it came from.
+    shared().moveItem(contact.id, kept);
 
     const std::vector<TrashItem> trash = listTrash(shared());
     ASSERT_EQ(trash.size(), 1u);
@@ -165,7 +168,7 @@ TEST_F(StoreHistoryTest, TrashRestoresToTheClassFolderWhenItsOwnIsGoneAndUndoSay
     EXPECT_TRUE(trash[0].cameFromGone);
     EXPECT_GT(trash[0].deletedAt, 0);
 
-    const UndoResult undone = undo(deletion);
+    const UndoResult undone = undo(deletion, true);
     ASSERT_EQ(undone.skipped.size(), 1u);
     EXPECT_EQ(undone.skipped[0].reason, UndoSkip::Reason::FolderGone);
 
