@@ -142,9 +142,11 @@ public:
     Database& database() { return *m_db; }
     StatementCache& statements() { return m_statements; }
     JournalRecorder& journal() { return m_journal; }
-    // A write of its own, for work that writes through statements() directly, or that must
-    // succeed or fail as a whole: the store's writes within it are part of it.
+    // A write of its own, for work that writes through statements() directly.
     StoreTransactions::Write beginWrite(std::string_view what);
+    // A write that the store's writes within it join, undone as a whole if any of them fails
+    // (StoreTransactions::Write::Kind::Whole): for work of many writes that must land together.
+    StoreTransactions::Write beginWholeWrite(std::string_view what);
     // Raises, once, a failure to commit what the last top-level call wrote through this store.
     void raiseLostCommit() { m_transactions.raiseLostCommit(); }
 

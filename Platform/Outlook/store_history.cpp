@@ -187,8 +187,8 @@ UndoResult undoEntry(PimStore& store, int64_t entry, bool force) {
     std::vector<JournaledItem> items = itemsOfEntry(store.statements(), entry);
     std::erase_if(items, [&](const JournaledItem& item) { return !undo.mayPutBack(item, force, result.skipped); });
     if (items.empty()) return result;
-    // All or nothing: one write around the item operations, each a write within it.
-    auto write = store.beginWrite("undo");
+    // All or nothing: the item operations are writes within one whole write.
+    auto write = store.beginWholeWrite("undo");
     try {
         store.journal().markUndoing(entry);
         for (const JournaledItem& item : items)

@@ -21,8 +21,12 @@ StoreTransactions::~StoreTransactions() {
     call->leave(*this);
 }
 
-StoreTransactions::Write::Write(StoreTransactions& transactions) : m_transactions(transactions) {
+StoreTransactions::Write::Write(StoreTransactions& transactions, Kind kind) : m_transactions(transactions) {
     Database& db = transactions.m_db;
+    if (transactions.m_wholeWrites > 0) {
+        m_withinWhole = true;
+        return;
+    }
     // A commit that failed after its call returned is reported by the next write, once.
     transactions.raiseLostCommit();
     if (sqlite3_get_autocommit(db.handle())) {
@@ -42,10 +46,20 @@ StoreTransactions::Write::Write(StoreTransactions& transactions) : m_transaction
         }
     }
     if (!m_ownsTransaction) db.execute("SAVEPOINT store_write");
+    m_whole = kind == Kind::Whole;
+    if (m_whole) ++transactions.m_wholeWrites;
 }
 
 void StoreTransactions::Write::commit() {
     Database& db = m_transactions.m_db;
+    if (m_withinWhole) {
+        m_done = true;
+        return;
+    }
+    if (m_whole) {
+        --m_transactions.m_wholeWrites;  // the writes within it are done
+        m_whole = false;
+    }
     if (m_ownsTransaction) {
         m_transactions.m_listener.beforeCommit();
         db.execute("COMMIT");
@@ -56,7 +70,8 @@ void StoreTransactions::Write::commit() {
 }
 
 StoreTransactions::Write::~Write() {
-    if (m_done) return;
+    if (m_done || m_withinWhole) return;
+    if (m_whole) --m_transactions.m_wholeWrites;
     Database& db = m_transactions.m_db;
     if (m_ownsTransaction) {
         quietly(db, "ROLLBACK");

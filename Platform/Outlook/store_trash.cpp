@@ -62,7 +62,7 @@ std::vector<TrashItem> listTrash(PimStore& store) {
 
 RestoreResult restoreFromTrash(PimStore& store, const std::vector<std::string>& entryIds) {
     RestoreResult result;
-    auto write = store.beginWrite("trash restore");
+    auto write = store.beginWholeWrite("trash restore");
     for (const std::string& entryId : entryIds) {
         std::optional<int64_t> id = store.itemIdByEntryId(entryId);
         if (!id) {
@@ -100,7 +100,7 @@ int64_t emptyTrash(PimStore& store, std::optional<int64_t> olderThanDays) {
     while (query.step()) ids.push_back(query.integer(0));
     query.reset();
     if (ids.empty()) return 0;
-    auto write = store.beginWrite("trash empty");
+    auto write = store.beginWholeWrite("trash empty");
     for (int64_t id : ids) store.deleteItem(id);  // in Deleted Items, a delete is for good
     write.commit();
     return static_cast<int64_t>(ids.size());

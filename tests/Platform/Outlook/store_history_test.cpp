@@ -182,6 +182,13 @@ TEST_F(StoreHistoryTest, TrashRestoresToTheClassFolderWhenItsOwnIsGoneAndUndoSay
     forgotten.bind(1, contact.id);
     ASSERT_TRUE(forgotten.step());
     EXPECT_EQ(forgotten.integer(0), 1);
+
+    // A damaged store whose folders are each other's parents ends the walk up from them.
+    const int64_t a = shared().addFolder(contacts, "A", 2).id;
+    const int64_t b = shared().addFolder(a, "B", 2).id;
+    shared().database().execute("UPDATE folders SET parent = " + std::to_string(b) + " WHERE id = " + std::to_string(a));
+    EXPECT_FALSE(shared().isInDeletedItems(b));
+    EXPECT_TRUE(shared().isInDeletedItems(kept));
 }
 
 TEST_F(StoreHistoryTest, AWriteFailingInsideALargerOneLeavesTheFolderOrderAsStored) {
@@ -190,16 +197,16 @@ TEST_F(StoreHistoryTest, AWriteFailingInsideALargerOneLeavesTheFolderOrderAsStor
     const int64_t trash = folderOf(FolderType::DeletedItems);
     ASSERT_EQ(shared().itemIds(contacts), std::vector<int64_t>{id});
     ASSERT_TRUE(shared().itemIds(trash).empty());
-    {
+    for (const bool whole : {false, true}) {
         const TopLevelCall unitOfWork("failing");
         try {
-            auto write = shared().beginWrite("outer");
+            auto write = whole ? shared().beginWholeWrite("outer") : shared().beginWrite("outer");
             shared().moveItem(id, trash);
             throw std::runtime_error("fails after the move");
         } catch (const std::runtime_error&) {
         }
-        EXPECT_EQ(shared().itemIds(contacts), std::vector<int64_t>{id});
-        EXPECT_TRUE(shared().itemIds(trash).empty());
+        EXPECT_EQ(shared().itemIds(contacts), std::vector<int64_t>{id}) << whole;
+        EXPECT_TRUE(shared().itemIds(trash).empty()) << whole;
     }
     EXPECT_EQ(shared().loadItem(id).folder, contacts);
 }
