@@ -83,16 +83,23 @@ constexpr const char* kOptionsHelp =
     "Exit status: 0 done, 1 the call or the registration failed, 2 wrong command\n"
     "line or script.\n";
 
+// The folder made absolute, or as given when the current folder cannot be found.
+std::filesystem::path absoluteFolder(const std::string& folder) {
+    std::error_code unknown;
+    std::filesystem::path absolute = std::filesystem::absolute(folder, unknown);
+    return unknown ? std::filesystem::path(folder) : absolute;
+}
+
 struct ValueOption {
     const char* name;
     void (*apply)(CliOptions&, const std::string&);
 };
 
 const ValueOption kValueOptions[] = {
-    // Folders named on the command line are relative to where the command runs; the drive table
-    // and the controls keep them as absolute paths.
-    {"--data", [](CliOptions& o, const std::string& v) { o.dataFolder = std::filesystem::absolute(v); }},
-    {"--temp", [](CliOptions& o, const std::string& v) { o.tempFolder = std::filesystem::absolute(v).string(); }},
+    // Folders named on the command line are relative to where the command runs, like the files a
+    // person names; the drive table and the stand-ins keep them absolute.
+    {"--data", [](CliOptions& o, const std::string& v) { o.dataFolder = absoluteFolder(v); }},
+    {"--temp", [](CliOptions& o, const std::string& v) { o.tempFolder = absoluteFolder(v).string(); }},
     {"--locale", [](CliOptions& o, const std::string& v) { o.locale = v; }},
     {"--drive",
      [](CliOptions& o, const std::string& v) {

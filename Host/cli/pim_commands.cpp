@@ -7,14 +7,15 @@
 #include "Automation/class_ids.hpp"
 #include "Automation/top_level_call.hpp"
 #include "commands.hpp"
+#include "pim_history_commands.hpp"
 
 namespace lumora::host::cli {
 
 namespace {
 
-constexpr const char* kPimUsage =
+const std::string kPimUsage = std::string(
     "pim select [ENTRYID...] | mailbox add NAME | share NAME TYPE [true|false]\n"
-    "pim import FILE | export --contacts|--calendar|--tasks FILE";
+    "pim import FILE | export --contacts|--calendar|--tasks FILE\n") + kPimHistoryUsage;
 
 // The file as the local user names it, relative to where the command runs.
 std::string absoluteFile(const std::string& file) { return std::filesystem::absolute(file).string(); }
@@ -61,13 +62,17 @@ int runPimCommand(const CliOptions& options, const std::vector<std::string>& raw
     throw UsageError(std::string("pim needs one of: ") + kPimUsage);
 }
 
-// Each pim command is one unit of work, recorded as the command the person typed.
+// Each pim command is one unit of work, recorded as the command the person typed. The history
+// commands name theirs after the whole command line, and say what they did once it is durable.
 int runPim(const CliOptions& options, const std::vector<std::string>& rawArgs) {
+    if (isPimHistoryCommand(rawArgs)) return runPimHistoryCommand(options, rawArgs);
     const TopLevelCall unitOfWork("lumora pim" + (rawArgs.empty() ? std::string() : " " + rawArgs.front()));
     return runPimCommand(options, rawArgs);
 }
 
-const CommandRegistration kPim{{"pim", kPimUsage, "selects items, adds mailboxes, shares folders, imports and exports in the PIM",
+const CommandRegistration kPim{{"pim", kPimUsage,
+                                "selects items, adds mailboxes, shares folders, imports and exports in the PIM; "
+                                "lists its history, undoes an entry, lists, restores and empties its trash",
                                 runPim}};
 
 }  // namespace

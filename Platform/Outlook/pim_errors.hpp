@@ -28,6 +28,7 @@ enum class PimError {
     ImportTooLarge,
     BadExportKind,
     Injected,
+    NoJournalEntry,
 };
 
 inline constexpr std::string_view kPimSource = "Lumora.PIM";
@@ -72,6 +73,8 @@ inline constexpr ErrorEntry<PimError> kPimErrors[] = {
      "Export takes contacts, calendar or tasks, not {}"},
     // A failure a test or a person asked for (PimAdmin.FailNext); raised with the number asked for.
     {PimError::Injected, RuntimeError::InvalidProcedureCall, kPimSource, "The operation failed"},
+    {PimError::NoJournalEntry, static_cast<int32_t>(0x8004010F), kPimSource,
+     "The PIM's history has no entry {}: it was never made or has been pruned"},
 };
 constexpr std::span<const ErrorEntry<PimError>> errorTable(PimError) { return kPimErrors; }
 

@@ -85,12 +85,21 @@ StoreTransactions::Write PimStore::beginWrite(std::string_view what) {
     return StoreTransactions::Write(m_transactions);
 }
 
+StoreTransactions::Write PimStore::beginWholeWrite(std::string_view what) {
+    m_journal.describeNextWrite(what);
+    return StoreTransactions::Write(m_transactions, StoreTransactions::Write::Kind::Whole);
+}
+
 void PimStore::transactionBegun() { m_journal.transactionBegun(); }
 
 void PimStore::beforeCommit() { m_journal.beforeCommit(); }
 
 void PimStore::rolledBack() noexcept {
     m_journal.rolledBack();
+    writeRolledBack();
+}
+
+void PimStore::writeRolledBack() noexcept {
     // The cached positions may hold writes that are gone.
     m_order.clear();
     m_seenVersion = -1;
@@ -434,15 +443,21 @@ void PimStore::addToOrder(int64_t folder, int64_t id) {
 }
 
 bool PimStore::isInDeletedItems(int64_t folder) {
-    Statement& query = statement(
-        "WITH RECURSIVE up(id, parent, folder_type) AS ("
-        " SELECT id, parent, folder_type FROM folders WHERE id = ?1"
-        " UNION SELECT f.id, f.parent, f.folder_type FROM folders f JOIN up ON f.id = up.parent) "
-        "SELECT 1 FROM up WHERE folder_type = ?2 LIMIT 1");
-    query.bind(1, folder).bind(2, static_cast<int64_t>(FolderType::DeletedItems));
-    const bool inside = query.step();
-    query.reset();
-    return inside;
+    // Up the parents one key lookup at a time: a recursive query would build a temporary table
+    // for each of the thousands of moves a purge or an undo makes. A damaged store whose parents
+    // form a loop ends the walk at a depth no folder tree reaches.
+    constexpr int kDeepestFolder = 1000;
+    Statement& up = statement("SELECT IFNULL(parent, 0), IFNULL(folder_type, 0) FROM folders WHERE id = ?");
+    for (int depth = 0; folder != 0 && depth < kDeepestFolder; ++depth) {
+        up.bind(1, folder);
+        if (!up.step()) break;
+        const bool deletedItems = up.integer(1) == static_cast<int64_t>(FolderType::DeletedItems);
+        folder = up.integer(0);
+        up.reset();
+        if (deletedItems) return true;
+    }
+    up.reset();
+    return false;
 }
 
 void PimStore::deleteItem(int64_t id) {
@@ -470,12 +485,18 @@ void PimStore::moveItem(int64_t id, int64_t folderId) {
     head.reset();
     if (from == folderId) return;
     const bool intoTrash = isInDeletedItems(folderId);
+    // Within the trash an item keeps where it came from and when it was deleted.
+    const bool withinTrash = intoTrash && isInDeletedItems(from);
     auto transaction = beginWrite("item move");
     m_journal.moving(id, folderId);
-    Statement& move = statement("UPDATE items SET folder = ?, deleted_from = ?, deleted_at = ? WHERE id = ?");
-    move.bind(1, folderId);
-    if (intoTrash) move.bind(2, from).bind(3, storeNow());
-    move.bind(4, id).run();
+    if (withinTrash) {
+        statement("UPDATE items SET folder = ? WHERE id = ?").bind(1, folderId).bind(2, id).run();
+    } else {
+        Statement& move = statement("UPDATE items SET folder = ?, deleted_from = ?, deleted_at = ? WHERE id = ?");
+        move.bind(1, folderId);
+        if (intoTrash) move.bind(2, from).bind(3, storeNow());
+        move.bind(4, id).run();
+    }
     transaction.commit();
     removeFromOrder(from, id);
     addToOrder(folderId, id);

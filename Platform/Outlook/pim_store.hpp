@@ -144,6 +144,11 @@ public:
     JournalRecorder& journal() { return m_journal; }
     // A write of its own, for work that writes through statements() directly.
     StoreTransactions::Write beginWrite(std::string_view what);
+    // A write that the store's writes within it join, undone as a whole if any of them fails
+    // (StoreTransactions::Write::Kind::Whole): for work of many writes that must land together.
+    StoreTransactions::Write beginWholeWrite(std::string_view what);
+    // Raises, once, a failure to commit what the last top-level call wrote through this store.
+    void raiseLostCommit() { m_transactions.raiseLostCommit(); }
 
     // The store of the data folder for the calling thread: the objects of one thread share one
     // connection, so that everything a call does through any of them is in its one transaction.
@@ -155,6 +160,7 @@ private:
     void transactionBegun() override;
     void beforeCommit() override;
     void rolledBack() noexcept override;
+    void writeRolledBack() noexcept override;
     void removeFromOrder(int64_t folder, int64_t id);
     void addToOrder(int64_t folder, int64_t id);
     // The writes of a save, inside the caller's transaction; returns the item's id and entry id.

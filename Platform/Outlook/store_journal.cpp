@@ -14,12 +14,6 @@ int64_t storeNow() {
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-namespace {
-
-constexpr int64_t kMillisecondsPerDay = 24LL * 60 * 60 * 1000;
-
-}  // namespace
-
 int64_t pruneJournal(StatementCache& statements, const JournalBounds& bounds, bool onlyWhenOver) {
     const int64_t cutoff = storeNow() - bounds.maxAgeDays * kMillisecondsPerDay;
     if (onlyWhenOver) {

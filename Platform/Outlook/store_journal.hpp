@@ -24,6 +24,7 @@ struct UserPropertyRow;
 
 // The milliseconds since 1970 by the system clock: the journal's and the trash's time.
 int64_t storeNow();
+inline constexpr int64_t kMillisecondsPerDay = 24LL * 60 * 60 * 1000;
 
 struct JournalBounds {
     int64_t maxAgeDays = 90;
@@ -42,6 +43,8 @@ public:
     void describeNextWrite(std::string_view what) { m_writeOutsideCalls = what; }
     // Marks the entry the running transaction writes as the undoing of another.
     void markUndoing(int64_t entry);
+    // The entry the running transaction writes; 0 between transactions outside calls.
+    int64_t entryBeingWritten() const { return m_entry; }
 
     // What a write is about to do, called before it does it, inside its transaction.
     void created(const ItemRecord& item);

@@ -21,14 +21,14 @@ StoreTransactions::~StoreTransactions() {
     call->leave(*this);
 }
 
-StoreTransactions::Write::Write(StoreTransactions& transactions) : m_transactions(transactions) {
+StoreTransactions::Write::Write(StoreTransactions& transactions, Kind kind) : m_transactions(transactions) {
     Database& db = transactions.m_db;
-    if (transactions.m_lostCommit) {
-        // A commit that failed after its call returned is reported by the next write, once.
-        Error lost = std::move(*transactions.m_lostCommit);
-        transactions.m_lostCommit.reset();
-        throw lost;
+    if (transactions.m_wholeWrites > 0) {
+        m_withinWhole = true;
+        return;
     }
+    // A commit that failed after its call returned is reported by the next write, once.
+    transactions.raiseLostCommit();
     if (sqlite3_get_autocommit(db.handle())) {
         db.execute("BEGIN IMMEDIATE");
         try {
@@ -46,10 +46,20 @@ StoreTransactions::Write::Write(StoreTransactions& transactions) : m_transaction
         }
     }
     if (!m_ownsTransaction) db.execute("SAVEPOINT store_write");
+    m_whole = kind == Kind::Whole;
+    if (m_whole) ++transactions.m_wholeWrites;
 }
 
 void StoreTransactions::Write::commit() {
     Database& db = m_transactions.m_db;
+    if (m_withinWhole) {
+        m_done = true;
+        return;
+    }
+    if (m_whole) {
+        --m_transactions.m_wholeWrites;  // the writes within it are done
+        m_whole = false;
+    }
     if (m_ownsTransaction) {
         m_transactions.m_listener.beforeCommit();
         db.execute("COMMIT");
@@ -60,7 +70,8 @@ void StoreTransactions::Write::commit() {
 }
 
 StoreTransactions::Write::~Write() {
-    if (m_done) return;
+    if (m_done || m_withinWhole) return;
+    if (m_whole) --m_transactions.m_wholeWrites;
     Database& db = m_transactions.m_db;
     if (m_ownsTransaction) {
         quietly(db, "ROLLBACK");
@@ -71,7 +82,15 @@ StoreTransactions::Write::~Write() {
     } else {
         quietly(db, "ROLLBACK TO store_write");
         quietly(db, "RELEASE store_write");
+        m_transactions.m_listener.writeRolledBack();
     }
+}
+
+void StoreTransactions::raiseLostCommit() {
+    if (!m_lostCommit) return;
+    Error lost = std::move(*m_lostCommit);
+    m_lostCommit.reset();
+    throw lost;
 }
 
 void StoreTransactions::settle() noexcept {

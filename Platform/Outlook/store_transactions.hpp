@@ -23,6 +23,9 @@ public:
     virtual void beforeCommit() = 0;
     // The transaction was rolled back as a whole: what was remembered of it is gone.
     virtual void rolledBack() noexcept = 0;
+    // One write within a larger one was rolled back, with the writes it held that had finished:
+    // what was remembered of those is gone, the transaction goes on.
+    virtual void writeRolledBack() noexcept = 0;
 };
 
 class StoreTransactions final : public CallParticipant {
@@ -33,10 +36,14 @@ public:
     StoreTransactions(const StoreTransactions&) = delete;
     StoreTransactions& operator=(const StoreTransactions&) = delete;
 
-    // One write: rolled back at scope exit unless committed.
+    // One write: rolled back at scope exit unless committed. A whole write is one that the
+    // writes made within it join without savepoints of their own, so that it lands whole or not
+    // at all for the cost of one savepoint (each savepoint held open makes every later one copy
+    // the pages it changes again); a write within it that fails is undone with it.
     class Write {
     public:
-        explicit Write(StoreTransactions& transactions);
+        enum class Kind { Own, Whole };
+        explicit Write(StoreTransactions& transactions, Kind kind = Kind::Own);
         ~Write();
         Write(const Write&) = delete;
         Write& operator=(const Write&) = delete;
@@ -45,16 +52,22 @@ public:
     private:
         StoreTransactions& m_transactions;
         bool m_ownsTransaction = false;
+        bool m_withinWhole = false;  // part of a whole write: nothing of its own to commit or undo
+        bool m_whole = false;
         bool m_done = false;
     };
 
     // Commits the running call's transaction; a failure is raised by the next write.
     void settle() noexcept override;
+    // Raises, once, the failure of a commit made when a call ended, for a caller that must know
+    // its call's work is durable before it says so.
+    void raiseLostCommit();
 
 private:
     Database& m_db;
     TransactionListener& m_listener;
     TopLevelCall* m_joined = nullptr;  // the call whose transaction is open
+    int m_wholeWrites = 0;             // whole writes open
     std::optional<Error> m_lostCommit;
 };
 

@@ -2,6 +2,7 @@
 // The contact members of the control on a real store: choosing the folder, writing contacts
 // from arguments or from a page, and reading back what the folder holds.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,30 @@ protected:
         Object items = contactsFolder().getObject("Items");
         EXPECT_EQ(items.count(), 1);
         return items.item(1);
+    }
+
+    // A page's contact form with every field AddContactAll reads: the overrides replace values,
+    // `leftOut` names a field the form lacks.
+    static std::string formPage(const std::map<std::string, std::string>& overrides, const std::string& leftOut = "") {
+        std::map<std::string, std::string> values = {
+            {"TITLE", "Dr"}, {"FIRSTNAME", "Ann"}, {"LASTNAME", "Lee"}, {"JOBTITLE", "CTO"}, {"DEPARTMENT", "R&D"},
+            {"AC_NAME", "Acme"}, {"BUSINESSADDRESSSTREET", ""}, {"BUSINESSADDRESSSTREET2", "Unit 2"},
+            {"BUSINESSADDRESSSTREET3", "Dock Rd"}, {"BUSINESSADDRESSCITY", "Leeds"}, {"BUSINESSADDRESSSTATE", ""},
+            {"BUSINESSADDRESSPOSTALCODE", "LS1"}, {"BUSINESSADDRESSCOUNTRY", "UK"}, {"EMAIL1ADDRESS", "ann@acme.test"},
+            {"EMAIL2ADDRESS", ""}, {"EMAIL3ADDRESS", ""}, {"BUSINESSTELEPHONENUMBER", "1"}, {"BUSINESSFAXNUMBER", "2"},
+            {"MOBILETELEPHONENUMBER", "3"}, {"WEBPAGE", "acme.test"}, {"MANAGERNAME", "Bo"}, {"REFERREDBY", "Cy"},
+            {"ASSISTANTNAME", "Di"}, {"ASSISTANTTELEPHONENUMBER", "4"}, {"HOMEADDRESSSTREET", "1 High St"},
+            {"HOMEADDRESSSTREET2", ""}, {"HOMEADDRESSSTREET3", "Flat 3"}, {"HOMEADDRESSCITY", "York"},
+            {"HOMEADDRESSSTATE", ""}, {"HOMEADDRESSPOSTALCODE", "Y1"}, {"HOMEADDRESSCOUNTRY", "UK"},
+            {"SENSITIVITY", "Private"}, {"SUFFIX", "PhD"}, {"HOMETELEPHONENUMBER", "5"}, {"HOMEFAXNUMBER", "6"},
+            {"PERSONALHOMEPAGE", "ann.test"}, {"BIRTHDAY", ""}, {"HOBBY", "Chess"}, {"NICKNAME", "Annie"},
+            {"SPOUSE", "Ed"}, {"MIDDLENAME", "May"}, {"ANNIVERSARY", ""}, {"ACC_ID", "AC-77"}};
+        for (const auto& [id, value] : overrides) values[id] = value;
+        std::string markup = "<html><body><form>";
+        for (const auto& [id, value] : values)
+            if (id != leftOut) markup += "<input id=\"" + id + "\" value=\"" + value + "\">\n";
+        if (leftOut != "DETAILS") markup += "<textarea id=\"DETAILS\">Met at the fair.</textarea>";
+        return markup + "</form></body></html>";
     }
 
     Object page(const std::string& markup) {
