@@ -29,32 +29,36 @@ StoreTransactions::Write::Write(StoreTransactions& transactions) : m_transaction
         transactions.m_lostCommit.reset();
         throw lost;
     }
-    if (sqlite3_get_autocommit(db.handle())) {
-        db.execute("BEGIN IMMEDIATE");
-        try {
-            transactions.m_listener.transactionBegun();
-        } catch (...) {
-            quietly(db, "ROLLBACK");
-            transactions.m_listener.rolledBack();
-            throw;
-        }
-        if (TopLevelCall* call = TopLevelCall::current()) {
-            call->join(transactions);
-            transactions.m_joined = call;
-        } else {
-            m_ownsTransaction = true;
-        }
+    if (!sqlite3_get_autocommit(db.handle())) {
+        db.execute("SAVEPOINT store_write");
+        return;
     }
-    if (!m_ownsTransaction) db.execute("SAVEPOINT store_write");
+    db.execute("BEGIN IMMEDIATE");
+    try {
+        transactions.m_listener.transactionBegun();
+    } catch (...) {
+        quietly(db, "ROLLBACK");
+        transactions.m_listener.rolledBack();
+        throw;
+    }
+    if (TopLevelCall* call = TopLevelCall::current()) {
+        call->join(transactions);
+        transactions.m_joined = call;
+        m_scope = Scope::CallTransaction;
+    } else {
+        m_scope = Scope::OwnTransaction;
+    }
 }
 
 void StoreTransactions::Write::commit() {
     Database& db = m_transactions.m_db;
-    if (m_ownsTransaction) {
+    switch (m_scope) {
+    case Scope::OwnTransaction:
         m_transactions.m_listener.beforeCommit();
         db.execute("COMMIT");
-    } else {
-        db.execute("RELEASE store_write");
+        break;
+    case Scope::CallTransaction: break;  // the call commits it
+    case Scope::Savepoint: db.execute("RELEASE store_write"); break;
     }
     m_done = true;
 }
@@ -62,11 +66,9 @@ void StoreTransactions::Write::commit() {
 StoreTransactions::Write::~Write() {
     if (m_done) return;
     Database& db = m_transactions.m_db;
-    if (m_ownsTransaction) {
-        quietly(db, "ROLLBACK");
-        m_transactions.m_listener.rolledBack();
-    } else if (sqlite3_get_autocommit(db.handle())) {
+    if (m_scope != Scope::Savepoint || sqlite3_get_autocommit(db.handle())) {
         // Some failures (a full disk, lost memory) end the whole transaction on their own.
+        quietly(db, "ROLLBACK");
         m_transactions.m_listener.rolledBack();
     } else {
         quietly(db, "ROLLBACK TO store_write");
