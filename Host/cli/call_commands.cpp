@@ -1,5 +1,6 @@
 // The commands that create objects and call them: call, run and members.
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -85,9 +86,20 @@ std::string readScriptText(const std::string& source) {
     return readAtMost(in, source);
 }
 
+// Takes --stream out of the arguments before "--"; true when it was there.
+bool takeStreamOption(std::vector<std::string>& args) {
+    auto end = std::find(args.begin(), args.end(), "--");
+    auto option = std::find(args.begin(), end, "--stream");
+    if (option == end) return false;
+    args.erase(option);
+    return true;
+}
+
 int runScript(const CliOptions& options, const std::vector<std::string>& rawArgs) {
-    auto args = positionalArgs("run", rawArgs);
-    if (args.size() != 1) throw UsageError("run needs one script: lumora run SCRIPT.json (or - for stdin)");
+    std::vector<std::string> withoutOptions = rawArgs;
+    const bool streaming = takeStreamOption(withoutOptions);
+    auto args = positionalArgs("run", withoutOptions);
+    if (args.size() != 1) throw UsageError("run needs one script: lumora run [--stream] SCRIPT.json (or - for stdin)");
     Script script;
     try {
         script = parseScript(parseJsonLimited(readScriptText(args[0])));
@@ -97,7 +109,12 @@ int runScript(const CliOptions& options, const std::vector<std::string>& rawArgs
     prepareHost(options);
     Session session;
     ScriptRunner runner(session, options.systemConfig(), options.launchPrograms);
-    printJson(runner.run(script));
+    // A streamed step's line is out only once what it wrote is durable, so a reader that sees
+    // the line may rely on the step's work whatever becomes of the process afterwards.
+    if (streaming)
+        runner.stream(script, printJsonLine);
+    else
+        printJson(runner.run(script));
     return kExitOk;
 }
 
@@ -148,8 +165,11 @@ int listMembers(const CliOptions& options, const std::vector<std::string>& rawAr
 
 const CommandRegistration kCall{{"call", "call PROGID MEMBER [ARG...]",
                                  "creates the object, calls the member and prints that step's transcript", runCall}};
-const CommandRegistration kRun{{"run", "run SCRIPT.json|-",
-                                "runs a script of creates, calls and answers; prints the transcript", runScript}};
+const CommandRegistration kRun{{"run", "run [--stream] SCRIPT.json|-",
+                                "runs a script of creates, calls and answers; prints the transcript, or with "
+                                "--stream each step's entry as one JSON line as soon as the step has returned "
+                                "and what it wrote is on disk",
+                                runScript}};
 const CommandRegistration kMembers{{"members", "members PROGID",
                                     "lists the members with dispatch ids, kinds and parameters", listMembers}};
 

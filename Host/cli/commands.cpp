@@ -63,4 +63,8 @@ void printJson(const nlohmann::json& document) {
     std::cout << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
 }
 
+void printJsonLine(const nlohmann::json& document) {
+    std::cout << document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
+}
+
 }  // namespace lumora::host::cli

@@ -65,5 +65,7 @@ int createAndCall(const CliOptions& options, const std::string& progId, const st
 
 // Prints a JSON document on stdout, indented, as every command's output.
 void printJson(const nlohmann::json& document);
+// Prints a JSON document on stdout as one line and flushes it, for output read while it grows.
+void printJsonLine(const nlohmann::json& document);
 
 }  // namespace lumora::host::cli

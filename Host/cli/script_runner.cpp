@@ -94,10 +94,14 @@ json ScriptRunner::runStep(size_t index, const ScriptStep& step) {
 }
 
 json ScriptRunner::run(const Script& script) {
-    if (script.now) m_config.pinnedNow = script.now;
     json steps = json::array();
-    for (size_t i = 0; i < script.steps.size(); ++i) steps.push_back(runStep(i, script.steps[i]));
+    stream(script, [&](const json& entry) { steps.push_back(entry); });
     return {{"steps", std::move(steps)}};
+}
+
+void ScriptRunner::stream(const Script& script, const std::function<void(const json& entry)>& emit) {
+    if (script.now) m_config.pinnedNow = script.now;
+    for (size_t i = 0; i < script.steps.size(); ++i) emit(runStep(i, script.steps[i]));
 }
 
 }  // namespace lumora::host::cli

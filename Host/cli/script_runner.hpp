@@ -3,6 +3,7 @@
 // answers and clicks a step scripts are used by that step alone and its transcript entry holds
 // exactly what it showed.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -24,6 +25,9 @@ public:
     nlohmann::json runStep(size_t index, const ScriptStep& step);
     // {"steps": [entry, …]}; the script's "now", when given, pins the clock for all its steps.
     nlohmann::json run(const Script& script);
+    // Runs the script as run() does, handing each step's entry on as soon as the step has
+    // returned: its top-level call has ended, so what it wrote is durable by then.
+    void stream(const Script& script, const std::function<void(const nlohmann::json& entry)>& emit);
 
 private:
     StepOutcome perform(const ScriptStep& step);

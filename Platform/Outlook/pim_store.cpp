@@ -442,22 +442,33 @@ void PimStore::addToOrder(int64_t folder, int64_t id) {
     }
 }
 
-bool PimStore::isInDeletedItems(int64_t folder) {
-    // Up the parents one key lookup at a time: a recursive query would build a temporary table
-    // for each of the thousands of moves a purge or an undo makes. A damaged store whose parents
-    // form a loop ends the walk at a depth no folder tree reaches.
-    constexpr int kDeepestFolder = 1000;
-    Statement& up = statement("SELECT IFNULL(parent, 0), IFNULL(folder_type, 0) FROM folders WHERE id = ?");
-    for (int depth = 0; folder != 0 && depth < kDeepestFolder; ++depth) {
-        up.bind(1, folder);
-        if (!up.step()) break;
-        const bool deletedItems = up.integer(1) == static_cast<int64_t>(FolderType::DeletedItems);
-        folder = up.integer(0);
-        up.reset();
-        if (deletedItems) return true;
+std::vector<PimStore::FolderStep> PimStore::folderAndParents(int64_t folder) {
+    // One primary-key lookup per level. A recursive query would build a temporary table for
+    // every answer, whose memory the allocator hands back to the system each time: a purge of
+    // thousands of items asks this twice per item, and the returns cost more than the purge.
+    Statement& query = statement("SELECT IFNULL(parent, 0), mailbox, IFNULL(folder_type, 0) FROM folders WHERE id = ?");
+    std::vector<FolderStep> chain;
+    // A damaged store whose parents form a loop still ends the walk.
+    auto seen = [&](int64_t id) {
+        return std::any_of(chain.begin(), chain.end(), [&](const FolderStep& step) { return step.id == id; });
+    };
+    for (int64_t id = folder; id != 0 && !seen(id);) {
+        query.bind(1, id);
+        if (!query.step()) break;
+        const int64_t parent = query.integer(0);
+        chain.push_back(FolderStep{id, query.integer(1), static_cast<int32_t>(query.integer(2))});
+        query.reset();
+        id = parent;
     }
-    up.reset();
-    return false;
+    query.reset();
+    return chain;
+}
+
+bool PimStore::isInDeletedItems(int64_t folder) {
+    const std::vector<FolderStep> chain = folderAndParents(folder);
+    return std::any_of(chain.begin(), chain.end(), [](const FolderStep& step) {
+        return step.folderType == static_cast<int32_t>(FolderType::DeletedItems);
+    });
 }
 
 void PimStore::deleteItem(int64_t id) {
@@ -528,18 +539,11 @@ bool PimStore::isShared(int64_t owner, FolderType type, int64_t grantee) {
 }
 
 bool PimStore::isVisibleTo(int64_t folder, int64_t grantee) {
-    // The folder and its parents up to the mailbox's root; UNION rather than UNION ALL, so that
-    // a damaged store whose parents form a loop still ends the walk.
-    Statement& query = statement(
-        "WITH RECURSIVE up(id, parent, mailbox, folder_type) AS ("
-        " SELECT id, parent, mailbox, folder_type FROM folders WHERE id = ?1"
-        " UNION SELECT f.id, f.parent, f.mailbox, f.folder_type FROM folders f JOIN up ON f.id = up.parent) "
-        "SELECT 1 FROM up WHERE up.mailbox = ?2 OR EXISTS (SELECT 1 FROM shares s"
-        " WHERE s.owner = up.mailbox AND s.folder_type = up.folder_type AND s.grantee = ?2) LIMIT 1");
-    query.bind(1, folder).bind(2, grantee);
-    const bool visible = query.step();
-    query.reset();
-    return visible;
+    for (const FolderStep& step : folderAndParents(folder)) {
+        if (step.mailbox == grantee) return true;
+        if (step.folderType != 0 && isShared(step.mailbox, static_cast<FolderType>(step.folderType), grantee)) return true;
+    }
+    return false;
 }
 
 void PimStore::setSelection(const std::vector<std::string>& entryIds) {

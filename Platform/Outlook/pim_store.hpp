@@ -157,6 +157,13 @@ public:
 private:
     Statement& statement(std::string_view sql) { return m_statements(sql); }
     FolderRow readFolder(Statement& query);
+    // A folder and its parents up to the mailbox's root, nearest first.
+    struct FolderStep {
+        int64_t id = 0;
+        int64_t mailbox = 0;
+        int32_t folderType = 0;  // 0 for a folder that is no default folder
+    };
+    std::vector<FolderStep> folderAndParents(int64_t folder);
     void transactionBegun() override;
     void beforeCommit() override;
     void rolledBack() noexcept override;

@@ -45,7 +45,11 @@ void JournalRecorder::markUndoing(int64_t entry) { m_undoing = entry; }
 
 void JournalRecorder::transactionBegun() {
     TopLevelCall* call = TopLevelCall::current();
-    if (call && m_entry != 0 && m_entryCall == call->serial()) return;  // the call goes on after a wait
+    if (call && m_entry != 0 && m_entryCall == call->serial()) {
+        m_entryCommitted = true;  // the call goes on after a wait, in the entry it committed then
+        return;
+    }
+    m_entryCommitted = false;
     m_statements("INSERT INTO journal(at, what) VALUES(?, ?)")
         .bind(1, storeNow())
         .bind(2, call ? std::string_view(call->what()) : std::string_view(m_writeOutsideCalls))
@@ -81,9 +85,12 @@ void JournalRecorder::beforeCommit() {
 }
 
 void JournalRecorder::rolledBack() noexcept {
+    m_undoing = 0;
+    // An entry committed before the call waited is still there, and the call's next write goes
+    // on in it.
+    if (m_entryCommitted) return;
     m_entry = 0;
     m_entryCall = 0;
-    m_undoing = 0;
 }
 
 JournalRecorder::Touched JournalRecorder::touch(int64_t item) {

@@ -71,6 +71,7 @@ private:
     std::string m_writeOutsideCalls = "store write";
     int64_t m_entry = 0;          // the entry being written; 0 between transactions outside calls
     uint64_t m_entryCall = 0;     // the call it belongs to: a call waiting for a person keeps it
+    bool m_entryCommitted = false;  // the entry was committed before the running transaction
     int64_t m_undoing = 0;        // the entry the running transaction undoes
 };
 

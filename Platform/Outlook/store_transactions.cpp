@@ -29,7 +29,9 @@ StoreTransactions::Write::Write(StoreTransactions& transactions, Kind kind) : m_
     }
     // A commit that failed after its call returned is reported by the next write, once.
     transactions.raiseLostCommit();
-    if (sqlite3_get_autocommit(db.handle())) {
+    if (!sqlite3_get_autocommit(db.handle())) {
+        db.execute("SAVEPOINT store_write");
+    } else {
         db.execute("BEGIN IMMEDIATE");
         try {
             transactions.m_listener.transactionBegun();
@@ -41,17 +43,16 @@ StoreTransactions::Write::Write(StoreTransactions& transactions, Kind kind) : m_
         if (TopLevelCall* call = TopLevelCall::current()) {
             call->join(transactions);
             transactions.m_joined = call;
+            m_scope = Scope::CallTransaction;
         } else {
-            m_ownsTransaction = true;
+            m_scope = Scope::OwnTransaction;
         }
     }
-    if (!m_ownsTransaction) db.execute("SAVEPOINT store_write");
     m_whole = kind == Kind::Whole;
     if (m_whole) ++transactions.m_wholeWrites;
 }
 
 void StoreTransactions::Write::commit() {
-    Database& db = m_transactions.m_db;
     if (m_withinWhole) {
         m_done = true;
         return;
@@ -60,11 +61,14 @@ void StoreTransactions::Write::commit() {
         --m_transactions.m_wholeWrites;  // the writes within it are done
         m_whole = false;
     }
-    if (m_ownsTransaction) {
+    Database& db = m_transactions.m_db;
+    switch (m_scope) {
+    case Scope::OwnTransaction:
         m_transactions.m_listener.beforeCommit();
         db.execute("COMMIT");
-    } else {
-        db.execute("RELEASE store_write");
+        break;
+    case Scope::CallTransaction: break;  // the call commits it
+    case Scope::Savepoint: db.execute("RELEASE store_write"); break;
     }
     m_done = true;
 }
@@ -73,11 +77,9 @@ StoreTransactions::Write::~Write() {
     if (m_done || m_withinWhole) return;
     if (m_whole) --m_transactions.m_wholeWrites;
     Database& db = m_transactions.m_db;
-    if (m_ownsTransaction) {
-        quietly(db, "ROLLBACK");
-        m_transactions.m_listener.rolledBack();
-    } else if (sqlite3_get_autocommit(db.handle())) {
+    if (m_scope != Scope::Savepoint || sqlite3_get_autocommit(db.handle())) {
         // Some failures (a full disk, lost memory) end the whole transaction on their own.
+        quietly(db, "ROLLBACK");
         m_transactions.m_listener.rolledBack();
     } else {
         quietly(db, "ROLLBACK TO store_write");

@@ -1,7 +1,8 @@
 #pragma once
 // How the store's writes become durable. Inside a top-level call, the first write begins one
 // transaction (BEGIN IMMEDIATE) that the call's later writes share, each in a savepoint of its
-// own so that a write that fails leaves none of itself behind; the transaction is committed when
+// own so that a write that fails leaves none of itself behind (the first needs none: its failure
+// rolls back the transaction, which holds nothing else yet); the transaction is committed when
 // the call ends or the person is about to wait. Outside any call each write is a durable
 // transaction of its own. Either way, the store's journal is told when a transaction begins and
 // is about to commit, so that its entry is written in the same transaction as the items.
@@ -50,8 +51,12 @@ public:
         void commit();
 
     private:
+        // What the write undoes when it fails: its own transaction outside a call; the call's
+        // transaction when it began it, since nothing else is in it yet (a savepoint would cost
+        // a journal of its own for every such write); else its savepoint.
+        enum class Scope { OwnTransaction, CallTransaction, Savepoint };
         StoreTransactions& m_transactions;
-        bool m_ownsTransaction = false;
+        Scope m_scope = Scope::Savepoint;
         bool m_withinWhole = false;  // part of a whole write: nothing of its own to commit or undo
         bool m_whole = false;
         bool m_done = false;

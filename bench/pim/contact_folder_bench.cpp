@@ -1,10 +1,15 @@
 // The desktop control's contact folder on a contacts folder of 50,000 items, against plain SQLite
-// doing the same writes on the same schema with the same durability, in the same run:
-//   purge: SetContactFolder("Contacts") deleting the folder's 10,000 temporary CRM contacts;
-//   add:   10,000 AddContact calls of a permanent contact with every argument given.
-// Every delete and every save is one durable transaction (WAL, synchronous=FULL), so both sides
-// pay one sync per contact. Target: the purge under 2 s. Times are on the wall clock, since the
-// syncs are the work; memory is the peak growth of a process doing one run of each.
+// doing the least the same work needs, with the same durability (WAL, synchronous=FULL), in the
+// same run:
+//   purge: SetContactFolder("Contacts") as one top-level call, moving the folder's 10,000
+//          temporary CRM contacts into Deleted Items; the floor finds them and moves them in one
+//          transaction;
+//   add:   10,000 AddContact calls of a permanent contact with every argument given, each a
+//          top-level call of its own and so one durable commit; the floor is 10,000 transactions
+//          inserting one row each. The contact folder is chosen before the clock starts.
+// Targets: the purge under 1 s and within 2x its floor; the adds within 1.3x theirs. Times are
+// on the wall clock, since the syncs are the work; memory is the peak growth of a process doing
+// one run of each.
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -14,6 +19,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "Automation/top_level_call.hpp"
 #include "Control/frame/control.hpp"
 #include "Platform/Desktop/headless_desktop.hpp"
 #include "bench/ratio_reporter.hpp"
@@ -25,60 +31,55 @@ using namespace lumora;
 using namespace lumora::pim;
 using namespace lumora::pim::bench;
 
-// The values one AddContact call writes, as the store keeps them: 15 fields and 2 user properties.
-constexpr const char* kAddedFields[] = {
-    "Title", "FirstName", "LastName", "JobTitle", "Email1Address", "BusinessTelephoneNumber",
-    "MobileTelephoneNumber", "User1", "CompanyName", "BusinessAddressStreet", "BusinessAddressCity",
-    "BusinessAddressState", "BusinessAddressPostalCode", "BusinessAddressCountry", "User2"};
+constexpr const char* kControlClass = "LumoraControl2005.LumoraCtrl2005";
 
-// One measured piece of work on a freshly filled store; only run() is timed.
+// One measured piece of work on a freshly filled store; only run() is timed. A workload of the
+// control gets one whose contact folder is chosen already when `folderChosen`.
 struct Workload {
     int temporary;
-    std::function<void(ContactsStore&, int64_t folder)> run;
+    bool folderChosen;
+    std::function<void(Object& control, ContactsStore&, int64_t folder)> run;
 };
 
-void addContacts(ContactsStore&, int64_t) {
+Object controlFor(const Workload& workload) {
     Object control = makeObject<control::LumoraCtrl2005>();
-    control.call("SetContactFolder", "Contacts");
+    if (workload.folderChosen) control.call("SetContactFolder", "Contacts");
+    return control;
+}
+
+void addContacts(Object& control, ContactsStore&, int64_t) {
     for (int i = 0; i < kAdded; ++i) {
         std::vector<Variant> arguments = {
             Variant("C-" + std::to_string(i)), Variant("Added " + std::to_string(i)), Variant("Permanent"),
             Variant("Acme Ltd"), Variant("ana@example.com"), Variant("Ana"), Variant("Dr"), Variant("Buyer"),
             Variant("0123 456"), Variant("0777 123"), Variant("1 High Street"), Variant("Unit 2"), Variant("-"),
             Variant("Leeds"), Variant("West Yorkshire"), Variant("LS1 1AA"), Variant("UK")};
+        // As a page calls it: each call a top-level call, committed when it returns.
+        const TopLevelCall call(std::string(kControlClass) + ".AddContact");
         control.invoke("AddContact", MemberKind::Method, arguments);
     }
-    control.call("CleanUpOutlook");
 }
 
-void addWithPlainSqlite(ContactsStore& contacts, int64_t folder) {
+void addWithPlainSqlite(Object&, ContactsStore& contacts, int64_t folder) {
     Database db(contacts.file());
     Statement item(db, "INSERT INTO items(entry_id, folder, class) VALUES(?, ?, 40)");
-    Statement value(db, "INSERT INTO item_values(item, name, kind, value) VALUES(?, ?, ?, ?)");
-    Statement property(db, "INSERT INTO user_properties(item, position, name, type, kind, value) VALUES(?, ?, ?, 1, ?, ?)");
     for (int i = 0; i < kAdded; ++i) {
         Transaction transaction(db);
         item.bind(1, newHexId(24)).bind(2, folder).run();
-        const int64_t id = db.lastInsertId();
-        for (const char* name : kAddedFields)
-            value.bind(1, id).bind(2, name).bindVariant(3, Variant("value " + std::to_string(i))).run();
-        property.bind(1, id).bind(2, int64_t{0}).bind(3, "LUMORAID").bindVariant(4, Variant("C-" + std::to_string(i))).run();
-        property.bind(1, id).bind(2, int64_t{1}).bind(3, "Lumora").bindVariant(4, Variant("true")).run();
         transaction.commit();
     }
 }
 
-void purgeThroughControl(ContactsStore&, int64_t) {
-    Object control = makeObject<control::LumoraCtrl2005>();
+void purgeThroughControl(Object& control, ContactsStore&, int64_t) {
+    const TopLevelCall call(std::string(kControlClass) + ".SetContactFolder");
     control.call("SetContactFolder", "Contacts");
-    control.call("CleanUpOutlook");
 }
 
 const std::pair<const char*, Workload> kWorkloads[] = {
-    {"setContactFolderPurge", {kTemporary, purgeThroughControl}},
-    {"purgeFloor", {kTemporary, [](ContactsStore& s, int64_t f) { purgeWithPlainSqlite(s, f); }}},
-    {"addContactCalls", {0, addContacts}},
-    {"addFloor", {0, addWithPlainSqlite}},
+    {"setContactFolderPurge", {kTemporary, false, purgeThroughControl}},
+    {"purgeFloor", {kTemporary, false, [](Object&, ContactsStore& s, int64_t f) { purgeWithPlainSqlite(s, f); }}},
+    {"addContactCalls", {0, true, addContacts}},
+    {"addFloor", {0, false, addWithPlainSqlite}},
 };
 
 void measure(benchmark::State& state, const Workload& workload) {
@@ -87,9 +88,12 @@ void measure(benchmark::State& state, const Workload& workload) {
         ContactsStore contacts;
         const int64_t folder = contacts.fill(kFolderItems, workload.temporary);
         Registry::instance().forgetRunningInstances();
+        Object control = controlFor(workload);
         state.ResumeTiming();
-        workload.run(contacts, folder);
+        workload.run(control, contacts, folder);
         state.PauseTiming();
+        control.call("CleanUpOutlook");
+        control = Object();
         Registry::instance().forgetRunningInstances();
         state.ResumeTiming();
     }
@@ -104,9 +108,10 @@ long peakGrowthKiB(const Workload& workload) {
         close(pipeEnds[0]);
         ContactsStore contacts;
         const int64_t folder = contacts.fill(kFolderItems, workload.temporary);
+        Object control = controlFor(workload);
         rusage before{};
         getrusage(RUSAGE_SELF, &before);
-        workload.run(contacts, folder);
+        workload.run(control, contacts, folder);
         rusage after{};
         getrusage(RUSAGE_SELF, &after);
         const long growth = after.ru_maxrss - before.ru_maxrss;
@@ -152,8 +157,10 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios("purgeFloor", {"setContactFolderPurge"});
     reporter.printRatios("addFloor", {"addContactCalls"});
-    std::printf("setContactFolderPurge: %.0f ms for %d temporary contacts among %d (target: under 2000 ms)\n",
+    std::printf("setContactFolderPurge: %.0f ms for %d temporary contacts among %d (targets: under 1000 ms, "
+                "within 2x purgeFloor)\n",
                 reporter.nanoseconds("setContactFolderPurge") / 1e6, kTemporary, kFolderItems);
+    std::printf("addContactCalls: target within 1.3x addFloor\n");
     printMemory("setContactFolderPurge", "purgeFloor");
     printMemory("addContactCalls", "addFloor");
     benchmark::Shutdown();

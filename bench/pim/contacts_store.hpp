@@ -1,7 +1,7 @@
 #pragma once
 // A PIM store in a private data folder, filled directly with a large contacts folder, for the
 // benchmarks of the object model and of the control members built on it; and the floor of the
-// purge: plain SQLite deleting the same temporary contacts, one durable transaction each.
+// purge: plain SQLite moving the same temporary contacts into Deleted Items in one transaction.
 
 #include <filesystem>
 #include <random>
@@ -64,20 +64,23 @@ private:
     std::filesystem::path m_folder;
 };
 
-// Finds the folder's temporary contacts and deletes each in a transaction of its own.
+// The floor of a purge: finds the folder's temporary contacts and moves them all into Deleted
+// Items, remembering where they were and when, in one durable transaction.
 inline void purgeWithPlainSqlite(const ContactsStore& contacts, int64_t folder) {
     Database db(contacts.file());
+    Statement trash(db, "SELECT id FROM folders WHERE folder_type = 3");
+    trash.step();
+    const int64_t deletedItems = trash.integer(0);
     Statement temporary(db, "SELECT i.id FROM items i JOIN item_values v ON v.item = i.id AND v.name = 'User2' "
                             "WHERE i.folder = ? AND v.value = 'Temp' ORDER BY i.id");
-    Statement remove(db, "DELETE FROM items WHERE id = ?");
+    Statement move(db, "UPDATE items SET folder = ?, deleted_from = ?, deleted_at = ? WHERE id = ?");
+    Transaction transaction(db);
     std::vector<int64_t> ids;
     temporary.bind(1, folder);
     while (temporary.step()) ids.push_back(temporary.integer(0));
-    for (int64_t id : ids) {
-        Transaction transaction(db);
-        remove.bind(1, id).run();
-        transaction.commit();
-    }
+    const int64_t now = storeNow();
+    for (int64_t id : ids) move.bind(1, deletedItems).bind(2, folder).bind(3, now).bind(4, id).run();
+    transaction.commit();
 }
 
 }  // namespace lumora::pim::bench

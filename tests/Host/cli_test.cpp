@@ -105,6 +105,25 @@ TEST_F(LumoraCommandLine, ScriptAnswersBoxesAndGoesOnAfterAFailingStep) {
     EXPECT_EQ(steps[8]["result"], json({{"$date", "2026-01-02T03:04:05"}}));
 }
 
+TEST_F(LumoraCommandLine, AStreamedRunPrintsEachStepsEntryAsALineOfItsOwn) {
+    const json script = {{"steps",
+                          {{{"create", kSampleProgId}, {"as", "s"}},
+                           {{"call", "s"}, {"member", "Fail"}, {"args", {"boom"}}},
+                           {{"call", "s"}, {"member", "Greet"}, {"args", {"Ann"}}}}}};
+    const json whole = runScript(script);
+    for (const auto& args : {std::vector<std::string>{"run", "--stream", "-"}, {"run", "-", "--stream"}}) {
+        ProcessResult streamed = lumora(args, script.dump());
+        ASSERT_EQ(streamed.status, 0) << streamed.err;
+        std::istringstream lines(streamed.out);
+        json entries = json::array();
+        for (std::string line; std::getline(lines, line);) entries.push_back(json::parse(line));
+        EXPECT_EQ(entries, whole);
+    }
+    EXPECT_EQ(lumora({"run", "--streams", "-"}, script.dump()).status, 2);
+    // After "--" it names the script.
+    EXPECT_NE(lumora({"run", "--", "--stream"}).err.find("cannot read the script '--stream'"), std::string::npos);
+}
+
 TEST_F(LumoraCommandLine, ScriptedClicksReachTheWindowAndAreTranscribed) {
     json steps = runScript({{"steps",
                              {{{"create", kSampleProgId}, {"as", "s"}},

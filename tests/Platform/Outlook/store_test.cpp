@@ -75,6 +75,30 @@ TEST_F(StoreTest, ADeleteMovesToDeletedItemsAndOnlyADeleteThereIsFinal) {
     EXPECT_TRUE(store.itemIds(kept).empty());
 }
 
+// What a folder lies in is found by walking up its parents: a shared calendar's subfolder is in
+// view for the grantee, and a damaged store whose parents form a loop still answers.
+TEST_F(StoreTest, AFolderIsJudgedByTheFoldersItLiesInEvenWhenItsParentsFormALoop) {
+    PimStore store(m_folder.path());
+    const MailboxRow me = store.currentMailbox();
+    const MailboxRow other = store.addMailbox("Pat Lee");
+    const int64_t meetings = store.addFolder(store.defaultFolder(other.id, FolderType::Calendar).id, "Meetings", 1).id;
+    EXPECT_FALSE(store.isVisibleTo(meetings, me.id));
+    store.setShared(other.id, FolderType::Calendar, me.id, true);
+    EXPECT_TRUE(store.isVisibleTo(meetings, me.id));
+    EXPECT_TRUE(store.isVisibleTo(meetings, other.id));
+    EXPECT_FALSE(store.isInDeletedItems(meetings));
+
+    const int64_t outer = store.addFolder(store.defaultFolder(me.id, FolderType::Contacts).id, "Outer", 2).id;
+    const int64_t inner = store.addFolder(outer, "Inner", 2).id;
+    store.database().execute("UPDATE folders SET parent = " + std::to_string(inner) + " WHERE id = " +
+                             std::to_string(outer));
+    EXPECT_FALSE(store.isVisibleTo(inner, other.id));
+    ItemRecord lost = contactIn(inner, "Lost");
+    store.saveItem(lost, {"LastName"});
+    store.deleteItem(lost.id);
+    EXPECT_EQ(store.loadItem(lost.id).folder, store.defaultFolder(me.id, FolderType::DeletedItems).id);
+}
+
 TEST_F(StoreTest, SavingAnItemAnotherProcessDeletedFailsAndWritesNothing) {
     PimStore store(m_folder.path());
     int64_t contacts = store.defaultFolder(store.currentMailbox().id, FolderType::Contacts).id;
