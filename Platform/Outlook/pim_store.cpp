@@ -101,8 +101,14 @@ void PimStore::rolledBack() noexcept {
 
 void PimStore::writeRolledBack() noexcept {
     // The cached positions may hold writes that are gone.
-    m_order.clear();
+    forgetCachedState();
     m_seenVersion = -1;
+}
+
+void PimStore::forgetCachedState() {
+    m_order.clear();
+    m_trash.inDeletedItems.clear();
+    m_trash.deletedItemsFor.clear();
 }
 
 MailboxRow PimStore::currentMailbox() {
@@ -232,7 +238,7 @@ void PimStore::refreshOrderCache() {
     int64_t version = query.integer(0);
     query.reset();
     if (version != m_seenVersion) {
-        m_order.clear();
+        forgetCachedState();
         m_seenVersion = version;
     }
 }
@@ -465,10 +471,13 @@ std::vector<PimStore::FolderStep> PimStore::folderAndParents(int64_t folder) {
 }
 
 bool PimStore::isInDeletedItems(int64_t folder) {
+    if (auto known = m_trash.inDeletedItems.find(folder); known != m_trash.inDeletedItems.end()) return known->second;
     const std::vector<FolderStep> chain = folderAndParents(folder);
-    return std::any_of(chain.begin(), chain.end(), [](const FolderStep& step) {
+    const bool inside = std::any_of(chain.begin(), chain.end(), [](const FolderStep& step) {
         return step.folderType == static_cast<int32_t>(FolderType::DeletedItems);
     });
+    m_trash.inDeletedItems.emplace(folder, inside);
+    return inside;
 }
 
 void PimStore::deleteItem(int64_t id) {
@@ -478,8 +487,14 @@ void PimStore::deleteItem(int64_t id) {
     if (!head.step()) raise(PimError::ItemDeleted);
     const int64_t folderId = head.integer(0);
     head.reset();
-    if (!isInDeletedItems(folderId))
-        return moveItem(id, defaultFolder(mailboxOfFolder(folderId), FolderType::DeletedItems).id);
+    if (!isInDeletedItems(folderId)) {
+        auto trash = m_trash.deletedItemsFor.find(folderId);
+        if (trash == m_trash.deletedItemsFor.end())
+            trash = m_trash.deletedItemsFor
+                        .emplace(folderId, defaultFolder(mailboxOfFolder(folderId), FolderType::DeletedItems).id)
+                        .first;
+        return moveKnownItem(id, folderId, trash->second, true);
+    }
     auto transaction = beginWrite("item delete");
     m_journal.removing(id);
     statement("DELETE FROM items WHERE id = ?").bind(1, id).run();
@@ -495,22 +510,25 @@ void PimStore::moveItem(int64_t id, int64_t folderId) {
     const int64_t from = head.integer(0);
     head.reset();
     if (from == folderId) return;
-    const bool intoTrash = isInDeletedItems(folderId);
+    moveKnownItem(id, from, folderId, isInDeletedItems(folderId));
+}
+
+void PimStore::moveKnownItem(int64_t id, int64_t from, int64_t to, bool intoTrash) {
     // Within the trash an item keeps where it came from and when it was deleted.
     const bool withinTrash = intoTrash && isInDeletedItems(from);
     auto transaction = beginWrite("item move");
-    m_journal.moving(id, folderId);
+    m_journal.moving(id, to);
     if (withinTrash) {
-        statement("UPDATE items SET folder = ? WHERE id = ?").bind(1, folderId).bind(2, id).run();
+        statement("UPDATE items SET folder = ? WHERE id = ?").bind(1, to).bind(2, id).run();
     } else {
         Statement& move = statement("UPDATE items SET folder = ?, deleted_from = ?, deleted_at = ? WHERE id = ?");
-        move.bind(1, folderId);
+        move.bind(1, to);
         if (intoTrash) move.bind(2, from).bind(3, storeNow());
         move.bind(4, id).run();
     }
     transaction.commit();
     removeFromOrder(from, id);
-    addToOrder(folderId, id);
+    addToOrder(to, id);
 }
 
 void PimStore::setShared(int64_t owner, FolderType type, int64_t grantee, bool allowed) {

@@ -164,6 +164,9 @@ private:
         int32_t folderType = 0;  // 0 for a folder that is no default folder
     };
     std::vector<FolderStep> folderAndParents(int64_t folder);
+    void forgetCachedState();
+    // Moves an item known to be in `from`; `intoTrash` when `to` lies in Deleted Items.
+    void moveKnownItem(int64_t id, int64_t from, int64_t to, bool intoTrash);
     void transactionBegun() override;
     void beforeCommit() override;
     void rolledBack() noexcept override;
@@ -181,6 +184,13 @@ private:
     JournalRecorder m_journal{m_statements};
     StoreTransactions m_transactions{*m_db, *this};
     std::unordered_map<int64_t, std::vector<int64_t>> m_order;  // folder -> item ids
+    // What a purge asks of the same few folders for each item it deletes; forgotten with the
+    // order, when another connection writes or a write is rolled back.
+    struct TrashFacts {
+        std::unordered_map<int64_t, bool> inDeletedItems;        // folder -> lies in Deleted Items
+        std::unordered_map<int64_t, int64_t> deletedItemsFor;    // folder -> its mailbox's Deleted Items
+    };
+    TrashFacts m_trash;
     int64_t m_seenVersion = -1;
 };
 

@@ -17,8 +17,11 @@ int64_t storeNow() {
 int64_t pruneJournal(StatementCache& statements, const JournalBounds& bounds, bool onlyWhenOver) {
     const int64_t cutoff = storeNow() - bounds.maxAgeDays * kMillisecondsPerDay;
     if (onlyWhenOver) {
-        // Both checks use an index; the count runs only when the ids say there may be too many.
-        Statement& span = statements("SELECT IFNULL(MIN(at), 0), IFNULL(MAX(id) - MIN(id) + 1, 0) FROM journal");
+        // Entries are made in time order, so the oldest is the first by id: both checks are key
+        // lookups (an index on the time would cost every call's commit a page). The count runs
+        // only when the ids say there may be too many.
+        Statement& span = statements(
+            "SELECT IFNULL((SELECT at FROM journal ORDER BY id LIMIT 1), 0), IFNULL(MAX(id) - MIN(id) + 1, 0) FROM journal");
         span.step();
         const bool tooOld = span.integer(0) != 0 && span.integer(0) < cutoff;
         const bool maybeTooMany = span.integer(1) > bounds.maxEntries;
@@ -173,18 +176,26 @@ void JournalRecorder::userPropertiesChanging(const ItemRecord& next) {
         .run();
 }
 
+// One statement each: a purge or an undo moves thousands of items.
 void JournalRecorder::moving(int64_t item, int64_t to) {
-    touch(item);
-    m_statements("UPDATE journal_items SET folder_after = ? WHERE entry = ? AND item = ?")
-        .bind(1, to)
-        .bind(2, m_entry)
-        .bind(3, item)
+    m_statements(
+        "INSERT INTO journal_items(entry, item, entry_id, class, folder_before, folder_after)"
+        " SELECT ?1, id, entry_id, class, folder, ?3 FROM items WHERE id = ?2"
+        " ON CONFLICT(entry, item) DO UPDATE SET folder_after = excluded.folder_after")
+        .bind(1, m_entry)
+        .bind(2, item)
+        .bind(3, to)
         .run();
 }
 
 void JournalRecorder::removing(int64_t item) {
-    touch(item);
-    m_statements("UPDATE journal_items SET removed = 1 WHERE entry = ? AND item = ?").bind(1, m_entry).bind(2, item).run();
+    m_statements(
+        "INSERT INTO journal_items(entry, item, entry_id, class, folder_before, folder_after, removed)"
+        " SELECT ?1, id, entry_id, class, folder, folder, 1 FROM items WHERE id = ?2"
+        " ON CONFLICT(entry, item) DO UPDATE SET removed = 1")
+        .bind(1, m_entry)
+        .bind(2, item)
+        .run();
 }
 
 }  // namespace lumora::pim

@@ -52,7 +52,6 @@ CREATE TABLE IF NOT EXISTS journal(
   id INTEGER PRIMARY KEY AUTOINCREMENT, at INTEGER NOT NULL, what TEXT NOT NULL,
   created INTEGER NOT NULL DEFAULT 0, changed INTEGER NOT NULL DEFAULT 0, moved INTEGER NOT NULL DEFAULT 0,
   removed INTEGER NOT NULL DEFAULT 0, undoes INTEGER);
-CREATE INDEX IF NOT EXISTS journal_by_time ON journal(at);
 -- Each item an entry touched, once: the folder it was in before the entry and after it, and
 -- whether the entry created it, changed it (its old values are kept below) or removed it for good.
 -- Items are named by id and entry id rather than referenced, since an entry outlives what it removed.
