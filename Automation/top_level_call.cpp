@@ -29,6 +29,13 @@ TopLevelCall::~TopLevelCall() {
 
 TopLevelCall* TopLevelCall::current() { return t_running; }
 
+void TopLevelCall::finish() {
+    if (!m_outermost) return;
+    std::vector<CallParticipant*> joined = m_participants;
+    settleAll();
+    for (CallParticipant* participant : joined) participant->raiseSettleFailure();
+}
+
 void TopLevelCall::join(CallParticipant& participant) {
     std::vector<CallParticipant*>& joined = m_running->m_participants;
     if (std::find(joined.begin(), joined.end(), &participant) == joined.end()) joined.push_back(&participant);

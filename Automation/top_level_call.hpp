@@ -27,6 +27,8 @@ public:
     // ends and before each wait for the person; the participant joins again on its next write.
     // Must not throw: a failure is the participant's to report on its next use.
     virtual void settle() noexcept = 0;
+    // Raises, once, the failure of the last settle, if it failed.
+    virtual void raiseSettleFailure() {}
 };
 
 class TopLevelCall {
@@ -46,6 +48,11 @@ public:
     const std::string& what() const { return m_what; }
     // Tells calls apart for the life of the process, where addresses may be reused.
     uint64_t serial() const { return m_serial; }
+
+    // Ends the call's work before the caller answers: settles every participant and raises the
+    // first failure, so that work which could not be made durable is not reported as done.
+    // Nothing for a call inside another; the outermost one settles at its end anyway.
+    void finish();
 
     // Joins a participant until the call ends or waits; joining twice is once.
     void join(CallParticipant& participant);

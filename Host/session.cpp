@@ -11,9 +11,10 @@ Session::Session(HandleRule rule) : m_rule(rule) {}
 Session::~Session() { releaseAll(); }
 
 ObjectId Session::create(const std::string& progIdOrClsid) {
-    const TopLevelCall unitOfWork("create " + progIdOrClsid);
+    TopLevelCall unitOfWork("create " + progIdOrClsid);
     return asError([&] {
         Object created = Registry::instance().createObject(progIdOrClsid);
+        unitOfWork.finish();
         m_createdClasses.insert(&created.dispatch()->typeInfo());
         const ObjectId id = idOf(created);
         m_createdAs.try_emplace(id, progIdOrClsid);
@@ -106,7 +107,7 @@ Variant Session::decode(const nlohmann::json& value) {
 CallResult Session::call(ObjectId id, const std::string& member, MemberKind kind, const nlohmann::json& args,
                          const nlohmann::json& named) {
     // Whatever the member writes to a store is one unit of work with it (top_level_call.hpp).
-    const TopLevelCall unitOfWork(describeCall(id, member));
+    TopLevelCall unitOfWork(describeCall(id, member));
     m_passedDocuments.clear();
     // The documents are the call's own; they go with it whichever way it ends.
     struct ForgetDocuments {
@@ -128,6 +129,8 @@ CallResult Session::call(ObjectId id, const std::string& member, MemberKind kind
             for (const auto& [name, value] : named.items()) namedArgs.push_back({name, decodeValue(value, objects)});
 
         Variant result = target.invoke(member, kind, slots, namedArgs);
+        // What the member wrote is durable before its answer says so.
+        unitOfWork.finish();
 
         CallResult out;
         out.result = encodeValue(result, objects);

@@ -186,8 +186,9 @@ void Page::run(host::Session& session, BridgeDesktop& desktop, const PageRequest
             // An item window's Save and Close act on the item the page's Desktop holds open; a
             // save is a unit of work of its own, as a page's call is (top_level_call.hpp).
             if (request.operation == Operation::ItemSave) {
-                const TopLevelCall unitOfWork("item window save");
+                TopLevelCall unitOfWork("item window save");
                 result = desktop.saveItemWindow(request.object, request.value);
+                unitOfWork.finish();
             } else if (request.operation == Operation::ItemClose) {
                 desktop.closeItemWindow(request.object);
                 result = json::object();

@@ -59,8 +59,10 @@ int runCall(const CliOptions& options, const std::vector<std::string>& rawArgs) 
     json callArgs = json::array();
     for (size_t i = 2; i < args.size(); ++i) callArgs.push_back(argumentValue(args[i]));
     // The command is one unit of work: the creation and the call together.
-    const TopLevelCall unitOfWork("lumora call " + args[0] + " " + args[1]);
-    return createAndCall(options, args[0], args[1], std::move(callArgs));
+    TopLevelCall unitOfWork("lumora call " + args[0] + " " + args[1]);
+    const int status = createAndCall(options, args[0], args[1], std::move(callArgs));
+    unitOfWork.finish();  // work that could not be kept ends the command with its error
+    return status;
 }
 
 // Reads at most the script limit, whatever the size on disk claims: a device or a pipe

@@ -66,8 +66,10 @@ int runPimCommand(const CliOptions& options, const std::vector<std::string>& raw
 // commands name theirs after the whole command line, and say what they did once it is durable.
 int runPim(const CliOptions& options, const std::vector<std::string>& rawArgs) {
     if (isPimHistoryCommand(rawArgs)) return runPimHistoryCommand(options, rawArgs);
-    const TopLevelCall unitOfWork("lumora pim" + (rawArgs.empty() ? std::string() : " " + rawArgs.front()));
-    return runPimCommand(options, rawArgs);
+    TopLevelCall unitOfWork("lumora pim" + (rawArgs.empty() ? std::string() : " " + rawArgs.front()));
+    const int status = runPimCommand(options, rawArgs);
+    unitOfWork.finish();  // work that could not be kept ends the command with its error
+    return status;
 }
 
 const CommandRegistration kPim{{"pim", kPimUsage,

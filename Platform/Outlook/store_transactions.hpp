@@ -67,6 +67,7 @@ public:
     // Raises, once, the failure of a commit made when a call ended, for a caller that must know
     // its call's work is durable before it says so.
     void raiseLostCommit();
+    void raiseSettleFailure() override { raiseLostCommit(); }
 
 private:
     Database& m_db;

@@ -1,6 +1,7 @@
 #include "sample_class.hpp"
 
 #include "Automation/error.hpp"
+#include "Automation/top_level_call.hpp"
 #include "Platform/Desktop/desktop.hpp"
 
 namespace lumora::tests {
@@ -38,6 +39,26 @@ Variant progress(Sample&, Args& a) {
     return done;
 }
 
+// Work of a call that cannot be made durable when the call ends, as a store on a full disk.
+class WorkOnAFullDisk final : public CallParticipant {
+public:
+    void settle() noexcept override { m_lost = true; }
+    void raiseSettleFailure() override {
+        if (!m_lost) return;
+        m_lost = false;
+        throw Error(61, "Disk full");
+    }
+
+private:
+    bool m_lost = false;
+};
+
+Variant writeOnAFullDisk(Sample&, Args&) {
+    static thread_local WorkOnAFullDisk work;
+    if (TopLevelCall* call = TopLevelCall::current()) call->join(work);
+    return Variant("written");
+}
+
 const TypeInfo& Sample::typeInfo() const {
     static const TypeInfo info = [] {
         TypeInfo t("Sample");
@@ -49,6 +70,7 @@ const TypeInfo& Sample::typeInfo() const {
             return Variant("doubled");
         });
         t.method<Sample>("Greet", 0x60030004, {"name", "greeting", "punctuation"}, 1, greet);
+        t.method<Sample>("WriteOnAFullDisk", 0x6003000e, {}, 0, writeOnAFullDisk);
         t.method<Sample>("Fail", 0x60030005, {"description"}, 1, [](Sample&, Args& a) -> Variant {
             throw Error::objectError(kSampleErrorOffset, a[0].toString(), "LumoraHostTest.Sample.Fail");
         });

@@ -32,6 +32,11 @@ TEST_F(SessionCalls, ByReferenceArgumentsComeBackChanged) {
     EXPECT_EQ(result.byref, std::vector<json>{42});
 }
 
+TEST_F(SessionCalls, WorkThatCannotBeKeptWhenTheCallEndsIsTheCallsError) {
+    EXPECT_AUTOMATION_ERROR(call("WriteOnAFullDisk", json::array()), 61);
+    EXPECT_EQ(call("Echo", json::array({"after"})).result, "after");
+}
+
 TEST_F(SessionCalls, NamedArgumentsFindTheirParameterWhateverTheCase) {
     EXPECT_EQ(call("Greet", json::array({"Ann"}), {{"punctuation", "?"}}).result, "Hello, Ann?");
     EXPECT_EQ(call("greet", json::array({"Ann"}), {{"GREETING", "Hi"}}).result, "Hi, Ann!");
