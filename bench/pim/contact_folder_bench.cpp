@@ -12,16 +12,15 @@
 // one run of each.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include "Automation/top_level_call.hpp"
 #include "Control/frame/control.hpp"
 #include "Platform/Desktop/headless_desktop.hpp"
+#include "bench/peak_memory.hpp"
 #include "bench/ratio_reporter.hpp"
 #include "contacts_store.hpp"
 
@@ -99,45 +98,21 @@ void measure(benchmark::State& state, const Workload& workload) {
     }
 }
 
-// The growth of the peak resident memory while a child process runs the workload once, in KiB.
-long peakGrowthKiB(const Workload& workload) {
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(pipeEnds[0]);
-        ContactsStore contacts;
-        const int64_t folder = contacts.fill(kFolderItems, workload.temporary);
-        Object control = controlFor(workload);
-        rusage before{};
-        getrusage(RUSAGE_SELF, &before);
-        workload.run(control, contacts, folder);
-        rusage after{};
-        getrusage(RUSAGE_SELF, &after);
-        const long growth = after.ru_maxrss - before.ru_maxrss;
-        _exit(write(pipeEnds[1], &growth, sizeof growth) == sizeof growth ? 0 : 1);
-    }
-    close(pipeEnds[1]);
-    long growth = -1;
-    if (read(pipeEnds[0], &growth, sizeof growth) != sizeof growth) growth = -1;
-    close(pipeEnds[0]);
-    waitpid(child, nullptr, 0);
-    return growth;
-}
-
+// The peak memory growth of one run of each, in a child process that fills its own store.
 void printMemory(const char* measured, const char* floor) {
-    const Workload* a = nullptr;
-    const Workload* b = nullptr;
-    for (const auto& [name, workload] : kWorkloads) {
-        if (std::string(name) == measured) a = &workload;
-        if (std::string(name) == floor) b = &workload;
-    }
-    const long model = peakGrowthKiB(*a);
-    const long plain = peakGrowthKiB(*b);
-    std::printf("%s / %s peak memory growth: %ld KiB against %ld KiB", measured, floor, model, plain);
-    // A floor that needed no memory beyond its setup has no ratio to give.
-    if (plain > 0) std::printf(" (%.1fx)", static_cast<double>(model) / static_cast<double>(plain));
-    std::printf("\n");
+    auto growthOf = [](const char* name) {
+        for (const auto& [each, workload] : kWorkloads)
+            if (std::string(each) == name)
+                return lumora::bench::peakGrowthKiB([&workload = workload] {
+                    auto contacts = std::make_shared<ContactsStore>();
+                    const int64_t folder = contacts->fill(kFolderItems, workload.temporary);
+                    auto control = std::make_shared<Object>(controlFor(workload));
+                    return std::function<void()>(
+                        [&workload, contacts, folder, control] { workload.run(*control, *contacts, folder); });
+                });
+        return -1L;
+    };
+    lumora::bench::printPeakGrowth(measured, floor, growthOf(measured), growthOf(floor));
 }
 
 }  // namespace
