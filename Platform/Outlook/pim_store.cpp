@@ -233,6 +233,9 @@ FolderRow PimStore::addFolder(int64_t parent, std::string_view name, int32_t ite
 }
 
 void PimStore::refreshOrderCache() {
+    // The store's transactions all hold the write lock from their start (BEGIN IMMEDIATE): while
+    // one is open no other connection can have written.
+    if (m_db->inTransaction()) return;
     Statement& query = statement("PRAGMA data_version");
     query.step();
     int64_t version = query.integer(0);

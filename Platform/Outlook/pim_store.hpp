@@ -182,7 +182,7 @@ private:
     std::unique_ptr<Database> m_db;
     StatementCache m_statements;
     JournalRecorder m_journal{m_statements};
-    StoreTransactions m_transactions{*m_db, *this};
+    StoreTransactions m_transactions{m_statements, *this};
     std::unordered_map<int64_t, std::vector<int64_t>> m_order;  // folder -> item ids
     // What a purge asks of the same few folders for each item it deletes; forgotten with the
     // order, when another connection writes or a write is rolled back.

@@ -58,6 +58,8 @@ void Database::execute(std::string_view sql) {
 
 int64_t Database::lastInsertId() const { return sqlite3_last_insert_rowid(m_db.get()); }
 
+bool Database::inTransaction() const { return sqlite3_get_autocommit(m_db.get()) == 0; }
+
 int64_t Database::changes() const { return sqlite3_changes64(m_db.get()); }
 
 void Statement::Finalizer::operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }

@@ -28,6 +28,8 @@ public:
 
     void execute(std::string_view sql);
     int64_t lastInsertId() const;
+    // True between BEGIN and its COMMIT or ROLLBACK.
+    bool inTransaction() const;
     // Rows the last INSERT, UPDATE or DELETE changed.
     int64_t changes() const;
     sqlite3* handle() const { return m_db.get(); }

@@ -4,6 +4,7 @@
 
 #include "pim_errors.hpp"
 #include "sqlite_handles.hpp"
+#include "statement_cache.hpp"
 
 namespace lumora::pim {
 
@@ -13,6 +14,9 @@ namespace {
 void quietly(Database& db, const char* sql) noexcept { sqlite3_exec(db.handle(), sql, nullptr, nullptr, nullptr); }
 
 }  // namespace
+
+StoreTransactions::StoreTransactions(StatementCache& statements, TransactionListener& listener)
+    : m_statements(statements), m_db(statements.database()), m_listener(listener) {}
 
 StoreTransactions::~StoreTransactions() {
     if (!m_joined) return;
@@ -30,9 +34,9 @@ StoreTransactions::Write::Write(StoreTransactions& transactions, Kind kind) : m_
     // A commit that failed after its call returned is reported by the next write, once.
     transactions.raiseLostCommit();
     if (!sqlite3_get_autocommit(db.handle())) {
-        db.execute("SAVEPOINT store_write");
+        transactions.m_statements("SAVEPOINT store_write").run();
     } else {
-        db.execute("BEGIN IMMEDIATE");
+        transactions.m_statements("BEGIN IMMEDIATE").run();
         try {
             transactions.m_listener.transactionBegun();
         } catch (...) {
@@ -65,10 +69,10 @@ void StoreTransactions::Write::commit() {
     switch (m_scope) {
     case Scope::OwnTransaction:
         m_transactions.m_listener.beforeCommit();
-        db.execute("COMMIT");
+        m_transactions.m_statements("COMMIT").run();
         break;
     case Scope::CallTransaction: break;  // the call commits it
-    case Scope::Savepoint: db.execute("RELEASE store_write"); break;
+    case Scope::Savepoint: m_transactions.m_statements("RELEASE store_write").run(); break;
     }
     m_done = true;
 }
@@ -105,7 +109,7 @@ void StoreTransactions::settle() noexcept {
     }
     try {
         m_listener.beforeCommit();
-        m_db.execute("COMMIT");
+        m_statements("COMMIT").run();
         return;
     } catch (const Error& error) {
         m_lostCommit = error;

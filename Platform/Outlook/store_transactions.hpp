@@ -15,6 +15,7 @@
 namespace lumora::pim {
 
 class Database;
+class StatementCache;
 
 // What the store does at the edges of a transaction.
 class TransactionListener {
@@ -31,7 +32,9 @@ public:
 
 class StoreTransactions final : public CallParticipant {
 public:
-    StoreTransactions(Database& db, TransactionListener& listener) : m_db(db), m_listener(listener) {}
+    // The statements that begin, mark and end transactions are prepared once, in `statements`:
+    // a purge makes thousands of savepoints.
+    StoreTransactions(StatementCache& statements, TransactionListener& listener);
     // A store going away in the middle of a call commits what the call wrote through it.
     ~StoreTransactions() override;
     StoreTransactions(const StoreTransactions&) = delete;
@@ -70,6 +73,7 @@ public:
     void raiseSettleFailure() override { raiseLostCommit(); }
 
 private:
+    StatementCache& m_statements;
     Database& m_db;
     TransactionListener& m_listener;
     TopLevelCall* m_joined = nullptr;  // the call whose transaction is open
