@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -97,10 +98,19 @@ TEST(Sandbox, AConfinedHelperReachesNoNetworkAndOnlyTheFoldersItWasGiven) {
     EXPECT_TRUE(fs::exists(work / "made-inside.txt"));
 }
 
+// Whether this machine can confine a program, found out by a child process so that this
+// process's own first look is still to be made.
+bool machineCanConfine(const std::vector<std::string>& argv, const fs::path& work) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(confinedCommand(argv, View{{}, work}).has_value() ? 0 : 1);
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 TEST(Sandbox, AFirstLookCutShortByACancelledCallIsNotTakenForAMachineWithoutSandbox) {
-    if (!process::findProgram("bwrap")) GTEST_SKIP() << "bubblewrap is not installed";
     tests::TempFolder work;
     const std::vector<std::string> argv{"/usr/bin/true"};
+    if (!machineCanConfine(argv, work.path())) GTEST_SKIP() << "bubblewrap cannot make a sandbox on this machine";
     {
         CancelFlag flag;
         flag.cancel();
