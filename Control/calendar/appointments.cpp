@@ -72,10 +72,10 @@ Variant NewAppointment(LumoraCtrl2005& control, Params& params) {
     return trapped(
         [&]() -> Variant {
             const AccountInfo info = parseAccountInfo(params.str(0));
-            reachOutlook(state, OutlookWay::CreateWithFallback);
-            openMapiNamespace(state);
-            state.CurrentAppointment = state.OutlookApp.call("CreateItem", kAppointmentItem).toObject();
-            const Object& appointment = state.CurrentAppointment;
+            reachOutlook(state.outlook, OutlookWay::CreateWithFallback);
+            openMapiNamespace(state.outlook);
+            state.outlook.CurrentAppointment = state.outlook.OutlookApp.call("CreateItem", kAppointmentItem).toObject();
+            const Object& appointment = state.outlook.CurrentAppointment;
             appointment.put("Body", crmAccountLink(params, info.accountId));
             if (!info.subject.empty()) appointment.put("Subject", info.subject);
             if (!info.location.empty()) appointment.put("Location", info.location);
@@ -98,11 +98,11 @@ Variant AddAppointment(LumoraCtrl2005& control, Params& params) {
     return trapped(
         [&]() -> Variant {
             currentStep = step::GettingOutlookApplication;
-            reachOutlook(state, OutlookWay::Attach);
+            reachOutlook(state.outlook, OutlookWay::Attach);
             currentStep = step::GettingMapiNamespace;
-            openMapiNamespace(state);
+            openMapiNamespace(state.outlook);
             currentStep = step::GettingSelectedItem;
-            const Object selection = state.OutlookApp.getObject("ActiveExplorer").getObject("selection");
+            const Object selection = state.outlook.OutlookApp.getObject("ActiveExplorer").getObject("selection");
             currentStep = step::CheckingItemCount;
             const int32_t count = selection.get("count").toI4();
             if (count > 1) {
@@ -144,7 +144,7 @@ Variant AddAppointment(LumoraCtrl2005& control, Params& params) {
 
 Variant OpenAppointment(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
-    if (tryLocal([&] { reachOutlook(state, OutlookWay::Create); })) return Variant(msg::NoOutlook);
+    if (tryLocal([&] { reachOutlook(state.outlook, OutlookWay::Create); })) return Variant(msg::NoOutlook);
     const std::string& reference = params.str(0);
     return trapped(
         [&]() -> Variant {
@@ -153,33 +153,33 @@ Variant OpenAppointment(LumoraCtrl2005& control, Params& params) {
                 if (parts.size() != 2) return Variant(msg::BadParameterString);
                 const std::string& entryId = parts[0];
                 const std::string& user = parts[1];
-                openMapiNamespace(state);
-                state.SharedRecipient = state.MapiNamespace.call("CreateRecipient", user).toObject();
-                state.SharedRecipient.call("Resolve");
-                if (!state.SharedRecipient.get("Resolved").toBool())
+                openMapiNamespace(state.outlook);
+                state.outlook.SharedRecipient = state.outlook.MapiNamespace.call("CreateRecipient", user).toObject();
+                state.outlook.SharedRecipient.call("Resolve");
+                if (!state.outlook.SharedRecipient.get("Resolved").toBool())
                     return Variant(quotedUser(msg::UnableToAccessUserStart, user));
-                state.DefaultFolder =
-                    state.MapiNamespace.call("GetSharedDefaultFolder", state.SharedRecipient, kCalendarFolder).toObject();
-                const Object items = state.DefaultFolder.getObject("Items");
+                state.outlook.DefaultFolder =
+                    state.outlook.MapiNamespace.call("GetSharedDefaultFolder", state.outlook.SharedRecipient, kCalendarFolder).toObject();
+                const Object items = state.outlook.DefaultFolder.getObject("Items");
                 const int32_t count = items.count();
                 bool found = false;
                 for (int32_t i = 1; i <= count && !found; ++i) {
                     checkCancelled();
-                    state.CurrentAppointment = items.item(i);
-                    found = state.CurrentAppointment.get("EntryID").toString() == entryId;
+                    state.outlook.CurrentAppointment = items.item(i);
+                    found = state.outlook.CurrentAppointment.get("EntryID").toString() == entryId;
                 }
                 if (!found) return Variant(quotedUser(msg::AppointmentNotInCalendarStart, user));
-                state.CurrentAppointment.call("Display");
+                state.outlook.CurrentAppointment.call("Display");
             } else {
-                openMapiNamespace(state);
-                state.DefaultFolder = state.MapiNamespace.call("GetDefaultFolder", kCalendarFolder).toObject();
-                state.DefaultStoreID = state.DefaultFolder.get("StoreID").toString();
+                openMapiNamespace(state.outlook);
+                state.outlook.DefaultFolder = state.outlook.MapiNamespace.call("GetDefaultFolder", kCalendarFolder).toObject();
+                state.outlook.DefaultStoreID = state.outlook.DefaultFolder.get("StoreID").toString();
                 if (auto error = tryLocal([&] {
-                        state.CurrentAppointment =
-                            state.MapiNamespace.call("GetItemFromID", reference, state.DefaultStoreID).toObject();
+                        state.outlook.CurrentAppointment =
+                            state.outlook.MapiNamespace.call("GetItemFromID", reference, state.outlook.DefaultStoreID).toObject();
                     }))
                     return Variant(appointmentStoreErrorMessage(*error));
-                state.CurrentAppointment.call("Display");
+                state.outlook.CurrentAppointment.call("Display");
             }
             cleanUpOutlook(state);
             return emptyText();

@@ -14,15 +14,15 @@ namespace {
 // not-installed message; an unexpected attach error is shown and then passed over.
 Variant selectionWorkNotAvailable(ControlState& state, std::string_view routine) {
     ResumeNext ignoring;
-    ignoring([&] { reachOutlook(state, OutlookWay::Attach); });
+    ignoring([&] { reachOutlook(state.outlook, OutlookWay::Attach); });
     if (ignoring.number() == static_cast<int32_t>(RuntimeError::CantCreateObject)) {
-        ignoring([&] { reachOutlook(state, OutlookWay::Create); });
+        ignoring([&] { reachOutlook(state.outlook, OutlookWay::Create); });
         cleanUpOutlook(state);
         tell(msg::CannotAddEmailNoOutlook, Icon::Information, Title::own(msg::CannotAddEmailTitle));
         return Variant(msg::NoOutlookSelection);
     }
     if (ignoring.failed()) tell(ignoring.pending()->description());
-    ignoring([&] { openMapiNamespace(state); });
+    ignoring([&] { openMapiNamespace(state.outlook); });
     // Reading the selection is the first step under a trap of its own.
     return trapped([&]() -> Variant { workNotAvailable(routine); },
                    [&](const Error&) {

@@ -37,26 +37,26 @@ bool isTemporaryCrmContact(const Object& item) {
 // Deletes the temporary CRM contacts. A delete moves the next item into the same position, so
 // the position only advances past an item that stays.
 void purgeTemporaryContacts(ControlState& state) {
-    const Object items = state.TargetFolder.getObject("Items");
+    const Object items = state.contactFolder.TargetFolder.getObject("Items");
     int32_t i = 1;
     int32_t n = items.count();
     while (i <= n) {
         checkCancelled();
-        state.LoopItem = items.item(i);
-        if (isTemporaryCrmContact(state.LoopItem)) {
-            state.LoopItem.call("Delete");
+        state.outlook.LoopItem = items.item(i);
+        if (isTemporaryCrmContact(state.outlook.LoopItem)) {
+            state.outlook.LoopItem.call("Delete");
             n = items.count();
         } else {
             ++i;
         }
     }
-    state.LoopItem.release();
+    state.outlook.LoopItem.release();
 }
 
 }  // namespace
 
 bool contactFolderMissing(const ControlState& state, std::string_view message) {
-    if (!state.TargetFolder.isNothing()) return false;
+    if (!state.contactFolder.TargetFolder.isNothing()) return false;
     tell(message);
     return true;
 }
@@ -67,25 +67,25 @@ void appendLine(const Object& item, std::string_view member, const std::string& 
 
 Variant SetContactFolder(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
-    state.MatchedSubfolder = 0;
-    state.ContactFolderName = params.str(0);
-    state.ContactIndexBuilt = false;
+    state.contactFolder.MatchedSubfolder = 0;
+    state.contactFolder.ContactFolderName = params.str(0);
+    state.contactFolder.TempIndex.clear();
     if (tryLocal([&] {
-            reachOutlook(state, OutlookWay::Create);
-            openMapiNamespace(state);
+            reachOutlook(state.outlook, OutlookWay::Create);
+            openMapiNamespace(state.outlook);
         })) {
         tell(msg::OutlookNotInstalled);
         return emptyResult();
     }
     return trapped(
         [&]() -> Variant {
-            state.DefaultFolder = state.MapiNamespace.call("GetDefaultFolder", kContactsFolder).toObject();
-            if (state.ContactFolderName != msg::DefaultContactsFolder) {
-                const Object folders = state.DefaultFolder.getObject("Folders");
-                state.MatchedSubfolder = matchingSubfolder(folders, state.ContactFolderName);
-                state.TargetFolder = state.MatchedSubfolder ? folders.item(state.MatchedSubfolder) : state.DefaultFolder;
+            state.outlook.DefaultFolder = state.outlook.MapiNamespace.call("GetDefaultFolder", kContactsFolder).toObject();
+            if (state.contactFolder.ContactFolderName != msg::DefaultContactsFolder) {
+                const Object folders = state.outlook.DefaultFolder.getObject("Folders");
+                state.contactFolder.MatchedSubfolder = matchingSubfolder(folders, state.contactFolder.ContactFolderName);
+                state.contactFolder.TargetFolder = state.contactFolder.MatchedSubfolder ? folders.item(state.contactFolder.MatchedSubfolder) : state.outlook.DefaultFolder;
             } else {
-                state.TargetFolder = state.DefaultFolder;
+                state.contactFolder.TargetFolder = state.outlook.DefaultFolder;
             }
             purgeTemporaryContacts(state);
             return emptyResult();
@@ -101,10 +101,10 @@ Variant CheckForFolder(LumoraCtrl2005& control, Params& params) {
     return trapped(
         [&]() -> Variant {
             const std::string name = params[0].toString();
-            reachOutlook(state, OutlookWay::Create);
-            openMapiNamespace(state);
-            state.DefaultFolder = state.MapiNamespace.call("GetDefaultFolder", kContactsFolder).toObject();
-            const Object folders = state.DefaultFolder.getObject("Folders");
+            reachOutlook(state.outlook, OutlookWay::Create);
+            openMapiNamespace(state.outlook);
+            state.outlook.DefaultFolder = state.outlook.MapiNamespace.call("GetDefaultFolder", kContactsFolder).toObject();
+            const Object folders = state.outlook.DefaultFolder.getObject("Folders");
             if (matchingSubfolder(folders, name) == 0) folders.call("Add", name, kContactsFolder);
             cleanUpOutlook(state);
             return Variant(true);

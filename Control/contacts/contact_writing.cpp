@@ -94,8 +94,8 @@ Variant AddContact(LumoraCtrl2005& control, Params& params) {
     // failure on the way leaves nothing behind.
     ControlState& state = control.state();
     contactFolderMissing(state, msg::AddContactWithoutFolder);
-    state.ContactItem = state.TargetFolder.getObject("Items").call("Add").toObject();
-    const Object& item = state.ContactItem;
+    state.outlook.ContactItem = state.contactFolder.TargetFolder.getObject("Items").call("Add").toObject();
+    const Object& item = state.outlook.ContactItem;
     for (const ArgumentField& field : kTrimmedFields)
         item.put(field.member, Variant(withoutHyphen(params, field.argument, vb::trim(params.str(field.argument)))));
     item.put("User1", Variant(msg::LumoraMark));
@@ -115,7 +115,7 @@ Variant AddContact(LumoraCtrl2005& control, Params& params) {
         item.put("User2", Variant(msg::TemporaryContact));
     }
     item.call("save");
-    state.ContactItem.release();
+    state.outlook.ContactItem.release();
     return emptyResult();
 }
 
@@ -125,15 +125,15 @@ Variant AddContactAll(LumoraCtrl2005& control, Params& params) {
         [&]() -> Variant {
             contactFolderMissing(state, msg::AddContactAllWithoutFolder);
             const Object document = params[0].toObject();
-            state.ContactItem = state.TargetFolder.getObject("Items").call("Add").toObject();
-            for (const FormContactField& field : formContactFields()) writeFormField(document, state.ContactItem, field);
-            state.ContactItem.call("save");
-            state.ContactItem.release();
+            state.outlook.ContactItem = state.contactFolder.TargetFolder.getObject("Items").call("Add").toObject();
+            for (const FormContactField& field : formContactFields()) writeFormField(document, state.outlook.ContactItem, field);
+            state.outlook.ContactItem.call("save");
+            state.outlook.ContactItem.release();
             return Variant(true);
         },
         [&](const Error&) {
             // Only a save stores the item: dropping it leaves nothing half-written.
-            state.ContactItem.release();
+            state.outlook.ContactItem.release();
             return falseResult();
         });
 }

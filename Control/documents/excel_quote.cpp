@@ -89,14 +89,14 @@ Variant ExcelQuote(LumoraCtrl2005& control, Params& params) {
     auto releaseAll = [&] {
         sheet.release();
         workbook.release();
-        state.ExcelApp.release();
+        state.excel.ExcelApp.release();
     };
     return trapped(
         [&]() -> Variant {
             const std::vector<std::string> names = vb::split(params.str(1), kColumnDelimiter);
             PageTable page(params[0].toObject());
-            state.ExcelApp.put("Visible", true);
-            workbook = state.ExcelApp.getObject("Workbooks").call("Add").toObject();
+            state.excel.ExcelApp.put("Visible", true);
+            workbook = state.excel.ExcelApp.getObject("Workbooks").call("Add").toObject();
             sheet = workbook.getObject("Worksheets", 1);
             exportColumns(page, names, sheet);
             releaseAll();

@@ -78,10 +78,10 @@ void saveLetter(const Object& document, const std::string& savePath, LetterStage
 
 void mailLetter(ControlState& state, Object& word, Object& document, const LetterMail& mail, StepText& step) {
     step = step::InstantiatingOutlook;
-    reachOutlook(state, OutlookWay::Create);
-    state.MailItem = state.OutlookApp.call("CreateItem", kMailItem).toObject();
-    state.MailItem.getObject("Recipients").call("Add", mail.address);
-    state.MailItem.put("Subject", mail.subject);
+    reachOutlook(state.outlook, OutlookWay::Create);
+    state.outlook.MailItem = state.outlook.OutlookApp.call("CreateItem", kMailItem).toObject();
+    state.outlook.MailItem.getObject("Recipients").call("Add", mail.address);
+    state.outlook.MailItem.put("Subject", mail.subject);
 
     std::string path;
     if (mail.mode != msg::HtmlMailMode) {
@@ -89,18 +89,18 @@ void mailLetter(ControlState& state, Object& word, Object& document, const Lette
         document.call("SaveAs", path);
         closeWord(word, document);
         step = step::AddingAttachments;
-        state.MailItem.getObject("Attachments").call("Add", path);
+        state.outlook.MailItem.getObject("Attachments").call("Add", path);
     } else {
         step = step::GeneratingHtmlFile;
         path = mail.tempFolder + std::string(msg::LetterHtmlPrefix) + htmlFileStamp() +
                std::string(msg::LetterHtmlExtension);
         document.call("SaveAs", Named{"FileName", path}, Named{"FileFormat", kHtmlFormat});
         closeWord(word, document);
-        state.MailItem.put("HTMLBody", wholeFile(path));
+        state.outlook.MailItem.put("HTMLBody", wholeFile(path));
     }
 
     step = step::DisplayingOutlook;
-    state.MailItem.call("display");
+    state.outlook.MailItem.call("display");
     cleanUpOutlook(state);
     deleteForced(path);
 }

@@ -131,12 +131,12 @@ Variant CreateSeminarLetterXML(LumoraCtrl2005& control, Params& params) {
         document = startOnTemplate(word, templatePath, stage);
         if (document.isNothing()) return;
         stage = LetterStage::ReadingTags;
-        ExtractRecordTagData(state, params[0].toObject());
+        ExtractRecordTagData(state.tags, params[0].toObject());
         stage = LetterStage::ReplacingTags;
-        for (size_t i = 0; i < state.TagList.size(); ++i) {
+        for (size_t i = 0; i < state.tags.TagList.size(); ++i) {
             checkCancelled();
-            progress.lastTag = quoted(state.TagList[i]);
-            ReplaceOneTag(state, document, word, i, params.str(5));
+            progress.lastTag = quoted(state.tags.TagList[i]);
+            ReplaceOneTag(state.tags, document, word, i, params.str(5));
         }
         putCursorAtTop(document);
         stage = LetterStage::ListTables;
@@ -163,15 +163,15 @@ Variant CreateLetterXML(LumoraCtrl2005& control, Params& params) {
     Object document;
     const auto error = tryLocal([&] {
         step = step::ReadingTagInformation;
-        ExtractTagData(state, params[0].toObject());
+        ExtractTagData(state.tags, params[0].toObject());
         step = step::ReadingDocumentHeader;
         document = startOnTemplate(word, templatePath, stage);
         if (document.isNothing()) return;
         stage = LetterStage::ReplacingTags;
-        for (size_t i = 0; i < state.TagList.size(); ++i) {
+        for (size_t i = 0; i < state.tags.TagList.size(); ++i) {
             checkCancelled();
-            step = quoted(state.TagList[i]);
-            ReplaceOneTag(state, document, word, i, params.str(5));
+            step = quoted(state.tags.TagList[i]);
+            ReplaceOneTag(state.tags, document, word, i, params.str(5));
         }
         putCursorAtTop(document);
         saveLetter(document, params.str(4), stage);

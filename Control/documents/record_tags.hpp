@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "Automation/object.hpp"
-#include "Control/frame/control.hpp"
+#include "record_tag_lists.hpp"
 
 namespace lumora::control {
 
@@ -26,12 +26,12 @@ std::optional<std::string> attributeTextIfPresent(const Object& element, std::st
 
 // Rebuilds the tag lists from the seminar layout (root `record`). It has no trap of its own:
 // an error ends it and reaches the caller with the lists as filled so far.
-void ExtractRecordTagData(ControlState& state, const Object& recordDocument);
+void ExtractRecordTagData(RecordTagLists& tags, const Object& recordDocument);
 
 // Rebuilds the tag lists from the letter and quote layout (root `Data`, selected relative to
 // `node`). Traps its own errors: the user is told the error and the step, and the lists keep
 // what was written before it.
-void ExtractTagData(ControlState& state, const Object& node);
+void ExtractTagData(RecordTagLists& tags, const Object& node);
 
 // Word cell text made comparable: every control character (cell and paragraph marks among
 // them) becomes a blank, and blanks at either end are removed.

@@ -34,30 +34,30 @@ bool isElement(const Object& node) { return node.get("nodeType").toI4() == kElem
 class TagListWriter {
 public:
     // Every list gets upper bound `upperBound`, all slots empty.
-    TagListWriter(ControlState& state, int32_t upperBound) : m_state(state) {
+    TagListWriter(RecordTagLists& lists, int32_t upperBound) : m_lists(lists) {
         const size_t slots = static_cast<size_t>(upperBound) + 1;
-        m_state.TagList.assign(slots, std::string());
-        m_state.FieldNameList.assign(slots, std::string());
-        m_state.ValueList.assign(slots, std::string());
+        m_lists.TagList.assign(slots, std::string());
+        m_lists.FieldNameList.assign(slots, std::string());
+        m_lists.ValueList.assign(slots, std::string());
     }
 
     void add(const std::string& fieldName, std::string_view tag, const std::string& value) {
         const size_t at = static_cast<size_t>(m_index);
-        if (at >= m_state.TagList.size()) {
+        if (at >= m_lists.TagList.size()) {
             // Grown to the index needed, the entries already written kept.
-            m_state.TagList.resize(at + 1);
-            m_state.FieldNameList.resize(at + 1);
-            m_state.ValueList.resize(at + 1);
+            m_lists.TagList.resize(at + 1);
+            m_lists.FieldNameList.resize(at + 1);
+            m_lists.ValueList.resize(at + 1);
         }
-        m_state.FieldNameList[at] = fieldName;
-        m_state.TagList[at] = "<" + std::string(tag) + ">";
-        m_state.ValueList[at] = value;
+        m_lists.FieldNameList[at] = fieldName;
+        m_lists.TagList[at] = "<" + std::string(tag) + ">";
+        m_lists.ValueList[at] = value;
         if (m_index == kLastListIndex) raise(RuntimeError::Overflow);
         ++m_index;
     }
 
 private:
-    ControlState& m_state;
+    RecordTagLists& m_lists;
     int32_t m_index = 0;
 };
 
@@ -159,10 +159,10 @@ std::string GetAttributeText(const Object& element, std::string_view attributeNa
     return attributeTextIfPresent(element, attributeName).value_or(std::string());
 }
 
-void ExtractRecordTagData(ControlState& state, const Object& recordDocument) {
+void ExtractRecordTagData(RecordTagLists& tags, const Object& recordDocument) {
     const Object root = recordDocument.call("selectSingleNode", "/record").toObject();
     DataEntries entries(recordDocument.call("selectSingleNode", "/record/Data").toObject());
-    TagListWriter lists(state, childCount(root));
+    TagListWriter lists(tags, childCount(root));
     for (const Object& field : childNodesOf(root)) {
         if (field.get("nodeName").toString() != "field") continue;
         const std::string name = GetAttributeText(field, "name");
@@ -173,14 +173,14 @@ void ExtractRecordTagData(ControlState& state, const Object& recordDocument) {
     }
 }
 
-void ExtractTagData(ControlState& state, const Object& node) {
+void ExtractTagData(RecordTagLists& tags, const Object& node) {
     StepText step;
     trapped(
         [&] {
             step = step::SettingRootNode;
             const Object root = node.call("selectSingleNode", "Data").toObject();
             DataEntries entries(node.call("selectSingleNode", "Data/Data").toObject());
-            TagListWriter lists(state, childCount(root));
+            TagListWriter lists(tags, childCount(root));
             for (const Object& field : childNodesOf(root)) {
                 if (field.get("nodeName").toString() != "field") continue;
                 step = step::RetrievingTemplateTag;

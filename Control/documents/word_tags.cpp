@@ -169,11 +169,11 @@ void ReplaceInAllStories(const Object& document, std::string_view tag, std::stri
     }
 }
 
-void ReplaceOneTag(const ControlState& state, const Object& document, const Object& application, size_t index,
+void ReplaceOneTag(const RecordTagLists& tags, const Object& document, const Object& application, size_t index,
                    std::string_view replaceInHeader) {
     document.call("Select");
-    const std::string& tag = state.TagList.at(index);
-    const std::string& value = state.ValueList.at(index);
+    const std::string& tag = tags.TagList.at(index);
+    const std::string& value = tags.ValueList.at(index);
     // An empty slot of the lists names no tag: there is nothing to find in any story.
     if (tag.empty()) return;
     if (auto error = tryLocal([&] {

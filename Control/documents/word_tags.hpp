@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "Automation/object.hpp"
-#include "Control/frame/control.hpp"
+#include "record_tag_lists.hpp"
 
 namespace lumora::control {
 
@@ -16,7 +16,7 @@ namespace lumora::control {
 // is told, and the caller goes on with the next index. A failure to select the document, and
 // running out of memory (error 7, which Word also gives for a document past its limit on text),
 // reach the caller.
-void ReplaceOneTag(const ControlState& state, const Object& document, const Object& application, size_t index,
+void ReplaceOneTag(const RecordTagLists& tags, const Object& document, const Object& application, size_t index,
                    std::string_view replaceInHeader);
 
 // Whether the replace-all visits the main text. It is left alone when the body pass has already

@@ -3,53 +3,37 @@
 // between calls. The members themselves live in the concern folders (frame, documents,
 // calendar, contacts, telephony); interface_table.cpp lists them in dispatch-id order.
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "Automation/object.hpp"
+#include "Control/contacts/contact_folder_state.hpp"
+#include "Control/documents/record_tag_lists.hpp"
+#include "outlook_references.hpp"
 
 namespace lumora::control {
 
-// What the control keeps between calls. The field names are those of the interface's own
-// source, so that every member reads like the routine it reproduces. All object references
-// start empty; CleanUpOutlook releases the Outlook ones.
+// What the control keeps between calls, one object per concern, so that each member shows the
+// state it touches. The field names are those of the interface's own source, so that every
+// member reads like the routine it reproduces. All object references start empty.
 struct ControlState {
-    // Outlook references of the current operation, filled afresh by every Outlook member.
-    Object OutlookApp;
-    Object MapiNamespace;
-    Object CurrentItem;
-    Object CurrentAppointment;
-    Object MailItem;
-    Object ContactItem;
-    Object DefaultFolder;
-    Object SubFolder;
-    Object TargetFolder;      // the contact folder chosen by SetContactFolder, or a folder by id
-    Object LoopItem;          // not released by CleanUpOutlook
-    Object ItemUserProperty;
-    Object LumoraProperty;    // not released by CleanUpOutlook
-    Object SharedRecipient;   // not released by CleanUpOutlook
-
-    std::string DefaultStoreID;
-    std::string ServerHost;   // the host part of the last address given to ServerName
+    OutlookReferences outlook;          // the Outlook objects of the current operation
+    ContactFolderChoice contactFolder;  // the contact folder and its index
+    RecordTagLists tags;                // the tag lists of the last record extraction
 
     // Excel started by CreateExcelApp, kept for the quote export.
-    Object ExcelApp;
+    struct ExcelSession {
+        Object ExcelApp;
+    } excel;
 
     // The dialer created by MakeCall, kept until the next MakeCall or the control's end.
-    Object Dialer;
+    struct DialerLink {
+        Object Dialer;
+    } dialer;
 
-    // The contact folder of SetContactFolder: its name as given, the position of the subfolder
-    // whose name matched (0 for none), and whether the contact index belongs to this folder.
-    std::string ContactFolderName;
-    int16_t MatchedSubfolder = 0;
-    bool ContactIndexBuilt = false;
-
-    // The tag lists of the last record-document extraction: entry i of each belongs to the
-    // others' entry i (search tag "<tag>", the field's name, its value). Lower bound 0.
-    std::vector<std::string> TagList;
-    std::vector<std::string> FieldNameList;
-    std::vector<std::string> ValueList;
+    // The host part of the last address given to ServerName.
+    struct ServerAddress {
+        std::string ServerHost;
+    } server;
 };
 
 class LumoraCtrl2005 : public Dispatch {

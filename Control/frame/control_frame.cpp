@@ -36,7 +36,7 @@ std::string serverNameMessage() {
 Variant ServerName(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
     // The host is only replaced once it has been read whole.
-    if (tryLocal([&] { state.ServerHost = hostOfServerAddress(params.str(0)); })) tell(serverNameMessage());
+    if (tryLocal([&] { state.server.ServerHost = hostOfServerAddress(params.str(0)); })) tell(serverNameMessage());
     return emptyResult();
 }
 
@@ -44,16 +44,16 @@ void cleanUpOutlook(ControlState& state) {
     // The order matters to Outlook: properties and items go before their folders,
     // the namespace before the application. Releasing a reference cannot fail
     // here, so the "errors ignored" of this routine has nothing left to ignore.
-    state.ItemUserProperty.release();
-    state.CurrentItem.release();
-    state.CurrentAppointment.release();
-    state.MailItem.release();
-    state.ContactItem.release();
-    state.DefaultFolder.release();
-    state.TargetFolder.release();
-    state.SubFolder.release();
-    state.MapiNamespace.release();
-    state.OutlookApp.release();
+    state.outlook.ItemUserProperty.release();
+    state.outlook.CurrentItem.release();
+    state.outlook.CurrentAppointment.release();
+    state.outlook.MailItem.release();
+    state.outlook.ContactItem.release();
+    state.outlook.DefaultFolder.release();
+    state.contactFolder.TargetFolder.release();
+    state.outlook.SubFolder.release();
+    state.outlook.MapiNamespace.release();
+    state.outlook.OutlookApp.release();
 }
 
 Variant CleanUpOutlook(LumoraCtrl2005& control, Params&) {

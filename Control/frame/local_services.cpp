@@ -65,9 +65,9 @@ Variant CreateMessage(LumoraCtrl2005&, Params& params) {
 Variant CheckForOutlook(LumoraCtrl2005& control, Params&) {
     ControlState& state = control.state();
     ResumeNext ignoring;
-    ignoring([&] { reachOutlook(state, OutlookWay::Attach); });
+    ignoring([&] { reachOutlook(state.outlook, OutlookWay::Attach); });
     const char* answer = ignoring.failed() ? "False" : "True";
-    state.OutlookApp.release();
+    state.outlook.OutlookApp.release();
     return Variant(answer);
 }
 
@@ -84,11 +84,11 @@ Variant CreateExcelApp(LumoraCtrl2005& control, Params&) {
     ControlState& state = control.state();
     return trapped(
         [&] {
-            state.ExcelApp = createApplication(progid::Excel);
-            return Variant(state.ExcelApp);
+            state.excel.ExcelApp = createApplication(progid::Excel);
+            return Variant(state.excel.ExcelApp);
         },
         [&](const Error&) {
-            state.ExcelApp.release();
+            state.excel.ExcelApp.release();
             return nothing();
         });
 }

@@ -15,20 +15,20 @@ Object createDialer(std::string_view progIdOrClsid) {
     return registry.createObject(progIdOrClsid);
 }
 
-void reachOutlook(ControlState& state, OutlookWay way) {
+void reachOutlook(OutlookReferences& outlook, OutlookWay way) {
     Registry& registry = Registry::instance();
     switch (way) {
-        case OutlookWay::Create: state.OutlookApp = registry.createObject(progid::Outlook); break;
-        case OutlookWay::Attach: state.OutlookApp = registry.getObject(progid::Outlook); break;
+        case OutlookWay::Create: outlook.OutlookApp = registry.createObject(progid::Outlook); break;
+        case OutlookWay::Attach: outlook.OutlookApp = registry.getObject(progid::Outlook); break;
         case OutlookWay::CreateWithFallback:
-            if (tryLocal([&] { state.OutlookApp = registry.createObject(progid::Outlook); }))
-                state.OutlookApp = registry.createObject(progid::Outlook, kLoopbackMachine);
+            if (tryLocal([&] { outlook.OutlookApp = registry.createObject(progid::Outlook); }))
+                outlook.OutlookApp = registry.createObject(progid::Outlook, kLoopbackMachine);
             break;
     }
 }
 
-void openMapiNamespace(ControlState& state) {
-    state.MapiNamespace = state.OutlookApp.call("GetNamespace", "MAPI").toObject();
+void openMapiNamespace(OutlookReferences& outlook) {
+    outlook.MapiNamespace = outlook.OutlookApp.call("GetNamespace", "MAPI").toObject();
 }
 
 }  // namespace lumora::control

@@ -6,7 +6,7 @@
 
 #include "Automation/class_ids.hpp"
 #include "Automation/object.hpp"
-#include "control.hpp"
+#include "outlook_references.hpp"
 
 namespace lumora::control {
 
@@ -32,8 +32,8 @@ Object createDialer(std::string_view progIdOrClsid);
 
 // Reaches Outlook the given way and keeps it in OutlookApp. Errors: 429 when Outlook cannot
 // be reached.
-void reachOutlook(ControlState& state, OutlookWay way);
+void reachOutlook(OutlookReferences& outlook, OutlookWay way);
 // MapiNamespace = OutlookApp.GetNamespace("MAPI").
-void openMapiNamespace(ControlState& state);
+void openMapiNamespace(OutlookReferences& outlook);
 
 }  // namespace lumora::control

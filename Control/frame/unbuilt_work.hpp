@@ -25,8 +25,8 @@ template <class OnUnreachable, class OnFailure>
 Variant outlookWorkNotAvailable(ControlState& state, OutlookWay way, std::string_view routine,
                                 OnUnreachable&& onUnreachable, OnFailure&& onFailure) {
     if (auto error = tryLocal([&] {
-            reachOutlook(state, way);
-            openMapiNamespace(state);
+            reachOutlook(state.outlook, way);
+            openMapiNamespace(state.outlook);
         }))
         return onUnreachable(*error);
     return trapped([&]() -> Variant { workNotAvailable(routine); }, std::forward<OnFailure>(onFailure));

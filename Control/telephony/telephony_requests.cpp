@@ -28,10 +28,10 @@ Variant MakeCall(LumoraCtrl2005& control, Params& params) {
         }
         currentStep = step::CreatingDialerObject;
         // A dialer that cannot be created leaves the stored one in place.
-        state.Dialer = createDialer(dialerProgId);
+        state.dialer.Dialer = createDialer(dialerProgId);
         currentStep = step::MakingCall;
         // The dialer receives the whole string as the page passed it, "object" piece included.
-        state.Dialer.call("MakeCall", params[0]);
+        state.dialer.Dialer.call("MakeCall", params[0]);
     });
     if (failure) tell(stepFailureText(currentStep, *failure), Icon::None, Title::own(text::ErrorTitle));
     return emptyResult();
@@ -40,7 +40,7 @@ Variant MakeCall(LumoraCtrl2005& control, Params& params) {
 Variant HangupCall(LumoraCtrl2005& control, Params&) {
     // Any failure is passed over: no dialer yet, a dialer without the member, a failing member.
     ResumeNext ignoring;
-    ignoring([&] { control.state().Dialer.call("HangupCall"); });
+    ignoring([&] { control.state().dialer.Dialer.call("HangupCall"); });
     return emptyResult();
 }
 

@@ -15,7 +15,7 @@
 namespace lumora {
 namespace {
 
-using control::ControlState;
+using control::RecordTagLists;
 using testing::fake;
 
 Object xmlDocument(const std::string& text) {
@@ -35,16 +35,16 @@ std::ostream& operator<<(std::ostream& out, const Entry& e) {
 class RecordTags : public ::testing::Test {
 protected:
     std::vector<Entry> entries() const {
-        EXPECT_EQ(state.TagList.size(), state.FieldNameList.size());
-        EXPECT_EQ(state.TagList.size(), state.ValueList.size());
+        EXPECT_EQ(tags.TagList.size(), tags.FieldNameList.size());
+        EXPECT_EQ(tags.TagList.size(), tags.ValueList.size());
         std::vector<Entry> out;
-        for (size_t i = 0; i < state.TagList.size(); ++i)
-            out.push_back({state.TagList[i], state.FieldNameList[i], state.ValueList[i]});
+        for (size_t i = 0; i < tags.TagList.size(); ++i)
+            out.push_back({tags.TagList[i], tags.FieldNameList[i], tags.ValueList[i]});
         return out;
     }
     const std::vector<desktop::MessageBoxRecord>& boxes() const { return desktop.transcript().messageBoxes; }
 
-    ControlState state;
+    RecordTagLists tags;
     desktop::HeadlessDesktop desktop;
     desktop::ScopedDesktop scope{desktop};
 };
@@ -69,7 +69,7 @@ TEST_F(RecordTags, SeminarLayoutResolvesTagsCaptionsAndValues) {
         <d fieldname="price" displayvalue="second match"/>
       </Data>
     </record>)");
-    control::ExtractRecordTagData(state, doc);
+    control::ExtractRecordTagData(tags, doc);
     EXPECT_EQ(entries(), (std::vector<Entry>{{"<Company Name>", "company", "Acme Ltd"},
                                              {"<Town>", "town", "Leeds"},
                                              {"<county>", "county", "Yorkshire"},
@@ -87,7 +87,7 @@ TEST_F(RecordTags, ListsGrowPastTheChildCountKeepingEarlierEntries) {
       <field name="c" templatetag="C1" templatetag2="C2"/>
       <Data><x fieldname="b" value="vb"/></Data>
     </record>)");
-    control::ExtractRecordTagData(state, doc);
+    control::ExtractRecordTagData(tags, doc);
     EXPECT_EQ(entries(), (std::vector<Entry>{{"<A1>", "a", ""}, {"<A2>", "a", ""}, {"<B1>", "b", "vb"},
                                              {"<B2>", "b", "vb"}, {"<C1>", "c", ""}, {"<C2>", "c", ""}}));
 }
@@ -98,7 +98,7 @@ TEST_F(RecordTags, LetterLayoutTakesRawValuesAndTheSecondTagAsWritten) {
       <field name="ref" label=""/>
       <Data><e fieldname="total" value="Â£99" displayvalue="ignored"/><e fieldname="ref" value="R-1"/></Data>
     </Data>)");
-    control::ExtractTagData(state, doc);
+    control::ExtractTagData(tags, doc);
     EXPECT_EQ(entries(), (std::vector<Entry>{{"<Total>", "total", "Â£99"},
                                              {"<[label]>", "total", "Â£99"},
                                              {"<ref>", "ref", "R-1"},
@@ -113,7 +113,7 @@ TEST_F(RecordTags, LetterLayoutToldAValueMissingAndKeepsTheEntriesBeforeIt) {
       <field name="third" templatetag="Third"/>
       <Data><e fieldname="first" value="1"/><e fieldname="second"/></Data>
     </Data>)");
-    control::ExtractTagData(state, doc);
+    control::ExtractTagData(tags, doc);
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].request.text, "Error in ExtractTagData - Invalid use of Null at step Retrieving data for tag Second");
     EXPECT_EQ(boxes()[0].request.buttons, 0);
@@ -135,14 +135,14 @@ TEST_F(RecordTags, BrokenAndHostileDocumentsEndInTheFailureAndReadNothing) {
     const std::string external = "<!DOCTYPE Data [<!ENTITY VALUE SYSTEM 'file://" + secret.string() + "'>]>" + body;
 
     for (const std::string& text : {std::string("<Data><field name='a'"), bomb, external}) {
-        state = ControlState{};
+        tags = RecordTagLists{};
         desktop.takeTranscript();
-        control::ExtractTagData(state, xmlDocument(text));
+        control::ExtractTagData(tags, xmlDocument(text));
         ASSERT_EQ(boxes().size(), 1u);
         EXPECT_EQ(boxes()[0].request.text,
                   "Error in ExtractTagData - Object variable or With block variable not set at step Setting root node");
-        EXPECT_TRUE(state.TagList.empty());
-        EXPECT_AUTOMATION_ERROR(control::ExtractRecordTagData(state, xmlDocument(text)), 91);
+        EXPECT_TRUE(tags.TagList.empty());
+        EXPECT_AUTOMATION_ERROR(control::ExtractRecordTagData(tags, xmlDocument(text)), 91);
     }
 }
 

@@ -28,17 +28,17 @@ protected:
     }
 
     void replace(const std::string& tag, const std::string& value, std::string_view replaceInHeader = "") {
-        state.TagList = {tag};
-        state.FieldNameList = {"field"};
-        state.ValueList = {value};
-        control::ReplaceOneTag(state, document, word, 0, replaceInHeader);
+        tags.TagList = {tag};
+        tags.FieldNameList = {"field"};
+        tags.ValueList = {value};
+        control::ReplaceOneTag(tags, document, word, 0, replaceInHeader);
     }
 
     Texts body() { return paragraphTexts(savedPart(document, "word/document.xml")); }
     Texts header() { return paragraphTexts(savedPart(document, "word/header1.xml")); }
     Texts footer() { return paragraphTexts(savedPart(document, "word/footer1.xml")); }
 
-    control::ControlState state;
+    control::RecordTagLists tags;
     Object word;
     Object document;
 };

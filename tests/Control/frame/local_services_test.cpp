@@ -77,7 +77,7 @@ TEST_F(LocalServices, OutlookCountsOnlyWhenItIsRunning) {
     Registry::instance().setFaults(stopped);
     Object inProcess = makeObject<control::LumoraCtrl2005>();
     EXPECT_EQ(inProcess.call("CheckForOutlook").toString(), "True");
-    EXPECT_TRUE(inProcess.as<control::LumoraCtrl2005>()->state().OutlookApp.isNothing());
+    EXPECT_TRUE(inProcess.as<control::LumoraCtrl2005>()->state().outlook.OutlookApp.isNothing());
 }
 
 TEST_F(LocalServices, WordAndExcelAreStartedAsNewInstances) {
@@ -98,11 +98,11 @@ TEST_F(LocalServices, WordAndExcelAreStartedAsNewInstances) {
     install("Excel.Application");
     Object excel = inProcess.call("CreateExcelApp").toObject();
     EXPECT_FALSE(excel.isNothing());
-    EXPECT_TRUE(state.ExcelApp.sameAs(excel));
+    EXPECT_TRUE(state.excel.ExcelApp.sameAs(excel));
 
     Registry::instance().setFaults(testing::machineWithoutOutsideApplications());
     EXPECT_TRUE(inProcess.call("CreateExcelApp").toObject().isNothing());
-    EXPECT_TRUE(state.ExcelApp.isNothing());
+    EXPECT_TRUE(state.excel.ExcelApp.isNothing());
 }
 
 TEST_F(LocalServices, PrivateServicesGiveTheirDocumentedForms) {
@@ -153,18 +153,18 @@ TEST_F(LocalServices, OutlookFailureResultNamesAMissingOutlookOrTheMembersCode) 
 TEST_F(LocalServices, CleanUpOutlookReleasesTheOutlookReferencesOnly) {
     Object inProcess = makeObject<control::LumoraCtrl2005>();
     auto& state = inProcess.as<control::LumoraCtrl2005>()->state();
-    for (Object* reference : {&state.OutlookApp, &state.MapiNamespace, &state.CurrentItem, &state.CurrentAppointment,
-                              &state.MailItem, &state.ContactItem, &state.DefaultFolder, &state.SubFolder,
-                              &state.TargetFolder, &state.ItemUserProperty, &state.LoopItem, &state.LumoraProperty,
-                              &state.SharedRecipient, &state.ExcelApp})
+    for (Object* reference : {&state.outlook.OutlookApp, &state.outlook.MapiNamespace, &state.outlook.CurrentItem, &state.outlook.CurrentAppointment,
+                              &state.outlook.MailItem, &state.outlook.ContactItem, &state.outlook.DefaultFolder, &state.outlook.SubFolder,
+                              &state.contactFolder.TargetFolder, &state.outlook.ItemUserProperty, &state.outlook.LoopItem, &state.outlook.LumoraProperty,
+                              &state.outlook.SharedRecipient, &state.excel.ExcelApp})
         *reference = Object(fake("Item"));
     inProcess.call("CleanUpOutlook");
     inProcess.call("CleanUpOutlook");
-    for (Object* released : {&state.OutlookApp, &state.MapiNamespace, &state.CurrentItem, &state.CurrentAppointment,
-                             &state.MailItem, &state.ContactItem, &state.DefaultFolder, &state.SubFolder,
-                             &state.TargetFolder, &state.ItemUserProperty})
+    for (Object* released : {&state.outlook.OutlookApp, &state.outlook.MapiNamespace, &state.outlook.CurrentItem, &state.outlook.CurrentAppointment,
+                             &state.outlook.MailItem, &state.outlook.ContactItem, &state.outlook.DefaultFolder, &state.outlook.SubFolder,
+                             &state.contactFolder.TargetFolder, &state.outlook.ItemUserProperty})
         EXPECT_TRUE(released->isNothing());
-    for (Object* kept : {&state.LoopItem, &state.LumoraProperty, &state.SharedRecipient, &state.ExcelApp})
+    for (Object* kept : {&state.outlook.LoopItem, &state.outlook.LumoraProperty, &state.outlook.SharedRecipient, &state.excel.ExcelApp})
         EXPECT_FALSE(kept->isNothing());
 }
 

@@ -17,7 +17,7 @@ class ServerName : public testing::DeliverableTest {
 protected:
     // The in-process control, so the test can read the host it kept.
     Object control = makeObject<control::LumoraCtrl2005>();
-    std::string host() { return control.as<control::LumoraCtrl2005>()->state().ServerHost; }
+    std::string host() { return control.as<control::LumoraCtrl2005>()->state().server.ServerHost; }
 };
 
 TEST_F(ServerName, KeepsTheHostWithItsPortAndDropsThePath) {
