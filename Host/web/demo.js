@@ -7,13 +7,8 @@ const CONTROL = "LumoraControl2005.LumoraCtrl2005";
 // Capabilities whose outside application this build does not provide yet, by the panels'
 // data-capability. A panel named here says so plainly; its buttons still call the members, and
 // what they answer is judged as for any other panel. Take a name out once its capability works.
-const NOT_BUILT_YET = new Set(["contacts"]);
+const NOT_BUILT_YET = new Set(["contacts", "tasks"]);
 
-const SAMPLE_CONTACT = `<record id="C-2001">
-  <field name="FIRSTNAME" value="Anne"/>
-  <field name="LASTNAME" value="Dodsworth"/>
-  <field name="EMAIL1ADDRESS" value="anne@northwind.example"/>
-</record>`;
 const $ = (id) => document.getElementById(id);
 
 // ---- outcomes ---------------------------------------------------------------------------------
@@ -142,24 +137,25 @@ let control = null;
 
 // Runs a panel's action with its buttons held down, so a second click cannot queue behind a
 // modal question the user has not answered yet. work() answers an outcome.
+async function runPanelAction(button, outputId, work) {
+  const buttons = button.closest(".panel").querySelectorAll("button");
+  buttons.forEach((b) => (b.disabled = true));
+  boxesShown = [];
+  itemsShown = [];
+  try {
+    render(outputId, await work());
+  } catch (error) {
+    render(outputId, failure(errorText(error)));
+  } finally {
+    boxesShown = null;
+    itemsShown = null;
+    buttons.forEach((b) => (b.disabled = false));
+  }
+}
+
 function action(buttonId, outputId, work) {
   const button = $(buttonId);
-  button.addEventListener("click", async () => {
-    const panel = button.closest(".panel");
-    const buttons = panel.querySelectorAll("button");
-    buttons.forEach((b) => (b.disabled = true));
-    boxesShown = [];
-    itemsShown = [];
-    try {
-      render(outputId, await work());
-    } catch (error) {
-      render(outputId, failure(errorText(error)));
-    } finally {
-      boxesShown = null;
-      itemsShown = null;
-      buttons.forEach((b) => (b.disabled = false));
-    }
-  });
+  button.addEventListener("click", () => runPanelAction(button, outputId, work));
 }
 
 const BUTTON_NAMES = { 0: "none reported", 1: "OK", 2: "Cancel", 3: "Abort", 4: "Retry", 5: "Ignore", 6: "Yes", 7: "No" };
@@ -255,23 +251,6 @@ function quotesPanel() {
   });
 }
 
-function contactsPanel() {
-  action("contact", "contact-result", async () => {
-    await control.SetContactFolder($("contact-folder").value);
-    if (boxesShown.length) return failureFromBoxes();
-    const written = await control.AddUpdateContactXML($("contact-xml").value, true, true);
-    return written === true ? success("The contact was written") : failureFromBoxes(failure("The contact was not written (False)"));
-  });
-  action("contact-folders", "contact-result", async () => {
-    const list = await control.GetContactFolderList();
-    if (boxesShown.length || !list) return failureFromBoxes(failure("No contact folders were listed"));
-    // Name and entry id alternate, each followed by "#~"; the last id ends in a single "#".
-    const pieces = String(list).replace(/#$/, "").split("#~");
-    const names = pieces.filter((_, i) => i % 2 === 0).filter((name) => name !== "");
-    return success("Contact folders:", names);
-  });
-}
-
 // The parameter string the page hands to MakeCall, made from the chosen line and number; it
 // stays editable, so any string a CRM page might send can be tried.
 function composeCallParameters() {
@@ -326,7 +305,6 @@ async function demoSettings() {
 }
 
 async function start() {
-  $("contact-xml").value = SAMPLE_CONTACT;
   $("clear-log").addEventListener("click", () => $("call-log").replaceChildren());
   document.querySelectorAll("[data-capability]").forEach((panel) => {
     if (NOT_BUILT_YET.has(panel.dataset.capability)) markNotBuilt(panel);
@@ -349,7 +327,6 @@ async function start() {
   filesPanel(settings);
   lettersPanel(settings);
   quotesPanel();
-  contactsPanel();
   telephonyPanel();
   // Panels of their own files (panels/*.js) add themselves to LumoraDemo.panels.
   for (const panel of LumoraDemo.panels) {

@@ -37,8 +37,9 @@ export function startBridge(scratch, data, options = []) {
 }
 
 export class DemoSession {
-  // files: {name: text} of vCard or iCalendar files imported into the PIM before serving.
-  async start(files = {}) {
+  // files: {name: text} of vCard or iCalendar files imported into the PIM before serving;
+  // options: further options of lumora serve (--now pins the clock the control reads).
+  async start(files = {}, options = []) {
     if (!existsSync(lumora)) throw new Error(`build the project first: ${lumora} is missing`);
     this.scratch = mkdtempSync(path.join(os.tmpdir(), "lumora-e2e-panel-"));
     this.data = path.join(this.scratch, "data");
@@ -46,7 +47,7 @@ export class DemoSession {
       writeFileSync(path.join(this.scratch, name), text);
       execFileSync(lumora, ["--data", this.data, "pim", "import", path.join(this.scratch, name)], { stdio: "ignore" });
     }
-    ({ child: this.bridge, url: this.url } = await startBridge(this.scratch, this.data));
+    ({ child: this.bridge, url: this.url } = await startBridge(this.scratch, this.data, options));
     this.context = await chromium.launchPersistentContext(path.join(this.scratch, "profile"), {
       executablePath: chromiumPath,
       headless: true,
@@ -62,10 +63,15 @@ export class DemoSession {
     return page;
   }
 
+  // The transcript entries of a `lumora run` script's steps against the same store.
+  transcript(steps) {
+    const out = execFileSync(lumora, ["--data", this.data, "run", "-"], { input: JSON.stringify({ steps }) });
+    return JSON.parse(out).steps;
+  }
+
   // The results of a `lumora run` script's steps against the same store.
   run(steps) {
-    const out = execFileSync(lumora, ["--data", this.data, "run", "-"], { input: JSON.stringify({ steps }) });
-    return JSON.parse(out).steps.map((step) => step.result);
+    return this.transcript(steps).map((step) => step.result);
   }
 
   async stop() {

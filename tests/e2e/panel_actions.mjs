@@ -1,14 +1,15 @@
 // Running one action of a demo panel as a person does: click its button, answer every message box
 // the control shows on the way with its first button, and read the outcome the panel shows.
 
+// button: the button's id, or a locator of a button made by the panel (a table row's).
 // Answers {outcome, text, boxes}: the output's data-outcome and text, and the boxes' texts.
-export async function runAction(page, buttonId, outputId) {
+export async function runAction(page, button, outputId) {
   await page.evaluate((id) => {
     const output = document.getElementById(id);
     delete output.dataset.outcome;
     output.textContent = "";
   }, outputId);
-  await page.click(`#${buttonId}`);
+  await (typeof button === "string" ? page.click(`#${button}`) : button.click());
   const boxes = [];
   for (;;) {
     const state = await page.waitForFunction((id) => {
@@ -23,4 +24,22 @@ export async function runAction(page, buttonId, outputId) {
   }
   const output = page.locator(`#${outputId}`);
   return { outcome: await output.getAttribute("data-outcome"), text: await output.textContent(), boxes };
+}
+
+// What a panel's delimited view shows: the raw result, the table's rows (the cells' texts, the
+// row's buttons left out) and the notes under rows.
+export function readView(page, viewId) {
+  return page.locator(`#${viewId}`).evaluate((view) => ({
+    raw: view.hidden ? null : view.querySelector("pre").textContent,
+    rows: [...view.querySelectorAll("tbody tr:not(.row-note)")]
+      .map((row) => [...row.querySelectorAll("td:not(.row-actions)")].map((cell) => cell.textContent)),
+    notes: [...view.querySelectorAll("tbody tr.row-note")].map((row) => row.textContent),
+  }));
+}
+
+// The button of a view's row whose first cell reads exactly firstCell.
+export function rowButton(page, viewId, firstCell, caption) {
+  const exactly = new RegExp(`^${firstCell.replace(/[.*+?^${}()|[\]\\]/g, "\\$&")}$`);
+  return page.locator(`#${viewId} tbody tr`).filter({ has: page.locator("td:first-child", { hasText: exactly }) })
+    .getByRole("button", { name: caption, exact: true });
 }

@@ -3,10 +3,10 @@
 
 import { DemoSession } from "./demo_session.mjs";
 
-export async function startPimDemo(files) {
+export async function startPimDemo(files, options) {
   const session = new DemoSession();
   try {
-    await session.start(files);
+    await session.start(files, options);
   } catch (error) {
     await session.stop();
     throw error;
