@@ -60,6 +60,17 @@ function errorText(error) {
 
 // ---- the page ---------------------------------------------------------------------------------
 
+// A form control under its caption, as the panels' forms show their fields.
+function labelled(caption, element) {
+  const label = document.createElement("label");
+  label.append(caption, element);
+  return label;
+}
+
+function labelledInput(id, caption, value) {
+  return labelled(caption, Object.assign(document.createElement("input"), { id, value }));
+}
+
 function setStatus(state, text) {
   const status = $("connection");
   status.dataset.state = state;

@@ -1,5 +1,5 @@
-// What the PIM panels' browser tests share: a demo session on a PIM filled from files, and the
-// script steps that read the explorer's selection back.
+// What the PIM panels' browser tests share: a demo session on a PIM filled from files or through
+// its object model, and the script steps that read the explorer's selection back.
 
 import { DemoSession } from "./demo_session.mjs";
 
@@ -12,6 +12,19 @@ export async function startPimDemo(files, options) {
     throw error;
   }
   return session;
+}
+
+// A demo session whose clock reads `now`, its PIM filled by seed(session) (which answers what
+// the test needs of it, entry ids say), and the demo page open: {session, page, seeded}.
+export async function openSeededDemo(seed, now) {
+  const session = await startPimDemo({}, ["--now", now]);
+  try {
+    const seeded = seed(session);
+    return { session, page: await session.openDemo(), seeded };
+  } catch (error) {
+    await session.stop();
+    throw error;
+  }
 }
 
 // The subjects (or names) of the explorer's selection, in selection order.

@@ -14,12 +14,7 @@ LumoraDemo.panels.push(() => {
     ["calendar-reference", "Appointment id (empty: the first picked; id@user: a shared calendar)", ""],
   ];
   const form = $("calendar-form");
-  for (const [id, caption, value] of FIELDS) {
-    const label = document.createElement("label");
-    const input = Object.assign(document.createElement("input"), { id, value });
-    label.append(caption, input);
-    form.appendChild(label);
-  }
+  form.append(...FIELDS.map(([id, caption, value]) => labelledInput(id, caption, value)));
   const actions = $("calendar-actions");
   for (const [id, caption] of [["calendar-new", "NewAppointment"], ["calendar-link", "AddAppointment"],
                                ["calendar-open-id", "OpenAppointment"]]) {

@@ -29,12 +29,7 @@ LumoraDemo.panels.push(() => {
     ["SPOUSE", "Spouse", ""],
   ];
 
-  const labelled = (caption, element) => {
-    const label = document.createElement("label");
-    label.append(caption, element);
-    return label;
-  };
-  const input = ([id, caption, value]) => labelled(caption, Object.assign(document.createElement("input"), { id, value }));
+  const input = ([id, caption, value]) => labelledInput(id, caption, value);
   const select = (id, caption, options) => {
     const element = Object.assign(document.createElement("select"), { id });
     element.append(...options.map((text) => Object.assign(document.createElement("option"), { value: text, textContent: text })));

@@ -27,16 +27,11 @@ LumoraDemo.panels.push(() => {
   ];
   const FIELDS = [...SHOWN, ...MORE];
 
-  const input = (id, caption, value) => {
-    const label = document.createElement("label");
-    label.append(caption, Object.assign(document.createElement("input"), { id, value }));
-    return label;
-  };
+  const input = ([name, caption, value]) => labelledInput(`record-${name}`, caption, value);
   const form = $("contact-record-form");
-  form.append(input("record-id", "CRM id", "C-2001"), ...SHOWN.map(([name, caption, value]) => input(`record-${name}`, caption, value)));
+  form.append(labelledInput("record-id", "CRM id", "C-2001"), ...SHOWN.map(input));
   const more = document.createElement("details");
-  more.append(Object.assign(document.createElement("summary"), { textContent: "More fields" }),
-              ...MORE.map(([name, caption, value]) => input(`record-${name}`, caption, value)));
+  more.append(Object.assign(document.createElement("summary"), { textContent: "More fields" }), ...MORE.map(input));
   form.append(more);
 
   // The record the form describes, as contact record XML: the id on <record>, one <field> per

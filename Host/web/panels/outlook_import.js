@@ -6,16 +6,19 @@
 // member is given, as a CRM page passing the same variable along would give it.
 "use strict";
 
-// prefix: the element ids begin with it (#contact-folders, #contact-folders-view,
-// #contact-items-view, #contact-details-view); output: the id of the outcome's output.
+// prefix: the element ids begin with it: the part #PREFIX-import, its button #PREFIX-folders,
+// and the views this adds to the part, #PREFIX-folders-view, #PREFIX-items-view and
+// #PREFIX-details-view; output: the id of the outcome's output.
 // members: {folderList: name, listFolders(): the list, items: name, itemTitle: caption,
 // details: name}; detailNames: the import's values by name, in order; emptyListWorks: an empty
 // item list is an answer rather than a failure (tasks); itemActions: {name: [caption,
 // handler(row)]} of further buttons on an item row (row.entryId, row.cells).
 function outlookImport({ prefix, output, noun, members, detailNames, emptyListWorks = false, itemActions = {} }) {
-  const folderView = $(`${prefix}-folders-view`);
-  const itemView = $(`${prefix}-items-view`);
-  const detailView = $(`${prefix}-details-view`);
+  const [folderView, itemView, detailView] = ["folders", "items", "details"].map((step) => {
+    const view = Object.assign(document.createElement("div"), { id: `${prefix}-${step}-view`, className: "delimited", hidden: true });
+    $(`${prefix}-import`).append(view);
+    return view;
+  });
   let chosen = null;  // {name, id}: the folder the item list was read from, with its cleaned id
 
   const counted = (count, word) => `${count} ${word}${count === 1 ? "" : "s"}`;

@@ -35,11 +35,12 @@ function newCrmId() {
   return `${hex.slice(0, 8)}-${hex.slice(8, 12)}-${hex.slice(12, 16)}-${hex.slice(16, 20)}-${hex.slice(20)}`;
 }
 
-// prefix: the element ids begin with it (#PREFIX-view, #PREFIX-result, #PREFIX-crm-id, and
-// #PREFIX-account-id where appointments are marked). Answers scan(kind, ...args), an action's
-// work: the scan's outcome.
+// prefix: the id of the panel's part; its elements' ids begin with it (#PREFIX-result,
+// #PREFIX-crm-id, and #PREFIX-account-id where appointments are marked), and the view this adds
+// to it is #PREFIX-view. Answers scan(kind, ...args), an action's work: the scan's outcome.
 function unsyncedItems(prefix) {
-  const view = $(`${prefix}-view`);
+  const view = Object.assign(document.createElement("div"), { id: `${prefix}-view`, className: "delimited", hidden: true });
+  $(prefix).append(view);
   const output = `${prefix}-result`;
   const crmId = $(`${prefix}-crm-id`);
   if (!crmId.value) crmId.value = newCrmId();
