@@ -10,13 +10,13 @@
 #include "Control/frame/members.hpp"
 #include "Control/frame/outside_apps.hpp"
 #include "Control/frame/private_operations.hpp"
-#include "Control/frame/unbuilt_work.hpp"
 
 namespace lumora::control {
 
 namespace {
 
 constexpr int32_t kContactsFolder = 10;
+constexpr int32_t kTextProperty = 1;
 
 // The subfolder of the default contacts folder with that exact name; the last one wins, as
 // the scan does not stop at a match. 0 for none.
@@ -65,6 +65,15 @@ void appendLine(const Object& item, std::string_view member, const std::string& 
     item.put(member, item.get(member).toString() + std::string(text::LineBreak) + line);
 }
 
+void addTextUserProperty(const Object& item, std::string_view name, const Variant& value) {
+    item.getObject("UserProperties").call("Add", name, kTextProperty).toObject().put("Value", value);
+}
+
+void addCrmIdProperties(const Object& item, const Variant& crmId) {
+    addTextUserProperty(item, kLumoraIdProperty, crmId);
+    addTextUserProperty(item, kSynchronisedProperty, Variant(msg::LumoraMarkTrue));
+}
+
 Variant SetContactFolder(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();
     state.contactFolder.MatchedSubfolder = 0;
@@ -111,19 +120,6 @@ Variant CheckForFolder(LumoraCtrl2005& control, Params& params) {
         },
         [&](const Error&) {
             cleanUpOutlook(state);
-            return falseResult();
-        });
-}
-
-Variant AddUpdateContactXML(LumoraCtrl2005& control, Params&) {
-    ControlState& state = control.state();
-    return trapped(
-        [&]() -> Variant {
-            if (contactFolderMissing(state, msg::AddUpdateContactXmlWithoutFolder)) return falseResult();
-            workNotAvailable("AddUpdateContactXML");
-        },
-        [](const Error& e) {
-            tell(std::string(msg::ExportingContactFailed) + e.description());
             return falseResult();
         });
 }

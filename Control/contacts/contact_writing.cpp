@@ -12,8 +12,6 @@ namespace lumora::control {
 
 namespace {
 
-constexpr int32_t kTextProperty = 1;
-
 // AddContact's arguments by position.
 enum Argument : size_t {
     Id, LastName, ContactType, Account, Email, FirstName, ContactTitle, Position, Phone, Mobile,
@@ -44,10 +42,6 @@ std::string withoutHyphen(Params& params, Argument argument, std::string value) 
     if (value == "-") value.clear();
     params.writeBack(argument, Variant(value));
     return value;
-}
-
-void addTextUserProperty(const Object& item, std::string_view name, const Variant& value) {
-    item.getObject("UserProperties").call("Add", name, kTextProperty).toObject().put("Value", value);
 }
 
 // Sensitivity by its name, compared in this order; any other value leaves it unwritten.
@@ -109,8 +103,7 @@ Variant AddContact(LumoraCtrl2005& control, Params& params) {
     for (const ArgumentField& field : kAddressFields) item.put(field.member, params[field.argument]);
     if (params.str(ContactType) != msg::TemporaryContactType) {
         item.put("User2", Variant(msg::PermanentContact));
-        addTextUserProperty(item, "LUMORAID", params[Id]);
-        addTextUserProperty(item, "Lumora", Variant(msg::LumoraMarkTrue));
+        addCrmIdProperties(item, params[Id]);
     } else {
         item.put("User2", Variant(msg::TemporaryContact));
     }
