@@ -65,7 +65,9 @@ export class DemoSession {
 
   // The transcript entries of a `lumora run` script's steps against the same store.
   transcript(steps) {
-    const out = execFileSync(lumora, ["--data", this.data, "run", "-"], { input: JSON.stringify({ steps }) });
+    // Room for an item's megabyte values in the transcript.
+    const out = execFileSync(lumora, ["--data", this.data, "run", "-"],
+                             { input: JSON.stringify({ steps }), maxBuffer: 64 * 1024 * 1024 });
     return JSON.parse(out).steps;
   }
 
