@@ -1,12 +1,12 @@
 // The Outlook contact folder that CRM contacts are written into: choosing it (and purging the
 // temporary contacts an earlier visit left there), and making sure a named subfolder exists.
 
-#include "Automation/cancellation.hpp"
 #include "contact_folder.hpp"
 
 #include "Automation/shared_texts.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
+#include "Control/frame/item_walk.hpp"
 #include "Control/frame/members.hpp"
 #include "Control/frame/outside_apps.hpp"
 #include "Control/frame/private_operations.hpp"
@@ -34,22 +34,11 @@ bool isTemporaryCrmContact(const Object& item) {
            item.get("User1").toString() == msg::LumoraMark;
 }
 
-// Deletes the temporary CRM contacts. A delete moves the next item into the same position, so
-// the position only advances past an item that stays.
+// Deletes the temporary CRM contacts.
 void purgeTemporaryContacts(ControlState& state) {
-    const Object items = state.contactFolder.TargetFolder.getObject("Items");
-    int32_t i = 1;
-    int32_t n = items.count();
-    while (i <= n) {
-        checkCancelled();
-        state.outlook.LoopItem = items.item(i);
-        if (isTemporaryCrmContact(state.outlook.LoopItem)) {
-            state.outlook.LoopItem.call("Delete");
-            n = items.count();
-        } else {
-            ++i;
-        }
-    }
+    walkItems(state.contactFolder.TargetFolder.getObject("Items"), state.outlook.LoopItem, [](const Object& item) {
+        if (isTemporaryCrmContact(item)) item.call("Delete");
+    });
     state.outlook.LoopItem.release();
 }
 

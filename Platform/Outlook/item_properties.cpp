@@ -107,7 +107,7 @@ const PropertyTable kTaskProperties{with({
     date("StartDate", 0x8104), date("DueDate", 0x8105), date("DateCompleted", 0x810f), flag("Complete", 0x811c),
     number("PercentComplete", 0x8102), number("Status", 0x8101), flag("TeamTask", 0x8103), text("Owner", 0x811f),
     number("TotalWork", 0x8111), number("ActualWork", 0x8110), flag("ReminderSet", 0x8503),
-    date("ReminderTime", 0x8502),
+    date("ReminderTime", 0x8502), text("Companies", 0x8539),
 })};
 
 const PropertyTable kDistributionListProperties{with({

@@ -3,6 +3,7 @@
 // installed and running, and the test reads what the control wrote through the object model.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Platform/Outlook/register.hpp"
@@ -28,6 +29,16 @@ protected:
     std::string userProperty(const Object& of, const std::string& name) {
         Object property = of.getObject("UserProperties").getObject("Find", name);
         return property.isNothing() ? "<none>" : property.value().toString();
+    }
+
+    // A new item of the folder's own kind (or `type`) with these values and text user properties, saved.
+    using Values = std::vector<std::pair<std::string, Variant>>;
+    Object savedItem(const Object& folder, const Values& values, const Values& marks = {}, Variant type = Variant()) {
+        Object item = folder.getObject("Items").getObject("Add", type);
+        for (const auto& [name, value] : values) item.put(name, value);
+        for (const auto& [name, value] : marks) item.getObject("UserProperties").getObject("Add", name, 1).put("Value", value);
+        item.call("Save");
+        return item;
     }
 
     // A control member called with every argument by reference, as page script passes them.
