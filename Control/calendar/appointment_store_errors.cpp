@@ -28,7 +28,7 @@ constexpr StoreErrorMessage kStoreErrorMessages[] = {
     {0x8004010D, msg::StoreDiskFull},
     {0x8007000E, msg::StoreNotEnoughMemory},
     {0x8004010E, msg::StoreNotEnoughResources},
-    {0x8004010F, msg::StoreAppointmentNotFound},
+    {kStoreNotFound, msg::StoreAppointmentNotFound},
     {0x80040502, msg::StoreTransportCannotHandle},
     {0x80040120, msg::StorePasswordMustChange},
     {0x80040121, msg::StorePasswordExpired},

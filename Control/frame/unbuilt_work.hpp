@@ -44,39 +44,4 @@ inline Variant outlookScanNotAvailable(ControlState& state, std::string_view rou
     return outlookWorkNotAvailable(state, OutlookWay::CreateWithFallback, routine, onFailure, onFailure);
 }
 
-// The Outlook list members: an Outlook that cannot be reached is told as not installed, any later
-// failure in the member's own words; the result is the text built so far.
-inline Variant outlookListNotAvailable(ControlState& state, std::string_view routine, std::string_view laterMessage) {
-    return outlookWorkNotAvailable(state, OutlookWay::Create, routine, outlookNotInstalled, [&](const Error&) {
-        tell(laterMessage);
-        return emptyText();
-    });
-}
-
-// The import members: as the list members, releasing Outlook after either failure, with the
-// error and the step named in the later message.
-inline Variant outlookImportNotAvailable(ControlState& state, std::string_view routine, std::string_view laterMessage,
-                                         std::string_view step) {
-    return outlookWorkNotAvailable(
-        state, OutlookWay::Create, routine,
-        [&](const Error& e) {
-            cleanUpOutlook(state);
-            return outlookNotInstalled(e);
-        },
-        [&](const Error& e) {
-            tell(importFailureText(laterMessage, e, step));
-            cleanUpOutlook(state);
-            return emptyText();
-        });
-}
-
-// The three "open" members: "NoOutlook" when Outlook cannot be created; any later failure gives
-// OutlookErrorResult with the member's code, after Outlook is released.
-inline Variant outlookOpenNotAvailable(ControlState& state, std::string_view routine, std::string_view step,
-                                       int16_t code) {
-    return outlookWorkNotAvailable(
-        state, OutlookWay::Create, routine, [](const Error&) { return Variant(msg::NoOutlook); },
-        [&](const Error& e) { return outlookOpenFailure(state, step, code, e); });
-}
-
 }  // namespace lumora::control
