@@ -52,17 +52,19 @@ const Delimited = (() => {
 
   // Fills a view (a .delimited element) with the raw result and its table. columns: captions;
   // rows: {cells, actions: [[name, caption]], note, title}. A row's note says why the CRM page
-  // would misread it; its title lists every field for a reader who points at it.
-  function show(view, { caption, raw, columns, rows, empty }) {
+  // would misread it; its title lists every field for a reader who points at it. head: what the
+  // page read before the rows (a scan's store id).
+  function show(view, { caption, raw, columns, rows, empty, head }) {
     const rawPart = element("figure", "raw");
     rawPart.append(element("figcaption", "", `${caption}: as answered (${[...String(raw)].length} characters)`),
                    element("pre", "", String(raw)));
     const table = element("table");
-    const head = element("tr");
-    head.append(...columns.map((name) => element("th", "", name)));
-    if (rows.some((row) => row.actions && row.actions.length)) head.append(element("th", "", ""));
-    table.append(element("caption", "", `${caption}: as the CRM page splits it`), element("thead"), element("tbody"));
-    table.tHead.append(head);
+    const headRow = element("tr");
+    headRow.append(...columns.map((name) => element("th", "", name)));
+    if (rows.some((row) => row.actions && row.actions.length)) headRow.append(element("th", "", ""));
+    table.append(element("caption", "", `${caption}: as the CRM page splits it${head ? `; ${head}` : ""}`),
+                 element("thead"), element("tbody"));
+    table.tHead.append(headRow);
     rows.forEach((row, index) => {
       const line = element("tr");
       if (row.title) line.title = row.title;

@@ -72,7 +72,7 @@ function unsyncedItems(prefix) {
     else if (!found) outcome = failure(`${layout.member} answered no list (${logValue(answer)})`);
     else outcome = success(`${rows.length} ${layout.noun}${rows.length === 1 ? "" : "s"} not yet in the CRM`);
     Delimited.show(view, {
-      caption: layout.member + (found ? ` of store ${found.storeId}` : ""), raw: answer,
+      caption: layout.member, head: found ? `store id ${found.storeId}` : undefined, raw: answer,
       columns: layout.shown.map((i) => layout.fields[i]), rows,
       empty: outcome.kind === "success" ? `No ${layout.noun} is listed as missing from the CRM` : "No list: the scan failed",
     });
