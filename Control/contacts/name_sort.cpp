@@ -103,24 +103,30 @@ std::string columnText(const Object& row, std::string_view column) {
     return row.getObject("selectSingleNode", column).get("text").toString();
 }
 
+// The sorted document: the rows through the stylesheet. The data document is let go once it has
+// been transformed, so the two are not held beside the rows read back.
+Object sortedDocument(const std::vector<ListedItem>& rows) {
+    const Object stylesheet = stylesheetFromFile(stylesheetDocument());
+    Object result = newDocument();
+    dataDocument(rows).call("transformNodeToObject", stylesheet, result);
+    return result;
+}
+
 }  // namespace
 
 std::optional<std::vector<ListedItem>> sortedByName(const std::vector<ListedItem>& rows) {
     return trapped(
         [&]() -> std::optional<std::vector<ListedItem>> {
             std::vector<ListedItem> sorted = rows;
-            const Object data = dataDocument(rows);
-            const Object stylesheet = stylesheetFromFile(stylesheetDocument());
-            const Object result = newDocument();
-            data.call("transformNodeToObject", stylesheet, result);
-            const Object sortedRows = result.getObject("documentElement").call("selectNodes", kRowName).toObject();
-            size_t k = 0;
-            for (const Variant& node : sortedRows.elements()) {
-                if (k >= sorted.size()) raise(RuntimeError::SubscriptOutOfRange);
-                const Object row = node.toObject();
+            const Object sortedRows =
+                sortedDocument(rows).getObject("documentElement").call("selectNodes", kRowName).toObject();
+            // Row by row, so only the row being read has an object of its own.
+            const int32_t count = sortedRows.get("length").toI4();
+            if (static_cast<size_t>(count) > sorted.size()) raise(RuntimeError::SubscriptOutOfRange);
+            for (int32_t k = 0; k < count; ++k) {
+                const Object row = sortedRows.call("item", k).toObject();
                 sorted[k].name = columnText(row, kNameColumn);
                 sorted[k].entryId = columnText(row, kIdColumn);
-                ++k;
             }
             return sorted;
         },
