@@ -13,10 +13,6 @@ namespace {
 
 std::string str(const xmlChar* text) { return text ? reinterpret_cast<const char*>(text) : std::string(); }
 
-struct XmlFree {
-    void operator()(xmlChar* p) const noexcept { xmlFree(p); }
-};
-
 bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool showsChildren(const xmlNode* node) {
@@ -134,7 +130,7 @@ std::optional<std::string> nodeValue(const XmlNode* node) {
 std::string nodeText(const XmlNode* node, bool preserveWhiteSpace) {
     if (auto value = nodeValue(node)) return *value;
     if (!showsChildren(node)) return {};
-    std::unique_ptr<xmlChar, XmlFree> content(xmlNodeGetContent(node));
+    XmlString content(xmlNodeGetContent(node));
     std::string text = str(content.get());
     if (preserveWhiteSpace) return text;
     size_t begin = 0, end = text.size();

@@ -16,4 +16,6 @@ void XmlNodeDeleter::operator()(XmlNode* node) const noexcept {
         xmlFreeNode(node);
 }
 
+void XmlStringDeleter::operator()(unsigned char* text) const noexcept { xmlFree(text); }
+
 }  // namespace lumora::xml

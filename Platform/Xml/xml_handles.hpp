@@ -24,4 +24,10 @@ struct XmlNodeDeleter {
 };
 using NodeHandle = std::unique_ptr<XmlNode, XmlNodeDeleter>;
 
+// A string the library made for the caller (xmlChar is unsigned char).
+struct XmlStringDeleter {
+    void operator()(unsigned char* text) const noexcept;
+};
+using XmlString = std::unique_ptr<unsigned char, XmlStringDeleter>;
+
 }  // namespace lumora::xml

@@ -8,6 +8,7 @@
 
 #include "library_setup.hpp"
 #include "limits.hpp"
+#include "simple_path.hpp"
 #include "xml_errors.hpp"
 
 namespace lumora::xml {
@@ -30,16 +31,59 @@ xmlDocPtr documentOf(xmlNodePtr node) {
     return node->type == XML_DOCUMENT_NODE ? reinterpret_cast<xmlDocPtr>(node) : node->doc;
 }
 
+// The XPath context an evaluation runs in. Making one registers every XPath function in fresh
+// hash tables, which costs more than evaluating a short path, and a record read field by field
+// evaluates dozens: so each thread keeps one and lends it to one evaluation at a time (a nested
+// one gets a context of its own). The loan sets the document, context node, budget and error
+// capture afresh, and takes the namespaces and the capture away again when it ends.
+class LentContext {
+public:
+    LentContext(XmlNode* context, const NamespaceList& namespaces, MessageCapture& capture) {
+        thread_local std::unique_ptr<xmlXPathContext, ContextDeleter> t_kept;
+        thread_local bool t_lent = false;
+        if (!t_lent) {
+            if (!t_kept) t_kept.reset(xmlXPathNewContext(nullptr));
+            m_context = t_kept.get();
+            m_lent = &t_lent;
+        } else {
+            m_own.reset(xmlXPathNewContext(nullptr));
+            m_context = m_own.get();
+        }
+        if (!m_context) throw std::bad_alloc();
+        if (m_lent) *m_lent = true;
+        m_context->doc = documentOf(context);
+        m_context->node = context;
+        m_context->contextSize = -1;
+        m_context->proximityPosition = -1;
+        m_context->opLimit = kXPathOperationLimit;
+        m_context->opCount = 0;
+        m_context->depth = 0;
+        m_context->error = collectError;
+        m_context->userData = &capture;
+        for (const auto& [prefix, uri] : namespaces)
+            xmlXPathRegisterNs(m_context, BAD_CAST prefix.c_str(), BAD_CAST uri.c_str());
+    }
+    ~LentContext() {
+        xmlXPathRegisteredNsCleanup(m_context);
+        m_context->doc = nullptr;
+        m_context->node = nullptr;
+        m_context->error = nullptr;
+        m_context->userData = nullptr;
+        if (m_lent) *m_lent = false;
+    }
+    LentContext(const LentContext&) = delete;
+    LentContext& operator=(const LentContext&) = delete;
+    xmlXPathContextPtr get() const { return m_context; }
+
+private:
+    std::unique_ptr<xmlXPathContext, ContextDeleter> m_own;
+    xmlXPathContextPtr m_context = nullptr;
+    bool* m_lent = nullptr;
+};
+
 std::unique_ptr<xmlXPathObject, ObjectDeleter> evaluate(XmlNode* context, std::string_view expression,
                                                         const NamespaceList& namespaces, MessageCapture& capture) {
-    std::unique_ptr<xmlXPathContext, ContextDeleter> ctxt(xmlXPathNewContext(documentOf(context)));
-    if (!ctxt) throw std::bad_alloc();
-    ctxt->node = context;
-    ctxt->opLimit = kXPathOperationLimit;
-    ctxt->error = collectError;
-    ctxt->userData = &capture;
-    for (const auto& [prefix, uri] : namespaces)
-        xmlXPathRegisterNs(ctxt.get(), BAD_CAST prefix.c_str(), BAD_CAST uri.c_str());
+    const LentContext ctxt(context, namespaces, capture);
     std::string text(expression);
     std::unique_ptr<xmlXPathObject, ObjectDeleter> result(xmlXPathEvalExpression(BAD_CAST text.c_str(), ctxt.get()));
     if (!result) {
@@ -55,6 +99,7 @@ std::unique_ptr<xmlXPathObject, ObjectDeleter> evaluate(XmlNode* context, std::s
 }  // namespace
 
 std::vector<XmlNode*> selectNodes(XmlNode* context, std::string_view expression, const NamespaceList& namespaces) {
+    if (std::optional<std::vector<XmlNode*>> nodes = selectSimplePath(context, expression)) return std::move(*nodes);
     MessageCapture capture;
     auto result = evaluate(context, expression, namespaces, capture);
     if (result->type != XPATH_NODESET) raise(XmlError::NotANodeSetResult);

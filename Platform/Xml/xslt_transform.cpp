@@ -28,10 +28,6 @@ struct ContextDeleter {
 struct PrefsDeleter {
     void operator()(xsltSecurityPrefsPtr p) const noexcept { xsltFreeSecurityPrefs(p); }
 };
-struct XmlFree {
-    void operator()(xmlChar* p) const noexcept { xmlFree(p); }
-};
-
 // Template recursion deeper than this ends the transformation; it keeps the C stack safe on
 // the worker threads that run page calls.
 constexpr int kMaxTemplateDepth = 1000;
@@ -137,7 +133,7 @@ std::string transformToText(XmlNode* source, XmlNode* stylesheet) {
         xmlChar* raw = nullptr;
         int length = 0;
         int saved = xsltSaveResultToString(&raw, &length, result.get(), style.get());
-        std::unique_ptr<xmlChar, XmlFree> held(raw);
+        XmlString held(raw);
         raiseIfOverBudget(budget);
         if (saved != 0) raise(XmlError::TransformFailed, capture.summary());
         if (raw) text.assign(reinterpret_cast<const char*>(raw), static_cast<size_t>(length));

@@ -20,10 +20,14 @@ constexpr int kTemporary = 10'000;
 constexpr int kAdded = 10'000;
 constexpr const char* kWalked[] = {"FirstName", "LastName", "Email1Address", "User1", "User2"};
 
+// Whether the filled contacts carry their CRM id ("C-" + number) as the LUMORAID user property.
+enum class CrmIds { None, Carried };
+
 class ContactsStore {
 public:
-    ContactsStore() {
-        m_folder = std::filesystem::temp_directory_path() / ("lumora-pim-bench-" + std::to_string(std::random_device()()));
+    // The store goes into a folder of its own under `parent` (the temporary folder by default).
+    explicit ContactsStore(const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
+        m_folder = parent / ("lumora-pim-bench-" + std::to_string(std::random_device()()));
         static bool registered = (registerPimClasses(Registry::instance()), true);
         (void)registered;
         Registry::instance().setDataFolder(m_folder);
@@ -34,13 +38,15 @@ public:
 
     // n contacts written by the CRM in the default contacts folder, `temporary` of them spread
     // evenly and marked "Temp", written in one transaction. Returns the folder's id.
-    int64_t fill(int count, int temporary) {
+    int64_t fill(int count, int temporary, CrmIds crmIds = CrmIds::None) {
         PimStore store(m_folder);
         int64_t folder = store.defaultFolder(store.currentMailbox().id, FolderType::Contacts).id;
         Database& db = store.database();
         Transaction transaction(db);
         Statement item(db, "INSERT INTO items(entry_id, folder, class) VALUES(?, ?, 40)");
         Statement value(db, "INSERT INTO item_values(item, name, kind, value) VALUES(?, ?, ?, ?)");
+        Statement crmId(db, "INSERT INTO user_properties(item, position, name, type, kind, value) "
+                            "VALUES(?, 0, 'LUMORAID', 1, ?, ?)");
         int marked = 0;
         for (int i = 0; i < count; ++i) {
             item.bind(1, newHexId(24)).bind(2, folder).run();
@@ -53,6 +59,7 @@ public:
                                                                   : std::string(name) + " " + std::to_string(i);
                 value.bind(1, id).bind(2, name).bindVariant(3, Variant(text)).run();
             }
+            if (crmIds == CrmIds::Carried) crmId.bind(1, id).bindVariant(2, Variant("C-" + std::to_string(i))).run();
         }
         transaction.commit();
         return folder;

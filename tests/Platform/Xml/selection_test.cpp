@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "xml_test_support.hpp"
 
 namespace lumora::xml::test {
@@ -67,6 +69,55 @@ TEST(Selection, PrefixesComeFromSelectionNamespaces) {
     doc.getObject("documentElement").call("removeChild", item);
     EXPECT_EQ(item.get("xml").toString(), "<c:item xmlns:c=\"urn:crm\">1</c:item>");
     EXPECT_THROW(doc.call("setProperty", "NoSuchProperty", 1), Error);
+}
+
+TEST(Selection, PlainPathsSelectExactlyWhatXPathSelects) {
+    // Plain paths are matched by walking the tree; a leading space sends the same path through
+    // the general evaluation, which must agree node for node.
+    Object doc = loaded(R"(<!DOCTYPE record [<!ENTITY who "Ann">]>
+<record xmlns:c="urn:c"><field name="A" value="1"><sub/></field><!-- A --><field name="A" value="2"/>
+<c:field name="A"/><field c:name="A"/><field xmlns="urn:d" name="A"/><field name="&who;"/>
+<field name="it's"/><field name=""/><field name="&#xE9;&#x1F600;"/><other><field name="A"/></other></record>)");
+    const std::string paths[] = {
+        "/record", "record", "/record/field", "/record/field[@name='A']", "/record/field[@name=\"A\"]/sub",
+        "/record/field[@name='Ann']", "/record/field[@name=\"it's\"]", "/record/field[@name='']",
+        "/record/field[@name='\xC3\xA9\xF0\x9F\x98\x80']", "field[@value='2']", "other/field", "/record/c:field",
+        "/record/field[@c:name='A']", "/record/field[@name='A'][@value='2']", "/record/*", "//field", "/", "/record/",
+        "/record/field[@name='A'", "/record/field[@name=A]"};
+    for (const Object& from : {doc, doc.getObject("documentElement")})
+        for (const std::string& path : paths) {
+            auto select = [&](const std::string& expression) -> std::optional<std::vector<Object>> {
+                try {
+                    std::vector<Object> nodes;
+                    for (const Variant& node : from.call("selectNodes", expression).toObject().elements())
+                        nodes.push_back(node.toObject());
+                    return nodes;
+                } catch (const Error&) {
+                    return std::nullopt;
+                }
+            };
+            const auto plain = select(path), general = select(" " + path);
+            ASSERT_EQ(plain.has_value(), general.has_value()) << path;
+            if (!plain) continue;
+            ASSERT_EQ(plain->size(), general->size()) << path;
+            for (size_t i = 0; i < plain->size(); ++i) EXPECT_TRUE((*plain)[i].sameAs((*general)[i])) << path;
+        }
+}
+
+TEST(Selection, NoSelectionInheritsAnotherOnesPrefixesOrSpentBudget) {
+    Object prefixed = loaded(R"(<c:list xmlns:c="urn:crm"><c:item>1</c:item></c:list>)");
+    prefixed.call("setProperty", "SelectionNamespaces", "xmlns:crm='urn:crm'");
+    Object plain = loaded(R"(<c:list xmlns:c="urn:crm"><c:item>2</c:item></c:list>)");
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(texts(prefixed.call("selectNodes", "//crm:item").toObject()), std::vector<std::string>{"1"});
+        EXPECT_THROW(plain.call("selectNodes", "//crm:item"), Error);
+    }
+    std::string many = "<r>";
+    for (int i = 0; i < 20000; ++i) many += "<i/>";
+    Object large = loaded(many + "</r>");
+    EXPECT_THROW(large.call("selectNodes", "//i[count(//i[count(//i) > 0]) > 0]"), Error);
+    // The stopped selection's operations are not charged to the next ones.
+    EXPECT_EQ(large.call("selectNodes", "/r/i[position() <= 100]").toObject().get("length").toI4(), 100);
 }
 
 TEST(Selection, ANameWithAQuoteBreaksTheExpressionWithAnError) {
