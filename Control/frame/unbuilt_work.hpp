@@ -32,18 +32,6 @@ Variant outlookWorkNotAvailable(ControlState& state, OutlookWay way, std::string
     return trapped([&]() -> Variant { workNotAvailable(routine); }, std::forward<OnFailure>(onFailure));
 }
 
-// The scanning members (unsynchronised appointments, tasks and contacts, marking an item) share
-// one failure form: the error's own description in an OK-only box, Outlook released, the
-// member's empty result. They reach Outlook with the loopback fallback.
-inline Variant outlookScanNotAvailable(ControlState& state, std::string_view routine, Variant emptyValue) {
-    auto onFailure = [&](const Error& e) {
-        tell(e.description());
-        cleanUpOutlook(state);
-        return emptyValue;
-    };
-    return outlookWorkNotAvailable(state, OutlookWay::CreateWithFallback, routine, onFailure, onFailure);
-}
-
 // The Outlook list members: an Outlook that cannot be reached is told as not installed, any later
 // failure in the member's own words; the result is the text built so far.
 inline Variant outlookListNotAvailable(ControlState& state, std::string_view routine, std::string_view laterMessage) {
