@@ -36,7 +36,6 @@ struct ScanKind {
     UnsyncedRecord (*record)(const Object& item);
 };
 
-std::string text(const Object& item, std::string_view member) { return item.get(member).toString(); }
 std::string date(const Object& item, std::string_view member, std::string_view pattern) {
     return vb::formatDate(item.get(member).toDate(), pattern);
 }
@@ -45,26 +44,26 @@ std::string number(const Object& item, std::string_view member) { return std::to
 UnsyncedRecord appointmentRecord(const Object& item) {
     UnsyncedRecord record;
     record.field(date(item, "Start", kSortableMinute))
-        .cleaned(text(item, "Subject"))
+        .cleaned(item, "Subject")
         .field(date(item, "Start", kLongDate))
         .field(date(item, "End", kLongDate))
-        .cleaned(text(item, "Location"))
-        .field(text(item, "EntryID"))
-        .cleaned(text(item, "body"));
+        .cleaned(item, "Location")
+        .field(item, "EntryID")
+        .cleaned(item, "body");
     return record;
 }
 
 UnsyncedRecord taskRecord(const Object& item) {
     UnsyncedRecord record;
-    record.cleaned(text(item, "Subject"))
-        .field(text(item, "EntryID"))
+    record.cleaned(item, "Subject")
+        .field(item, "EntryID")
         .field(number(item, "Status"))
         .field(number(item, "Importance"))
         .field(number(item, "PercentComplete"))
         .field(date(item, "StartDate", kLongDate))
         .field(date(item, "DueDate", kLongDate))
-        .cleaned(text(item, "Body"))
-        .cleaned(text(item, "Companies"));
+        .cleaned(item, "Body")
+        .cleaned(item, "Companies");
     return record;
 }
 
@@ -84,9 +83,7 @@ bool inScanWindow(const ScanKind& kind, const Object& item, Date cutOff) {
 // The default folder is walked twice: once to count what lies in the window, once to write up
 // the unsynchronised items among them.
 std::string scanDefaultFolder(ControlState& state, const ScanKind& kind) {
-    openMapiNamespace(state.outlook);
-    state.outlook.DefaultFolder =
-        state.outlook.MapiNamespace.call("GetDefaultFolder", static_cast<int32_t>(kind.folder)).toObject();
+    openDefaultFolder(state.outlook, OutlookWay::CreateWithFallback, kind.folder);
     state.contactFolder.TargetFolder = state.outlook.DefaultFolder;
     const Date cutOff = vb::dateAdd("m", -kScanMonths, desktop::current().now());
     const Object items = state.contactFolder.TargetFolder.getObject("Items");
@@ -98,21 +95,6 @@ std::string scanDefaultFolder(ControlState& state, const ScanKind& kind) {
         if (inScanWindow(kind, each, cutOff) && !kind.synchronised(each)) list.add(kind.record(each));
     });
     return list.text();
-}
-
-Variant scanMember(ControlState& state, const ScanKind& kind) {
-    return trapped(
-        [&]() -> Variant {
-            reachOutlook(state.outlook, OutlookWay::CreateWithFallback);
-            Variant result(scanDefaultFolder(state, kind));
-            cleanUpOutlook(state);
-            return result;
-        },
-        [&](const Error& e) {
-            tell(e.description());
-            cleanUpOutlook(state);
-            return emptyText();
-        });
 }
 
 bool isActivityType(std::string_view itemType) {
@@ -145,9 +127,15 @@ void writeMarks(ControlState& state, const Params& params) {
 
 }  // namespace
 
-Variant GetUnsyncedAppts(LumoraCtrl2005& control, Params&) { return scanMember(control.state(), kAppointmentScan); }
+Variant GetUnsyncedAppts(LumoraCtrl2005& control, Params&) {
+    ControlState& state = control.state();
+    return unsyncedScan(state, [&] { return scanDefaultFolder(state, kAppointmentScan); });
+}
 
-Variant GetUnsyncedTasks(LumoraCtrl2005& control, Params&) { return scanMember(control.state(), kTaskScan); }
+Variant GetUnsyncedTasks(LumoraCtrl2005& control, Params&) {
+    ControlState& state = control.state();
+    return unsyncedScan(state, [&] { return scanDefaultFolder(state, kTaskScan); });
+}
 
 Variant SetItemAsLumora(LumoraCtrl2005& control, Params& params) {
     ControlState& state = control.state();

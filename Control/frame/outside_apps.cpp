@@ -31,4 +31,10 @@ void openMapiNamespace(OutlookReferences& outlook) {
     outlook.MapiNamespace = outlook.OutlookApp.call("GetNamespace", "MAPI").toObject();
 }
 
+void openDefaultFolder(OutlookReferences& outlook, OutlookWay way, pim::FolderType type) {
+    reachOutlook(outlook, way);
+    openMapiNamespace(outlook);
+    outlook.DefaultFolder = outlook.MapiNamespace.call("GetDefaultFolder", static_cast<int32_t>(type)).toObject();
+}
+
 }  // namespace lumora::control

@@ -6,6 +6,7 @@
 
 #include "Automation/class_ids.hpp"
 #include "Automation/object.hpp"
+#include "Platform/Outlook/item_kinds.hpp"
 #include "outlook_references.hpp"
 
 namespace lumora::control {
@@ -35,5 +36,8 @@ Object createDialer(std::string_view progIdOrClsid);
 void reachOutlook(OutlookReferences& outlook, OutlookWay way);
 // MapiNamespace = OutlookApp.GetNamespace("MAPI").
 void openMapiNamespace(OutlookReferences& outlook);
+// Reaches Outlook the given way, opens the namespace and keeps the default folder of the type in
+// DefaultFolder.
+void openDefaultFolder(OutlookReferences& outlook, OutlookWay way, pim::FolderType type);
 
 }  // namespace lumora::control

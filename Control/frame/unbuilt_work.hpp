@@ -32,16 +32,4 @@ Variant outlookWorkNotAvailable(ControlState& state, OutlookWay way, std::string
     return trapped([&]() -> Variant { workNotAvailable(routine); }, std::forward<OnFailure>(onFailure));
 }
 
-// The scanning members (unsynchronised appointments, tasks and contacts, marking an item) share
-// one failure form: the error's own description in an OK-only box, Outlook released, the
-// member's empty result. They reach Outlook with the loopback fallback.
-inline Variant outlookScanNotAvailable(ControlState& state, std::string_view routine, Variant emptyValue) {
-    auto onFailure = [&](const Error& e) {
-        tell(e.description());
-        cleanUpOutlook(state);
-        return emptyValue;
-    };
-    return outlookWorkNotAvailable(state, OutlookWay::CreateWithFallback, routine, onFailure, onFailure);
-}
-
 }  // namespace lumora::control

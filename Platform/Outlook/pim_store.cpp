@@ -90,7 +90,16 @@ StoreTransactions::Write PimStore::beginWholeWrite(std::string_view what) {
     return StoreTransactions::Write(m_transactions, StoreTransactions::Write::Kind::Whole);
 }
 
-void PimStore::transactionBegun() { m_journal.transactionBegun(); }
+Statement& PimStore::statement(std::string_view sql) {
+    if (m_transactions.beginReading()) checkDataVersion();
+    return m_statements(sql);
+}
+
+void PimStore::transactionBegun() {
+    m_journal.transactionBegun();
+    // The call may have read, and cached, from an older state before this transaction began.
+    checkDataVersion();
+}
 
 void PimStore::beforeCommit() { m_journal.beforeCommit(); }
 
@@ -233,10 +242,15 @@ FolderRow PimStore::addFolder(int64_t parent, std::string_view name, int32_t ite
 }
 
 void PimStore::refreshOrderCache() {
-    // The store's transactions all hold the write lock from their start (BEGIN IMMEDIATE): while
-    // one is open no other connection can have written.
+    // While a transaction is open no other connection's write can be seen: a write transaction
+    // holds the write lock from its start (BEGIN IMMEDIATE), a call's read transaction sees the
+    // store as it began. Each was checked when it began.
     if (m_db->inTransaction()) return;
-    Statement& query = statement("PRAGMA data_version");
+    checkDataVersion();
+}
+
+void PimStore::checkDataVersion() {
+    Statement& query = m_statements("PRAGMA data_version");
     query.step();
     int64_t version = query.integer(0);
     query.reset();

@@ -155,7 +155,8 @@ public:
     static std::shared_ptr<PimStore> shared(const std::filesystem::path& dataFolder);
 
 private:
-    Statement& statement(std::string_view sql) { return m_statements(sql); }
+    // A statement of the store's own; inside a call, the first one begins the call's reads.
+    Statement& statement(std::string_view sql);
     FolderRow readFolder(Statement& query);
     // A folder and its parents up to the mailbox's root, nearest first.
     struct FolderStep {
@@ -178,6 +179,8 @@ private:
     void writeUserProperties(int64_t id, const ItemRecord& item);
     void writeMailParts(int64_t id, const ItemRecord& item);
     void refreshOrderCache();
+    // Forgets what is cached when another connection has written since it was last checked.
+    void checkDataVersion();
 
     std::unique_ptr<Database> m_db;
     StatementCache m_statements;

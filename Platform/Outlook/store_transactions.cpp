@@ -33,6 +33,7 @@ StoreTransactions::Write::Write(StoreTransactions& transactions, Kind kind) : m_
     }
     // A commit that failed after its call returned is reported by the next write, once.
     transactions.raiseLostCommit();
+    transactions.endReading();
     if (!sqlite3_get_autocommit(db.handle())) {
         transactions.m_statements("SAVEPOINT store_write").run();
     } else {
@@ -99,9 +100,30 @@ void StoreTransactions::raiseLostCommit() {
     throw lost;
 }
 
+bool StoreTransactions::beginReading() {
+    if (!sqlite3_get_autocommit(m_db.handle())) return false;
+    TopLevelCall* call = TopLevelCall::current();
+    if (!call) return false;
+    m_statements("BEGIN").run();
+    call->join(*this);
+    m_joined = call;
+    m_reading = true;
+    return true;
+}
+
+void StoreTransactions::endReading() noexcept {
+    if (!m_reading) return;
+    m_reading = false;
+    quietly(m_db, "COMMIT");
+    // A read transaction holds nothing to keep: whatever kept it open, it must not stay open
+    // under the write that follows.
+    if (!sqlite3_get_autocommit(m_db.handle())) quietly(m_db, "ROLLBACK");
+}
+
 void StoreTransactions::settle() noexcept {
     if (!m_joined) return;
     m_joined = nullptr;
+    if (m_reading) return endReading();
     if (sqlite3_get_autocommit(m_db.handle())) {
         // Already ended by a failure, which the write that met it has raised.
         m_listener.rolledBack();

@@ -6,6 +6,11 @@
 // the call ends or the person is about to wait. Outside any call each write is a durable
 // transaction of its own. Either way, the store's journal is told when a transaction begins and
 // is about to commit, so that its entry is written in the same transaction as the items.
+//
+// A call's reads before its first write share one read transaction too: the call sees the store
+// as it was at its first read, and a walk over thousands of items takes the file's locks once
+// rather than for every query. It ends, with nothing to sync, where the call's writes would be
+// committed, and when the call first writes, whose transaction then begins afresh.
 
 #include <optional>
 
@@ -65,6 +70,10 @@ public:
         bool m_done = false;
     };
 
+    // Before a read: inside a call with no transaction open, begins the call's read transaction.
+    // True when it began one, so that the store can check what it cached against it.
+    bool beginReading();
+
     // Commits the running call's transaction; a failure is raised by the next write.
     void settle() noexcept override;
     // Raises, once, the failure of a commit made when a call ended, for a caller that must know
@@ -73,10 +82,13 @@ public:
     void raiseSettleFailure() override { raiseLostCommit(); }
 
 private:
+    void endReading() noexcept;
+
     StatementCache& m_statements;
     Database& m_db;
     TransactionListener& m_listener;
     TopLevelCall* m_joined = nullptr;  // the call whose transaction is open
+    bool m_reading = false;            // that transaction is the call's read transaction
     int m_wholeWrites = 0;             // whole writes open
     std::optional<Error> m_lostCommit;
 };

@@ -30,8 +30,10 @@ protected:
         all.insert(all.end(), values.begin(), values.end());
         return savedItem(defaultFolder(kTasks), all, marks);
     }
-    Variant mark(const std::string& type, const Object& item, const std::string& itemId, const std::string& store = "") {
-        return control.call("SetItemAsLumora", type, store.empty() ? storeId() : store, item.get("EntryID"), "AC-1", itemId);
+    Variant mark(const std::string& type, const Object& item, const std::string& itemId,
+                 const std::string& store = "") {
+        return control.call("SetItemAsLumora", type, store.empty() ? storeId() : store, item.get("EntryID"), "AC-1",
+                            itemId);
     }
     static std::string id(const Object& item) { return item.get("EntryID").toString(); }
 };
@@ -39,9 +41,10 @@ protected:
 TEST_F(UnsyncedScanTest, AppointmentsInsideTheWindowWithoutTheExactMarkAreListed) {
     EXPECT_EQ(control.call("GetUnsyncedAppts"), Variant(storeId() + "<-!->"));
 
-    Object tomorrow = savedItem(defaultFolder(kCalendar),
-                                {{"Subject", "Tomorrow"}, {"Start", at("2026-06-16 09:30:00")},
-                                 {"End", at("2026-06-16 10:30:00")}, {"Location", "Hall|2"}, {"Body", "Line 1\r\nx|y"}});
+    Object tomorrow =
+        savedItem(defaultFolder(kCalendar), {{"Subject", "Tomorrow"}, {"Start", at("2026-06-16 09:30:00")},
+                                             {"End", at("2026-06-16 10:30:00")}, {"Location", "Hall|2"},
+                                             {"Body", "Line 1\r\nx|y"}});
     appointment("Day before the cut-off", "2026-03-14 23:59:00");
     appointment("On the cut-off day", "2026-03-15 23:00:00");
     Object dayAfter = appointment("Gig \xF0\x9F\x8E\xB8", "2026-03-16 00:00:00");
@@ -63,8 +66,9 @@ TEST_F(UnsyncedScanTest, AppointmentsInsideTheWindowWithoutTheExactMarkAreListed
 TEST_F(UnsyncedScanTest, TasksNeedTheirCrmIdAndALongIdOrTheMarkInAnyCase) {
     task("Guid only", {{"USTID", kGuidInBraces}});
     Object markOnly = task("Mark only", {{"Lumora", "true"}},
-                           {{"Status", 2}, {"Importance", 2}, {"PercentComplete", 50}, {"StartDate", at("2026-06-20 00:00:00")},
-                            {"DueDate", at("2026-06-30 17:00:00")}, {"Body", "Do|it"}, {"Companies", "Acme|Ltd"}});
+                           {{"Status", 2}, {"Importance", 2}, {"PercentComplete", 50},
+                            {"StartDate", at("2026-06-20 00:00:00")}, {"DueDate", at("2026-06-30 17:00:00")},
+                            {"Body", "Do|it"}, {"Companies", "Acme|Ltd"}});
     task("Capital mark", {{"Lumora", "TRUE"}, {"USTID", "{7}"}});
     Object shortId = task("Short id", {{"USTID", "{7}"}});
     task("Old", {}, {{"StartDate", at("2026-01-01 00:00:00")}});

@@ -36,7 +36,8 @@ protected:
     Object savedItem(const Object& folder, const Values& values, const Values& marks = {}, Variant type = Variant()) {
         Object item = folder.getObject("Items").getObject("Add", type);
         for (const auto& [name, value] : values) item.put(name, value);
-        for (const auto& [name, value] : marks) item.getObject("UserProperties").getObject("Add", name, 1).put("Value", value);
+        for (const auto& [name, value] : marks)
+            item.getObject("UserProperties").getObject("Add", name, 1).put("Value", value);
         item.call("Save");
         return item;
     }

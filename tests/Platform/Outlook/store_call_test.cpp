@@ -1,6 +1,7 @@
 // The store's writes inside a top-level call: another connection sees none of them until the
 // call ends or the person is about to wait, a write that fails leaves none of itself while the
-// call's other writes stay, and the call leaves one journal entry however its writes went.
+// call's other writes stay, and the call leaves one journal entry however its writes went. The
+// call's reads see one state of the store until it waits for the person or writes.
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,13 @@ protected:
         return query.step() ? query.integer(0) : -1;
     }
     int64_t itemsSeen() { return seen("SELECT COUNT(*) FROM items"); }
+    // As another process writes the file: a contact added in a transaction of its own.
+    void addElsewhere() {
+        Database other(m_folder.path() / kStoreFileName);
+        Statement add(other, "INSERT INTO items(entry_id, folder, class) VALUES(?, ?, 40)");
+        add.bind(1, newHexId(24)).bind(2, m_contacts).run();
+    }
+    size_t contactsRead() { return m_store.itemIds(m_contacts).size(); }
 
     lumora::tests::TempFolder m_folder;
     PimStore m_store;
@@ -76,6 +84,26 @@ TEST_F(StoreCallTest, BeforeThePersonWaitsTheCallsWritesAreCommittedAndTheCallGo
     EXPECT_EQ(seen("SELECT COUNT(*) FROM journal_items WHERE created"), 2);
     EXPECT_EQ(seen("SELECT COUNT(*) FROM journal WHERE what = 'ask between saves' AND created = 2"), 1);
     EXPECT_EQ(seen("SELECT COUNT(*) FROM journal"), 1);
+}
+
+TEST_F(StoreCallTest, ACallReadsTheStoreAsItFoundItUntilThePersonWaitsOrItWrites) {
+    save("Ames");
+    {
+        const TopLevelCall call("walk");
+        EXPECT_EQ(contactsRead(), 1u);
+        addElsewhere();
+        EXPECT_EQ(contactsRead(), 1u);
+        TopLevelCall::beforePersonWaits();
+        EXPECT_EQ(contactsRead(), 2u);
+        addElsewhere();
+        EXPECT_EQ(contactsRead(), 2u);
+        save("Bell");  // written to the store as it is now, and the folder's order follows it
+        EXPECT_EQ(contactsRead(), 4u);
+        EXPECT_EQ(itemsSeen(), 3);
+    }
+    EXPECT_EQ(itemsSeen(), 4);
+    addElsewhere();
+    EXPECT_EQ(contactsRead(), 5u);  // outside a call every read sees the latest
 }
 
 }  // namespace
