@@ -21,7 +21,8 @@ bool isCrmIdOf(const std::string& value, const std::string& id) {
 // move since the index was built shifts the items under its rows, and the person then chooses the
 // contact folder again to rebuild it.
 Result checkedIdMatch(ControlState& state, const std::string& id) {
-    state.outlook.ItemUserProperty = state.outlook.ContactItem.getObject("UserProperties").getObject("Find", kLumoraIdProperty);
+    const Object properties = state.outlook.ContactItem.getObject("UserProperties");
+    state.outlook.ItemUserProperty = properties.getObject("Find", kLumoraIdProperty);
     if (state.outlook.ItemUserProperty.isNothing()) {
         tell(msg::ContactIndexRowWithoutId);
         return Result::Failed;

@@ -33,7 +33,8 @@ std::string recordValue(const Object& record, const RecordContactField& field) {
 // Every field is written, so an update also clears what the record leaves out; then the CRM's
 // marks.
 void writeRecord(const Object& record, const Object& item, const std::string& id) {
-    for (const RecordContactField& field : recordContactFields()) item.put(field.member, Variant(recordValue(record, field)));
+    for (const RecordContactField& field : recordContactFields())
+        item.put(field.member, Variant(recordValue(record, field)));
     item.put("User1", Variant(msg::LumoraMark));
     item.put("User2", Variant(msg::PermanentContact));
     item.put("User3", Variant(id));

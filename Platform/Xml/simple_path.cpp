@@ -82,7 +82,8 @@ std::optional<std::vector<XmlNode*>> selectSimplePath(XmlNode* context, std::str
     const bool absolute = !expression.empty() && expression.front() == '/';
     std::optional<std::vector<Step>> steps = parseSteps(expression, absolute ? 1 : 0);
     if (!steps || !context) return std::nullopt;
-    xmlNodePtr start = absolute && context->type != XML_DOCUMENT_NODE ? reinterpret_cast<xmlNodePtr>(context->doc) : context;
+    xmlNodePtr start = context;
+    if (absolute && context->type != XML_DOCUMENT_NODE) start = reinterpret_cast<xmlNodePtr>(context->doc);
     if (!start || (start->type != XML_ELEMENT_NODE && start->type != XML_DOCUMENT_NODE)) return std::nullopt;
     // Each step takes children of the nodes the step before found, which are distinct and in
     // document order: so are their children, taken parent by parent.
