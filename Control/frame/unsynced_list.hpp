@@ -27,7 +27,6 @@ public:
     UnsyncedRecord& cleaned(const Object& item, std::string_view member) {
         return cleaned(item.get(member).toString());
     }
-    const std::string& text() const { return m_text; }
     std::string take() { return std::move(m_text); }
 
 private:
