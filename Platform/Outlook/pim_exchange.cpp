@@ -67,10 +67,8 @@ public:
             ++m_counts.updated;
         } else {
             imported.folder = m_store.defaultFolder(m_mailbox, homeFolderOf(imported.itemClass)).id;
-            std::vector<std::string> names;
-            for (const auto& [name, value] : imported.values) names.push_back(name);
+            m_changed.push_back(valueNames(imported));
             m_items.push_back(std::move(imported));
-            m_changed.push_back(std::move(names));
             ++m_counts.created;
         }
         const ItemClass itemClass = m_items.back().itemClass;

@@ -63,11 +63,19 @@ std::string newHexId(size_t bytes) {
 std::string newUid(ItemClass itemClass) {
     std::string hex = newHexId(16);
     for (char& c : hex) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    hex[12] = '4';                                                            // the version
-    hex[16] = "89ab"[(hex[16] <= '9' ? hex[16] - '0' : hex[16] - 'a' + 10) & 3];  // the variant
+    hex[12] = '4';  // the version: random
+    // The variant sets the top two bits of the 17th digit to 10: it becomes 8, 9, a or b.
+    const int digit = hex[16] <= '9' ? hex[16] - '0' : hex[16] - 'a' + 10;
+    hex[16] = "89ab"[digit & 3];
     const std::string uuid = hex.substr(0, 8) + "-" + hex.substr(8, 4) + "-" + hex.substr(12, 4) + "-" +
                              hex.substr(16, 4) + "-" + hex.substr(20);
     return itemClass == ItemClass::Contact ? "urn:uuid:" + uuid : uuid;
+}
+
+std::vector<std::string> valueNames(const ItemRecord& item) {
+    std::vector<std::string> names;
+    for (const auto& [name, value] : item.values) names.push_back(name);
+    return names;
 }
 
 PimStore::PimStore(const std::filesystem::path& dataFolder)
@@ -400,10 +408,7 @@ void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& change
 
 void PimStore::saveNewItems(std::vector<ItemRecord>& items) {
     std::vector<std::vector<std::string>> names;
-    for (const ItemRecord& item : items) {
-        names.emplace_back();
-        for (const auto& [name, value] : item.values) names.back().push_back(name);
-    }
+    for (const ItemRecord& item : items) names.push_back(valueNames(item));
     saveItems(items, names);
 }
 

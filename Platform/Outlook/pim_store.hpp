@@ -80,6 +80,9 @@ struct ItemRecord {
     bool mailPartsChanged = false;
 };
 
+// The names of the values the record holds, for a save that writes them all.
+std::vector<std::string> valueNames(const ItemRecord& item);
+
 inline constexpr std::string_view kStoreFileName = "pim.sqlite";
 
 class PimStore final : private TransactionListener {
