@@ -19,6 +19,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   chromium nodejs python3 python3-openpyxl libreoffice-calc-nogui
+  python3-icalendar python3-vobject
   sip-tester
   poppler-utils
 )

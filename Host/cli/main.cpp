@@ -31,6 +31,7 @@ int main(int argc, char* argv[]) {
         }
         for (const std::string& warning : optionWarnings(line.options)) std::cerr << "lumora: warning: " << warning << '\n';
         if (line.command.empty()) return usageFailure("no command given");
+        ensureTempFolder(line.options);
         const Command* command = findCommand(line.command);
         if (!command) return usageFailure("unknown command '" + line.command + "'");
         return command->run(line.options, line.args);

@@ -192,6 +192,16 @@ std::string versionText() {
     return text;
 }
 
+void ensureTempFolder(const CliOptions& options) {
+    if (!options.tempFolder || options.tempFolder->empty()) return;
+    const std::filesystem::path folder(*options.tempFolder);
+    std::error_code error;
+    if (std::filesystem::exists(folder, error) && !std::filesystem::is_directory(folder, error))
+        throw UsageError("--temp: '" + folder.string() + "' is a file, not a folder");
+    std::filesystem::create_directories(folder, error);
+    if (error) throw UsageError("--temp: the folder '" + folder.string() + "' cannot be made: " + error.message());
+}
+
 std::vector<std::string> optionWarnings(const CliOptions& options) {
     std::vector<std::string> warnings;
     if (options.locale && desktop::locale::icuLocaleId(*options.locale).empty()) {

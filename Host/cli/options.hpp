@@ -45,6 +45,10 @@ std::string helpText();
 // The text of `lumora --version`: the product's version and the deliverables'.
 std::string versionText();
 
+// Creates the --temp folder when it does not exist yet, so that the controls can write to it;
+// throws UsageError naming the folder when it is no folder or cannot be made.
+void ensureTempFolder(const CliOptions& options);
+
 // Warnings about options that are taken but will not do what the user meant (a --locale this
 // system does not know), one line each.
 std::vector<std::string> optionWarnings(const CliOptions& options);

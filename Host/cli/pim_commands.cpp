@@ -57,8 +57,10 @@ int runPimCommand(const CliOptions& options, const std::vector<std::string>& raw
         }
         return createAndCall(options, admin, "Share", nlohmann::json::array({args[1], folderType, allowed}));
     }
+    // The result is how many items the file held; byref[1] and byref[2] how many of them were
+    // created and how many updated in place.
     if (args.size() == 2 && args[0] == "import")
-        return createAndCall(options, admin, "Import", nlohmann::json::array({absoluteFile(args[1])}));
+        return createAndCall(options, admin, "Import", nlohmann::json::array({absoluteFile(args[1]), 0, 0}));
     throw UsageError(std::string("pim needs one of: ") + kPimUsage);
 }
 

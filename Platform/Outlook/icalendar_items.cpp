@@ -1,13 +1,13 @@
 #include "icalendar_items.hpp"
 
-#include <libical/ical.h>
-
 #include <algorithm>
 #include <ctime>
 #include <memory>
 
 #include "Automation/vb/convert.hpp"
 #include "Automation/vb/text.hpp"
+#include "calendar_time_zone.hpp"
+#include "ical_handles.hpp"
 #include "icalendar_zones.hpp"
 #include "item_properties.hpp"
 #include "pim_errors.hpp"
@@ -16,11 +16,6 @@
 namespace lumora::pim {
 
 namespace {
-
-struct ComponentFree {
-    void operator()(icalcomponent* component) const noexcept { icalcomponent_free(component); }
-};
-using ComponentHandle = std::unique_ptr<icalcomponent, ComponentFree>;
 
 // Outlook's task states and the iCalendar STATUS that says the same.
 struct TaskStatus {
@@ -31,22 +26,6 @@ constexpr TaskStatus kTaskStates[] = {
     {0, ICAL_STATUS_NEEDSACTION}, {1, ICAL_STATUS_INPROCESS}, {2, ICAL_STATUS_COMPLETED}, {4, ICAL_STATUS_CANCELLED}};
 
 bool isNoDate(const Variant& value) { return value.toDate().days == kNoDate.days; }
-
-icaltimetype icalTimeOf(Date date, bool dateOnly) {
-    const vb::CivilTime civil = vb::toCivil(date);
-    icaltimetype t = icaltime_null_time();
-    t.year = civil.year;
-    t.month = civil.month;
-    t.day = civil.day;
-    if (dateOnly) {
-        t.is_date = 1;
-    } else {
-        t.hour = civil.hour;
-        t.minute = civil.minute;
-        t.second = civil.second;
-    }
-    return t;
-}
 
 vb::CivilTime civilOf(const icaltimetype& t) {
     if (t.is_date) return vb::CivilTime{t.year, t.month, t.day, 0, 0, 0};
@@ -87,34 +66,46 @@ void addText(icalcomponent* component, icalproperty* (*make)(const char*), const
     if (!text.empty()) icalcomponent_add_property(component, make(text.c_str()));
 }
 
+// What every component written shares: the zone its times are in and the time it is written.
+struct CalendarWriting {
+    CalendarTimeZone zone;
+    icaltimetype stamp;
+};
+
+// The item's identity and the time of writing, which RFC 5545 requires of every event and task.
+void addIdentity(icalcomponent* component, const ItemRecord& item, const CalendarWriting& writing) {
+    if (!item.uid.empty()) icalcomponent_add_property(component, icalproperty_new_uid(item.uid.c_str()));
+    icalcomponent_add_property(component, icalproperty_new_dtstamp(writing.stamp));
+}
+
 // Owned until added to the calendar: a date no field could hold raises on the way.
-ComponentHandle eventOf(const ItemRecord& item) {
+ComponentHandle eventOf(const ItemRecord& item, CalendarWriting& writing) {
     ComponentHandle handle(icalcomponent_new_vevent());
     icalcomponent* event = handle.get();
-    if (!item.entryId.empty()) icalcomponent_add_property(event, icalproperty_new_uid(item.entryId.c_str()));
-    icalcomponent_add_property(event, icalproperty_new_dtstamp(icaltime_current_time_with_zone(icaltimezone_get_utc_timezone())));
+    addIdentity(event, item, writing);
     addText(event, icalproperty_new_summary, item, "Subject");
     addText(event, icalproperty_new_location, item, "Location");
     addText(event, icalproperty_new_description, item, "Body");
     const bool allDay = storedValue(item, "AllDayEvent").toBool();
     const Variant start = storedValue(item, "Start");
     const Variant end = storedValue(item, "End");
-    if (!isNoDate(start)) icalcomponent_add_property(event, icalproperty_new_dtstart(icalTimeOf(start.toDate(), allDay)));
-    if (!isNoDate(end)) icalcomponent_add_property(event, icalproperty_new_dtend(icalTimeOf(end.toDate(), allDay)));
+    CalendarTimeZone& zone = writing.zone;
+    if (!isNoDate(start)) icalcomponent_add_property(event, zone.property(CalendarTime::Start, start.toDate(), allDay));
+    if (!isNoDate(end)) icalcomponent_add_property(event, zone.property(CalendarTime::End, end.toDate(), allDay));
     return handle;
 }
 
-ComponentHandle todoOf(const ItemRecord& item) {
+ComponentHandle todoOf(const ItemRecord& item, CalendarWriting& writing) {
     ComponentHandle handle(icalcomponent_new_vtodo());
     icalcomponent* todo = handle.get();
-    if (!item.entryId.empty()) icalcomponent_add_property(todo, icalproperty_new_uid(item.entryId.c_str()));
-    icalcomponent_add_property(todo, icalproperty_new_dtstamp(icaltime_current_time_with_zone(icaltimezone_get_utc_timezone())));
+    addIdentity(todo, item, writing);
     addText(todo, icalproperty_new_summary, item, "Subject");
     addText(todo, icalproperty_new_description, item, "Body");
     const Variant due = storedValue(item, "DueDate");
     if (!isNoDate(due)) {
         const double days = due.toDate().days;
-        icalcomponent_add_property(todo, icalproperty_new_due(icalTimeOf(due.toDate(), days == static_cast<int64_t>(days))));
+        const bool dateOnly = days == static_cast<int64_t>(days);
+        icalcomponent_add_property(todo, writing.zone.property(CalendarTime::Due, due.toDate(), dateOnly));
     }
     const int32_t status = storedValue(item, "Status").toI4();
     for (const TaskStatus& state : kTaskStates)
@@ -148,6 +139,7 @@ std::string readingError(icalcomponent* component) {
 ItemRecord appointmentOf(icalcomponent* event, size_t number, CalendarZones& zones) {
     ItemRecord item;
     item.itemClass = ItemClass::Appointment;
+    item.uid = textOf(event, ICAL_UID_PROPERTY);
     icaltimetype start = icalcomponent_get_dtstart(event);
     if (icaltime_is_null_time(start) || !icaltime_is_valid_time(start))
         raise(PimError::BadImportFile, "event " + std::to_string(number) + ": " + readingError(event));
@@ -169,6 +161,7 @@ ItemRecord appointmentOf(icalcomponent* event, size_t number, CalendarZones& zon
 ItemRecord taskOf(icalcomponent* todo, size_t number, CalendarZones& zones) {
     ItemRecord item;
     item.itemClass = ItemClass::Task;
+    item.uid = textOf(todo, ICAL_UID_PROPERTY);
     setText(item, "Subject", textOf(todo, ICAL_SUMMARY_PROPERTY));
     setText(item, "Body", textOf(todo, ICAL_DESCRIPTION_PROPERTY));
     if (icalcomponent_get_first_property(todo, ICAL_DUE_PROPERTY))
@@ -211,16 +204,31 @@ void requireShallowNesting(std::string_view text) {
 
 }  // namespace
 
-std::string calendarText(const std::vector<const ItemRecord*>& items) {
+std::string calendarText(const std::vector<const ItemRecord*>& items, Date now) {
+    CalendarWriting writing{CalendarTimeZone::ofSystem(),
+                            icaltime_from_timet_with_zone(utcSecondsOf(now), 0, icaltimezone_get_utc_timezone())};
+    std::vector<ComponentHandle> components;
+    for (const ItemRecord* item : items) {
+        if (item->itemClass == ItemClass::Appointment) components.push_back(eventOf(*item, writing));
+        if (item->itemClass == ItemClass::Task) components.push_back(todoOf(*item, writing));
+    }
     ComponentHandle calendar(icalcomponent_new_vcalendar());
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
     icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Lumora//Lumora Desktop//EN"));
-    for (const ItemRecord* item : items) {
-        if (item->itemClass == ItemClass::Appointment) icalcomponent_add_component(calendar.get(), eventOf(*item).release());
-        if (item->itemClass == ItemClass::Task) icalcomponent_add_component(calendar.get(), todoOf(*item).release());
-    }
+    // The zone before the events and tasks that name it, as calendar programs write it.
+    writing.zone.addDefinitionTo(calendar.get());
+    for (ComponentHandle& component : components) icalcomponent_add_component(calendar.get(), component.release());
     std::unique_ptr<char, decltype(&free)> text(icalcomponent_as_ical_string_r(calendar.get()), &free);
     return text ? std::string(text.get()) : std::string();
+}
+
+std::span<const std::string_view> calendarFieldsOf(ItemClass itemClass) {
+    static constexpr std::string_view kEventFields[] = {"Subject", "Location", "Body", "Start", "End", "AllDayEvent"};
+    static constexpr std::string_view kTaskFields[] = {"Subject", "Body",       "DueDate",        "Status",
+                                                       "Complete", "Importance", "PercentComplete"};
+    if (itemClass == ItemClass::Appointment) return kEventFields;
+    if (itemClass == ItemClass::Task) return kTaskFields;
+    return {};
 }
 
 std::vector<ItemRecord> readCalendar(std::string_view text) {

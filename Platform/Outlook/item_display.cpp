@@ -93,7 +93,9 @@ public:
 
     std::string kind() const override { return std::string(showKindOf(m_state->record.itemClass)); }
     std::string title() const override { return titleOf(m_state->record); }
-    std::string entryId() const override { return m_state->record.entryId; }
+    // Empty until the first save, as the page's item windows mark a new item, although the
+    // item has its entry id from the start.
+    std::string entryId() const override { return m_state->record.id == 0 ? std::string() : m_state->record.entryId; }
 
     std::vector<desktop::ItemField> fields() const override {
         std::vector<desktop::ItemField> fields;
@@ -167,7 +169,7 @@ std::optional<ItemFile> fileOf(ItemState& state) {
     switch (record.itemClass) {
     case ItemClass::Mail: return ItemFile{".eml", draftMessage(state.mailParts(), desktop::current().now())};
     case ItemClass::Appointment:
-    case ItemClass::Task: return ItemFile{".ics", calendarText({&record})};
+    case ItemClass::Task: return ItemFile{".ics", calendarText({&record}, desktop::current().now())};
     case ItemClass::Contact: return ItemFile{".vcf", vcardText({&record})};
     case ItemClass::DistributionList: break;
     }

@@ -76,8 +76,13 @@ const TypeInfo& PimAdmin::typeInfo() const {
             admin.display(a[0].toString());
             return Variant();
         });
-        t.method<PimAdmin>("Import", 8, {"Path"}, 1,
-                           [](PimAdmin& admin, Args& a) { return Variant(admin.importFile(a[0].toString())); });
+        // Created and Updated, when passed, return how many items were new and how many updated.
+        t.method<PimAdmin>("Import", 8, {"Path", "Created", "Updated"}, 1, [](PimAdmin& admin, Args& a) {
+            const ImportCounts counts = admin.importFile(a[0].toString());
+            if (a.has(1)) a.ref(1) = Variant(counts.created);
+            if (a.has(2)) a.ref(2) = Variant(counts.updated);
+            return Variant(counts.total());
+        });
         t.method<PimAdmin>("Export", 9, {"Kind", "Path"}, 2, [](PimAdmin& admin, Args& a) {
             return Variant(admin.exportFolder(a[0].toString(), a[1].toString()));
         });
@@ -118,9 +123,9 @@ void PimAdmin::display(const std::string& entryId) {
     PimItem::load(store, *id).call("Display");
 }
 
-int32_t PimAdmin::importFile(const std::string& path) {
+ImportCounts PimAdmin::importFile(const std::string& path) {
     requireLocalUser();
-    return pim::importFile(*m_access.store(), files::resolvePagePath(path).local).total();
+    return pim::importFile(*m_access.store(), files::resolvePagePath(path).local);
 }
 
 int32_t PimAdmin::exportFolder(const std::string& kind, const std::string& path) {

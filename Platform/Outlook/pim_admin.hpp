@@ -5,10 +5,13 @@
 // Share(userName, folderType, allowed) shares or unshares that user's default folder with the
 // current user; FailNext(member, number) makes the next call of that member fail once.
 // Folders() and Items(folderEntryId) list what the explorer shows, Display(entryId) opens an
-// item; Import(path) and Export(kind, path) exchange files with other programs (pim_exchange.hpp).
+// item; Import(path, [created], [updated]) and Export(kind, path) exchange files with other
+// programs (pim_exchange.hpp): Import returns how many items the file held, and sets the by-ref
+// counts of those it created and those it updated in place.
 // A page may look, select and open within its view (pim_view.hpp); what changes who sees what,
 // or reaches files, is the local user's alone and refused on a page's thread with error 70.
 
+#include "pim_exchange.hpp"
 #include "pim_session.hpp"
 
 namespace lumora::pim {
@@ -28,7 +31,7 @@ public:
     // [entryId, class, title, detail] per item, the first kMaxListedItems in folder order.
     Variant items(const std::string& folderEntryId);
     void display(const std::string& entryId);
-    int32_t importFile(const std::string& path);
+    ImportCounts importFile(const std::string& path);
     int32_t exportFolder(const std::string& kind, const std::string& path);
 
     static constexpr size_t kMaxListedItems = 500;

@@ -1,9 +1,13 @@
 #pragma once
 // Filling the store from a person's other programs and feeding them: a vCard file imports as
 // contacts into the Contacts folder, an iCalendar file as appointments into the Calendar and
-// tasks into the Tasks folder, all of the current mailbox. An import is one transaction: a file
-// that is too large or cannot be read imports nothing. An export writes the whole default folder
-// to one file that replaces the target in one step.
+// tasks into the Tasks folder, all of the current mailbox. An item whose UID the mailbox already
+// holds outside Deleted Items updates that item in place instead: what the file carries is
+// replaced, and the item keeps its entry id, its other fields (the CRM's marks in User1 to User4)
+// and its user properties. A file holding one UID several times updates that many items, in
+// order. An import is one transaction: a file that is too large or cannot be read imports
+// nothing. An export writes the whole default folder to one file that replaces the target in
+// one step, with each item's UID, so that importing it again updates rather than doubles.
 
 #include <cstdint>
 #include <filesystem>
@@ -19,6 +23,8 @@ struct ImportCounts {
     int32_t contacts = 0;
     int32_t appointments = 0;
     int32_t tasks = 0;
+    int32_t created = 0;  // of them, new items
+    int32_t updated = 0;  // and stored items updated in place
     int32_t total() const { return contacts + appointments + tasks; }
 };
 

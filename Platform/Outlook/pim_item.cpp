@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "Automation/vb/convert.hpp"
+#include "Automation/vb/dates.hpp"
+#include "Platform/Desktop/desktop.hpp"
 #include "item_properties.hpp"
 #include "mail_recipients.hpp"
 #include "mail_attachments.hpp"
@@ -15,6 +18,27 @@ namespace {
 
 // Close(SaveMode): olSave 0 saves, olDiscard 1 and olPromptForSave 2 leave the item as stored.
 constexpr int32_t kCloseSave = 0;
+
+constexpr double kNewAppointmentMinutes = 30;
+
+// The next full or half hour after the time, as a person's calendar offers a new appointment.
+Date nextHalfHour(Date now) {
+    vb::CivilTime slot = vb::toCivil(now);
+    const int minutesToAdd = slot.minute < 30 ? 30 : 60;
+    slot.minute = 0;
+    slot.second = 0;
+    return vb::dateAdd("n", minutesToAdd, vb::toDate(slot));
+}
+
+void moveEndWithStart(ItemRecord& record, Date newStart) {
+    auto start = record.values.find("Start");
+    auto end = record.values.find("End");
+    if (start == record.values.end() || end == record.values.end()) return;
+    // In whole seconds: dates are fractions of days, whose difference is no exact count of minutes.
+    const int64_t length = vb::dateDiff("s", start->second.toDate(), end->second.toDate());
+    if (!vb::isInDateRange(newStart.days + static_cast<double>(length) / 86400)) return;  // past the year 9999
+    end->second = Variant(vb::dateAdd("s", static_cast<double>(length), newStart));
+}
 
 void joinWord(std::string& into, const std::string& word, std::string_view separator) {
     if (word.empty()) return;
@@ -85,10 +109,23 @@ PimItem::PimItem(std::shared_ptr<ItemState> state) : m_store(state->store), m_st
 Object PimItem::sharing(std::shared_ptr<ItemState> state) { return makeObject<PimItem>(std::move(state)); }
 
 Object PimItem::create(std::shared_ptr<PimStore> store, int64_t folder, ItemClass itemClass) {
+    // The identity comes first, so that whatever shows or exports the item before its first
+    // save names the item it will be.
     ItemRecord record;
     record.folder = folder;
     record.itemClass = itemClass;
-    return makeObject<PimItem>(std::move(store), std::move(record));
+    record.entryId = newHexId(24);
+    record.uid = newUid(itemClass);
+    auto state = std::make_shared<ItemState>(ItemState{std::move(store), std::move(record), {}});
+    if (itemClass == ItemClass::Appointment) {
+        const Date start = nextHalfHour(desktop::current().now());
+        state->record.values["Start"] = Variant(start);
+        state->record.values["End"] = Variant(vb::dateAdd("n", kNewAppointmentMinutes, start));
+        state->markChanged("Start");
+        state->markChanged("End");
+        state->endFollowsStart = true;
+    }
+    return makeObject<PimItem>(std::move(state));
 }
 
 Object PimItem::load(std::shared_ptr<PimStore> store, int64_t id) {
@@ -134,8 +171,11 @@ void PimItem::remove() {
     if (m_state->record.id == 0) return;  // never saved: nothing stored to delete
     requireInView(*m_store, m_state->record.folder);
     m_store->deleteItem(m_state->record.id);
+    // Saved again, it is a new item (its first save names it): the deleted one keeps its
+    // identity in Deleted Items.
     m_state->record.id = 0;
     m_state->record.entryId.clear();
+    m_state->record.uid.clear();
 }
 
 std::optional<Variant> PimItem::Values::load(const PropertyDef& property) {
@@ -156,6 +196,13 @@ void PimItem::Values::store(const PropertyDef& property, Variant value) {
     if (m_state.record.itemClass == ItemClass::Mail)
         if (std::optional<int32_t> type = addressLineType(property.name))
             return setAddressLine(m_state.mailParts(), *type, value.str());
+    if (m_state.record.itemClass == ItemClass::Appointment) {
+        if (property.name == "End") m_state.endFollowsStart = false;
+        if (property.name == "Start" && m_state.endFollowsStart) {
+            moveEndWithStart(m_state.record, value.toDate());
+            m_state.markChanged("End");
+        }
+    }
     m_state.record.values[property.name] = std::move(value);
     m_state.markChanged(property.name);
 }

@@ -18,6 +18,8 @@ struct ItemState {
     std::shared_ptr<PimStore> store;
     ItemRecord record;
     std::vector<std::string> changed;  // value names set since the last save
+    // A new appointment's end moves with its start, keeping its length, until the end is set.
+    bool endFollowsStart = false;
     void markChanged(const std::string& name);
     // The user properties, read from the store on first use.
     std::vector<UserPropertyRow>& userProperties();
@@ -29,7 +31,8 @@ class PimItem : public Dispatch {
 public:
     PimItem(std::shared_ptr<PimStore> store, ItemRecord record);
     explicit PimItem(std::shared_ptr<ItemState> state);
-    // A new, unsaved item of the class in a folder.
+    // A new, unsaved item of the class in a folder, with its entry id and UID. A new appointment
+    // starts at the next half hour of the Desktop clock and lasts 30 minutes.
     static Object create(std::shared_ptr<PimStore> store, int64_t folder, ItemClass itemClass);
     // A stored item; raises PimError::NotShared when its folder is out of the caller's view.
     static Object load(std::shared_ptr<PimStore> store, int64_t id);

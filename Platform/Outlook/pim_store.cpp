@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <random>
 
@@ -57,6 +58,24 @@ std::string newHexId(size_t bytes) {
         id += kDigits[value & 0xf];
     }
     return id;
+}
+
+std::string newUid(ItemClass itemClass) {
+    std::string hex = newHexId(16);
+    for (char& c : hex) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    hex[12] = '4';  // the version: random
+    // The variant sets the top two bits of the 17th digit to 10: it becomes 8, 9, a or b.
+    const int digit = hex[16] <= '9' ? hex[16] - '0' : hex[16] - 'a' + 10;
+    hex[16] = "89ab"[digit & 3];
+    const std::string uuid = hex.substr(0, 8) + "-" + hex.substr(8, 4) + "-" + hex.substr(12, 4) + "-" +
+                             hex.substr(16, 4) + "-" + hex.substr(20);
+    return itemClass == ItemClass::Contact ? "urn:uuid:" + uuid : uuid;
+}
+
+std::vector<std::string> valueNames(const ItemRecord& item) {
+    std::vector<std::string> names;
+    for (const auto& [name, value] : item.values) names.push_back(name);
+    return names;
 }
 
 PimStore::PimStore(const std::filesystem::path& dataFolder)
@@ -276,7 +295,7 @@ ItemRecord PimStore::loadItem(int64_t id) {
     ItemRecord item;
     // The item and its values in one query: a folder walk reads one item per position.
     Statement& values = statement(
-        "SELECT i.entry_id, i.folder, i.class, v.name, v.kind, v.value FROM items i "
+        "SELECT i.entry_id, i.folder, i.class, IFNULL(i.uid, ''), v.name, v.kind, v.value FROM items i "
         "LEFT JOIN item_values v ON v.item = i.id WHERE i.id = ?");
     values.bind(1, id);
     if (!values.step()) raise(PimError::ItemDeleted);
@@ -284,8 +303,9 @@ ItemRecord PimStore::loadItem(int64_t id) {
     item.entryId = values.text(0);
     item.folder = values.integer(1);
     item.itemClass = classFromNumber(static_cast<int32_t>(values.integer(2))).value_or(ItemClass::Mail);
+    item.uid = values.text(3);
     do {
-        if (!values.isNull(3)) item.values.emplace(values.text(3), values.variant(4));
+        if (!values.isNull(4)) item.values.emplace(values.text(4), values.variant(5));
     } while (values.step());
     values.reset();
     item.userPropertiesLoaded = false;
@@ -330,17 +350,32 @@ std::optional<int64_t> PimStore::itemIdByEntryId(std::string_view entryId) {
     return id;
 }
 
+std::vector<int64_t> PimStore::itemIdsByUid(int64_t mailbox, ItemClass itemClass, std::string_view uid) {
+    Statement& query = statement(
+        "SELECT i.id, i.folder FROM items i JOIN folders f ON f.id = i.folder"
+        " WHERE i.uid = ? AND i.class = ? AND f.mailbox = ? ORDER BY i.id");
+    query.bind(1, uid).bind(2, static_cast<int64_t>(itemClass)).bind(3, mailbox);
+    std::vector<std::pair<int64_t, int64_t>> found;
+    while (query.step()) found.emplace_back(query.integer(0), query.integer(1));
+    query.reset();
+    std::vector<int64_t> ids;
+    for (const auto& [id, folderId] : found)
+        if (!isInDeletedItems(folderId)) ids.push_back(id);
+    return ids;
+}
+
 int64_t PimStore::mailboxOfFolder(int64_t folderId) { return folder(folderId).mailbox; }
 
-std::pair<int64_t, std::string> PimStore::writeItem(const ItemRecord& item,
-                                                   const std::vector<std::string>& changedValues) {
+int64_t PimStore::writeItem(ItemRecord& item, const std::vector<std::string>& changedValues) {
     const bool first = item.id == 0;
-    std::string entryId = first ? newHexId(24) : item.entryId;
     if (first) {
-        statement("INSERT INTO items(entry_id, folder, class) VALUES(?, ?, ?)")
-            .bind(1, entryId)
+        if (item.entryId.empty()) item.entryId = newHexId(24);
+        if (item.uid.empty()) item.uid = newUid(item.itemClass);
+        statement("INSERT INTO items(entry_id, folder, class, uid) VALUES(?, ?, ?, ?)")
+            .bind(1, item.entryId)
             .bind(2, item.folder)
             .bind(3, static_cast<int64_t>(item.itemClass))
+            .bind(4, item.uid)
             .run();
     } else {
         Statement& exists = statement("SELECT 1 FROM items WHERE id = ?");
@@ -352,7 +387,7 @@ std::pair<int64_t, std::string> PimStore::writeItem(const ItemRecord& item,
     if (first) {
         ItemRecord head;
         head.id = id;
-        head.entryId = entryId;
+        head.entryId = item.entryId;
         head.folder = item.folder;
         head.itemClass = item.itemClass;
         m_journal.created(head);
@@ -370,37 +405,38 @@ std::pair<int64_t, std::string> PimStore::writeItem(const ItemRecord& item,
     }
     if (item.userPropertiesLoaded) writeUserProperties(id, item);
     if (item.mailPartsChanged) writeMailParts(id, item);
-    return {id, std::move(entryId)};
+    return id;
 }
 
 void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& changedValues) {
     refreshOrderCache();
     auto transaction = beginWrite("item save");
     const bool first = item.id == 0;
-    auto [id, entryId] = writeItem(item, changedValues);
+    const int64_t id = writeItem(item, changedValues);
     transaction.commit();
     item.mailPartsChanged = false;
     item.id = id;
-    item.entryId = std::move(entryId);
     // Our own commits leave data_version alone, so the cached order is extended here.
     if (first) addToOrder(item.folder, id);
 }
 
 void PimStore::saveNewItems(std::vector<ItemRecord>& items) {
+    std::vector<std::vector<std::string>> names;
+    for (const ItemRecord& item : items) names.push_back(valueNames(item));
+    saveItems(items, names);
+}
+
+void PimStore::saveItems(std::vector<ItemRecord>& items, const std::vector<std::vector<std::string>>& changedValues) {
     refreshOrderCache();
     auto transaction = beginWrite("item import");
-    std::vector<std::pair<int64_t, std::string>> written;
-    for (const ItemRecord& item : items) {
-        std::vector<std::string> names;
-        for (const auto& [name, value] : item.values) names.push_back(name);
-        written.push_back(writeItem(item, names));
-    }
+    std::vector<int64_t> ids;
+    for (size_t i = 0; i < items.size(); ++i) ids.push_back(writeItem(items[i], changedValues.at(i)));
     transaction.commit();
     for (size_t i = 0; i < items.size(); ++i) {
-        items[i].id = written[i].first;
-        items[i].entryId = std::move(written[i].second);
+        const bool first = items[i].id == 0;
+        items[i].id = ids[i];
         items[i].mailPartsChanged = false;
-        addToOrder(items[i].folder, items[i].id);
+        if (first) addToOrder(items[i].folder, items[i].id);
     }
 }
 

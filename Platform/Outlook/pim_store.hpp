@@ -59,10 +59,12 @@ struct AttachmentRow {
     std::string bytes;
 };
 
-// An item's saved state; id 0 and an empty entry id until its first save.
+// An item's saved state; id 0 until its first save. An item made by the object model has its
+// entry id and UID from the start (pim_item.cpp); the first save gives them to one that has none.
 struct ItemRecord {
     int64_t id = 0;
     std::string entryId;
+    std::string uid;  // what other programs know it by: an iCalendar or vCard UID
     int64_t folder = 0;
     ItemClass itemClass = ItemClass::Mail;
     std::unordered_map<std::string, Variant> values;  // by the property's declared name
@@ -77,6 +79,9 @@ struct ItemRecord {
     bool mailPartsLoaded = true;
     bool mailPartsChanged = false;
 };
+
+// The names of the values the record holds, for a save that writes them all.
+std::vector<std::string> valueNames(const ItemRecord& item);
 
 inline constexpr std::string_view kStoreFileName = "pim.sqlite";
 
@@ -110,12 +115,17 @@ public:
     void loadUserProperties(ItemRecord& item);
     void loadMailParts(ItemRecord& item);
     std::optional<int64_t> itemIdByEntryId(std::string_view entryId);
+    // The items of the class with the UID in the mailbox, outside Deleted Items, in creation order.
+    std::vector<int64_t> itemIdsByUid(int64_t mailbox, ItemClass itemClass, std::string_view uid);
     int64_t mailboxOfFolder(int64_t folder);
     // Writes the named values (removing those the item no longer has) and every user property
     // in one write; a first save gives the item its id and entry id.
     void saveItem(ItemRecord& item, const std::vector<std::string>& changedValues);
     // New items with every value they hold, all in one write: all are saved or none.
     void saveNewItems(std::vector<ItemRecord>& items);
+    // Items new and stored alike, each writing the values named beside it as saveItem does, all
+    // in one write: all are saved or none.
+    void saveItems(std::vector<ItemRecord>& items, const std::vector<std::vector<std::string>>& changedValues);
     // Moves the item into its mailbox's Deleted Items, remembering where it was; an item already
     // in Deleted Items (or a folder inside it) is removed for good.
     void deleteItem(int64_t id);
@@ -174,8 +184,9 @@ private:
     void writeRolledBack() noexcept override;
     void removeFromOrder(int64_t folder, int64_t id);
     void addToOrder(int64_t folder, int64_t id);
-    // The writes of a save, inside the caller's transaction; returns the item's id and entry id.
-    std::pair<int64_t, std::string> writeItem(const ItemRecord& item, const std::vector<std::string>& changedValues);
+    // The writes of a save, inside the caller's transaction; returns the item's id, and gives a
+    // new item the entry id and UID it lacks.
+    int64_t writeItem(ItemRecord& item, const std::vector<std::string>& changedValues);
     void writeUserProperties(int64_t id, const ItemRecord& item);
     void writeMailParts(int64_t id, const ItemRecord& item);
     void refreshOrderCache();
@@ -199,5 +210,8 @@ private:
 
 // A new random entry or store id: upper-case hex, stable for the life of what it names.
 std::string newHexId(size_t bytes);
+// A new UID for an item of the class: a random UUID (RFC 9562 version 4), as a URN for a contact,
+// whose vCard UID is a URI (RFC 6350 section 6.7.6).
+std::string newUid(ItemClass itemClass);
 
 }  // namespace lumora::pim

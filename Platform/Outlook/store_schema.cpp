@@ -2,14 +2,16 @@
 
 #include <string>
 
+#include "item_kinds.hpp"
 #include "sqlite_handles.hpp"
 
 namespace lumora::pim {
 
 namespace {
 
-// Version 1 had no version mark (0); version 2 added the trash columns and the journal.
-constexpr int kSchemaVersion = 2;
+// Version 1 had no version mark (0); version 2 added the trash columns and the journal;
+// version 3 the items' UIDs.
+constexpr int kSchemaVersion = 3;
 
 constexpr std::string_view kTables = R"sql(
 CREATE TABLE IF NOT EXISTS mailboxes(
@@ -95,6 +97,15 @@ void prepareSchema(Database& db) {
     // Where a deleted item came from, and when, while it lies in Deleted Items.
     if (!hasColumn(db, "items", "deleted_from")) db.execute("ALTER TABLE items ADD COLUMN deleted_from INTEGER");
     if (!hasColumn(db, "items", "deleted_at")) db.execute("ALTER TABLE items ADD COLUMN deleted_at INTEGER");
+    // The identity other programs know an item by (iCalendar and vCard UID), matched on import.
+    // Items of older stores take the UID their exports carried until now, so that those files,
+    // imported again, find them: the entry id, as a URN for a contact.
+    if (!hasColumn(db, "items", "uid")) {
+        db.execute("ALTER TABLE items ADD COLUMN uid TEXT");
+        db.execute("UPDATE items SET uid = CASE class WHEN " + std::to_string(static_cast<int>(ItemClass::Contact)) +
+                   " THEN 'urn:lumora:' || entry_id ELSE entry_id END");
+    }
+    db.execute("CREATE INDEX IF NOT EXISTS items_by_uid ON items(uid)");
     db.execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
     transaction.commit();
 }

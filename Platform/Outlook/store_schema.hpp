@@ -1,6 +1,6 @@
 #pragma once
 // The store file's tables, and how a store written by an older version gains what it lacks
-// (the trash columns, the journal) the first time it is opened.
+// (the trash columns, the journal, the items' UIDs) the first time it is opened.
 
 namespace lumora::pim {
 

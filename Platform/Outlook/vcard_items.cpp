@@ -1,6 +1,7 @@
 #include "vcard_items.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 
 #include "Automation/vb/convert.hpp"
@@ -321,6 +322,8 @@ void readProperty(ItemRecord& contact, const ContentLine& line) {
         fillFirstFree(contact, {hasType(line, "home") ? "PersonalHomePage" : "BusinessHomePage"}, textOf(line));
     } else if (name == "BDAY") {
         if (std::optional<Date> birthday = birthdayOf(textOf(line))) contact.values["Birthday"] = Variant(*birthday);
+    } else if (name == "UID") {
+        if (contact.uid.empty()) contact.uid = textOf(line);
     }
 }
 
@@ -384,14 +387,37 @@ private:
     std::string m_out;
 };
 
+// A scheme as RFC 3986 starts a URI with: a letter, then letters, digits, "+", "-" or ".", and a colon.
+bool startsWithUriScheme(std::string_view text) {
+    const size_t colon = text.find(':');
+    if (colon == 0 || colon == std::string_view::npos || !std::isalpha(static_cast<unsigned char>(text[0]))) return false;
+    return std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+    });
+}
+
+// RFC 6350 section 6.7.6: a UID is a URI ("urn:uuid:..."); one from another program that is
+// no URI is written as text, escaped like any, so that no value starts a line of its own.
+std::string uidLine(const std::string& uid) {
+    const bool plain = std::none_of(uid.begin(), uid.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    return plain && startsWithUriScheme(uid) ? "UID:" + uid : "UID;VALUE=text:" + escaped(uid, false);
+}
+
+// RFC 6350 requires a formatted name: the name given, else the one composed of its parts, the
+// organisation, or the first e-mail address, so that a card of an address alone still names it.
+std::string formattedName(const CardWriter& card, const ItemRecord& contact) {
+    std::string fullName = card.field("FullName");
+    if (fullName.empty()) fullName = composedFullName(contact);
+    for (const char* fallback : {"CompanyName", "Email1Address", "Email2Address", "Email3Address"})
+        if (fullName.empty()) fullName = card.field(fallback);
+    return fullName;
+}
+
 std::string cardOf(const ItemRecord& contact) {
     CardWriter card(contact);
     std::string out = "BEGIN:VCARD\r\nVERSION:4.0\r\n";
-    if (!contact.entryId.empty()) out += "UID:urn:lumora:" + contact.entryId + "\r\n";
-    std::string fullName = card.field("FullName");
-    if (fullName.empty()) fullName = composedFullName(contact);
-    if (fullName.empty()) fullName = card.field("CompanyName");
-    appendFolded(out, "FN:" + escaped(fullName, false));
+    if (!contact.uid.empty()) appendFolded(out, uidLine(contact.uid));
+    appendFolded(out, "FN:" + escaped(formattedName(card, contact), false));
     card.structured("N", {card.field("LastName"), card.field("FirstName"), card.field("MiddleName"),
                           card.field("Title"), card.field("Suffix")});
     card.text("NICKNAME", card.field("NickName"));
@@ -408,7 +434,8 @@ std::string cardOf(const ItemRecord& contact) {
         {"HomeFaxNumber", "home,fax"},             {"PagerNumber", "pager"},
         {"OtherTelephoneNumber", "voice"}};
     for (const Phone& phone : kPhones)
-        card.text(std::string("TEL;VALUE=text;TYPE=\"") + phone.type + "\"", card.field(phone.field));
+        // A TYPE list unquoted: quoted, readers of vCard 3.0 take "work,voice" for one type.
+        card.text(std::string("TEL;VALUE=text;TYPE=") + phone.type, card.field(phone.field));
     for (const char* email : {"Email1Address", "Email2Address", "Email3Address"}) card.text("EMAIL", card.field(email));
     card.address("work", "BusinessAddress");
     card.address("home", "HomeAddress");
@@ -430,6 +457,19 @@ std::string vcardText(const std::vector<const ItemRecord*>& contacts) {
     return out;
 }
 
+std::span<const std::string_view> vcardFields() {
+    static constexpr std::string_view kFields[] = {
+        "LastName", "FirstName", "MiddleName", "Title", "Suffix", "FullName", "CompanyName", "Department", "JobTitle",
+        "NickName", "BusinessTelephoneNumber", "Business2TelephoneNumber", "HomeTelephoneNumber",
+        "Home2TelephoneNumber", "MobileTelephoneNumber", "BusinessFaxNumber", "HomeFaxNumber", "PagerNumber",
+        "OtherTelephoneNumber", "Email1Address", "Email2Address", "Email3Address", "BusinessAddressStreet",
+        "BusinessAddressCity", "BusinessAddressState", "BusinessAddressPostalCode", "BusinessAddressCountry",
+        "HomeAddressStreet", "HomeAddressCity", "HomeAddressState", "HomeAddressPostalCode", "HomeAddressCountry",
+        "OtherAddressStreet", "OtherAddressCity", "OtherAddressState", "OtherAddressPostalCode",
+        "OtherAddressCountry", "Body", "BusinessHomePage", "PersonalHomePage", "Birthday"};
+    return kFields;
+}
+
 std::vector<ItemRecord> readVCards(std::string_view text) {
     std::vector<ItemRecord> contacts;
     std::optional<ItemRecord> open;
@@ -442,6 +482,11 @@ std::vector<ItemRecord> readVCards(std::string_view text) {
             open->itemClass = ItemClass::Contact;
         } else if (parsed->name == "END" && upper(parsed->value) == "VCARD") {
             if (!open) raise(PimError::BadImportFile, "END:VCARD without BEGIN:VCARD");
+            // A formatted name that only repeats the name's parts is not kept apart from them, so
+            // that it follows them when they change, as it did before the card was written.
+            if (auto name = open->values.find("FullName");
+                name != open->values.end() && name->second.toString() == composedFullName(*open))
+                open->values.erase(name);
             contacts.push_back(std::move(*open));
             open.reset();
         } else if (open) {

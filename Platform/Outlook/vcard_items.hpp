@@ -3,8 +3,9 @@
 // and from the 2.1 habits that programs still write (bare TYPE words, quoted-printable values
 // with soft line breaks). Folded lines, escapes and groups ("item1.TEL") are understood. The
 // properties N, FN, ORG, TITLE, NICKNAME, TEL by type, EMAIL, ADR by type, NOTE, URL and BDAY
-// map to the contact's fields.
+// map to the contact's fields, and UID to its identity.
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,9 @@ namespace lumora::pim {
 
 // A vCard 4.0 for each contact, lines ending in CR LF and folded at 75 octets.
 std::string vcardText(const std::vector<const ItemRecord*>& contacts);
+
+// The contact fields a vCard carries: what an import replaces in a contact it updates.
+std::span<const std::string_view> vcardFields();
 
 // The contacts of a vCard file, as unsaved records, in file order. Raises
 // PimError::BadImportFile for text that holds no vCard or a card left open.

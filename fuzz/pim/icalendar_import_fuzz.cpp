@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::vector<lumora::pim::ItemRecord> items = lumora::pim::readCalendar(text);
         std::vector<const lumora::pim::ItemRecord*> written;
         for (const lumora::pim::ItemRecord& item : items) written.push_back(&item);
-        lumora::pim::readCalendar(lumora::pim::calendarText(written));
+        lumora::pim::readCalendar(lumora::pim::calendarText(written, lumora::Date{46364.375}));  // 2026-12-08 09:00
     } catch (const std::exception&) {
         // Refusals are the expected outcome for most inputs.
     }

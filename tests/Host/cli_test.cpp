@@ -62,11 +62,23 @@ TEST_F(LumoraCommandLine, RelativeFoldersAreTakenFromWhereTheCommandRuns) {
     ProcessResult registered = runLumora({"--data", "data", "register", LUMORA_SAMPLE_SERVER_MODULE}, temp.path(), {},
                                          temp.path() / "work");
     ASSERT_EQ(registered.status, 0) << registered.err;
-    ProcessResult greeting = runLumora({"--data", "data", "--temp", "scratch", "call", kSampleProgId, "Greet", "Ann"},
+    ProcessResult greeting = runLumora({"--data", "data", "--temp", "scratch/new", "call", kSampleProgId, "Greet", "Ann"},
                                        temp.path(), {}, temp.path() / "work");
     ASSERT_EQ(greeting.status, 0) << greeting.err;
     EXPECT_EQ(json::parse(greeting.out)["result"], "Hello, Ann!");
     EXPECT_TRUE(std::filesystem::exists(temp.path() / "work" / "data" / "registry.json"));
+    EXPECT_TRUE(std::filesystem::is_directory(temp.path() / "work" / "scratch" / "new"));  // made for the controls
+}
+
+TEST_F(LumoraCommandLine, ATempFolderThatCannotBeMadeIsAUsageError) {
+    std::ofstream(temp.path() / "plain") << "a file";
+    for (const std::string& folder : {(temp.path() / "plain").string(), (temp.path() / "plain" / "below").string()}) {
+        ProcessResult refused = lumora({"--temp", folder, "call", kSampleProgId, "Greet", "Ann"});
+        EXPECT_EQ(refused.status, 2) << folder;
+        EXPECT_EQ(refused.err.rfind("lumora: --temp: ", 0), 0u) << refused.err;
+        EXPECT_NE(refused.err.find("'" + folder + "'"), std::string::npos) << refused.err;
+        EXPECT_TRUE(refused.out.empty());
+    }
 }
 
 TEST_F(LumoraCommandLine, AFailingCallExitsOneWithTheError) {

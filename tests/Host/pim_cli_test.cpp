@@ -17,7 +17,7 @@ using nlohmann::json;
 class PimCommandLine : public ::testing::Test {
 protected:
     ProcessResult lumora(std::vector<std::string> args, const std::string& input = {}) {
-        args.insert(args.begin(), {"--data", (temp.path() / "data").string(), "--no-launch"});
+        args.insert(args.begin(), {"--data", (temp.path() / "data").string(), "--no-launch", "--now", "2026-12-08T09:10:00"});
         return runLumora(args, temp.path(), input);
     }
     json run(const json& steps) {
@@ -40,7 +40,8 @@ TEST_F(PimCommandLine, ADisplayedAppointmentIsTranscribedWithItsFields) {
     EXPECT_EQ(steps[3]["shown"], json::array({{{"kind", "appointment"},
                                                {"title", "Call back"},
                                                {"file", file},
-                                               {"detail", "Subject: Call back\n"}}}));
+                                               {"detail", "Subject: Call back\nStart: 2026-12-08 09:30:00\n"
+                                                          "End: 2026-12-08 10:00:00\n"}}}));
 }
 
 TEST_F(PimCommandLine, PimCommandsShareACalendarAndSelectItemsForTheObjectModel) {
@@ -77,18 +78,24 @@ TEST_F(PimCommandLine, PimCommandsShareACalendarAndSelectItemsForTheObjectModel)
 
 TEST_F(PimCommandLine, ImportAndExportExchangeFilesWithOtherPrograms) {
     {
-        std::ofstream(temp.path() / "people.vcf") << "BEGIN:VCARD\nVERSION:3.0\nN:Lee;Ann;;;\nEND:VCARD\n"
+        std::ofstream(temp.path() / "people.vcf") << "BEGIN:VCARD\nVERSION:3.0\nUID:urn:uuid:ann\nN:Lee;Ann;;;\nEND:VCARD\n"
                                                       "BEGIN:VCARD\nVERSION:4.0\nFN:Bo\nEND:VCARD\n";
     }
-    ProcessResult imported = lumora({"pim", "import", (temp.path() / "people.vcf").string()});
+    // The result counts the file's items; byref, how many were new and how many updated.
+    const std::string people = (temp.path() / "people.vcf").string();
+    ProcessResult imported = lumora({"pim", "import", people});
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_EQ(json::parse(imported.out)["result"], 2);
+    EXPECT_EQ(json::parse(imported.out)["byref"], json::array({people, 2, 0}));
+    ProcessResult again = lumora({"pim", "import", people});
+    EXPECT_EQ(json::parse(again.out)["result"], 2);
+    EXPECT_EQ(json::parse(again.out)["byref"], json::array({people, 1, 1}));  // Bo has no UID to match
 
     ProcessResult exported = lumora({"pim", "export", "--contacts", (temp.path() / "out.vcf").string()});
     ASSERT_EQ(exported.status, 0) << exported.err;
     std::ifstream in(temp.path() / "out.vcf");
     std::string card((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(card.find("N:Lee;Ann;;;\r\n"), std::string::npos);
+    EXPECT_NE(card.find("UID:urn:uuid:ann\r\nFN:Ann Lee\r\nN:Lee;Ann;;;\r\n"), std::string::npos) << card;
     EXPECT_NE(card.find("FN:Bo\r\n"), std::string::npos);
 
     EXPECT_EQ(lumora({"pim", "export", "--notes", "out.txt"}).status, 2);

@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -14,42 +11,13 @@
 #include <sstream>
 #include <string>
 
+#include "support_commands.hpp"
+
 namespace lumora::testing {
-
-inline std::filesystem::path testSupportFolder() {
-    if (const char* source = std::getenv("LUMORA_SOURCE_DIR")) return std::filesystem::path(source) / "tests" / "support";
-    return std::filesystem::path(__FILE__).parent_path();
-}
-
-struct CommandResult {
-    bool succeeded = false;
-    std::string output;  // standard output and error
-};
-
-// Runs a command whose arguments are paths this test made (no quotes in them).
-inline CommandResult runCommand(const std::string& command) {
-    CommandResult result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    std::array<char, 4096> buffer;
-    size_t read = 0;
-    while ((read = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.output.append(buffer.data(), read);
-    result.succeeded = pclose(pipe) == 0;
-    return result;
-}
-
-// The system's Python, which has the Debian modules (a Python of the user's own may not).
-inline std::string systemPython() { return std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3"; }
 
 // The workbook as read_xlsx.py reports it; fails the test when it cannot be read.
 inline nlohmann::json readXlsx(const std::filesystem::path& file) {
-    const CommandResult read =
-        runCommand(systemPython() + " '" + (testSupportFolder() / "read_xlsx.py").string() + "' '" + file.string() + "'");
-    if (!read.succeeded) {
-        ADD_FAILURE() << "openpyxl could not read " << file << ": " << read.output;
-        return nlohmann::json::parse(R"({"sheets": [{"cells": []}]})");
-    }
-    return nlohmann::json::parse(read.output);
+    return readWithSupportScript("read_xlsx.py", file, "openpyxl", nlohmann::json::parse(R"({"sheets": [{"cells": []}]})"));
 }
 
 // The entry [row, column, value, type, bold] of one cell of the first sheet, null when empty.

@@ -2,18 +2,21 @@
 // back out: vCards of two programs' habits, calendars with a time zone and in UTC, a round trip,
 // and files that import nothing because part of them is bad.
 
-#include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <string>
 
 #include "Automation/vb/convert.hpp"
 #include "Platform/Outlook/item_properties.hpp"
 #include "Platform/Outlook/pim_exchange.hpp"
+#include "Platform/Outlook/store_history.hpp"
 #include "pim_fixture.hpp"
+#include "tests/support/pim_file_reader.hpp"
 
 namespace lumora::pim::tests {
 namespace {
+
+using nlohmann::json;
+using lumora::testing::readPimFile;
 
 constexpr int32_t kBadFile = static_cast<int32_t>(0x80040606);
 
@@ -112,17 +115,6 @@ std::string centralEurope(std::string_view firstYear, std::string_view count = "
 // Local time for these tests is Tokyo's (UTC+9, no summer time), so every conversion shows.
 class ExchangeTest : public PimTest {
 protected:
-    ExchangeTest() {
-        const char* zone = std::getenv("TZ");
-        m_zone = zone ? std::optional<std::string>(zone) : std::nullopt;
-        setenv("TZ", "Asia/Tokyo", 1);
-        tzset();
-    }
-    ~ExchangeTest() override {
-        if (m_zone) setenv("TZ", m_zone->c_str(), 1);
-        else unsetenv("TZ");
-        tzset();
-    }
     std::filesystem::path write(const std::string& name, std::string_view text) {
         const std::filesystem::path file = m_data.path() / name;
         std::ofstream(file, std::ios::binary) << text;
@@ -140,7 +132,7 @@ protected:
     }
     static std::string when(const Variant& date) { return vb::formatDate(date.toDate(), "yyyy-MM-dd HH:mm"); }
 
-    std::optional<std::string> m_zone;
+    ScopedTimeZone m_zone{"Asia/Tokyo"};
 };
 
 TEST_F(ExchangeTest, VCardsOfTwoProgramsKeepTheirFields) {
@@ -206,7 +198,7 @@ TEST_F(ExchangeTest, ZonedAndUtcTimesBecomeLocalTime) {
     EXPECT_EQ(when(call.get("End")), "2026-12-09 00:45");
 }
 
-TEST_F(ExchangeTest, AnExportReadBackGivesTheSameItems) {
+TEST_F(ExchangeTest, AnExportReadBackGivesTheSameItemsUidsAndZone) {
     import(kVCard30);
     import(kVCard40);
     import(kCalendarWithZone);
@@ -227,12 +219,116 @@ TEST_F(ExchangeTest, AnExportReadBackGivesTheSameItems) {
         for (size_t i = 0; i < originals.size(); ++i) {
             ItemRecord original = pim.loadItem(originals[i]);
             ItemRecord back = copy.loadItem(copies[i]);
+            EXPECT_EQ(back.uid, original.uid);
             for (const auto& [name, value] : original.values) {
                 ASSERT_TRUE(back.values.contains(name)) << name;
                 EXPECT_EQ(back.values.at(name), value) << name;
             }
         }
     }
+    // The files name the person's zone, and the copy writes them as the store did.
+    const std::string calendar = readFile(m_data.path() / "out.ics");
+    EXPECT_NE(calendar.find("DTSTART;TZID=Asia/Tokyo:20261208T180000\r\n"), std::string::npos) << calendar;
+    EXPECT_NE(calendar.find("DTSTART;VALUE=DATE:20261224\r\n"), std::string::npos);
+    EXPECT_NE(calendar.find("UID:1@example\r\n"), std::string::npos);
+    exportFolder(copy, ExportKind::Calendar, m_data.path() / "again.ics");
+    exportFolder(copy, ExportKind::Contacts, m_data.path() / "again.vcf");
+    EXPECT_EQ(readFile(m_data.path() / "again.ics"), calendar);  // the same clock stamps both
+    EXPECT_EQ(readFile(m_data.path() / "again.vcf"), readFile(m_data.path() / "out.vcf"));
+}
+
+TEST_F(ExchangeTest, ImportingAFileAgainUpdatesItsItemsInPlace) {
+    ImportCounts first = import(kCalendarWithZone);
+    EXPECT_EQ(first.created, 3);
+    EXPECT_EQ(first.updated, 0);
+    // The CRM marks the review: a User field and a user property.
+    Object review = item(FolderType::Calendar, 1);
+    const Variant entryId = review.get("EntryID");
+    review.put("Categories", "CRM");
+    review.getObject("UserProperties").getObject("Add", "ACID", 1, true).putValue(Variant("A-17"));
+    review.call("Save");
+
+    // The other program moved the review to 11:00 and dropped its location.
+    std::string moved(kCalendarWithZone);
+    moved.replace(moved.find("20261208T100000"), 15, "20261208T110000");
+    moved.erase(moved.find("LOCATION:"), moved.find("DESCRIPTION:") - moved.find("LOCATION:"));
+    ImportCounts again = import(moved);
+    EXPECT_EQ(again.created, 0);
+    EXPECT_EQ(again.updated, 3);
+    EXPECT_EQ(again.total(), 3);
+    EXPECT_EQ(count(FolderType::Calendar), 2);
+    EXPECT_EQ(count(FolderType::Tasks), 1);
+    review = item(FolderType::Calendar, 1);
+    EXPECT_EQ(review.get("EntryID"), entryId);
+    EXPECT_EQ(when(review.get("Start")), "2026-12-08 19:00");
+    EXPECT_EQ(review.get("Location"), Variant(""));
+    EXPECT_EQ(review.get("Categories"), Variant("CRM"));
+    EXPECT_EQ(review.getObject("UserProperties").getObject("Find", "ACID").value(), Variant("A-17"));
+    {
+        // The update is history like any change: undone, the review is back where it was.
+        PimStore pim = store();
+        EXPECT_EQ(undoEntry(pim, listHistory(pim, {}).front().id, false).putBack, 1);  // the others read the same
+        EXPECT_EQ(when(item(FolderType::Calendar, 1).get("Start")), "2026-12-08 18:00");
+        EXPECT_EQ(item(FolderType::Calendar, 1).get("Location"), Variant("Room 4, 2nd floor"));
+        import(moved);
+    }
+
+    // An item in Deleted Items is no longer the one the file names: the file makes it anew.
+    review.call("Delete");
+    EXPECT_EQ(import(moved).created, 1);
+    EXPECT_EQ(count(FolderType::Calendar), 2);
+
+    // Cards: one without a UID is new each time and gets one; one UID twice updates two contacts.
+    const std::string cards =
+        "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:No Uid\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:1\r\nFN:Twin A\r\nEND:VCARD\r\n"
+        "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:1\r\nFN:Twin B\r\nEND:VCARD\r\n";
+    EXPECT_EQ(import(cards).created, 3);
+    Object marked = item(FolderType::Contacts, 3);
+    marked.put("User1", "Lumora");
+    marked.call("Save");
+    ImportCounts cardsAgain = import(cards);
+    EXPECT_EQ(cardsAgain.created, 1);
+    EXPECT_EQ(cardsAgain.updated, 2);
+    EXPECT_EQ(count(FolderType::Contacts), 4);
+    EXPECT_EQ(item(FolderType::Contacts, 3).get("FullName"), Variant("Twin B"));
+    EXPECT_EQ(item(FolderType::Contacts, 3).get("User1"), Variant("Lumora"));
+    PimStore pim = store();
+    EXPECT_FALSE(pim.loadItem(pim.itemIds(pim.defaultFolder(pim.currentMailbox().id, FolderType::Contacts).id)[0]).uid.empty());
+}
+
+TEST_F(ExchangeTest, AUidThatIsNoUriIsWrittenAsTextAndStartsNoLine) {
+    import("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:42\\nEND:VCARD\r\nFN:Ann\r\nEND:VCARD\r\n");
+    PimStore pim = store();
+    exportFolder(pim, ExportKind::Contacts, m_data.path() / "out.vcf");
+    const std::string card = readFile(m_data.path() / "out.vcf");
+    EXPECT_NE(card.find("\r\nUID;VALUE=text:42\\nEND:VCARD\r\nFN:Ann\r\n"), std::string::npos) << card;
+    const ImportCounts again = importFile(pim, m_data.path() / "out.vcf");
+    EXPECT_EQ(again.updated, 1);
+    EXPECT_EQ(again.created, 0);
+}
+
+TEST_F(ExchangeTest, AnEventInUtcComesBackAtItsInstantInThePersonsZone) {
+    ScopedTimeZone berlin("Europe/Berlin");
+    import("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Web Calendar//EN\r\nBEGIN:VEVENT\r\nUID:u@web\r\n"
+           "DTSTAMP:20261201T080000Z\r\nDTSTART:20261208T090000Z\r\nDTEND:20261208T093000Z\r\nSUMMARY:Standup\r\n"
+           "END:VEVENT\r\nEND:VCALENDAR\r\n");
+    EXPECT_EQ(when(item(FolderType::Calendar, 1).get("Start")), "2026-12-08 10:00");
+    PimStore pim = store();
+    exportFolder(pim, ExportKind::Calendar, m_data.path() / "out.ics");
+    EXPECT_NE(readFile(m_data.path() / "out.ics").find("DTSTART;TZID=Europe/Berlin:20261208T100000\r\n"), std::string::npos);
+    const json read = readPimFile(m_data.path() / "out.ics");
+    EXPECT_EQ(read["timezones"], json::array({"Europe/Berlin"}));
+    for (const char* parser : {"icalendar", "vobject"}) {
+        EXPECT_EQ(read[parser][0]["dtstart"]["utc"], "2026-12-08T09:00:00Z") << parser;
+        EXPECT_EQ(read[parser][0]["dtend"]["utc"], "2026-12-08T09:30:00Z") << parser;
+    }
+    // Read back by this store's own reader, through the zone the file defines.
+    lumora::tests::TempFolder other;
+    PimStore copy(other.path());
+    importFile(copy, m_data.path() / "out.ics");
+    const ItemRecord back = copy.loadItem(copy.itemIds(copy.defaultFolder(copy.currentMailbox().id, FolderType::Calendar).id)[0]);
+    EXPECT_EQ(when(back.values.at("Start")), "2026-12-08 10:00");
 }
 
 TEST_F(ExchangeTest, ABadPartOfAFileImportsNothing) {

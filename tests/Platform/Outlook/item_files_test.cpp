@@ -1,18 +1,18 @@
 // Displayed items outside a page: the files a person's mail, calendar and address programs open,
 // written whole to the Lumora documents folder under names that no subject can turn into a path.
+// Calendars and vCards are read back by Debian's python3-icalendar and python3-vobject.
 
 #include <fstream>
 #include <string>
 
 #include "pim_fixture.hpp"
+#include "tests/support/pim_file_reader.hpp"
 
 namespace lumora::pim::tests {
 namespace {
 
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using nlohmann::json;
+using lumora::testing::readPimFile;
 
 class ItemFilesTest : public PimTest {
 protected:
@@ -75,6 +75,7 @@ TEST_F(ItemFilesTest, NamesComeFromTheSubjectStayInTheDocumentsFolderAndNeverRep
 }
 
 TEST_F(ItemFilesTest, AnAppointmentBecomesAnIcsAndAContactAVcard) {
+    ScopedTimeZone berlin("Europe/Berlin");
     Object appointment = outlook().getObject("CreateItem", 1);
     appointment.put("Subject", "Site visit");
     appointment.put("Location", "Dock 3; gate B");
@@ -84,8 +85,9 @@ TEST_F(ItemFilesTest, AnAppointmentBecomesAnIcsAndAContactAVcard) {
     EXPECT_NE(ics.find("BEGIN:VEVENT\r\n"), std::string::npos);
     EXPECT_NE(ics.find("SUMMARY:Site visit\r\n"), std::string::npos);
     EXPECT_NE(ics.find("LOCATION:Dock 3\\; gate B\r\n"), std::string::npos) << ics;
-    EXPECT_NE(ics.find("DTSTART:20261208T100000\r\n"), std::string::npos) << ics;
-    EXPECT_NE(ics.find("DTEND:20261208T120000\r\n"), std::string::npos);
+    EXPECT_NE(ics.find("DTSTART;TZID=Europe/Berlin:20261208T100000\r\n"), std::string::npos) << ics;
+    EXPECT_NE(ics.find("DTEND;TZID=Europe/Berlin:20261208T120000\r\n"), std::string::npos);
+    EXPECT_NE(ics.find("BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\n"), std::string::npos);
 
     Object contact = outlook().getObject("CreateItem", 2);
     contact.put("FirstName", "Ann");
@@ -93,6 +95,76 @@ TEST_F(ItemFilesTest, AnAppointmentBecomesAnIcsAndAContactAVcard) {
     const std::filesystem::path card = displayed(contact);
     EXPECT_EQ(card.filename(), "Ann Lee.vcf");
     EXPECT_NE(readFile(card).find("N:Lee;Ann;;;\r\n"), std::string::npos);
+}
+
+// The case a calendar program could not place: an appointment shown before its first save had
+// neither identity nor start, so each opening made another event.
+TEST_F(ItemFilesTest, ANewAppointmentShownUnsavedHasItsUidAndTheNextHalfHour) {
+    ScopedTimeZone berlin("Europe/Berlin");  // the clock reads 09:10 there, 08:10 UTC
+    Object appointment = outlook().getObject("CreateItem", 1);
+    const json read = readPimFile(displayed(appointment));
+    for (const char* parser : {"icalendar", "vobject"}) {
+        SCOPED_TRACE(parser);
+        ASSERT_EQ(read[parser].size(), 1u) << read;
+        const json& event = read[parser][0];
+        EXPECT_EQ(event["uid"].get<std::string>().size(), 36u);  // a UUID
+        EXPECT_EQ(event["dtstart"]["utc"], "2026-12-08T08:30:00Z");
+        EXPECT_EQ(event["dtend"]["utc"], "2026-12-08T09:00:00Z");
+        EXPECT_EQ(event["dtstamp"]["utc"], "2026-12-08T08:10:00Z");  // the Desktop clock's, not the system's
+    }
+    EXPECT_EQ(read["icalendar"][0]["dtstart"]["tzid"], "Europe/Berlin");
+    EXPECT_EQ(read["timezones"], json::array({"Europe/Berlin"}));
+    // Shown again after its save, it is the same event.
+    const std::string entryId = appointment.get("EntryID").toString();
+    appointment.call("Save");
+    EXPECT_EQ(appointment.get("EntryID"), Variant(entryId));
+    EXPECT_EQ(readPimFile(displayed(appointment))["icalendar"][0]["uid"], read["icalendar"][0]["uid"]);
+}
+
+TEST_F(ItemFilesTest, TimesAreWrittenInUtcWhereTheZoneIsUtcOrHasNoName) {
+    Object appointment = outlook().getObject("CreateItem", 1);
+    // A zone given by its rules alone, which no calendar program could look up by name.
+    for (const char* zone : {"UTC", "Etc/UTC", "CET-1CEST,M3.5.0,M10.5.0/3"}) {
+        SCOPED_TRACE(zone);
+        ScopedTimeZone scoped(zone);
+        const std::string ics = readFile(displayed(appointment));
+        EXPECT_EQ(ics.find("VTIMEZONE"), std::string::npos);
+        const json event = readPimFile(displayed(appointment))["icalendar"][0];
+        const bool utc = std::string(zone).find("UTC") != std::string::npos;
+        EXPECT_EQ(event["dtstart"]["value"], utc ? "2026-12-08T09:30:00+00:00" : "2026-12-08T08:30:00+00:00");
+    }
+}
+
+TEST_F(ItemFilesTest, TasksAllDayEventsAndAContactOfAnAddressAloneReadInDebiansParsers) {
+    ScopedTimeZone berlin("Europe/Berlin");
+    Object task = outlook().getObject("CreateItem", 3);
+    task.put("Subject", "Call back");
+    task.put("DueDate", civilDate(2026, 7, 8, 15, 0));  // summer time: UTC+2
+    json read = readPimFile(displayed(task));
+    EXPECT_EQ(read["icalendar"][0]["due"]["utc"], "2026-07-08T13:00:00Z");
+    EXPECT_EQ(read["vobject"][0]["due"]["utc"], "2026-07-08T13:00:00Z");
+
+    Object holiday = outlook().getObject("CreateItem", 1);
+    holiday.put("AllDayEvent", true);
+    holiday.put("Start", civilDate(2026, 12, 24));
+    holiday.put("End", civilDate(2026, 12, 25));
+    const std::filesystem::path file = displayed(holiday);
+    EXPECT_NE(readFile(file).find("DTSTART;VALUE=DATE:20261224\r\n"), std::string::npos);
+    EXPECT_EQ(readFile(file).find("VTIMEZONE"), std::string::npos);  // no time names the zone
+    read = readPimFile(file);
+    EXPECT_EQ(read["icalendar"][0]["dtstart"]["value"], "2026-12-24");
+    EXPECT_EQ(read["vobject"][0]["dtend"]["value"], "2026-12-25");
+
+    // RFC 6350 requires a formatted name; a phone's types are two, not one "work,voice".
+    Object contact = outlook().getObject("CreateItem", 2);
+    contact.put("Email1Address", "ann@example.com");
+    contact.put("BusinessTelephoneNumber", "+49 30 1234");
+    const json card = readPimFile(displayed(contact))["vobject"][0];
+    EXPECT_EQ(card["fn"], "ann@example.com");
+    EXPECT_EQ(card["uid"].get<std::string>().rfind("urn:uuid:", 0), 0u);
+    EXPECT_EQ(card["tel"], json::array({{{"value", "+49 30 1234"}, {"types", {"work", "voice"}}}}));
+    contact.put("CompanyName", "Acme");
+    EXPECT_EQ(readPimFile(displayed(contact))["vobject"][0]["fn"], "Acme");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "Automation/vb/dates.hpp"
 #include "Platform/Outlook/item_kinds.hpp"
 #include "pim_fixture.hpp"
 
@@ -23,18 +24,17 @@ Object newContact(Object folder, const std::string& lastName, const std::string&
 
 TEST_F(PimTest, AppointmentIsSavedWithUserPropertiesAndFoundByIdInItsStoreOnly) {
     Object appointment = outlook().getObject("CreateItem", 1);
-    EXPECT_EQ(appointment.get("EntryID"), Variant(""));
+    const std::string entryId = appointment.get("EntryID").toString();  // before the first save, kept by it
+    EXPECT_GE(entryId.size(), 48u);
     EXPECT_EQ(appointment.get("Class"), Variant(int32_t{26}));
-    EXPECT_EQ(appointment.get("Start"), Variant(Date{949998.0}));  // 4501-01-01: no date
-    appointment.put("subject", "Review");                          // any case
+    appointment.put("subject", "Review");  // any case
     appointment.put("Start", Date{46000.5});
     Object acid = appointment.getObject("UserProperties").getObject("Add", "ACID", 1, true);
     acid.putValue(Variant("A-17"));
     appointment.getObject("UserProperties").getObject("Add", "guid", 1, true);
     appointment.call("save");
+    EXPECT_EQ(appointment.get("EntryID"), Variant(entryId));
 
-    std::string entryId = appointment.get("EntryID").toString();
-    EXPECT_GE(entryId.size(), 48u);
     std::string storeId = defaultFolder(9).get("StoreID").toString();
     Object found = mapi().getObject("GetItemFromID", entryId, storeId);
     EXPECT_EQ(found.get("Subject"), Variant("Review"));
@@ -54,6 +54,31 @@ TEST_F(PimTest, AppointmentIsSavedWithUserPropertiesAndFoundByIdInItsStoreOnly) 
     EXPECT_EQ(trashed.getObject("Parent").get("Name"), Variant("Deleted Items"));
     trashed.call("Delete");
     EXPECT_AUTOMATION_ERROR(mapi().call("GetItemFromID", entryId, storeId), kNotFound);
+}
+
+TEST_F(PimTest, ANewAppointmentTakesTheNextHalfHourAndItsEndFollowsItsStartUntilSet) {
+    const std::pair<Date, Date> slots[] = {
+        {civilDate(2026, 12, 8, 9, 10), civilDate(2026, 12, 8, 9, 30)},
+        {civilDate(2026, 12, 8, 9, 30), civilDate(2026, 12, 8, 10, 0)},  // the half hour itself is past
+        {civilDate(2026, 12, 31, 23, 45), civilDate(2027, 1, 1, 0, 0)},
+    };
+    for (const auto& [now, start] : slots) {
+        desktop::HeadlessDesktop clock(desktop::SystemConfig{now});
+        desktop::ScopedDesktop scope(clock);
+        Object appointment = outlook().getObject("CreateItem", 1);
+        EXPECT_EQ(appointment.get("Start"), Variant(start));
+        EXPECT_EQ(appointment.get("End"), Variant(vb::dateAdd("n", 30, start)));
+    }
+    Object appointment = defaultFolder(9).getObject("Items").getObject("Add");
+    appointment.put("Start", civilDate(2027, 3, 1, 14, 0));
+    EXPECT_EQ(appointment.get("End"), Variant(civilDate(2027, 3, 1, 14, 30)));
+    appointment.put("End", civilDate(2027, 3, 1, 16, 0));
+    appointment.put("Start", civilDate(2027, 3, 1, 15, 0));  // an end set is kept
+    EXPECT_EQ(appointment.get("End"), Variant(civilDate(2027, 3, 1, 16, 0)));
+    appointment.call("Save");
+    Object saved = mapi().getObject("GetItemFromID", appointment.get("EntryID"));
+    EXPECT_EQ(saved.get("Start"), Variant(civilDate(2027, 3, 1, 15, 0)));
+    EXPECT_EQ(saved.get("End"), Variant(civilDate(2027, 3, 1, 16, 0)));
 }
 
 TEST_F(PimTest, SavingAnItemWithoutReadingItsUserPropertiesKeepsThem) {
@@ -150,7 +175,8 @@ TEST_F(PimTest, DisplayHandsTheItemWithItsFieldsToTheDesktop) {
     const desktop::ShowRequest& shown = m_desktop.transcript().shown[0];
     EXPECT_EQ(shown.kind, "appointment");
     EXPECT_EQ(shown.title, "Site visit");
-    EXPECT_EQ(shown.detail, "Subject: Site visit\nLocation: Dock 3\nACID: A-9\n");
+    EXPECT_EQ(shown.detail,
+              "Subject: Site visit\nStart: 2026-12-08 09:30:00\nEnd: 2026-12-08 10:00:00\nLocation: Dock 3\nACID: A-9\n");
     EXPECT_TRUE(store().itemIds(store().defaultFolder(store().currentMailbox().id, FolderType::Calendar).id).empty());
 }
 

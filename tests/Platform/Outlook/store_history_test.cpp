@@ -211,21 +211,24 @@ TEST_F(StoreHistoryTest, AWriteFailingInsideALargerOneLeavesTheFolderOrderAsStor
     EXPECT_EQ(shared().loadItem(id).folder, contacts);
 }
 
-TEST_F(StoreHistoryTest, AnOlderStoreKeepsItsItemsAndGainsJournalAndTrash) {
+TEST_F(StoreHistoryTest, AnOlderStoreKeepsItsItemsAndGainsJournalTrashAndUids) {
     const int64_t id = saveContact({{"LastName", Variant("Lee")}}, "make");
+    const std::string entryId = shared().loadItem(id).entryId;
     m_shared.reset();
     {
         Database db(m_data.path() / kStoreFileName);
         db.execute(
             "DROP TABLE journal_user_properties; DROP TABLE journal_values; DROP TABLE journal_items;"
             " DROP TABLE journal; ALTER TABLE items DROP COLUMN deleted_from; ALTER TABLE items DROP COLUMN deleted_at;"
-            " PRAGMA user_version = 0");
+            " DROP INDEX items_by_uid; ALTER TABLE items DROP COLUMN uid; PRAGMA user_version = 0");
     }
     EXPECT_EQ(lastName(id), "Lee");
     Statement version(shared().database(), "PRAGMA user_version");
     ASSERT_TRUE(version.step());
-    EXPECT_EQ(version.integer(0), 2);
+    EXPECT_EQ(version.integer(0), 3);
     EXPECT_TRUE(listHistory(shared(), {}).empty());
+    // The UID its exports carried before the store kept UIDs, so that those files find it.
+    EXPECT_EQ(shared().loadItem(id).uid, "urn:lumora:" + entryId);
 
     {
         const TopLevelCall unitOfWork("delete");
