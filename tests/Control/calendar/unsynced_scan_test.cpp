@@ -48,6 +48,7 @@ TEST_F(UnsyncedScanTest, AppointmentsInsideTheWindowWithoutTheExactMarkAreListed
     appointment("Day before the cut-off", "2026-03-14 23:59:00");
     appointment("On the cut-off day", "2026-03-15 23:00:00");
     Object dayAfter = appointment("Gig \xF0\x9F\x8E\xB8", "2026-03-16 00:00:00");
+    // Without a start of its own an appointment starts at the next half hour and lasts 30 minutes.
     Object undated = savedItem(defaultFolder(kCalendar), {{"Subject", "a|b"}});
     appointment("Marked", "2026-06-16 09:00:00", {{"Lumora", "true"}});
     Object capital = appointment("Capital mark", "2026-06-16 09:00:00", {{"Lumora", "TRUE"}});
@@ -57,9 +58,9 @@ TEST_F(UnsyncedScanTest, AppointmentsInsideTheWindowWithoutTheExactMarkAreListed
               Variant(storeId() + "<-!->" +
                       "202606160930|Tomorrow|2026-06-16 09:30:00|2026-06-16 10:30:00|Hall2|" + id(tomorrow) +
                       "|Line 1\r\nxy#~" +
-                      "202603160000|Gig \xF0\x9F\x8E\xB8|2026-03-16 00:00:00|4501-01-01 00:00:00||" + id(dayAfter) +
-                      "|#~" + "450101010000|ab|4501-01-01 00:00:00|4501-01-01 00:00:00||" + id(undated) + "|#~" +
-                      "202606160900|Capital mark|2026-06-16 09:00:00|4501-01-01 00:00:00||" + id(capital) + "|#~"));
+                      "202603160000|Gig \xF0\x9F\x8E\xB8|2026-03-16 00:00:00|2026-03-16 00:30:00||" + id(dayAfter) +
+                      "|#~" + "202606151030|ab|2026-06-15 10:30:00|2026-06-15 11:00:00||" + id(undated) + "|#~" +
+                      "202606160900|Capital mark|2026-06-16 09:00:00|2026-06-16 09:30:00||" + id(capital) + "|#~"));
     EXPECT_TRUE(boxes().empty());
 }
 
