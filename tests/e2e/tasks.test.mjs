@@ -24,7 +24,7 @@ function seed(session) {
   pim.item(tasks, "someday", { Subject: "Someday" });
   pim.item(tasks, "untitled", { Body: "No subject" });
   const projects = pim.folder(tasks, "Projects", FOLDER.tasks, "projects");
-  pim.item(projects, "spec", { Subject: "Write spec", StartDate: date("2026-12-01T08:00:00"), DueDate: date("2026-12-20T12:00:00"),
+  pim.item(projects, "brief", { Subject: "Write brief", StartDate: date("2026-12-01T08:00:00"), DueDate: date("2026-12-20T12:00:00"),
                                BillingInformation: "ACC-1001: 4 hours", Body: "Outline\r\nthen detail" });
   pim.item(projects, "budget", { Subject: "Review | budget", Complete: true, DateCompleted: date("2026-11-30T17:05:00"),
                                  Status: 2, PercentComplete: 100, Importance: 0, Sensitivity: 2, TeamTask: true });
@@ -46,8 +46,8 @@ test("a task is imported from the folder chosen in the task folder list", { time
   assert.deepEqual(await runAction(page, rowButton(page, "task-folders-view", "Projects", "GetFolderTaskItems"), "task-result"),
                    { outcome: "success", text: "2 tasks in Projects", boxes: [] });
   assert.deepEqual(await readView(page, "task-items-view"), {
-    raw: `Write spec#~${ids.spec}#~Review | budget#~${ids.budget}#~`,
-    rows: [["Write spec", ids.spec], ["Review | budget", ids.budget]], notes: [],
+    raw: `Write brief#~${ids.brief}#~Review | budget#~${ids.budget}#~`,
+    rows: [["Write brief", ids.brief], ["Review | budget", ids.budget]], notes: [],
   });
 
   // The folder id ImportTask is given is the one GetFolderTaskItems cleaned of its "#"; the
@@ -60,7 +60,7 @@ test("a task is imported from the folder chosen in the task folder list", { time
   assert.equal(details.raw, done.map((value) => `${value}#~`).join("") + ids.projects);
   assert.deepEqual(details.rows.map(([, value]) => value), [...done, ids.projects]);
 
-  await runAction(page, rowButton(page, "task-items-view", "Write spec", "ImportTask"), "task-result");
+  await runAction(page, rowButton(page, "task-items-view", "Write brief", "ImportTask"), "task-result");
   assert.deepEqual((await readView(page, "task-details-view")).rows.slice(0, 5).map(([, value]) => value),
                    ["ACC-1001: 4 hours", "Outline\r\nthen detail", "0", "", "2026-12-20 12:00:00.000"]);
 
@@ -71,11 +71,11 @@ test("a task is imported from the folder chosen in the task folder list", { time
 
 test("a task opens in its window, and an id naming no task is refused in the control's words", { timeout: 60000 }, async () => {
   await runAction(page, rowButton(page, "task-folders-view", "Projects", "GetFolderTaskItems"), "task-result");
-  assert.deepEqual(await runAction(page, rowButton(page, "task-items-view", "Write spec", "OpenTask"), "task-result"),
-                   { outcome: "success", text: "The task \"Write spec\" is open in its window", boxes: [] });
+  assert.deepEqual(await runAction(page, rowButton(page, "task-items-view", "Write brief", "OpenTask"), "task-result"),
+                   { outcome: "success", text: "The task \"Write brief\" is open in its window", boxes: [] });
   const window_ = page.locator('dialog.lumora-item[open][data-kind="task"]');
   await window_.waitFor();
-  assert.equal(await window_.locator('[data-field="Subject"]').inputValue(), "Write spec");
+  assert.equal(await window_.locator('[data-field="Subject"]').inputValue(), "Write brief");
   await window_.locator('button[data-name="close"]').click();
   await window_.waitFor({ state: "detached" });
 
