@@ -7,6 +7,7 @@
 #include "Control/frame/failure_forms.hpp"
 #include "Control/frame/members.hpp"
 #include "Control/frame/outside_apps.hpp"
+#include "Control/frame/crm_marks.hpp"
 #include "Control/frame/private_operations.hpp"
 #include "appointment_store_errors.hpp"
 
@@ -14,9 +15,8 @@ namespace lumora::control {
 
 namespace {
 
-constexpr int32_t kAppointmentItem = 1;
-constexpr int32_t kCalendarFolder = 9;
-constexpr int32_t kTextProperty = 1;
+constexpr int32_t kAppointmentItem = static_cast<int32_t>(pim::ItemType::Appointment);
+constexpr int32_t kCalendarFolder = static_cast<int32_t>(pim::FolderType::Calendar);
 constexpr int16_t kNewAppointmentCode = 7;
 constexpr int16_t kOpenAppointmentCode = 9;
 

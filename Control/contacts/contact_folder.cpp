@@ -9,14 +9,14 @@
 #include "Control/frame/item_walk.hpp"
 #include "Control/frame/members.hpp"
 #include "Control/frame/outside_apps.hpp"
+#include "Control/frame/crm_marks.hpp"
 #include "Control/frame/private_operations.hpp"
 
 namespace lumora::control {
 
 namespace {
 
-constexpr int32_t kContactsFolder = 10;
-constexpr int32_t kTextProperty = 1;
+constexpr int32_t kContactsFolder = static_cast<int32_t>(pim::FolderType::Contacts);
 
 // The subfolder of the default contacts folder with that exact name; the last one wins, as
 // the scan does not stop at a match. 0 for none.

@@ -4,10 +4,11 @@
 #include <string_view>
 
 #include "Control/frame/control.hpp"
+#include "Platform/Outlook/item_kinds.hpp"
 
 namespace lumora::control {
 
-inline constexpr int32_t kContactItemClass = 40;
+inline constexpr int32_t kContactItemClass = static_cast<int32_t>(pim::ItemClass::Contact);
 
 // The user properties every permanent CRM contact carries: its CRM id, and the mark that it is
 // synchronised (holding "true").
