@@ -61,8 +61,8 @@ std::optional<std::string> percentDecoded(std::string_view text) {
     return out;
 }
 
-// The part an internal target names, resolved against its source part's folder (ECMA-376
-// Part 2, 9.3: a target is a relative reference, "/" starting at the package's root); nullopt
+// The part an internal target names, resolved against its source part's folder (the Open
+// Packaging Conventions, 9.3: a target is a relative reference, "/" starting at the package's root); nullopt
 // when it is no part name at all: a scheme, a network path, a backslash, a query or fragment,
 // or a climb above the root.
 std::optional<std::string> resolveInside(const std::string& source, std::string_view target) {

@@ -122,18 +122,18 @@ protected:
     std::filesystem::path data(const std::string& store) { return m_temp.path() / store; }
 
     // Temporary CRM contacts saved in one write, for the run's first call to purge.
-    void seedTemporaryContacts(const std::string& store, const std::string& run) {
-        pim::PimStore seeded(data(store));
-        const int64_t contacts = seeded.defaultFolder(seeded.currentMailbox().id, pim::FolderType::Contacts).id;
+    void fillTemporaryContacts(const std::string& store, const std::string& run) {
+        pim::PimStore prefilled(data(store));
+        const int64_t contacts = prefilled.defaultFolder(prefilled.currentMailbox().id, pim::FolderType::Contacts).id;
         std::vector<pim::ItemRecord> items(kSeededTemporary);
         for (int i = 0; i < kSeededTemporary; ++i) {
             items[i].folder = contacts;
             items[i].itemClass = pim::ItemClass::Contact;
-            items[i].values = {{"LastName", Variant(run + "-seed-" + std::to_string(i))},
+            items[i].values = {{"LastName", Variant(run + "-filled-" + std::to_string(i))},
                                {"User1", Variant("Lumora")},
                                {"User2", Variant("Temp")}};
         }
-        seeded.saveNewItems(items);
+        prefilled.saveNewItems(items);
     }
 
     enum class KillAt { RandomLine, InsideFirstPurge };
@@ -142,7 +142,7 @@ protected:
     // purge was running.
     bool killRun(const std::string& store, const std::string& run, KillAt killAt) {
         SCOPED_TRACE("run " + run);
-        seedTemporaryContacts(store, run);
+        fillTemporaryContacts(store, run);
         StoreFile before(data(store));
         const int64_t contacts = before.defaultFolder(pim::FolderType::Contacts);
         const std::vector<int64_t> waiting = before.temporaryIn(contacts);

@@ -6,8 +6,8 @@
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
 import { readView, rowButton, runAction } from "./panel_actions.mjs";
-import { openSeededDemo } from "./pim_demo.mjs";
-import { FOLDER, PimSeed, date, itemState } from "./pim_seed.mjs";
+import { openFilledDemo } from "./pim_demo.mjs";
+import { FOLDER, PimFill, date, itemState } from "./pim_fill.mjs";
 
 const NOW = "2026-12-01T09:00:00";
 const GUID = "6f1c2a9e-0b7d-4e43-9a55-2d8e41f0c3b7";
@@ -17,8 +17,8 @@ let demo;
 let page;
 let ids;
 
-function seed(session) {
-  const pim = new PimSeed();
+function fillStore(session) {
+  const pim = new PimFill();
   const contacts = pim.defaultFolder(FOLDER.contacts);
   pim.read(contacts, "StoreID", "store");
   pim.item(contacts, "lee", { FirstName: "Ann", LastName: "Lee", CompanyName: "Acme|Labs", Email1Address: "ann@acme.example",
@@ -52,7 +52,7 @@ function seed(session) {
   return pim.run(session);
 }
 
-before(async () => { ({ session: demo, page, seeded: ids } = await openSeededDemo(seed, NOW)); });
+before(async () => { ({ session: demo, page, filled: ids } = await openFilledDemo(fillStore, NOW)); });
 after(async () => { await demo?.stop(); });
 
 const contactRecord = (values) => {

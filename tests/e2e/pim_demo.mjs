@@ -14,13 +14,13 @@ export async function startPimDemo(files, options) {
   return session;
 }
 
-// A demo session whose clock reads `now`, its PIM filled by seed(session) (which answers what
-// the test needs of it, entry ids say), and the demo page open: {session, page, seeded}.
-export async function openSeededDemo(seed, now) {
+// A demo session whose clock reads `now`, its PIM filled by fillStore(session) (which answers what
+// the test needs of it, entry ids say), and the demo page open: {session, page, filled}.
+export async function openFilledDemo(fillStore, now) {
   const session = await startPimDemo({}, ["--now", now]);
   try {
-    const seeded = seed(session);
-    return { session, page: await session.openDemo(), seeded };
+    const filled = fillStore(session);
+    return { session, page: await session.openDemo(), filled };
   } catch (error) {
     await session.stop();
     throw error;

@@ -5,8 +5,8 @@
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
 import { readView, rowButton, runAction } from "./panel_actions.mjs";
-import { openSeededDemo } from "./pim_demo.mjs";
-import { FOLDER, PimSeed, date, itemState } from "./pim_seed.mjs";
+import { openFilledDemo } from "./pim_demo.mjs";
+import { FOLDER, PimFill, date, itemState } from "./pim_fill.mjs";
 
 const NOW = "2026-12-01T09:00:00";
 const NO_DATE = "4501-01-01 00:00:00";
@@ -15,8 +15,8 @@ let demo;
 let page;
 let ids;
 
-function seed(session) {
-  const pim = new PimSeed();
+function fillStore(session) {
+  const pim = new PimFill();
   const tasks = pim.defaultFolder(FOLDER.tasks);
   pim.read(tasks, "StoreID", "store");
   pim.item(tasks, "plan", { Subject: "Plan launch", StartDate: date("2026-11-25T09:00:00"), DueDate: date("2026-12-10T17:00:00"),
@@ -33,7 +33,7 @@ function seed(session) {
   return pim.run(session);
 }
 
-before(async () => { ({ session: demo, page, seeded: ids } = await openSeededDemo(seed, NOW)); });
+before(async () => { ({ session: demo, page, filled: ids } = await openFilledDemo(fillStore, NOW)); });
 after(async () => { await demo?.stop(); });
 
 test("a task is imported from the folder chosen in the task folder list", { timeout: 90000 }, async () => {

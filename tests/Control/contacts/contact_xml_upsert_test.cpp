@@ -50,7 +50,7 @@ protected:
         return upsert(record(id, {{"FIRSTNAME", first}, {"LASTNAME", last}, {"EMAIL1ADDRESS", email}}));
     }
     // A contact as a person's Outlook holds it, with a CRM id only when given one.
-    Object seed(const std::string& last, const std::string& lumoraId = "", const std::string& email3 = "") {
+    Object storedContact(const std::string& last, const std::string& lumoraId = "", const std::string& email3 = "") {
         Object contact = contactsFolder().getObject("Items").getObject("Add");
         contact.put("FirstName", "Ann");
         contact.put("LastName", last);
@@ -99,9 +99,9 @@ TEST_F(ContactXmlUpsertTest, ANewContactGetsEveryFieldJoinedStreetsAndTheCrmMark
 }
 
 TEST_F(ContactXmlUpsertTest, IdsMatchBareOrBracedInAnyCaseAndTheFirstRowInFolderOrderWins) {
-    seed("Names", "", "ANN@ACME.TEST");
-    seed("Braced", "{crm-7}");
-    seed("Bare", "CRM-8");
+    storedContact("Names", "", "ANN@ACME.TEST");
+    storedContact("Braced", "{crm-7}");
+    storedContact("Bare", "CRM-8");
     EXPECT_EQ(upsert("Crm-7", "Ann", "Braced 2", ""), Variant(true));
     EXPECT_EQ(arguments[2], Variant(false));  // an empty e-mail turns names matching off
     EXPECT_EQ(upsert("crm-8", "Ann", "Bare 2", ""), Variant(true));
@@ -117,7 +117,7 @@ TEST_F(ContactXmlUpsertTest, IdsMatchBareOrBracedInAnyCaseAndTheFirstRowInFolder
 TEST_F(ContactXmlUpsertTest, ContactsItWritesAreFoundByTheNextRecordWithoutChoosingTheFolderAgain) {
     EXPECT_EQ(upsert("N-1", "Bo", "Day", "bo@x.test"), Variant(true));
     EXPECT_EQ(upsert("N-1", "Bo", "Day", "bo@x.test"), Variant(true));
-    seed("Added by the person");  // the folder grew since the index was built
+    storedContact("Added by the person");  // the folder grew since the index was built
     EXPECT_EQ(upsert("N-2", "Cy", "Eve", "cy@x.test"), Variant(true));
     EXPECT_EQ(upsert("N-2", "Cy", "Eve-Ross", "cy@y.test"), Variant(true));
     // The changed names are known too: another id with them is the same person.
@@ -127,9 +127,9 @@ TEST_F(ContactXmlUpsertTest, ContactsItWritesAreFoundByTheNextRecordWithoutChoos
 }
 
 TEST_F(ContactXmlUpsertTest, ADeletedContactPutsTheIndexOutOfStepUntilTheFolderIsChosenAgain) {
-    seed("Person's first");
+    storedContact("Person's first");
     upsert("C-1", "Ann", "One", "");
-    seed("Person's own");
+    storedContact("Person's own");
     upsert("C-2", "Ann", "Two", "");
     at(1).call("Delete");
     EXPECT_EQ(upsert("C-1", "Ann", "One again", ""), Variant(false));

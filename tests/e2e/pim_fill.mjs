@@ -14,7 +14,7 @@ export const date = (text) => ({ $date: text });
 
 // One `lumora run` script that makes folders and items; run() answers what was read (entry ids,
 // store ids) by label.
-export class PimSeed {
+export class PimFill {
   constructor() {
     this.steps = [...START];
     this.count = 0;
@@ -31,7 +31,7 @@ export class PimSeed {
     return as;
   }
 
-  // A subfolder of parent (a name this seed answered) of the given default-folder type.
+  // A subfolder of parent (a name this fillStore answered) of the given default-folder type.
   folder(parent, name, type, label) {
     const folders = this.name();
     const as = this.name();
@@ -62,7 +62,7 @@ export class PimSeed {
     return item;
   }
 
-  // Reads a member of an object this seed answered once the steps before have run.
+  // Reads a member of an object this fillStore answered once the steps before have run.
   read(object, member, label) {
     this.labels[label] = this.steps.length;
     this.steps.push({ get: object, member });
@@ -72,7 +72,7 @@ export class PimSeed {
   run(session) {
     const entries = session.transcript(this.steps);
     const failed = entries.find((entry) => entry.error);
-    if (failed) throw new Error(`seeding step ${failed.step} failed: ${failed.error.description}`);
+    if (failed) throw new Error(`filling step ${failed.step} failed: ${failed.error.description}`);
     return Object.fromEntries(Object.entries(this.labels).map(([label, index]) => [label, entries[index].result]));
   }
 }
