@@ -40,11 +40,6 @@ struct Scratch {
     }
 };
 
-std::string scratchName() {
-    std::random_device random;
-    return ".~new-" + std::to_string((static_cast<uint64_t>(random()) << 32) | random()) + ".tmp";
-}
-
 void writeAll(const fs::path& file, std::string_view bytes) {
     Descriptor out{::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)};
     if (out.fd < 0) raise(RuntimeError::PathFileAccessError, file.string());
@@ -64,6 +59,11 @@ std::string numbered(const std::string& stem, int number, std::string_view exten
 }
 
 }  // namespace
+
+std::string scratchName() {
+    std::random_device random;
+    return ".~new-" + std::to_string((static_cast<uint64_t>(random()) << 32) | random()) + ".tmp";
+}
 
 std::string safeFileStem(std::string_view title) {
     std::string stem;

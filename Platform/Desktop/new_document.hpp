@@ -29,6 +29,9 @@ std::filesystem::path saveNewDocument(std::string_view title, std::string_view e
 using ScratchWriter = std::function<void(const std::filesystem::path& scratch)>;
 std::filesystem::path keepInDocuments(std::string_view stem, std::string_view extension, const ScratchWriter& write);
 
+// A hidden name, unlikely to be taken, for what is written beside its final name first.
+std::string scratchName();
+
 // Replaces (or makes) the file with the bytes in one step: they are written beside it first and
 // renamed over it, so a reader never sees half a file. Error 75 when it cannot be written; the
 // file is then as it was.

@@ -23,6 +23,10 @@ public:
     static std::unique_ptr<DocxDocument> fromPackage(Package package, const std::string& label);
 
     Story& main() { return *m_main; }
+    // The package as it was read (parts the engine edits are current only in their stories),
+    // and the name of its main part.
+    const Package& package() const { return m_package; }
+    const std::string& mainPartName() const { return m_mainName; }
 
     // One section's header and footer stories by type (6 to 11); nullptr where the section
     // has none of its own.

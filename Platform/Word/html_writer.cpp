@@ -1,127 +1,278 @@
 #include "html_writer.hpp"
 
-#include "Platform/Desktop/new_document.hpp"
+#include <libxml/tree.h>
+
+#include "html_escape.hpp"
+#include "html_links.hpp"
+#include "html_styles.hpp"
+#include "html_tables.hpp"
+#include "style_sheet.hpp"
+#include "web_page_files.hpp"
 #include "wordml.hpp"
 
 namespace lumora::word {
 
 namespace {
 
-void escapeInto(std::string& out, std::string_view text) {
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-}
+// The runs of one paragraph as they are written: neighbouring runs that look alike share one
+// set of markup, as the word processor splits runs for reasons a reader never sees.
+class RunSink {
+public:
+    RunSink(std::string& out, const RunFormat& paragraphText) : m_out(out), m_paragraphText(paragraphText) {}
+    const RunFormat& paragraphText() const { return m_paragraphText; }
+    bool wroteVisible() const { return m_visible; }
 
-// A run property that is on: present, and not switched off by its value.
-bool isOn(const xmlNode* properties, const char* name) {
-    const xmlNode* flag = ml::firstChild(properties, name);
-    if (!flag) return false;
-    const std::string value = ml::attr(flag, "val");
-    return value != "0" && value != "false" && value != "none" && value != "off";
-}
+    void write(const RunMarkup& markup, std::string_view html) {
+        if (!m_open || m_markup.open != markup.open) {
+            flush();
+            m_out += markup.open;
+            m_markup = markup;
+            m_open = true;
+        }
+        m_out += html;
+        m_visible = true;
+    }
+    // Markup of its own (a link, an anchor) follows: the open run ends here.
+    void flush() {
+        if (m_open) m_out += m_markup.close;
+        m_open = false;
+    }
+    std::string& out() { return m_out; }
+
+private:
+    std::string& m_out;
+    const RunFormat& m_paragraphText;
+    RunMarkup m_markup;
+    bool m_open = false;
+    bool m_visible = false;
+};
 
 class HtmlBuilder {
 public:
+    HtmlBuilder(const Package& package, StyleSheet& styles, PageImages& images)
+        : m_package(package), m_styles(styles), m_images(images) {}
+
     std::string out;
 
+    void story(DocxDocument& document, Story& story) {
+        m_relationships = PartRelationships::read(m_package, story.part()->name);
+        blocks(story.root());
+        for (Story* frame : document.textFrames(story)) blocks(frame->root());
+    }
+
+private:
     void blocks(xmlNode* container) {
         for (xmlNode* child = container->children; child; child = child->next) {
             if (ml::is(child, "p"))
                 paragraph(child);
             else if (ml::is(child, "tbl"))
                 table(child);
-            else if (ml::is(child, "sdt")) {
-                if (xmlNode* content = ml::firstChild(child, "sdtContent")) blocks(content);
+            else if (ml::is(child, "sdt") || ml::is(child, "customXml")) {
+                if (xmlNode* content = ml::is(child, "sdt") ? ml::firstChild(child, "sdtContent") : child) blocks(content);
             }
         }
     }
 
-private:
     void paragraph(xmlNode* p) {
-        out += "<p>";
-        inlineContent(p);
+        const xmlNode* pPr = ml::firstChild(p, "pPr");
+        const StyleSheet::ParagraphLook& look = m_styles.paragraphStyle(styleIdOf(pPr, "pStyle"));
+        ParagraphFormat format = look.paragraph;
+        format.overlay(readParagraphFormat(pPr));
+        RunFormat text = look.run;
+        std::string content;
+        RunSink sink(content, text);
+        inlineContent(p, sink);
+        sink.flush();
+        if (!sink.wroteVisible()) {
+            // An empty paragraph is a line as high as its mark's text, which a browser would
+            // collapse to nothing.
+            text.overlay(readRunFormat(ml::firstChild(pPr, "rPr"), m_styles.theme()));
+            content += "&nbsp;";
+        }
+        out += "<p style=\"" + escaped(paragraphCss(format, text)) + "\">";
+        out += content;
         out += "</p>\n";
     }
 
-    void inlineContent(xmlNode* container) {
+    void inlineContent(xmlNode* container, RunSink& sink) {
         for (xmlNode* child = container->children; child; child = child->next) {
             if (ml::is(child, "r"))
-                run(child);
-            else if (ml::is(child, "hyperlink") || ml::is(child, "ins") || ml::is(child, "smartTag") ||
-                     ml::is(child, "fldSimple") || ml::is(child, "sdtContent") || ml::is(child, "customXml"))
-                inlineContent(child);
+                run(child, sink);
+            else if (ml::is(child, "hyperlink"))
+                hyperlink(child, sink);
+            else if (ml::is(child, "bookmarkStart"))
+                bookmark(child, sink);
+            else if (ml::is(child, "ins") || ml::is(child, "smartTag") || ml::is(child, "fldSimple") ||
+                     ml::is(child, "customXml") || ml::is(child, "dir") || ml::is(child, "bdo"))
+                inlineContent(child, sink);
             else if (ml::is(child, "sdt"))
-                if (xmlNode* content = ml::firstChild(child, "sdtContent")) inlineContent(content);
+                if (xmlNode* content = ml::firstChild(child, "sdtContent")) inlineContent(content, sink);
         }
     }
 
-    void run(xmlNode* r) {
-        const xmlNode* properties = ml::firstChild(r, "rPr");
-        const bool bold = isOn(properties, "b"), italic = isOn(properties, "i"), underline = isOn(properties, "u");
-        std::string text;
-        for (xmlNode* child = r->children; child; child = child->next) {
-            if (ml::is(child, "t"))
-                escapeInto(text, ml::text(child));
-            else if (ml::is(child, "tab"))
-                text += "&emsp;";
-            else if (ml::is(child, "br") || ml::is(child, "cr"))
-                text += "<br>";
+    void hyperlink(xmlNode* link, RunSink& sink) {
+        const std::optional<std::string> href = m_inLink ? std::nullopt : hyperlinkHref(link, m_relationships);
+        if (!href) {
+            inlineContent(link, sink);
+            return;
         }
-        if (text.empty()) return;
-        if (bold) out += "<b>";
-        if (italic) out += "<i>";
-        if (underline) out += "<u>";
-        out += text;
-        if (underline) out += "</u>";
-        if (italic) out += "</i>";
-        if (bold) out += "</b>";
+        sink.flush();
+        sink.out() += "<a href=\"" + escaped(*href) + "\">";
+        m_inLink = true;
+        inlineContent(link, sink);
+        m_inLink = false;
+        sink.flush();
+        sink.out() += "</a>";
+    }
+
+    // A place an anchor link may lead to. The word processor's own mark of where editing
+    // stopped is no such place.
+    void bookmark(xmlNode* start, RunSink& sink) {
+        const std::string name = ml::attr(start, "name");
+        if (name.empty() || name == "_GoBack") return;
+        sink.flush();
+        sink.out() += "<span id=\"" + escaped(name) + "\"></span>";
+    }
+
+    void run(xmlNode* r, RunSink& sink) {
+        const xmlNode* rPr = ml::firstChild(r, "rPr");
+        RunFormat format = sink.paragraphText();
+        if (const std::string style = styleIdOf(rPr, "rStyle"); !style.empty()) format.overlay(m_styles.characterStyle(style));
+        format.overlay(readRunFormat(rPr, m_styles.theme()));
+        if (format.hidden.value_or(false)) return;
+        std::string html;
+        runContent(r, html);
+        if (!html.empty()) sink.write(runMarkup(format, sink.paragraphText()), html);
+    }
+
+    void runContent(xmlNode* container, std::string& html) {
+        for (xmlNode* child = container->children; child; child = child->next) {
+            if (ml::is(child, "t"))
+                appendEscaped(html, ml::text(child));
+            else if (ml::is(child, "tab"))
+                html += "&emsp;";
+            else if (ml::is(child, "br") || ml::is(child, "cr"))
+                html += "<br>";
+            else if (ml::is(child, "noBreakHyphen"))
+                html += "&#8209;";
+            else if (ml::is(child, "softHyphen"))
+                html += "&shy;";
+            else if (ml::is(child, "drawing") || ml::is(child, "pict"))
+                html += m_images.pictureHtml(child, m_relationships);
+            else if (ml::isIn(child, ml::kMarkupCompatibility, "AlternateContent"))
+                alternateContent(child, html);
+        }
+    }
+
+    // The first choice, and the fallback only when the choice shows nothing.
+    void alternateContent(xmlNode* alternatives, std::string& html) {
+        const size_t before = html.size();
+        for (xmlNode* branch = ml::firstElement(alternatives); branch; branch = ml::nextElement(branch))
+            if (ml::isIn(branch, ml::kMarkupCompatibility, "Choice")) {
+                runContent(branch, html);
+                break;
+            }
+        if (html.size() != before) return;
+        for (xmlNode* branch = ml::firstElement(alternatives); branch; branch = ml::nextElement(branch))
+            if (ml::isIn(branch, ml::kMarkupCompatibility, "Fallback")) {
+                runContent(branch, html);
+                break;
+            }
     }
 
     void table(xmlNode* tbl) {
-        out += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n";
-        for (xmlNode* row = tbl->children; row; row = row->next) {
-            if (!ml::is(row, "tr")) continue;
+        const HtmlTable layout = layoutTable(tbl, m_styles);
+        out += "<table style=\"" + escaped(layout.css) + "\">\n";
+        for (const std::vector<HtmlCell>& row : layout.rows) {
             out += "<tr>";
-            for (xmlNode* cell = row->children; cell; cell = cell->next) {
-                if (!ml::is(cell, "tc")) continue;
-                out += "<td>";
-                blocks(cell);
+            for (const HtmlCell& cell : row) {
+                out += "<td";
+                if (cell.columnSpan > 1) out += " colspan=\"" + std::to_string(cell.columnSpan) + "\"";
+                if (cell.rowSpan > 1) out += " rowspan=\"" + std::to_string(cell.rowSpan) + "\"";
+                out += " style=\"" + escaped(cell.css) + "\">";
+                blocks(cell.cell);
                 out += "</td>";
             }
             out += "</tr>\n";
         }
         out += "</table>\n";
     }
+
+    const Package& m_package;
+    StyleSheet& m_styles;
+    PageImages& m_images;
+    PartRelationships m_relationships;
+    bool m_inLink = false;
 };
+
+// The first section's properties: in the paragraph that ends the section, or the body's own.
+const xmlNode* firstSectionProperties(const xmlNode* body) {
+    for (const xmlNode* child = body->children; child; child = child->next) {
+        if (ml::is(child, "p"))
+            if (const xmlNode* properties = ml::firstChild(ml::firstChild(child, "pPr"), "sectPr")) return properties;
+        if (ml::is(child, "sectPr")) return child;
+    }
+    return nullptr;
+}
+
+bool hasTitlePage(const xmlNode* section) {
+    const xmlNode* flag = ml::firstChild(section, "titlePg");
+    if (!flag) return false;
+    const std::string value = ml::attr(flag, "val");
+    return value != "0" && value != "false" && value != "off";
+}
+
+// The width the text runs in: the page's less its margins.
+std::string textWidthCss(const xmlNode* section) {
+    const auto twips = [](const xmlNode* element, const char* name, int fallback) {
+        const std::string text = ml::attr(element, name);
+        try {
+            return text.empty() ? fallback : std::stoi(text);
+        } catch (const std::exception&) {
+            return fallback;
+        }
+    };
+    const xmlNode* margins = ml::firstChild(section, "pgMar");
+    const int width = twips(ml::firstChild(section, "pgSz"), "w", 11906) - twips(margins, "left", 1440) - twips(margins, "right", 1440);
+    return width > 1440 && width < 31680 ? "max-width:" + twipsAsPoints(width) : std::string();
+}
 
 void storyDivision(HtmlBuilder& html, DocxDocument& document, Story* story, const char* kind) {
     if (!story) return;
     html.out += std::string("<div class=\"") + kind + "\">\n";
-    html.blocks(story->root());
-    for (Story* frame : document.textFrames(*story)) html.blocks(frame->root());
+    html.story(document, *story);
     html.out += "</div>\n";
 }
 
 }  // namespace
 
-std::string documentHtml(DocxDocument& document) {
-    HtmlBuilder html;
-    html.out = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n</head>\n<body>\n";
-    storyDivision(html, document, document.storyOfType(kPrimaryHeaderStory), "header");
-    html.blocks(document.main().root());
-    for (Story* frame : document.textFrames(document.main())) html.blocks(frame->root());
-    storyDivision(html, document, document.storyOfType(kPrimaryFooterStory), "footer");
-    html.out += "</body>\n</html>\n";
-    return html.out;
+WebPage renderWebPage(DocxDocument& document, const std::string& title, const std::string& folder) {
+    const Package& package = document.package();
+    StyleSheet styles = StyleSheet::read(package, document.mainPartName());
+    PageImages images(package, folder);
+    HtmlBuilder html(package, styles, images);
+
+    const xmlNode* section = firstSectionProperties(document.main().root());
+    // A first page of its own shows its own header and footer, none when it has none.
+    const bool titlePage = hasTitlePage(section);
+    const auto sectionStory = [&](int32_t primary, int32_t first) -> Story* {
+        if (!titlePage) return document.storyOfType(primary);
+        return document.sections().empty() ? nullptr : document.sections().front().story(first);
+    };
+
+    html.out = "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>" + escaped(title) + "</title>\n</head>\n<body>\n";
+    const std::string width = textWidthCss(section);
+    html.out += width.empty() ? "<div>\n" : "<div style=\"" + width + "\">\n";
+    storyDivision(html, document, sectionStory(kPrimaryHeaderStory, kFirstPageHeaderStory), "header");
+    html.story(document, document.main());
+    storyDivision(html, document, sectionStory(kPrimaryFooterStory, kFirstPageFooterStory), "footer");
+    html.out += "</div>\n</body>\n</html>\n";
+    return WebPage{std::move(html.out), images.files()};
 }
 
-void writeHtml(DocxDocument& document, const std::filesystem::path& file) { desktop::replaceFile(file, documentHtml(document)); }
+void writeHtml(DocxDocument& document, const std::filesystem::path& file) {
+    const WebPage page = renderWebPage(document, file.stem().string(), pageFolderName(file));
+    writeWebPage(file, page.html, page.files);
+}
 
 }  // namespace lumora::word

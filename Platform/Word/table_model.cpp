@@ -35,14 +35,14 @@ namespace {
 // The cell's w:vMerge, if it takes part in a vertical merge.
 xmlNode* verticalMerge(const xmlNode* cell) { return ml::firstChild(ml::firstChild(cell, "tcPr"), "vMerge"); }
 
-// A w:vMerge without w:val="restart" continues the merged cell of the row above; its own
-// content is hidden under that cell.
-bool continuesMerge(const xmlNode* cell) {
+}  // namespace
+
+bool continuesMerge(const XmlNode* cell) {
     const xmlNode* merge = verticalMerge(cell);
     return merge && ml::attr(merge, "val") != "restart";
 }
 
-}  // namespace
+bool inVerticalMerge(const XmlNode* cell) { return verticalMerge(cell) != nullptr; }
 
 XmlNode* cell(const std::vector<XmlNode*>& tableRows, int32_t row, int32_t column) {
     if (row < 1 || row > static_cast<int32_t>(tableRows.size())) raise(WordError::NoSuchMember);

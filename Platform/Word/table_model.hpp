@@ -12,6 +12,11 @@ namespace lumora::word::table {
 std::vector<XmlNode*> rows(XmlNode* table);
 std::vector<XmlNode*> cells(XmlNode* row);
 int32_t columnCount(XmlNode* table);
+// A cell whose w:vMerge (without w:val="restart") continues the merged cell of the row above;
+// its own content is hidden under that cell.
+bool continuesMerge(const XmlNode* cell);
+// A cell that starts or continues a vertical merge.
+bool inVerticalMerge(const XmlNode* cell);
 // Cell (row, column), 1-based, of the table with these rows. Error 5941 outside the table and
 // for a cell hidden under the vertically merged cell above it.
 XmlNode* cell(const std::vector<XmlNode*>& tableRows, int32_t row, int32_t column);

@@ -12,6 +12,7 @@
 
 #include "Automation/vb/text.hpp"
 #include "Platform/Xml/parser.hpp"
+#include "part_relationships.hpp"
 #include "svg_references.hpp"
 #include "wordml.hpp"
 #include "xml_part.hpp"
@@ -30,12 +31,6 @@ bool endsWith(std::string_view text, std::string_view end) {
 // A relationship id as written in an attribute, without the white space around it.
 std::string idIn(std::string_view text) { return std::string(vb::asciiTrimmed(text)); }
 
-// The last segment of a relationship type ("…/relationships/hyperlink" -> "hyperlink").
-std::string typeName(std::string_view type) {
-    const size_t slash = type.rfind('/');
-    return vb::asciiLower(slash == std::string_view::npos ? type : type.substr(slash + 1));
-}
-
 // "word/_rels/document.xml.rels" -> "word/document.xml"; "_rels/.rels" -> "" (the package).
 std::string sourceOf(std::string_view relationshipsPart) {
     const size_t folder = relationshipsPart.rfind("_rels/");
@@ -43,54 +38,6 @@ std::string sourceOf(std::string_view relationshipsPart) {
     const size_t start = folder == std::string_view::npos ? 0 : folder + 6;
     source += relationshipsPart.substr(start, relationshipsPart.size() - start - 5);
     return source;
-}
-
-std::optional<std::string> percentDecoded(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
-            !std::isxdigit(static_cast<unsigned char>(text[i + 2])))
-            return std::nullopt;
-        out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-        i += 2;
-    }
-    return out;
-}
-
-// The part an internal target names, resolved against its source part's folder (the Open
-// Packaging Conventions, 9.3: a target is a relative reference, "/" starting at the package's root); nullopt
-// when it is no part name at all: a scheme, a network path, a backslash, a query or fragment,
-// or a climb above the root.
-std::optional<std::string> resolveInside(const std::string& source, std::string_view target) {
-    if (target.empty() || target.find_first_of("\\?#") != std::string_view::npos || target.rfind("//", 0) == 0)
-        return std::nullopt;
-    const size_t colon = target.find(':');
-    if (colon != std::string_view::npos && target.substr(0, colon).find('/') == std::string_view::npos) return std::nullopt;
-    const std::optional<std::string> decoded = percentDecoded(target);
-    if (!decoded || decoded->find('\0') != std::string::npos || decoded->find('\\') != std::string::npos) return std::nullopt;
-    const size_t slash = source.rfind('/');
-    const std::string path = decoded->front() == '/' ? *decoded : source.substr(0, slash == std::string::npos ? 0 : slash + 1) + *decoded;
-    std::vector<std::string> segments;
-    size_t start = 0;
-    while (start <= path.size()) {
-        const size_t end = std::min(path.find('/', start), path.size());
-        const std::string segment = path.substr(start, end - start);
-        if (segment == "..") {
-            if (segments.empty()) return std::nullopt;
-            segments.pop_back();
-        } else if (!segment.empty() && segment != ".") {
-            segments.push_back(segment);
-        }
-        start = end + 1;
-    }
-    std::string name;
-    for (const std::string& segment : segments) name += (name.empty() ? "" : "/") + segment;
-    if (name.empty()) return std::nullopt;
-    return name;
 }
 
 // Hyperlinks may leave the package: a PDF keeps them as links a reader clicks, and nothing is
@@ -151,7 +98,7 @@ private:
         xmlNode* root = xmlDocGetRootElement(part->doc.get());
         for (xmlNode* relationship = ml::firstElement(root); relationship;) {
             xmlNode* next = ml::nextElement(relationship);
-            const std::string type = typeName(ml::attrIn(relationship, nullptr, "Type"));
+            const std::string type = relationshipTypeName(ml::attrIn(relationship, nullptr, "Type"));
             const std::string target = ml::attrIn(relationship, nullptr, "Target");
             const bool external = vb::asciiLower(ml::attrIn(relationship, nullptr, "TargetMode")) == "external";
             bool keep = false;

@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (Story* next = story; next; next = document->nextOfType(*next)) exercise(*next);
             for (Story* frame : document->textFrames(*story)) exercise(*frame);
         }
-        documentHtml(*document);
+        renderWebPage(*document, "fuzz", "fuzz_files");
         static const std::filesystem::path saved =
             std::filesystem::temp_directory_path() / ("docx_reader_fuzz-" + std::to_string(::getpid()) + ".docx");
         tolerate([&] { document->save(saved); });

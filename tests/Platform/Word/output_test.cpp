@@ -66,9 +66,12 @@ TEST_F(OutputTest, FormatEightWritesAnEscapedWebPageWithRunsTablesAndHeaders) {
     const auto page = folder.path() / "Letter05_09.htm";
     document.call("SaveAs", Named{"FileName", page.string()}, Named{"FileFormat", 8});
     const std::string html = fileText(page);
-    EXPECT_THAT(html, HasSubstr("<div class=\"header\">\n<p>Acme Head Office</p>"));
-    EXPECT_THAT(html, HasSubstr("<p>Dear <b>Anna Smith</b>, <i>thanks</i><u> &amp; </u></p>"));
-    EXPECT_THAT(html, HasSubstr("<tr><td><p>Item</p>\n</td><td><p>&lt;script&gt;</p>\n</td></tr>"));
+    // Without styles the text is the word processor's default size, and paragraphs have no margins.
+    const std::string plain = "<p style=\"margin:0;font-size:10pt\">";
+    EXPECT_THAT(html, HasSubstr("<div class=\"header\">\n" + plain + "Acme Head Office</p>"));
+    EXPECT_THAT(html, HasSubstr(plain + "Dear <b>Anna Smith</b>, <i>thanks</i><u> &amp; </u></p>"));
+    const std::string cell = "<td style=\"width:100pt;padding:0 5.4pt 0 5.4pt;vertical-align:top\">";
+    EXPECT_THAT(html, HasSubstr("<tr>" + cell + plain + "Item</p>\n</td>" + cell + plain + "&lt;script&gt;</p>\n</td></tr>"));
     EXPECT_THAT(html, Not(HasSubstr("<script>")));
 }
 
