@@ -88,6 +88,7 @@ std::string_view wordNamespaces() {
            R"( xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")"
            R"( xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing")"
            R"( xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main")"
+           R"( xmlns:pic="http://schemas.openxmlformats.org/drawingml/2006/picture")"
            R"( xmlns:wps="http://schemas.microsoft.com/office/word/2010/wordprocessingShape")";
 }
 
@@ -106,22 +107,47 @@ std::string rootPart(std::string_view element, const std::string& content) {
            content + "</w:" + std::string(element) + ">";
 }
 
+std::string relationshipsPart(const std::string& relationships) {
+    return std::string(kXmlDeclaration) + R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)" +
+           relationships + "</Relationships>";
+}
+
+// The image types of the media parts' extensions, each declared once.
+std::string mediaTypes(const std::vector<PackagePart>& media) {
+    std::string declared;
+    for (const PackagePart& part : media) {
+        const std::string extension = part.name.substr(part.name.rfind('.') + 1);
+        const std::string type = extension == "jpg" ? "jpeg" : extension;
+        const std::string entry = "<Default Extension=\"" + extension + "\" ContentType=\"image/" + type + "\"/>";
+        if (declared.find(entry) == std::string::npos) declared += entry;
+    }
+    return declared;
+}
+
 }  // namespace
 
-std::vector<PackagePart> templateParts(const std::string& body, const std::string& header, const std::string& footer) {
+std::vector<PackagePart> templateParts(const std::string& body, const std::string& header, const std::string& footer,
+                                       const TemplateExtras& extras) {
     std::string types = std::string(kXmlDeclaration) +
                         R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
                         R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
                         R"(<Default Extension="xml" ContentType="application/xml"/>)" +
-                        typeOverride("document.xml", "template.main");
-    std::string relationships;
+                        mediaTypes(extras.media) + typeOverride("document.xml", "template.main");
+    std::string relationships = extras.documentRelationships;
     std::string sectionReferences;
     std::vector<PackagePart> parts;
+    if (!extras.styles.empty()) {
+        types += typeOverride("styles.xml", "styles");
+        relationships += relationship("rIdStyles", "styles", "styles.xml");
+        parts.push_back({"word/styles.xml", rootPart("styles", extras.styles)});
+    }
     if (!header.empty()) {
         types += typeOverride("header1.xml", "header");
         relationships += relationship("rIdHeader1", "header", "header1.xml");
         sectionReferences += R"(<w:headerReference w:type="default" r:id="rIdHeader1"/>)";
         parts.push_back({"word/header1.xml", rootPart("hdr", header)});
+        if (!extras.headerRelationships.empty())
+            parts.push_back({"word/_rels/header1.xml.rels", relationshipsPart(extras.headerRelationships)});
     }
     if (!footer.empty()) {
         types += typeOverride("footer1.xml", "footer");
@@ -137,11 +163,8 @@ std::vector<PackagePart> templateParts(const std::string& body, const std::strin
                  {{"[Content_Types].xml", types + "</Types>"},
                   {"_rels/.rels", std::string(kXmlDeclaration) + std::string(kPackageRelationships)},
                   {"word/document.xml", rootPart("document", "<w:body>" + body + section + "</w:body>")}});
-    if (!relationships.empty())
-        parts.push_back({"word/_rels/document.xml.rels",
-                         std::string(kXmlDeclaration) +
-                             R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)" +
-                             relationships + "</Relationships>"});
+    if (!relationships.empty()) parts.push_back({"word/_rels/document.xml.rels", relationshipsPart(relationships)});
+    parts.insert(parts.end(), extras.media.begin(), extras.media.end());
     return parts;
 }
 

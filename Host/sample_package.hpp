@@ -30,9 +30,21 @@ std::string paragraph(const std::string& runs = {});
 // A paragraph of one plain run per line of text ("" gives an empty paragraph).
 std::string paragraphs(const std::vector<std::string_view>& lines);
 
+// What a template may hold beyond its text: its own styles, relationships of the main part and
+// of the header (hyperlinks, pictures), and the picture parts they name.
+struct TemplateExtras {
+    std::string styles;                   // the content of w:styles; no styles part when empty
+    std::string documentRelationships;    // <Relationship> elements of the main part
+    std::string headerRelationships;      // <Relationship> elements of the header
+    std::vector<PackagePart> media;       // named "word/media/…", each extension declared as image/…
+};
+
 // The parts of a Word template whose main part holds `body` (block elements), with a primary
 // header and footer (their block elements) when given, on an A4 page.
 std::vector<PackagePart> templateParts(const std::string& body, const std::string& header = {},
-                                       const std::string& footer = {});
+                                       const std::string& footer = {}, const TemplateExtras& extras = {});
+
+// The sample letterhead's logo, a PNG image.
+std::string_view sampleLogoPng();
 
 }  // namespace lumora::host

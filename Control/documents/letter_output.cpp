@@ -53,6 +53,15 @@ void deleteForced(const std::string& path) {
     });
 }
 
+// The folder of pictures Word writes beside a web page ("Letter05_09_files"), if it wrote one.
+void deleteFolderForced(const std::string& path) {
+    ResumeNext ignoring;
+    ignoring([&] {
+        const Object files = createApplication(progid::FileSystem);
+        if (files.call("FolderExists", path).toBool()) files.call("DeleteFolder", path, true);
+    });
+}
+
 }  // namespace
 
 bool ExportToPdf(const Object& document, const std::string& path) {
@@ -84,6 +93,7 @@ void mailLetter(ControlState& state, Object& word, Object& document, const Lette
     state.outlook.MailItem.put("Subject", mail.subject);
 
     std::string path;
+    std::string pictures;
     if (mail.mode != msg::HtmlMailMode) {
         path = mail.tempFolder + std::string(msg::LetterAttachmentName);
         document.call("SaveAs", path);
@@ -92,8 +102,9 @@ void mailLetter(ControlState& state, Object& word, Object& document, const Lette
         state.outlook.MailItem.getObject("Attachments").call("Add", path);
     } else {
         step = step::GeneratingHtmlFile;
-        path = mail.tempFolder + std::string(msg::LetterHtmlPrefix) + htmlFileStamp() +
-               std::string(msg::LetterHtmlExtension);
+        const std::string stem = mail.tempFolder + std::string(msg::LetterHtmlPrefix) + htmlFileStamp();
+        path = stem + std::string(msg::LetterHtmlExtension);
+        pictures = stem + "_files";
         document.call("SaveAs", Named{"FileName", path}, Named{"FileFormat", kHtmlFormat});
         closeWord(word, document);
         state.outlook.MailItem.put("HTMLBody", wholeFile(path));
@@ -103,6 +114,7 @@ void mailLetter(ControlState& state, Object& word, Object& document, const Lette
     state.outlook.MailItem.call("display");
     cleanUpOutlook(state);
     deleteForced(path);
+    if (!pictures.empty()) deleteFolderForced(pictures);
 }
 
 }  // namespace lumora::control
