@@ -171,5 +171,129 @@ TEST_F(WebPageTest, StylesResolveFromTheDefaultsThroughBasedOnChainsToDirectForm
     EXPECT_THAT(html, HasSubstr(R"(color:#00B050"><u>loop</u></p>)"));
 }
 
+TEST_F(WebPageTest, OnlyLinksAReaderMaySafelyFollowAreLinksAndTheRestIsPlainText) {
+    const std::vector<std::pair<std::string, std::string>> targets{
+        {"web", "https://www.example.com/?a=1&amp;b=2"}, {"mail", "mailto:anne@northwind.example"}, {"call", "tel:+441134960000"},
+        {"script", "javascript:alert(1)"},              {"shout", "JaVaScRiPt:alert(2)"},          {"tabbed", "java&#9;script:alert(3)"},
+        {"local", "file:///etc/passwd"},                {"data", "data:text/html,hi"},              {"relative", "page.htm"}};
+    DocxParts parts;
+    for (const auto& [id, target] : targets) {
+        parts.extraRelationships += externalRelationship(id, "hyperlink", target);
+        parts.body += "<w:p><w:hyperlink r:id=\"" + id + "\"><w:r><w:t>" + id + " link</w:t></w:r></w:hyperlink></w:p>";
+    }
+    parts.body += R"(<w:p><w:bookmarkStart w:id="0" w:name="terms"/><w:r><w:t>Terms</w:t></w:r><w:bookmarkEnd w:id="0"/>)"
+                  R"(<w:bookmarkStart w:id="1" w:name="_GoBack"/><w:bookmarkEnd w:id="1"/></w:p>)"
+                  R"(<w:p><w:hyperlink w:anchor="terms"><w:r><w:t>see the terms</w:t></w:r></w:hyperlink></w:p>)"
+                  R"(<w:p><w:hyperlink r:id="unknown"><w:r><w:t>nowhere</w:t></w:r></w:hyperlink></w:p>)";
+    const fs::path page = savePage(addDocument(parts));
+    const std::string html = fileText(page);
+    EXPECT_THAT(html, HasSubstr(R"(<a href="https://www.example.com/?a=1&amp;b=2">web link</a>)"));
+    EXPECT_THAT(html, HasSubstr(R"(<span id="terms"></span>Terms</p>)"));
+    EXPECT_THAT(html, Not(HasSubstr("_GoBack")));
+    const nlohmann::json read = parsed(page);
+    EXPECT_TRUE(read["wellFormed"]) << read["problem"];
+    EXPECT_EQ(read["links"], (nlohmann::json{"https://www.example.com/?a=1&b=2", "mailto:anne@northwind.example",
+                                             "tel:+441134960000", "#terms"}));
+    for (const char* text : {"script link", "shout link", "tabbed link", "local link", "data link", "relative link", "nowhere"})
+        EXPECT_THAT(read["text"].get<std::string>(), HasSubstr(text));
+}
+
+TEST_F(WebPageTest, TablesDrawTheBordersShadingAndMergesTheDocumentDefinesAndNoLinesWithoutThem) {
+    const std::string cell = R"(<w:tc><w:p><w:r><w:t>plain</w:t></w:r></w:p></w:tc>)";
+    DocxParts parts = withBody(
+        // Borders from the table style, one side taken off by the cell, a shaded cell spanning two
+        // columns, and a merge down two rows.
+        R"(<w:tbl><w:tblPr><w:tblStyle w:val="Grid"/><w:jc w:val="center"/></w:tblPr>)"
+        R"(<w:tr><w:tc><w:tcPr><w:gridSpan w:val="2"/><w:shd w:val="clear" w:fill="DEEAF6"/></w:tcPr><w:p/></w:tc>)"
+        R"(<w:tc><w:tcPr><w:vMerge w:val="restart"/><w:tcBorders><w:right w:val="nil"/></w:tcBorders><w:vAlign w:val="center"/></w:tcPr><w:p/></w:tc></w:tr>)"
+        R"(<w:tr>)" + cell + cell + R"(<w:tc><w:tcPr><w:vMerge/></w:tcPr><w:p/></w:tc></w:tr></w:tbl>)" +
+        // The table's own borders over the style's: none at all.
+        R"(<w:tbl><w:tblPr><w:tblStyle w:val="Grid"/><w:tblBorders><w:top w:val="nil"/><w:left w:val="none"/>)"
+        R"(<w:bottom w:val="nil"/><w:right w:val="nil"/><w:insideH w:val="nil"/><w:insideV w:val="nil"/></w:tblBorders></w:tblPr>)"
+        R"(<w:tr>)" + cell + R"(</w:tr></w:tbl>)" +
+        // No style and no borders of its own: the default table style, which has none.
+        R"(<w:tbl><w:tblPr/><w:tr>)" + cell + R"(</w:tr></w:tbl><w:p/>)");
+    parts.extraRelationships = kStylesRelationship;
+    parts.extra.emplace_back("word/styles.xml", stylesPart(
+        R"(<w:style w:type="table" w:default="1" w:styleId="TableNormal"><w:tblPr><w:tblCellMar><w:left w:w="108" w:type="dxa"/>)"
+        R"(<w:right w:w="108" w:type="dxa"/></w:tblCellMar></w:tblPr></w:style>)"
+        R"(<w:style w:type="table" w:styleId="Grid"><w:basedOn w:val="TableNormal"/><w:tblPr><w:tblBorders>)"
+        R"(<w:top w:val="single" w:sz="4" w:color="auto"/><w:left w:val="single" w:sz="4" w:color="auto"/>)"
+        R"(<w:bottom w:val="single" w:sz="12" w:color="1F6F8B"/><w:right w:val="single" w:sz="4" w:color="auto"/>)"
+        R"(<w:insideH w:val="dashed" w:sz="4" w:color="808080"/><w:insideV w:val="double" w:sz="4" w:color="auto"/>)"
+        R"(</w:tblBorders></w:tblPr></w:style>)"));
+    const fs::path page = savePage(addDocument(parts));
+    const std::string html = fileText(page);
+    EXPECT_THAT(html, HasSubstr(R"(<table style="border-collapse:collapse;margin:0 auto">)"));
+    EXPECT_THAT(html, HasSubstr(R"(<td colspan="2" style="border-top:0.5pt solid #000000;border-left:0.5pt solid #000000;)"
+                                R"(border-bottom:0.5pt dashed #808080;border-right:2.25pt double #000000;padding:0 5.4pt 0 5.4pt;)"
+                                R"(vertical-align:top;background-color:#DEEAF6">)"));
+    EXPECT_THAT(html, HasSubstr(R"(<td rowspan="2" style="border-top:0.5pt solid #000000;border-left:2.25pt double #000000;)"
+                                R"(border-bottom:1.5pt solid #1F6F8B;padding:0 5.4pt 0 5.4pt;vertical-align:middle">)"));
+    const nlohmann::json read = parsed(page);
+    EXPECT_TRUE(read["wellFormed"]) << read["problem"];
+    ASSERT_EQ(read["cells"].size(), 6u);  // two, two (the merged cell below is not drawn), one, one
+    for (size_t c = 4; c < 6; ++c) EXPECT_EQ(read["cells"][c], "padding:0 5.4pt 0 5.4pt;vertical-align:top");
+}
+
+TEST_F(WebPageTest, PicturesInsideThePackageAreFilesBesideThePageAndAnyOtherIsItsDescription) {
+    const std::string png(host::sampleLogoPng());
+    const std::string jpeg = std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00", 11) + "rest of the picture";
+    DocxParts parts = withBody(
+        "<w:p>" + picture("logo", "Logo") + picture("logoAgain", "Logo again") + picture("photo", "A &lt;b&gt; &quot;photo&quot;") +
+        picture("chart", "Chart of sales") + picture("outside", "Picture from outside", "link") +
+        picture("climbing", "Climbing picture") +
+        R"(<w:r><w:pict><v:shape style="position:absolute;width:72pt;height:36pt" alt="Stamp"><v:imagedata r:id="logo"/></v:shape></w:pict></w:r>)"
+        "</w:p>");
+    parts.extraRelationships = imageRelationship("logo", "media/logo.png") + imageRelationship("logoAgain", "/word/media/logo.png") +
+                               imageRelationship("photo", "media/photo.jpeg") + imageRelationship("chart", "media/chart.emf") +
+                               externalRelationship("outside", "image", "http://127.0.0.1:9/picture.png") +
+                               imageRelationship("climbing", "../../../../etc/hostname");
+    parts.extra = {{"word/media/logo.png", png}, {"word/media/photo.jpeg", jpeg}, {"word/media/chart.emf", " EMF picture"}};
+    const fs::path page = savePage(addDocument(parts), "Brief für Anne.htm");
+    const std::string html = fileText(page);
+    const std::string folderUrl = "Brief%20f%C3%BCr%20Anne_files/";
+    EXPECT_THAT(html, HasSubstr("<img src=\"" + folderUrl + "image001.png\" width=\"100\" height=\"50\" alt=\"Logo\">"
+                                "<img src=\"" + folderUrl + "image001.png\" width=\"100\" height=\"50\" alt=\"Logo again\">"
+                                "<img src=\"" + folderUrl + "image002.jpg\" width=\"100\" height=\"50\" alt=\"A &lt;b&gt; &quot;photo&quot;\">"
+                                "Chart of salesPicture from outsideClimbing picture"
+                                "<img src=\"" + folderUrl + "image001.png\" width=\"96\" height=\"48\" alt=\"Stamp\">"));
+    const fs::path pictures = folder.path() / "Brief für Anne_files";
+    EXPECT_EQ(namesIn(pictures), (std::vector<std::string>{"image001.png", "image002.jpg"}));
+    EXPECT_EQ(fileText(pictures / "image001.png"), png);
+    EXPECT_EQ(fileText(pictures / "image002.jpg"), jpeg);
+    EXPECT_TRUE(parsed(page)["wellFormed"]);
+}
+
+TEST_F(WebPageTest, ASaveThatCannotCompleteLeavesThePageAndItsFolderAsTheyWere) {
+    DocxParts parts = withBody("<w:p>" + picture("logo", "Logo") + "</w:p>");
+    parts.extraRelationships = imageRelationship("logo", "media/logo.png");
+    parts.extra = {{"word/media/logo.png", std::string(host::sampleLogoPng())}};
+    const Object document = addDocument(parts);
+    const auto saveFails = [&](const std::string& name) {
+        try {
+            savePage(document, name);
+        } catch (const Error& e) {
+            return e.number() == 75;
+        }
+        return false;
+    };
+
+    // The folder's name taken by a file of the user's.
+    std::ofstream(folder.path() / "Notes_files") << "mine";
+    EXPECT_TRUE(saveFails("Notes.htm"));
+    EXPECT_FALSE(fs::exists(folder.path() / "Notes.htm"));
+    EXPECT_EQ(fileText(folder.path() / "Notes_files"), "mine");
+
+    // The page cannot replace what holds its name, after its folder was ready: the earlier
+    // folder comes back as it was.
+    fs::create_directories(folder.path() / "Letter.htm" / "inside");
+    fs::create_directories(folder.path() / "Letter_files");
+    std::ofstream(folder.path() / "Letter_files" / "earlier.png") << "earlier";
+    EXPECT_TRUE(saveFails("Letter.htm"));
+    EXPECT_EQ(namesIn(folder.path() / "Letter_files"), std::vector<std::string>{"earlier.png"});
+    EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"Letter.htm", "Letter_files", "Notes_files", "letter.dotx"}));
+}
+
 }  // namespace
 }  // namespace lumora::testing
