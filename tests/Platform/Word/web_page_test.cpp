@@ -295,5 +295,45 @@ TEST_F(WebPageTest, ASaveThatCannotCompleteLeavesThePageAndItsFolderAsTheyWere) 
     EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"Letter.htm", "Letter_files", "Notes_files", "letter.dotx"}));
 }
 
+TEST_F(WebPageTest, BrokenOrEndlessStylesLeaveTheTextItsDirectFormatting) {
+    const std::string body = R"(<w:p><w:pPr><w:pStyle w:val="S0"/></w:pPr><w:r><w:rPr><w:color w:val="FF0000"/></w:rPr><w:t>Red</w:t></w:r></w:p>)";
+    // A chain longer than any document needs: styles past the limit are not followed.
+    std::string chain;
+    for (int n = 0; n < 100; ++n)
+        chain += "<w:style w:type=\"paragraph\" w:styleId=\"S" + std::to_string(n) + "\"><w:basedOn w:val=\"S" +
+                 std::to_string(n + 1) + "\"/>" + (n == 99 ? "<w:pPr><w:jc w:val=\"center\"/></w:pPr>" : "") +
+                 (n == 0 ? "<w:rPr><w:sz w:val=\"30\"/></w:rPr>" : "") + "</w:style>";
+    for (const std::string& styles : std::vector<std::string>{stylesPart(chain), "<w:styles><unclosed>",
+                                      R"(<?xml version="1.0"?><!DOCTYPE w:styles [<!ENTITY e SYSTEM "file:///etc/hostname">]>)"
+                                      R"(<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">&e;</w:styles>)"}) {
+        DocxParts parts = withBody(body);
+        parts.extraRelationships = kStylesRelationship;
+        parts.extra.emplace_back("word/styles.xml", styles);
+        const fs::path page = savePage(addDocument(parts));
+        const std::string html = fileText(page);
+        EXPECT_THAT(html, HasSubstr("<span style=\"color:#FF0000\">Red</span></p>")) << styles.substr(0, 60);
+        EXPECT_THAT(html, Not(HasSubstr("text-align:center")));
+        EXPECT_TRUE(parsed(page)["wellFormed"]);
+    }
+}
+
+TEST_F(WebPageTest, HiddenTextEmptyLinesNestedLinksAndTheNameOfThePageStayReadableMarkup) {
+    DocxParts parts = withBody(
+        R"(<w:p><w:r><w:t>Shown</w:t></w:r><w:r><w:rPr><w:vanish/></w:rPr><w:t>hidden</w:t></w:r></w:p>)"
+        R"(<w:p><w:pPr><w:rPr><w:sz w:val="48"/></w:rPr></w:pPr></w:p>)"
+        R"(<w:p><w:hyperlink r:id="web"><w:r><w:t>outer </w:t></w:r><w:hyperlink r:id="web"><w:r><w:t>inner</w:t></w:r>)"
+        R"(</w:hyperlink></w:hyperlink></w:p>)");
+    parts.extraRelationships = externalRelationship("web", "hyperlink", "https://example.com/");
+    const fs::path page = savePage(addDocument(parts), "Smith & <Co>.htm");
+    const std::string html = fileText(page);
+    EXPECT_THAT(html, HasSubstr("<title>Smith &amp; &lt;Co&gt;</title>"));
+    EXPECT_THAT(html, Not(HasSubstr("hidden")));
+    // An empty paragraph is as high as its mark's text says.
+    EXPECT_THAT(html, HasSubstr("<p style=\"margin:0;font-size:24pt\">&nbsp;</p>"));
+    // A link inside a link would end the outer one in a browser: the inner one is its text.
+    EXPECT_THAT(html, HasSubstr("<a href=\"https://example.com/\">outer inner</a>"));
+    EXPECT_TRUE(parsed(page)["wellFormed"]);
+}
+
 }  // namespace
 }  // namespace lumora::testing
