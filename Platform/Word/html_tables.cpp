@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <optional>
 
 #include "html_styles.hpp"
@@ -25,11 +24,7 @@ using Borders = std::array<std::optional<std::string>, kSides>;
 // Each side's padding in twips.
 using Margins = std::array<std::optional<int>, 4>;
 
-int integer(const std::string& text, int fallback) {
-    int value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size() ? value : fallback;
-}
+int integer(const std::string& text, int fallback) { return markupInteger(text).value_or(fallback); }
 
 // One border element (ECMA-376-1, 17.4.38 and its siblings): w:val the line, w:sz its width
 // in eighths of a point, w:color its colour.

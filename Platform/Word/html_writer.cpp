@@ -224,17 +224,13 @@ bool hasTitlePage(const xmlNode* section) {
 
 // The width the text runs in: the page's less its margins.
 std::string textWidthCss(const xmlNode* section) {
-    const auto twips = [](const xmlNode* element, const char* name, int fallback) {
-        const std::string text = ml::attr(element, name);
-        try {
-            return text.empty() ? fallback : std::stoi(text);
-        } catch (const std::exception&) {
-            return fallback;
-        }
+    const auto twips = [](const xmlNode* element, const char* name, int fallback) -> long long {
+        return markupInteger(ml::attr(element, name)).value_or(fallback);
     };
     const xmlNode* margins = ml::firstChild(section, "pgMar");
-    const int width = twips(ml::firstChild(section, "pgSz"), "w", 11906) - twips(margins, "left", 1440) - twips(margins, "right", 1440);
-    return width > 1440 && width < 31680 ? "max-width:" + twipsAsPoints(width) : std::string();
+    const long long width =
+        twips(ml::firstChild(section, "pgSz"), "w", 11906) - twips(margins, "left", 1440) - twips(margins, "right", 1440);
+    return width > 1440 && width < 31680 ? "max-width:" + twipsAsPoints(static_cast<int>(width)) : std::string();
 }
 
 void storyDivision(HtmlBuilder& html, DocxDocument& document, Story* story, const char* kind) {

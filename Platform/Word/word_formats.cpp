@@ -18,11 +18,9 @@ constexpr int kMaxTwips = 31680;       // 22 inches, the largest page the markup
 constexpr int kMaxHalfPoints = 3276;   // 1638 points
 
 std::optional<int> number(const std::string& text, int low, int high) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end) return std::nullopt;
-    return std::clamp(value, low, high);
+    const std::optional<int> value = markupInteger(text);
+    if (!value) return std::nullopt;
+    return std::clamp(*value, low, high);
 }
 
 std::optional<int> twipsAttribute(const xmlNode* element, const char* name) {
@@ -73,6 +71,14 @@ void take(std::optional<T>& below, const std::optional<T>& above) {
 }
 
 }  // namespace
+
+std::optional<int> markupInteger(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || text.empty()) return std::nullopt;
+    return value;
+}
 
 std::optional<std::string> hexColor(const std::string& value) {
     if (value.size() != 6 || !std::all_of(value.begin(), value.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))

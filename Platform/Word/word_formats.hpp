@@ -55,6 +55,9 @@ ParagraphFormat readParagraphFormat(const _xmlNode* paragraphProperties);
 // The style an element of properties names (w:pStyle, w:rStyle, w:tblStyle), "" when none.
 std::string styleIdOf(const _xmlNode* properties, const char* element);
 
+// A whole number as the markup writes it ("720"); nullopt for anything else.
+std::optional<int> markupInteger(const std::string& text);
+
 // A colour value of the markup ("FF0000", "auto") as six hex digits; nullopt for auto or junk.
 std::optional<std::string> hexColor(const std::string& value);
 // A w:shd element's fill as six hex digits, "transparent" for none or auto; nullopt when absent.
