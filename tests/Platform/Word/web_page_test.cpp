@@ -250,15 +250,15 @@ TEST_F(WebPageTest, PicturesInsideThePackageAreFilesBesideThePageAndAnyOtherIsIt
                                externalRelationship("outside", "image", "http://127.0.0.1:9/picture.png") +
                                imageRelationship("climbing", "../../../../etc/hostname");
     parts.extra = {{"word/media/logo.png", png}, {"word/media/photo.jpeg", jpeg}, {"word/media/chart.emf", " EMF picture"}};
-    const fs::path page = savePage(addDocument(parts), "Brief für Anne.htm");
+    const fs::path page = savePage(addDocument(parts), "Schreiben an Jürgen.htm");
     const std::string html = fileText(page);
-    const std::string folderUrl = "Brief%20f%C3%BCr%20Anne_files/";
+    const std::string folderUrl = "Schreiben%20an%20J%C3%BCrgen_files/";
     EXPECT_THAT(html, HasSubstr("<img src=\"" + folderUrl + "image001.png\" width=\"100\" height=\"50\" alt=\"Logo\">"
                                 "<img src=\"" + folderUrl + "image001.png\" width=\"100\" height=\"50\" alt=\"Logo again\">"
                                 "<img src=\"" + folderUrl + "image002.jpg\" width=\"100\" height=\"50\" alt=\"A &lt;b&gt; &quot;photo&quot;\">"
                                 "Chart of salesPicture from outsideClimbing picture"
                                 "<img src=\"" + folderUrl + "image001.png\" width=\"96\" height=\"48\" alt=\"Stamp\">"));
-    const fs::path pictures = folder.path() / "Brief für Anne_files";
+    const fs::path pictures = folder.path() / "Schreiben an Jürgen_files";
     EXPECT_EQ(namesIn(pictures), (std::vector<std::string>{"image001.png", "image002.jpg"}));
     EXPECT_EQ(fileText(pictures / "image001.png"), png);
     EXPECT_EQ(fileText(pictures / "image002.jpg"), jpeg);
