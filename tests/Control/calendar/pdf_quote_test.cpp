@@ -111,6 +111,12 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
+    // Takes an application away while the member runs, as the converter's last step.
+    static void uninstall(const std::string& progId) {
+        RegistryFaults faults = Registry::instance().faults();
+        faults.absent.insert(progId);
+        Registry::instance().setFaults(faults);
+    }
     void expectConversionFailure(const std::string& number) {
         expectLastBox("An error occurred attempting to convert the quote to a PDF file. Error number:" + number +
                           "Please contact your system administrator",
@@ -219,11 +225,7 @@ TEST_F(PdfQuoteTest, AConversionThatStopsPartWaySaysWhereAndKeepsWhatItMade) {
     fs::remove_all(temp()), fs::create_directories(temp());
 
     converter->saves = true;
-    converter->onExit = [] {
-        RegistryFaults faults = Registry::instance().faults();
-        faults.absent.insert("Outlook.Application");
-        Registry::instance().setFaults(faults);
-    };
+    converter->onExit = [] { uninstall("Outlook.Application"); };
     createPdf("Q4");
     expectConversionFailure("-2147221501");
     EXPECT_EQ(leftInTemp().size(), 2u);
@@ -232,11 +234,7 @@ TEST_F(PdfQuoteTest, AConversionThatStopsPartWaySaysWhereAndKeepsWhatItMade) {
     install("Outlook.Application");
 
     // The file-system object gone once the PDF is made: mailed, but the PDF cannot be deleted.
-    converter->onExit = [] {
-        RegistryFaults faults = Registry::instance().faults();
-        faults.absent.insert("Scripting.FileSystemObject");
-        Registry::instance().setFaults(faults);
-    };
+    converter->onExit = [] { uninstall("Scripting.FileSystemObject"); };
     createPdf("Q5");
     install("Scripting.FileSystemObject");
     expectConversionFailure("-2147221500");
