@@ -33,12 +33,14 @@ constexpr auto kCloseLimit = 5s;
 constexpr auto kSpareTabLimit = 10s;
 
 // Nothing a page may use reaches out on its own: no background traffic, no extensions, no GPU
-// process, and no proxy detection.
+// process, no proxy detection, and no host name or address resolves, so that what the request
+// answering does not see (a script's WebSocket) finds no server even outside the sandbox.
 constexpr const char* kBrowserFlags[] = {
     "--headless=new", "--remote-debugging-pipe", "--no-first-run", "--no-default-browser-check",
     "--disable-gpu", "--disable-extensions", "--disable-background-networking", "--disable-sync",
     "--disable-component-update", "--disable-default-apps", "--disable-breakpad", "--no-pings",
     "--mute-audio", "--hide-scrollbars", "--no-proxy-server", "--force-webrtc-ip-handling-policy=disable_non_proxied_udp",
+    "--host-resolver-rules=MAP * ~NOTFOUND",
 };
 
 desktop::process::PipedChild startBrowser(const fs::path& work) {
@@ -100,6 +102,12 @@ public:
             }
             throw;
         }
+    }
+
+    void end() {
+        std::lock_guard lock(m_mutex);
+        m_spare.reset();
+        m_client.reset();
     }
 
     ~WarmBrowser() {
@@ -185,6 +193,8 @@ bool browserInstalled() { return desktop::process::findProgram("chromium").has_v
 std::string printWithBrowser(const fs::path& page, std::chrono::milliseconds timeLimit) {
     return WarmBrowser::instance().print(page, timeLimit);
 }
+
+void endBrowser() { WarmBrowser::instance().end(); }
 
 int browserStarts() { return g_browserStarts; }
 

@@ -25,6 +25,10 @@ bool browserInstalled();
 // start, ended, or printed nothing; 18 when the waiting call was cancelled.
 std::string printWithBrowser(const std::filesystem::path& page, std::chrono::milliseconds timeLimit);
 
+// Ends the warm browser with all it started; the next conversion starts another (with the
+// programs PATH then finds).
+void endBrowser();
+
 // How many times this process has started the browser.
 int browserStarts();
 

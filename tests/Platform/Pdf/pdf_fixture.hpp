@@ -13,6 +13,7 @@
 #include "Automation/registry.hpp"
 #include "Platform/Pdf/register.hpp"
 #include "tests/Automation/temp_folder.hpp"
+#include "tests/support/linked_template.hpp"
 
 namespace lumora::testing {
 
@@ -34,15 +35,6 @@ inline std::string popplerOutput(const std::string& tool, const std::filesystem:
     return fileText(out);
 }
 inline std::string pdfText(const std::filesystem::path& pdf) { return popplerOutput("pdftotext", pdf); }
-// The number of images pdfimages lists (its two header lines left out).
-inline int pdfImageCount(const std::filesystem::path& pdf) {
-    const auto out = pdf.parent_path() / (pdf.stem().string() + ".images.txt");
-    const std::string command = "pdfimages -list '" + pdf.string() + "' > '" + out.string() + "'";
-    if (std::system(command.c_str()) != 0) return -1;
-    const std::string listing = fileText(out);
-    return static_cast<int>(std::count(listing.begin(), listing.end(), '\n')) - 2;
-}
-
 // A small quote as the control writes it: one HTML body.
 inline constexpr std::string_view kQuotePage =
     "<html><head><title>Quote Q-1042</title></head><body>"
