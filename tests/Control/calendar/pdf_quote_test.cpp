@@ -1,7 +1,7 @@
 // A quote made into a PDF and mailed through the control, on a real store and real files in the
-// temporary folder. The converter is one the test scripts (its documents are stand-in PDFs
-// holding the .htm's bytes), so that each way a conversion can stop part way is reached; without
-// one the person is told to install it.
+// temporary folder. The real converter makes the PDF whose text poppler reads back; a converter
+// the test scripts (its documents stand-in PDFs holding the .htm's bytes) reaches each way a
+// conversion can stop part way; without one the person is told to install it.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include "Automation/cancellation.hpp"
 #include "Control/calendar/pdf_attachment.hpp"
 #include "Platform/Files/register.hpp"
+#include "Platform/Pdf/register.hpp"
 #include "tests/Control/support/fake_applications.hpp"
 #include "tests/Control/support/outlook_fixture.hpp"
 #include "tests/support/item_window_desktop.hpp"
@@ -249,6 +250,38 @@ TEST_F(PdfQuoteTest, AnUnusableTemporaryFolderGivesTheMembersOwnMessage) {
     createPdf("Q-17");
     expectConversionFailure("75");
     EXPECT_TRUE(converter->opened.empty());
+}
+
+// The PIM and the PDF converter as a workstation has them: the quote's text is in the PDF the
+// mail carries, as poppler's pdftotext reads it, and the temporary folder is left as it was.
+class RealConverterTest : public PdfQuoteTest {
+protected:
+    void SetUp() override {
+        PdfQuoteTest::SetUp();
+        pdf::registerPdfClasses(Registry::instance());
+        install("AcroExch.App");
+        install("AcroExch.AVDoc");
+    }
+};
+
+TEST_F(RealConverterTest, TheMailedPdfHoldsTheQuote) {
+    createPdf("Q-1042 Caf\xC3\xA9", "<html><body><h1>Quote Q-1042</h1><p>Total due: 3,600.00</p></body></html>",
+              "anna@example.com");
+    EXPECT_TRUE(boxes().empty()) << boxes().back().request.text;
+    EXPECT_TRUE(leftInTemp().empty());
+    ASSERT_EQ(shown().size(), 1u);
+    const fs::path parts = dataFolder() / "parts";
+    fs::create_directories(parts);
+    const nlohmann::json draft = testing::readMailDraft(shown()[0].file, parts);
+    EXPECT_EQ(draft["to"], "anna@example.com");
+    ASSERT_EQ(draft["attachments"].size(), 1u);
+    EXPECT_EQ(draft["attachments"][0]["filename"], "Q-1042 Caf\xC3\xA9.pdf");
+    const fs::path pdf = parts / "Q-1042 Caf\xC3\xA9.pdf";
+    EXPECT_EQ(fileText(pdf).substr(0, 5), "%PDF-");
+    const testing::CommandResult text = testing::runCommand("pdftotext '" + pdf.string() + "' -");
+    ASSERT_TRUE(text.succeeded) << text.output;
+    EXPECT_NE(text.output.find("Quote Q-1042"), std::string::npos) << text.output;
+    EXPECT_NE(text.output.find("Total due: 3,600.00"), std::string::npos) << text.output;
 }
 
 // The private conversion step, with a short bound, for a converter that never presents the
