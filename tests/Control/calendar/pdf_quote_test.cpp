@@ -11,6 +11,7 @@
 
 #include "Automation/cancellation.hpp"
 #include "Control/calendar/pdf_attachment.hpp"
+#include "Platform/Files/page_reach.hpp"
 #include "Platform/Files/register.hpp"
 #include "Platform/Pdf/register.hpp"
 #include "tests/Control/support/fake_applications.hpp"
@@ -143,6 +144,7 @@ TEST_F(PdfQuoteTest, WithoutAConverterThePersonIsToldToInstallOne) {
 
 TEST_F(PdfQuoteTest, AConvertedQuoteIsMailedAndItsFilesAreGone) {
     installConverter();
+    const files::PageReach page({temp()});  // as a page's call, which reaches the temporary folder
     createPdf("Quote#17");
     ASSERT_EQ(converter->opened.size(), 1u);
     EXPECT_TRUE(std::regex_match(converter->opened[0], std::regex(temp().string() + "/Quo[0-9A-F]{4}\\.htm")))
