@@ -13,6 +13,7 @@ inline constexpr Id Word = "Word.Application";
 inline constexpr Id Excel = "Excel.Application";
 inline constexpr Id AcrobatApp = "AcroExch.App";
 inline constexpr Id AcrobatDocView = "AcroExch.AVDoc";
+inline constexpr Id AcrobatDocument = "AcroExch.PDDoc";
 inline constexpr Id Telephony = "TAPI.TAPI";
 inline constexpr Id FileSystem = "Scripting.FileSystemObject";
 inline constexpr Id XmlDocument = "Msxml2.DOMDocument";

@@ -14,11 +14,12 @@ build_packages=(
   libreoffice-writer-nogui
   python3-uno
   bubblewrap
+  chromium
 )
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  chromium nodejs python3 python3-openpyxl libreoffice-calc-nogui
+  nodejs python3 python3-openpyxl libreoffice-calc-nogui
   python3-icalendar python3-vobject
   sip-tester
   poppler-utils

@@ -44,42 +44,6 @@ std::string withoutHyphen(Params& params, Argument argument, std::string value) 
     return value;
 }
 
-// Sensitivity by its name, compared in this order; any other value leaves it unwritten.
-std::optional<int32_t> sensitivityNumber(const std::string& name) {
-    static constexpr std::pair<std::string_view, int32_t> kSensitivities[] = {
-        {"Confidential", 3}, {"Normal", 0}, {"Personal", 1}, {"Private", 2}};
-    for (const auto& [text, number] : kSensitivities)
-        if (name == text) return number;
-    return std::nullopt;
-}
-
-Variant elementValue(const Object& document, std::string_view id) {
-    return document.call("getElementById", id).toObject().get("Value");
-}
-
-void writeFormField(const Object& document, const Object& item, const FormContactField& field) {
-    switch (field.rule) {
-    case FormRule::Constant: item.put(field.member, Variant(field.source)); return;
-    case FormRule::ConstantUserProperty: addTextUserProperty(item, field.member, Variant(field.source)); return;
-    default: break;
-    }
-    const Variant value = elementValue(document, field.source);
-    switch (field.rule) {
-    case FormRule::Always: item.put(field.member, value); break;
-    case FormRule::IfNotEmpty:
-        if (!value.toString().empty()) item.put(field.member, value);
-        break;
-    case FormRule::AppendLine:
-        if (!value.toString().empty()) appendLine(item, field.member, value.toString());
-        break;
-    case FormRule::Sensitivity:
-        if (auto number = sensitivityNumber(value.toString())) item.put(field.member, Variant(*number));
-        break;
-    case FormRule::UserProperty: addTextUserProperty(item, field.member, value); break;
-    default: break;
-    }
-}
-
 }  // namespace
 
 Variant AddContact(LumoraCtrl2005& control, Params& params) {
@@ -119,7 +83,8 @@ Variant AddContactAll(LumoraCtrl2005& control, Params& params) {
             contactFolderMissing(state, msg::AddContactAllWithoutFolder);
             const Object document = params[0].toObject();
             state.outlook.ContactItem = state.contactFolder.TargetFolder.getObject("Items").call("Add").toObject();
-            for (const FormContactField& field : formContactFields()) writeFormField(document, state.outlook.ContactItem, field);
+            for (const FormContactField& field : formContactFields())
+                writeFormContactField(document, state.outlook.ContactItem, field);
             state.outlook.ContactItem.call("save");
             state.outlook.ContactItem.release();
             return Variant(true);

@@ -3,8 +3,11 @@
 // id) or constant, the contact member it is written to, and the rule it is written by, in the
 // order AddContactAll writes them.
 
+#include <cstddef>
 #include <span>
 #include <string_view>
+
+#include "Automation/object.hpp"
 
 namespace lumora::control {
 
@@ -25,5 +28,13 @@ struct FormContactField {
 };
 
 std::span<const FormContactField> formContactFields();
+
+// The contact's own details: the form's fields before the CRM's marks (TITLE to ANNIVERSARY).
+// A contact the page only sends on, and never keeps, is written from these alone.
+std::span<const FormContactField> formContactDetails();
+
+// Writes one field of the page's form (its HTML document) into the contact, by the field's rule.
+// Errors: a missing element, or a value the contact refuses.
+void writeFormContactField(const Object& document, const Object& contact, const FormContactField& field);
 
 }  // namespace lumora::control

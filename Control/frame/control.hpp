@@ -6,6 +6,8 @@
 #include <string>
 
 #include "Automation/object.hpp"
+#include "Control/calendar/acrobat_references.hpp"
+#include "Control/calendar/os_version.hpp"
 #include "Control/contacts/contact_folder_state.hpp"
 #include "Control/documents/record_tag_lists.hpp"
 #include "outlook_references.hpp"
@@ -19,6 +21,8 @@ struct ControlState {
     OutlookReferences outlook;          // the Outlook objects of the current operation
     ContactFolderChoice contactFolder;  // the contact folder and its index
     RecordTagLists tags;                // the tag lists of the last record extraction
+    OsVersionRecord osVersion;          // the system's version, as GenerateEmail last read it
+    AcrobatReferences acrobat;          // the PDF converter while a quote becomes a PDF
 
     // Excel started by CreateExcelApp, kept for the quote export.
     struct ExcelSession {

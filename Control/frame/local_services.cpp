@@ -2,9 +2,17 @@
 // message box for page script, whether Outlook and Word are available, starting Excel, and the
 // private services other members use (temporary folder, quiet delete, GUID text).
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
 #include "Automation/deliverables.hpp"
 #include "Automation/shared_texts.hpp"
 #include "Automation/registry.hpp"
+#include "Automation/vb/strings.hpp"
 #include "Platform/Desktop/desktop.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "failure_forms.hpp"
@@ -21,6 +29,26 @@ namespace {
 std::string fillLocaleBuffer(std::string buffer, const std::string& answer, size_t capacity) {
     if (answer.size() + 1 <= capacity) buffer.replace(0, answer.size() + 1, answer + '\0');
     return buffer;
+}
+
+// The unique numbers a temporary file name may carry: four hexadecimal digits, never 0.
+constexpr uint32_t kTempFileNumbers = 0xFFFF;
+
+std::string tempFileName(const std::string& folder, const std::string& prefix, uint32_t number) {
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%04X", number);
+    return folder + prefix + digits + ".TMP";
+}
+
+// Creates the file only when no file of that name exists; false when one does.
+bool createNewFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        if (errno == EEXIST) return false;
+        raise(RuntimeError::PathFileAccessError, path);
+    }
+    ::close(fd);
+    return true;
 }
 
 }  // namespace
@@ -97,6 +125,21 @@ std::string GetTempFolderPath() {
     // The folder is returned whole: a fixed-size buffer would cut a long path into one that
     // names some other folder.
     return trapped([] { return desktop::current().tempFolder(); }, [](const Error&) { return std::string(); });
+}
+
+std::string GetTempFileName(const std::string& folder, std::string_view prefix) {
+    // An empty folder would put the file wherever this process happens to stand.
+    if (folder.empty()) raise(RuntimeError::PathNotFound);
+    const std::string start = vb::left(prefix, 3);
+    if (start.find('/') != std::string::npos || start.find('\0') != std::string::npos)
+        raise(RuntimeError::BadFileNameOrNumber, start);
+    static thread_local std::mt19937 generator{std::random_device{}()};
+    const uint32_t first = generator() % kTempFileNumbers;
+    for (uint32_t step = 0; step < kTempFileNumbers; ++step) {
+        const std::string path = tempFileName(folder, start, (first + step) % kTempFileNumbers + 1);
+        if (createNewFile(path)) return path;
+    }
+    raise(RuntimeError::PathFileAccessError, folder);
 }
 
 void DeleteFileQuietly(std::string_view path) {

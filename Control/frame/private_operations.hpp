@@ -29,6 +29,12 @@ Variant outlookOpenFailure(ControlState& state, std::string_view step, int16_t c
 // The temporary folder as the system gives it, ending in a path separator; "" on failure.
 std::string GetTempFolderPath();
 
+// Makes a new empty file in the folder, named by the first three characters of the prefix, a
+// unique hexadecimal number and ".TMP", as the system's temporary-file call does, and returns
+// its path. Errors: 76 for no folder, 52 for a prefix that would name another folder, 75 when
+// the folder takes no new file.
+std::string GetTempFileName(const std::string& folder, std::string_view prefix);
+
 // Deletes a file through the file-system object; read-only files are not forced, and a
 // missing file or any other failure is silently ignored.
 void DeleteFileQuietly(std::string_view path);

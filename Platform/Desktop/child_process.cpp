@@ -41,8 +41,9 @@ std::optional<std::filesystem::path> findProgram(std::string_view name) {
 
 // The child starts clean whatever the host did to its own signals: default dispositions
 // (a host that ignores SIGPIPE must not pass that on), nothing blocked. No descriptor of
-// the host reaches it except the three standard ones.
-void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd, int stdinFd) {
+// the host reaches it except the three standard ones and those the caller passes on.
+void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd, int stdinFd,
+                  std::span<const int> passedOn) {
     sigset_t all, none;
     sigfillset(&all);
     sigemptyset(&none);
@@ -59,7 +60,10 @@ void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extra
     else
         posix_spawn_file_actions_addopen(actions.get(), 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(actions.get(), 2, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addclosefrom_np(actions.get(), 3);
+    const int firstPassed = 3;
+    for (size_t i = 0; i < passedOn.size(); ++i)
+        posix_spawn_file_actions_adddup2(actions.get(), passedOn[i], firstPassed + static_cast<int>(i));
+    posix_spawn_file_actions_addclosefrom_np(actions.get(), firstPassed + static_cast<int>(passedOn.size()));
 }
 
 std::optional<pid_t> spawn(const std::vector<std::string>& argv, SpawnAttributes& attributes, FileActions& actions) {
@@ -86,7 +90,7 @@ namespace {
 bool readUntilEnd(int fd, std::string& output, std::chrono::steady_clock::time_point deadline) {
     char buffer[4096];
     for (;;) {
-        if (waitReadable(fd, deadline) != WaitOutcome::Readable) return false;
+        if (waitReadable(fd, deadline) != WaitOutcome::Ready) return false;
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n <= 0) return true;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,8 +35,11 @@ bool startDetached(const std::vector<std::string>& argv);
 using FileActions = posix::Initialized<posix_spawn_file_actions_t, posix_spawn_file_actions_init, posix_spawn_file_actions_destroy>;
 using SpawnAttributes = posix::Initialized<posix_spawnattr_t, posix_spawnattr_init, posix_spawnattr_destroy>;
 // Signals back to their defaults, nothing blocked, standard error on /dev/null, standard output
-// to stdoutFd and input from stdinFd (each /dev/null when negative), no other descriptor inherited.
-void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd, int stdinFd = -1);
+// to stdoutFd and input from stdinFd (each /dev/null when negative), the descriptors in passedOn
+// as 3, 4, … in their order (each numbered above them all, so none is overwritten before it is
+// passed on), no other descriptor inherited.
+void prepareChild(SpawnAttributes& attributes, FileActions& actions, short extraFlags, int stdoutFd, int stdinFd = -1,
+                  std::span<const int> passedOn = {});
 std::optional<pid_t> spawn(const std::vector<std::string>& argv, SpawnAttributes& attributes, FileActions& actions);
 int waitForExit(pid_t pid);
 

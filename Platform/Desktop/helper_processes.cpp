@@ -77,17 +77,27 @@ void endAllHelpers(std::chrono::milliseconds grace) {
     for (pid_t group : groups) ::kill(-group, SIGKILL);
 }
 
-WaitOutcome waitReadable(int fd, std::chrono::steady_clock::time_point deadline) {
+namespace {
+
+WaitOutcome waitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
     for (;;) {
         if (cancelRequested()) return WaitOutcome::Cancelled;
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return WaitOutcome::TimedOut;
-        pollfd waiting{fd, POLLIN, 0};
+        // Rounded up: a wait that ends when less than a millisecond is left has not reached its
+        // deadline, and its caller, asking the clock, would not take it for a timeout.
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return WaitOutcome::TimedOut;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+        pollfd waiting{fd, events, 0};
         const int ready = ::poll(&waiting, 1, static_cast<int>(std::min(left, kCancelPollInterval).count()));
-        if (ready > 0) return WaitOutcome::Readable;
-        if (ready < 0 && errno != EINTR) return WaitOutcome::Readable;  // the read that follows tells what failed
+        if (ready > 0) return WaitOutcome::Ready;
+        if (ready < 0 && errno != EINTR) return WaitOutcome::Ready;  // the read or write that follows tells what failed
     }
 }
+
+}  // namespace
+
+WaitOutcome waitReadable(int fd, std::chrono::steady_clock::time_point deadline) { return waitFor(fd, POLLIN, deadline); }
+
+WaitOutcome waitWritable(int fd, std::chrono::steady_clock::time_point deadline) { return waitFor(fd, POLLOUT, deadline); }
 
 }  // namespace lumora::desktop::process

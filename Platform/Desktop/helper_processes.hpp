@@ -32,9 +32,11 @@ void endAllHelpers(std::chrono::milliseconds grace = std::chrono::milliseconds(3
 // How long a wait for a helper lasts at most before it looks at the call's cancel flag again.
 inline constexpr std::chrono::milliseconds kCancelPollInterval{100};
 
-enum class WaitOutcome { Readable, TimedOut, Cancelled };
+enum class WaitOutcome { Ready, TimedOut, Cancelled };
 // Waits until fd has input (or its end), the deadline passes, or the calling thread's call is
 // cancelled, whichever comes first.
 WaitOutcome waitReadable(int fd, std::chrono::steady_clock::time_point deadline);
+// The same for room to write into fd (a pipe whose reader is slow).
+WaitOutcome waitWritable(int fd, std::chrono::steady_clock::time_point deadline);
 
 }  // namespace lumora::desktop::process

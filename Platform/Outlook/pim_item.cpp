@@ -5,6 +5,7 @@
 #include "Automation/vb/convert.hpp"
 #include "Automation/vb/dates.hpp"
 #include "Platform/Desktop/desktop.hpp"
+#include "contact_forwarding.hpp"
 #include "item_properties.hpp"
 #include "mail_recipients.hpp"
 #include "mail_attachments.hpp"
@@ -143,7 +144,12 @@ const TypeInfo& PimItem::typeInfo() const {
         return t;
     }();
     static const TypeInfo appointment = itemTypeInfo("AppointmentItem", propertiesOf(ItemClass::Appointment));
-    static const TypeInfo contact = itemTypeInfo("ContactItem", propertiesOf(ItemClass::Contact));
+    static const TypeInfo contact = [] {
+        TypeInfo t = itemTypeInfo("ContactItem", propertiesOf(ItemClass::Contact));
+        t.method<PimItem>("ForwardAsVcard", 0xf8a1, {}, 0,
+                          [](PimItem& i, Args&) { return Variant(forwardAsVcard(i)); });
+        return t;
+    }();
     static const TypeInfo task = itemTypeInfo("TaskItem", propertiesOf(ItemClass::Task));
     static const TypeInfo list = itemTypeInfo("DistListItem", propertiesOf(ItemClass::DistributionList));
     switch (m_state->record.itemClass) {

@@ -130,7 +130,7 @@ struct UserAgent::Control {
             if (auto frame = takeFrame()) return frame;
             const auto waited = desktop::process::waitReadable(socket.get(), deadline);
             if (waited == desktop::process::WaitOutcome::Cancelled) checkCancelled();
-            if (waited != desktop::process::WaitOutcome::Readable) return std::nullopt;
+            if (waited != desktop::process::WaitOutcome::Ready) return std::nullopt;
             char chunk[4096];
             const ssize_t n = ::recv(socket.get(), chunk, sizeof chunk, 0);
             if (n <= 0) raise(TelephonyError::UserAgentFailed, "its control connection closed");

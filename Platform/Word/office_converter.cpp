@@ -30,10 +30,20 @@ constexpr auto kStartTimeout = 60s;
 constexpr auto kConversionTimeout = 60s;
 constexpr const char* kPdfFilter = "writer_pdf_Export";
 constexpr const char* kDocxFilter = "MS Word 2007 XML";
+// A web page is read as a text document: read as a web document, its export leaves out the
+// page's first paragraph.
+constexpr const char* kWebPageImport = "HTML (StarWriter)";
+
+// One conversion: the export filter, and the import filter where detection would choose wrongly.
+struct Filters {
+    const char* exportFilter;
+    const char* importFilter = nullptr;
+};
 
 // The warm converter: starts LibreOffice listening on a private pipe, connects through UNO,
-// says "ready", then converts one request per line ("filter<TAB>input<TAB>output"), answering
-// "ok" or "error <reason>". End of input ends LibreOffice.
+// says "ready", then converts one request per line ("filter<TAB>input<TAB>output", and a fourth
+// field naming the import filter where detection would pick the wrong one), answering "ok" or
+// "error <reason>". End of input ends LibreOffice.
 constexpr const char* kConverterScript = R"PY(
 import subprocess, sys, time
 import uno
@@ -68,9 +78,12 @@ desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.D
 print("ready", flush=True)
 for line in sys.stdin:
     try:
-        name, source, target = line.rstrip("\n").split("\t")
-        document = desktop.loadComponentFromURL(uno.systemPathToFileUrl(source), "_blank", 0,
-                                                (prop("Hidden", True), prop("ReadOnly", True)))
+        fields = line.rstrip("\n").split("\t")
+        name, source, target = fields[:3]
+        load = [prop("Hidden", True), prop("ReadOnly", True)]
+        if len(fields) > 3:
+            load.append(prop("FilterName", fields[3]))
+        document = desktop.loadComponentFromURL(uno.systemPathToFileUrl(source), "_blank", 0, tuple(load))
         if document is None:
             raise RuntimeError("the file could not be loaded")
         try:
@@ -134,10 +147,12 @@ public:
     }
 
     // Converts input to output with the filter; false when the warm converter is unavailable.
-    bool convert(const char* filter, const fs::path& input, const fs::path& output, std::string& reason) {
+    bool convert(const Filters& filters, const fs::path& input, const fs::path& output, std::string& reason) {
         std::lock_guard lock(m_mutex);
         if (!ensureStarted()) return false;
-        if (!m_child->writeLine(std::string(filter) + "\t" + input.string() + "\t" + output.string())) {
+        std::string request = std::string(filters.exportFilter) + "\t" + input.string() + "\t" + output.string();
+        if (filters.importFilter) request += std::string("\t") + filters.importFilter;
+        if (!m_child->writeLine(request)) {
             m_child.reset();
             return false;
         }
@@ -233,29 +248,33 @@ ScratchFolder scratchFolder() {
     return folder;
 }
 
-// Runs LibreOffice once on a file inside the work folder; it writes into the file's folder.
-fs::path runOnce(const fs::path& input, const std::string& format) {
+// Runs LibreOffice once on a file inside the work folder; it writes into the file's folder. With
+// filters, they are the ones named; otherwise LibreOffice chooses by the file and the format.
+fs::path runOnce(const fs::path& input, const std::string& format, const Filters* filters = nullptr) {
     const auto office = officeProgram();
     if (!office) raise(WordError::PdfConverterMissing);
     const fs::path work = Converter::instance().workFolder();
     const fs::path profile = work / "once-profile";
     ++g_officeStarts;
+    std::vector<std::string> command{office->string(), "--headless", "--norestore",
+                                     "-env:UserInstallation=file://" + profile.string()};
+    if (filters && filters->importFilter) command.push_back(std::string("--infilter=") + filters->importFilter);
+    command.insert(command.end(), {"--convert-to", filters ? format + ":" + filters->exportFilter : format, "--outdir",
+                                   input.parent_path().string(), input.string()});
     desktop::process::captureOutput(
-        confined({office->string(), "--headless", "--norestore", "-env:UserInstallation=file://" + profile.string(), "--convert-to",
-                  format, "--outdir", input.parent_path().string(), input.string()},
-                 officeView(*office, work)),
+        confined(std::move(command), officeView(*office, work)),
         std::chrono::duration_cast<std::chrono::milliseconds>(kConversionTimeout));
     return input.parent_path() / (input.stem().string() + "." + format);
 }
 
 // Converts with the warm converter, or once where it cannot run; the result is in output, in
 // the input's folder.
-void convert(const char* filter, const char* extension, const fs::path& input, const fs::path& output) {
+void convert(const Filters& filters, const char* extension, const fs::path& input, const fs::path& output) {
     std::string reason;
     std::error_code error;
     fs::remove(output, error);
-    if (!Converter::instance().convert(filter, input, output, reason)) {
-        const fs::path made = runOnce(input, extension);
+    if (!Converter::instance().convert(filters, input, output, reason)) {
+        const fs::path made = runOnce(input, extension, filters.importFilter ? &filters : nullptr);
         checkCancelled();
         if (made != output) fs::rename(made, output, error);
     }
@@ -291,7 +310,7 @@ void convertToPdf(DocxDocument& document, const fs::path& pdf) {
     removeOutsideReferences(converted);
     converted.writeAtomically(source);
     const fs::path made = job.path / "document.pdf";
-    convert(kPdfFilter, "pdf", source, made);
+    convert({kPdfFilter}, "pdf", source, made);
     desktop::replaceFileWith(pdf, [&](const fs::path& scratch) { fs::copy_file(made, scratch); });
 }
 
@@ -302,7 +321,19 @@ std::string convertToDocx(const fs::path& legacy) {
     const fs::path source = job.path / ("legacy" + legacy.extension().string());
     fs::copy_file(legacy, source);
     const fs::path made = job.path / "legacy.docx";
-    convert(kDocxFilter, "docx", source, made);
+    convert({kDocxFilter}, "docx", source, made);
+    std::ifstream in(made, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string convertWebPageToPdf(const fs::path& page) {
+    if (!officeInstalled()) raise(WordError::PdfConverterMissing);
+    const ScratchFolder job = scratchFolder();
+    // The page alone, under a plain name: nothing beside it in its folder reaches LibreOffice.
+    const fs::path source = job.path / "page.htm";
+    fs::copy_file(page, source);
+    const fs::path made = job.path / "page.pdf";
+    convert({kPdfFilter, kWebPageImport}, "pdf", source, made);
     std::ifstream in(made, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }

@@ -20,6 +20,9 @@ bool officeInstalled();
 void convertToPdf(DocxDocument& document, const std::filesystem::path& pdf);
 // The package bytes of a legacy document. Errors as convertToPdf.
 std::string convertToDocx(const std::filesystem::path& legacy);
+// The PDF bytes of a web page, made from a copy of the page alone (the files beside it stay
+// out of LibreOffice's reach). Errors as convertToPdf.
+std::string convertWebPageToPdf(const std::filesystem::path& page);
 
 // How many times this process has started LibreOffice (the warm converter once, and each
 // conversion that runs it once).

@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 
+#include "Platform/Files/register.hpp"
 #include "tests/Control/support/deliverable_fixture.hpp"
 
 namespace lumora {
@@ -129,7 +130,14 @@ std::vector<MemberCase> freshControlCases() {
     };
 }
 
-class FreshControl : public DeliverableTest {};
+// A workstation without office software still has its file-system object, as every system does.
+class FreshControl : public DeliverableTest {
+protected:
+    void SetUp() override {
+        DeliverableTest::SetUp();
+        files::registerFileClasses(Registry::instance());
+    }
+};
 
 TEST_F(FreshControl, EveryMemberAnswersWithItsFailureResultWhenNoOutsideApplicationIsThere) {
     const auto cases = freshControlCases();

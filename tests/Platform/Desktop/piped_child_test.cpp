@@ -45,6 +45,41 @@ TEST(PipedChild, WritingToAHelperThatEndedFailsAndTheHostLivesOn) {
     EXPECT_FALSE(sigismember(&pending, SIGPIPE));
 }
 
+// A browser's debugging pipe: NUL-ended records on descriptors 3 and 4, long enough to fill the
+// pipe both ways, while the program's standard streams stay shut.
+TEST(PipedChild, LongRecordsTravelOverDescriptorsThreeAndFour) {
+    const char* echo =
+        "import os, sys\n"
+        "print('stray', flush=True)\n"
+        "data = b''\n"
+        "while not data.endswith(b'\\0'):\n"
+        "    data += os.read(3, 1 << 16)\n"
+        "view = memoryview(data.upper())\n"
+        "while view:\n"
+        "    view = view[os.write(4, view):]\n";
+    auto child = PipedChild::start({"python3", "-c", echo}, Channel::DescriptorsThreeAndFour);
+    ASSERT_TRUE(child);
+    const std::string record(3 << 20, 'a');
+    ASSERT_TRUE(child->writeRecord(record, '\0', std::chrono::steady_clock::now() + 20s));
+    const auto answer = child->readRecord(std::chrono::steady_clock::now() + 20s, '\0', 4 << 20);
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(*answer, std::string(3 << 20, 'A'));
+    child->stop(5s);
+}
+
+TEST(PipedChild, ARecordBeyondItsLimitOrItsDeadlineIsRefused) {
+    auto child = PipedChild::start({"python3", "-c", "import os, time; os.write(4, b'x' * 200000); time.sleep(30)"},
+                                   Channel::DescriptorsThreeAndFour);
+    ASSERT_TRUE(child);
+    EXPECT_EQ(child->readRecord(std::chrono::steady_clock::now() + 10s, '\0', 100000), std::nullopt);
+    // Nobody reads its descriptor 3: a record larger than the pipe holds gives up at the deadline.
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_FALSE(child->writeRecord(std::string(1 << 20, 'x'), '\0', before + 300ms));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
+    EXPECT_TRUE(child->running());
+    child->stop(0ms);
+}
+
 TEST(PipedChild, AProgramThatIsNotInstalledDoesNotStart) {
     EXPECT_FALSE(PipedChild::start({"lumora-no-such-program"}));
 }

@@ -2,19 +2,10 @@
 // exists only there until the window saves it, and a value that does not fit changes nothing.
 
 #include "pim_fixture.hpp"
+#include "tests/support/item_window_desktop.hpp"
 
 namespace lumora::pim::tests {
 namespace {
-
-// A headless desktop that takes item windows, as a page's does.
-class WindowDesktop : public desktop::HeadlessDesktop {
-public:
-    bool showItemWindow(std::shared_ptr<desktop::ItemWindow> window) override {
-        windows.push_back(std::move(window));
-        return true;
-    }
-    std::vector<std::shared_ptr<desktop::ItemWindow>> windows;
-};
 
 class ItemWindowTest : public PimTest {
 protected:
@@ -22,7 +13,7 @@ protected:
     size_t calendarCount() {
         return store().itemIds(store().defaultFolder(store().currentMailbox().id, FolderType::Calendar).id).size();
     }
-    WindowDesktop m_pages;
+    lumora::testing::ItemWindowDesktop m_pages;
     desktop::ScopedDesktop m_windows;
 };
 
