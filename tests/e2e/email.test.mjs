@@ -32,7 +32,7 @@ async function closeMessageWindow() {
   const window_ = page.locator('dialog.lumora-item[open][data-kind="mail"]');
   await window_.waitFor();
   const fields = await window_.locator("[data-field]").evaluateAll((inputs) =>
-    Object.fromEntries(inputs.map((input) => [input.dataset.field, input.value])));
+    Object.fromEntries(inputs.map((input) => [input.dataset.field, input.tagName === "IFRAME" ? input.srcdoc : input.value])));
   await window_.locator('button[data-name="close"]').click();
   await window_.waitFor({ state: "detached" });
   return fields;
@@ -64,7 +64,8 @@ test("a quote goes out as an HTML message and as a PDF attachment", { timeout: 1
   const html = await runAction(page, "email-quote-html-mail", "email-quote-result");
   assert.deepEqual(html, { outcome: "success", boxes: [],
                            text: "The quote is open as an HTML message, to anne@northwind.example, subject \"Quote: Q-1001 Northwind Traders\"" });
-  await closeMessageWindow();
+  const quote = await closeMessageWindow();
+  assert.match(quote.HTMLBody, /<h1>Quote Q-1001<\/h1>/);
 
   // No address leaves the placeholder the person overwrites; a report says so in its subject.
   await page.fill("#email-quote-address", "null");
