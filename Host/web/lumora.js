@@ -394,6 +394,7 @@
 .lumora-item { position: fixed; inset: 10vh 2vw auto auto; margin: 0; z-index: 10; }
 .lumora-item .lumora-body { display: grid; grid-template-columns: max-content 1fr; gap: 6px 10px; }
 .lumora-item .lumora-body input, .lumora-item .lumora-body textarea { font: inherit; min-width: 240px; }
+.lumora-item .lumora-html { min-width: 360px; height: 220px; border: 1px solid #c8cdd4; background: #fff; }
 .lumora-item .lumora-status { grid-column: 1 / -1; min-height: 1.2em; color: #2d6a2e; }
 .lumora-item .lumora-status.lumora-error { color: #a3261b; }
 .lumora-toasts { position: fixed; right: 16px; bottom: 16px; display: flex; flex-direction: column; gap: 8px;
@@ -581,6 +582,17 @@
       const inputs = new Map();
       for (const field of window_.fields || []) {
         const label = element("label", "", field.name);
+        if (field.kind === "html") {
+          // An HTML body as it reads: no script runs in it, and the page's own policy keeps it
+          // from loading anything from elsewhere.
+          const view = element("iframe", "lumora-html");
+          view.setAttribute("sandbox", "");
+          view.srcdoc = field.value;
+          view.dataset.field = field.name;
+          view.title = field.name;
+          body.append(label, view);
+          continue;
+        }
         const input = field.kind === "multiline" ? element("textarea") : element("input");
         if (field.kind === "date") Object.assign(input, { type: "datetime-local", step: 1 });
         if (field.kind === "number") input.type = "number";

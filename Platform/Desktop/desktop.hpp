@@ -93,7 +93,7 @@ struct ShowRequest {
 // One field of an item window: its name, its value as text and how the window edits it.
 struct ItemField {
     std::string name;
-    std::string kind;   // "text", "multiline", "date", "flag" or "number"
+    std::string kind;   // "text", "multiline", "date", "flag", "number" or "html" (shown rendered, never edited)
     std::string value;  // dates "yyyy-MM-ddTHH:mm:ss", flags "true" or "false"
     bool readOnly = false;
 };

@@ -106,6 +106,9 @@ public:
             fields.push_back({property->name, kind, fieldText(m_item.get(property->name), kind), false});
         }
         if (m_state->record.itemClass == ItemClass::Mail) {
+            // An HTML message is shown as it reads, not as its markup; the window does not edit it.
+            if (std::string html = textValue(m_state->record, "HTMLBody"); !html.empty())
+                fields.push_back({"HTMLBody", "html", std::move(html), true});
             std::string names;
             for (const auto& attachment : m_state->mailParts().attachments)
                 names += (names.empty() ? "" : "; ") + attachment->fileName;
