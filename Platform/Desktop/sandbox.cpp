@@ -22,6 +22,7 @@ constexpr const char* kRootProgramFolders[] = {"/bin", "/sbin", "/lib", "/lib32"
 constexpr const char* kSystemSettings[] = {"/etc/fonts", "/etc/ld.so.cache", "/etc/alternatives", "/etc/localtime",
                                            "/var/cache/fontconfig"};
 constexpr auto kProbeTimeout = std::chrono::seconds(10);
+constexpr const char* kSystemPath = "/usr/local/bin:/usr/bin:/bin";
 
 std::vector<std::string> systemView(const fs::path& bubblewrap) {
     // Neither --die-with-parent, which ties the sandbox to the thread that started it (a warm
@@ -44,7 +45,10 @@ std::vector<std::string> systemView(const fs::path& bubblewrap) {
         }
     }
     for (const char* setting : kSystemSettings) args.insert(args.end(), {"--ro-bind-try", setting, setting});
-    args.insert(args.end(), {"--proc", "/proc", "--dev", "/dev", "--tmpfs", "/tmp", "--setenv", "TMPDIR", "/tmp"});
+    // Programs that a confined script starts by name are looked for where the sandbox has
+    // programs: the host's own PATH may name folders the sandbox does not show.
+    args.insert(args.end(), {"--proc", "/proc", "--dev", "/dev", "--tmpfs", "/tmp", "--setenv", "TMPDIR", "/tmp",
+                             "--setenv", "PATH", kSystemPath});
     return args;
 }
 

@@ -23,7 +23,7 @@ void registerPdfClasses(Registry& registry) {
     registry.registerBuiltin(ClassInfo{std::string(progid::AcrobatApp), {}, {}, makeConverterObject<PdfApplication>, false});
     registry.registerBuiltin(ClassInfo{std::string(progid::AcrobatDocView), {}, {}, makeConverterObject<DocumentView>, false});
     // A document needs no converter: it opens existing PDFs and makes blank ones.
-    registry.registerBuiltin(ClassInfo{std::string(progid::AcrobatDocument), {}, {}, [] { return makeObject<PdfDocument>(); }, false});
+    registry.registerBuiltin(ClassInfo{std::string(progid::PdfDocument), {}, {}, [] { return makeObject<PdfDocument>(); }, false});
 }
 
 }  // namespace lumora::pdf

@@ -35,6 +35,13 @@ inline std::string popplerOutput(const std::string& tool, const std::filesystem:
     return fileText(out);
 }
 inline std::string pdfText(const std::filesystem::path& pdf) { return popplerOutput("pdftotext", pdf); }
+// The page count pdfinfo reads; 0 when it cannot read the file.
+inline int pdfPageCount(const std::filesystem::path& pdf) {
+    const std::string info = popplerOutput("pdfinfo", pdf);
+    const auto at = info.find("\nPages:");
+    return at == std::string::npos ? 0 : std::atoi(info.c_str() + at + 8);
+}
+
 // A small quote as the control writes it: one HTML body.
 inline constexpr std::string_view kQuotePage =
     "<html><head><title>Quote Q-1042</title></head><body>"
