@@ -1,7 +1,6 @@
 #include "mail_html.hpp"
 
 #include "Automation/error.hpp"
-#include "Automation/vb/strings.hpp"
 #include "Automation/vb/text.hpp"
 #include "Platform/Html/html_parser.hpp"
 #include "Platform/Html/markup_attributes.hpp"
@@ -13,29 +12,22 @@ namespace {
 
 constexpr std::string_view kUtf8 = "utf-8";
 constexpr std::string_view kHtmlUtf8ContentType = "text/html; charset=utf-8";
-constexpr std::string_view kBlanks = " \t\r\n\f";
-
-std::string_view trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
 
 bool namesUtf8(std::string_view charset) {
-    charset = trimmed(charset);
+    charset = vb::asciiTrimmed(charset);
     if (charset.size() >= 2 && (charset.front() == '"' || charset.front() == '\'') && charset.back() == charset.front())
-        charset = trimmed(charset.substr(1, charset.size() - 2));
-    return vb::equalsNoCase(charset, "utf-8") || vb::equalsNoCase(charset, "utf8");
+        charset = vb::asciiTrimmed(charset.substr(1, charset.size() - 2));
+    return vb::asciiEqualsNoCase(charset, "utf-8") || vb::asciiEqualsNoCase(charset, "utf8");
 }
 
 // The charset a Content-Type value names ("text/html; charset=windows-1252"); empty for none.
 std::string_view charsetOf(std::string_view contentType) {
     const size_t at = vb::asciiLower(contentType).find("charset");
     if (at == std::string::npos) return {};
-    std::string_view rest = trimmed(contentType.substr(at + 7));
+    std::string_view rest = vb::asciiTrimmed(contentType.substr(at + 7));
     if (rest.empty() || rest.front() != '=') return {};
-    rest = trimmed(rest.substr(1));
-    return trimmed(rest.substr(0, rest.find(';')));
+    rest = vb::asciiTrimmed(rest.substr(1));
+    return vb::asciiTrimmed(rest.substr(0, rest.find(';')));
 }
 
 // The edits that make every meta element of the markup declare UTF-8.
@@ -47,7 +39,7 @@ std::vector<html::AttributeEdit> utf8Declarations(const std::vector<html::Writte
             edits.push_back({charset->valueOffset, charset->valueLength, std::string(kUtf8)});
         const html::WrittenAttribute* equiv = element.attribute("http-equiv");
         const html::WrittenAttribute* content = element.attribute("content");
-        if (!equiv || !content || !vb::equalsNoCase(trimmed(equiv->value), "content-type")) continue;
+        if (!equiv || !content || !vb::asciiEqualsNoCase(vb::asciiTrimmed(equiv->value), "content-type")) continue;
         const std::string_view declared = charsetOf(content->value);
         if (!declared.empty() && !namesUtf8(declared))
             edits.push_back({content->valueOffset, content->valueLength, std::string(kHtmlUtf8ContentType)});

@@ -45,22 +45,6 @@ std::string sourceOf(std::string_view relationshipsPart) {
     return source;
 }
 
-std::optional<std::string> percentDecoded(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
-            !std::isxdigit(static_cast<unsigned char>(text[i + 2])))
-            return std::nullopt;
-        out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-        i += 2;
-    }
-    return out;
-}
-
 // The part an internal target names, resolved against its source part's folder (the Open
 // Packaging Conventions, 9.3: a target is a relative reference, "/" starting at the package's root); nullopt
 // when it is no part name at all: a scheme, a network path, a backslash, a query or fragment,
@@ -70,7 +54,7 @@ std::optional<std::string> resolveInside(const std::string& source, std::string_
         return std::nullopt;
     const size_t colon = target.find(':');
     if (colon != std::string_view::npos && target.substr(0, colon).find('/') == std::string_view::npos) return std::nullopt;
-    const std::optional<std::string> decoded = percentDecoded(target);
+    const std::optional<std::string> decoded = vb::percentDecoded(target);
     if (!decoded || decoded->find('\0') != std::string::npos || decoded->find('\\') != std::string::npos) return std::nullopt;
     const size_t slash = source.rfind('/');
     const std::string path = decoded->front() == '/' ? *decoded : source.substr(0, slash == std::string::npos ? 0 : slash + 1) + *decoded;
