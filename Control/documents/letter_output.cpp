@@ -3,12 +3,10 @@
 
 #include "letter_output.hpp"
 
-#include <fstream>
-#include <iterator>
-
 #include "Automation/class_ids.hpp"
 #include "Automation/vb/convert.hpp"
 #include "Automation/vb/strings.hpp"
+#include "Control/documents/html_mail_body.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
 #include "Control/frame/outside_apps.hpp"
@@ -31,12 +29,6 @@ std::string htmlFileStamp() {
     return vb::replace(vb::right(now, 5), ":", "_");
 }
 
-std::string wholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) raise(RuntimeError::FileNotFound);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Word's work is done once the letter is in the file: it is closed without saving.
 void closeWord(Object& word, Object& document) {
     document.call("Close");
@@ -51,6 +43,12 @@ void deleteForced(const std::string& path) {
         const Object files = createApplication(progid::FileSystem);
         files.getObject("GetFile", path).call("Delete", true);
     });
+}
+
+// The pictures Word saved beside an HTML letter, which went into the mail as attachments.
+void deletePictureFolder(const std::string& htmPath) {
+    ResumeNext ignoring;
+    ignoring([&] { createApplication(progid::FileSystem).call("DeleteFolder", pictureFolderOf(htmPath), true); });
 }
 
 }  // namespace
@@ -96,13 +94,14 @@ void mailLetter(ControlState& state, Object& word, Object& document, const Lette
                std::string(msg::LetterHtmlExtension);
         document.call("SaveAs", Named{"FileName", path}, Named{"FileFormat", kHtmlFormat});
         closeWord(word, document);
-        state.outlook.MailItem.put("HTMLBody", wholeFile(path));
+        setHtmlMailBody(state.outlook.MailItem, path);
     }
 
     step = step::DisplayingOutlook;
     state.outlook.MailItem.call("display");
     cleanUpOutlook(state);
     deleteForced(path);
+    if (mail.mode == msg::HtmlMailMode) deletePictureFolder(path);
 }
 
 }  // namespace lumora::control
