@@ -100,16 +100,11 @@ const GumboVector* childrenOf(const GumboNode& node) {
 }
 
 std::shared_ptr<Tree> parseDocument(std::string_view markup, const MarkupLimits& limits) {
-    checkMarkupLimits(markup, limits);
-    GumboOptions options = kGumboDefaultOptions;
-    // Parse errors are of no use here, and recording them costs memory per open element.
-    options.max_errors = 0;
-    GumboOutputPtr output = parseWithGumbo(options, markup);
-
+    const GumboParse parse(markup, limits);
     auto tree = std::make_shared<Tree>();
-    const GumboDocument& document = output->document->v.document;
+    const GumboDocument& document = parse.document().v.document;
     if (document.has_doctype) tree->document->append(std::make_unique<Node>(NodeType::DocumentType, document.name));
-    convertTree(*output->document, *tree->document);
+    convertTree(parse.document(), *tree->document);
     return tree;
 }
 

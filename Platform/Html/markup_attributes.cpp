@@ -16,9 +16,10 @@ WrittenElement writtenElement(const GumboElement& element, std::string_view mark
         const auto* attribute = static_cast<const GumboAttribute*>(element.attributes.data[i]);
         WrittenAttribute written{vb::asciiLower(attribute->name), attribute->value};
         // The written value points into the markup, except for an attribute the parser made
-        // itself; such a one, like one without a value, has nothing to edit.
+        // itself; such a one, like one without a value (whose "value" gumbo points at its
+        // name), has nothing to edit.
         const GumboStringPiece& original = attribute->original_value;
-        if (original.length > 0 && original.data >= markup.data() &&
+        if (original.length > 0 && original.data != attribute->original_name.data && original.data >= markup.data() &&
             original.data + original.length <= markup.data() + markup.size()) {
             written.valueOffset = static_cast<size_t>(original.data - markup.data());
             written.valueLength = original.length;
@@ -37,14 +38,11 @@ const WrittenAttribute* WrittenElement::attribute(std::string_view attributeName
 }
 
 std::vector<WrittenElement> elementsWithAttributes(std::string_view markup, const MarkupLimits& limits) {
-    checkMarkupLimits(markup, limits);
-    GumboOptions options = kGumboDefaultOptions;
-    options.max_errors = 0;
-    GumboOutputPtr output = parseWithGumbo(options, markup);
+    const GumboParse parse(markup, limits);
     std::vector<WrittenElement> elements;
     // Depth first in document order, with a stack of its own: the limits bound the depth, not
     // the thread's stack.
-    std::vector<const GumboNode*> pending{output->document};
+    std::vector<const GumboNode*> pending{&parse.document()};
     while (!pending.empty()) {
         const GumboNode* node = pending.back();
         pending.pop_back();
