@@ -196,7 +196,7 @@ TEST_F(MailDraftTest, RecipientsComeOutAsWrittenWithEveryHeaderInAscii) {
     Object mail = newMail();
     mail.put("To", "\"Müller, Zoë\" <zoe@example.com>; \"Bob \\\"the Builder\\\" O'Neil\" <bob@example.com>; "
                    "Back\\slash <bs@example.com>; Party 🎉 Team <party@example.com>");
-    mail.put("CC", "info@bücher.example; zoë@example.com; ENTER THE ADDRESS HERE: or, here");
+    mail.put("CC", "info@bücher.example; zoë@example.com; Zoë <zoë@example.com>; ENTER THE ADDRESS HERE: or, here");
     mail.getObject("Recipients").getObject("Add", "\"Kim; Lee\" <kim@example.com>").put("Type", 3);
     mail.put("SenderName", "Vertrieb – Nord");
     mail.put("SenderEmailAddress", "vertrieb@example.com");
@@ -212,6 +212,7 @@ TEST_F(MailDraftTest, RecipientsComeOutAsWrittenWithEveryHeaderInAscii) {
     EXPECT_EQ(draft["headers"]["cc"], json::parse(R"([
         {"name": "", "address": "info@xn--bcher-kva.example"},
         {"group": "zoë@example.com", "members": []},
+        {"group": "Zoë <zoë@example.com>", "members": []},
         {"group": "ENTER THE ADDRESS HERE: or, here", "members": []}])"));
     EXPECT_EQ(draft["headers"]["bcc"], json::parse(R"([{"name": "Kim; Lee", "address": "kim@example.com"}])"));
     EXPECT_EQ(draft["headers"]["from"], json::parse(R"([{"name": "Vertrieb – Nord", "address": "vertrieb@example.com"}])"));
