@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "Automation/vb/utf8.hpp"
 #include "draft_parts.hpp"
 #include "gobject_handle.hpp"
 #include "mail_recipients.hpp"
@@ -60,11 +61,13 @@ GObjectHandle<InternetAddress> inUtf8(InternetAddress* address) {
 // it after the person pressed Send. As a group it shows in the To line for the person to correct,
 // and no header holds anything but ASCII.
 GObjectHandle<InternetAddress> recipientAddress(const std::string& text) {
-    const NamedAddress named = splitAddress(oneLine(text));
+    // Bytes that are no UTF-8 would go into the header as they are: they become U+FFFD.
+    const std::string line = vb::utf8::wellFormed(oneLine(text));
+    const NamedAddress named = splitAddress(line);
     if (!named.address.empty())
         if (std::optional<std::string> address = asciiAddress(named.address))
             return inUtf8(internet_address_mailbox_new(named.displayName.c_str(), address->c_str()));
-    return inUtf8(internet_address_group_new(oneLine(named.address.empty() ? named.displayName : text).c_str()));
+    return inUtf8(internet_address_group_new(named.address.empty() ? named.displayName.c_str() : line.c_str()));
 }
 
 // RFC 2047 (section 5) wants white space between an encoded word and a special character after
@@ -137,7 +140,8 @@ void addSender(GMimeMessage* message, const ItemRecord& mail) {
     if (!isInternetAddress(sender)) return;
     const std::optional<std::string> address = asciiAddress(sender);
     if (!address) return;
-    auto from = inUtf8(internet_address_mailbox_new(oneLine(textValue(mail, "SenderName")).c_str(), address->c_str()));
+    const std::string name = vb::utf8::wellFormed(oneLine(textValue(mail, "SenderName")));
+    auto from = inUtf8(internet_address_mailbox_new(name.c_str(), address->c_str()));
     internet_address_list_add(g_mime_message_get_from(message), from.get());
 }
 
