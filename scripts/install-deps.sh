@@ -23,6 +23,7 @@ test_packages=(
   python3-icalendar python3-vobject
   sip-tester
   poppler-utils
+  mpack ripmime
 )
 
 want=("${build_packages[@]}")

@@ -1,6 +1,7 @@
 #pragma once
 // Character-level helpers that member lookup and the script string functions share.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,9 @@ std::string asciiLower(std::string_view text);
 // The text without ASCII white space (space, tab, line breaks, form feed) at either end, as
 // markup readers take attribute values and URLs.
 std::string_view asciiTrimmed(std::string_view text);
+// The text with every "%" and two hex digits (a URL's escapes, RFC 3986) made the byte they
+// stand for; nullopt when a "%" is not followed by two hex digits.
+std::optional<std::string> percentDecoded(std::string_view text);
 // Inline: every late-bound call by name compares one member name.
 inline bool asciiEqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

@@ -3,12 +3,10 @@
 
 #include "letter_output.hpp"
 
-#include <fstream>
-#include <iterator>
-
 #include "Automation/class_ids.hpp"
 #include "Automation/vb/convert.hpp"
 #include "Automation/vb/strings.hpp"
+#include "Control/documents/html_mail_body.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
 #include "Control/frame/outside_apps.hpp"
@@ -31,12 +29,6 @@ std::string htmlFileStamp() {
     return vb::replace(vb::right(now, 5), ":", "_");
 }
 
-std::string wholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) raise(RuntimeError::FileNotFound);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Word's work is done once the letter is in the file: it is closed without saving.
 void closeWord(Object& word, Object& document) {
     document.call("Close");
@@ -53,13 +45,10 @@ void deleteForced(const std::string& path) {
     });
 }
 
-// The folder of pictures Word writes beside a web page ("Letter05_09_files"), if it wrote one.
-void deleteFolderForced(const std::string& path) {
+// The pictures Word saved beside an HTML letter, which went into the mail as attachments.
+void deletePictureFolder(const std::string& htmPath) {
     ResumeNext ignoring;
-    ignoring([&] {
-        const Object files = createApplication(progid::FileSystem);
-        if (files.call("FolderExists", path).toBool()) files.call("DeleteFolder", path, true);
-    });
+    ignoring([&] { createApplication(progid::FileSystem).call("DeleteFolder", pictureFolderOf(htmPath), true); });
 }
 
 }  // namespace
@@ -93,7 +82,6 @@ void mailLetter(ControlState& state, Object& word, Object& document, const Lette
     state.outlook.MailItem.put("Subject", mail.subject);
 
     std::string path;
-    std::string pictures;
     if (mail.mode != msg::HtmlMailMode) {
         path = mail.tempFolder + std::string(msg::LetterAttachmentName);
         document.call("SaveAs", path);
@@ -102,19 +90,18 @@ void mailLetter(ControlState& state, Object& word, Object& document, const Lette
         state.outlook.MailItem.getObject("Attachments").call("Add", path);
     } else {
         step = step::GeneratingHtmlFile;
-        const std::string stem = mail.tempFolder + std::string(msg::LetterHtmlPrefix) + htmlFileStamp();
-        path = stem + std::string(msg::LetterHtmlExtension);
-        pictures = stem + "_files";
+        path = mail.tempFolder + std::string(msg::LetterHtmlPrefix) + htmlFileStamp() +
+               std::string(msg::LetterHtmlExtension);
         document.call("SaveAs", Named{"FileName", path}, Named{"FileFormat", kHtmlFormat});
         closeWord(word, document);
-        state.outlook.MailItem.put("HTMLBody", wholeFile(path));
+        setHtmlMailBody(state.outlook.MailItem, path);
     }
 
     step = step::DisplayingOutlook;
     state.outlook.MailItem.call("display");
     cleanUpOutlook(state);
     deleteForced(path);
-    if (!pictures.empty()) deleteFolderForced(pictures);
+    if (mail.mode == msg::HtmlMailMode) deletePictureFolder(path);
 }
 
 }  // namespace lumora::control

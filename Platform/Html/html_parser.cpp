@@ -1,13 +1,12 @@
 #include "html_parser.hpp"
 
-#include <gumbo.h>
-
 #include <string>
 #include <vector>
 
 #include "Automation/vb/text.hpp"
 #include "Automation/vb/utf8.hpp"
 #include "Platform/Files/text_encoding.hpp"
+#include "gumbo_tree.hpp"
 
 namespace lumora::html {
 
@@ -16,23 +15,6 @@ namespace {
 // A backstop behind the markup limits: nodes that would lie deeper than this are placed beside
 // the deepest ones, as browsers place them, so no walk over the tree ever goes deeper.
 constexpr size_t kMaxTreeDepth = 1024;
-
-struct GumboOutputDeleter {
-    const GumboOptions* options;
-    void operator()(GumboOutput* output) const { gumbo_destroy_output(options, output); }
-};
-using GumboOutputPtr = std::unique_ptr<GumboOutput, GumboOutputDeleter>;
-
-std::string elementName(const GumboElement& element) {
-    GumboStringPiece original = element.original_tag;
-    if (original.length > 0) gumbo_tag_from_original_text(&original);
-    if (element.tag_namespace == GUMBO_NAMESPACE_SVG && original.length > 0) {
-        // SVG keeps its mixed-case names ("foreignObject").
-        if (const char* svgName = gumbo_normalize_svg_tagname(&original)) return svgName;
-    }
-    if (element.tag != GUMBO_TAG_UNKNOWN) return gumbo_normalized_tagname(element.tag);
-    return vb::asciiLower(std::string_view(original.data, original.length));
-}
 
 Namespace namespaceOf(GumboNamespaceEnum ns) {
     switch (ns) {
@@ -69,12 +51,6 @@ std::unique_ptr<Node> convertNode(const GumboNode& source) {
     }
 }
 
-const GumboVector* childrenOf(const GumboNode& node) {
-    if (node.type == GUMBO_NODE_DOCUMENT) return &node.v.document.children;
-    if (node.type == GUMBO_NODE_ELEMENT || node.type == GUMBO_NODE_TEMPLATE) return &node.v.element.children;
-    return nullptr;
-}
-
 // Copies gumbo's tree into our own, with an explicit stack instead of recursion.
 void convertTree(const GumboNode& root, Node& document) {
     struct Pending {
@@ -106,18 +82,29 @@ constexpr char16_t kWindows1252High[32] = {
 
 }  // namespace
 
-std::shared_ptr<Tree> parseDocument(std::string_view markup, const MarkupLimits& limits) {
-    checkMarkupLimits(markup, limits);
-    GumboOptions options = kGumboDefaultOptions;
-    // Parse errors are of no use here, and recording them costs memory per open element.
-    options.max_errors = 0;
-    GumboOutputPtr output(gumbo_parse_with_options(&options, markup.data(), markup.size()), GumboOutputDeleter{&options});
-    if (!output) throw std::bad_alloc();
+std::string elementName(const GumboElement& element) {
+    GumboStringPiece original = element.original_tag;
+    if (original.length > 0) gumbo_tag_from_original_text(&original);
+    if (element.tag_namespace == GUMBO_NAMESPACE_SVG && original.length > 0) {
+        // SVG keeps its mixed-case names ("foreignObject").
+        if (const char* svgName = gumbo_normalize_svg_tagname(&original)) return svgName;
+    }
+    if (element.tag != GUMBO_TAG_UNKNOWN) return gumbo_normalized_tagname(element.tag);
+    return vb::asciiLower(std::string_view(original.data, original.length));
+}
 
+const GumboVector* childrenOf(const GumboNode& node) {
+    if (node.type == GUMBO_NODE_DOCUMENT) return &node.v.document.children;
+    if (node.type == GUMBO_NODE_ELEMENT || node.type == GUMBO_NODE_TEMPLATE) return &node.v.element.children;
+    return nullptr;
+}
+
+std::shared_ptr<Tree> parseDocument(std::string_view markup, const MarkupLimits& limits) {
+    const GumboParse parse(markup, limits);
     auto tree = std::make_shared<Tree>();
-    const GumboDocument& document = output->document->v.document;
+    const GumboDocument& document = parse.document().v.document;
     if (document.has_doctype) tree->document->append(std::make_unique<Node>(NodeType::DocumentType, document.name));
-    convertTree(*output->document, *tree->document);
+    convertTree(parse.document(), *tree->document);
     return tree;
 }
 

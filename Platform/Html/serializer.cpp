@@ -47,9 +47,8 @@ void appendNode(std::string& out, const Node& node) {
             for (const Attribute& attribute : node.attributes) {
                 out += ' ';
                 out += attribute.name;
-                out += "=\"";
-                appendEscaped(out, attribute.value, true);
-                out += '"';
+                out += '=';
+                appendAttributeValue(out, attribute.value);
             }
             out += '>';
             if (node.ns == Namespace::Html && isIn(node.name, kVoidElements)) return;
@@ -88,6 +87,12 @@ void appendChildren(std::string& out, const Node& node) {
 }
 
 }  // namespace
+
+void appendAttributeValue(std::string& out, std::string_view value) {
+    out += '"';
+    appendEscaped(out, value, true);
+    out += '"';
+}
 
 std::string outerHtml(const Node& node) {
     std::string out;

@@ -3,6 +3,7 @@
 // serialisation algorithm), so a parsed document reads back as the browser would show it.
 
 #include <string>
+#include <string_view>
 
 #include "dom.hpp"
 
@@ -10,5 +11,7 @@ namespace lumora::html {
 
 std::string outerHtml(const Node& node);
 std::string innerHtml(const Node& node);
+// An attribute's value as the serialisation writes it: in double quotes, "&" and '"' escaped.
+void appendAttributeValue(std::string& out, std::string_view value);
 
 }  // namespace lumora::html

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "Platform/Files/page_path.hpp"
+#include "attachment_properties.hpp"
 #include "pim_errors.hpp"
 
 namespace lumora::pim {
@@ -27,7 +28,7 @@ AttachmentRow readAttachment(std::string_view pagePath) {
     if (error) raise(PimError::AttachmentMissing, shown);
     if (size > kMaxAttachmentBytes) raise(PimError::AttachmentTooLarge, shown);
     std::ifstream in(file, std::ios::binary);
-    AttachmentRow row{file.filename().string(), std::string(size, '\0')};
+    AttachmentRow row{file.filename().string(), std::string(size, '\0'), {}};
     if (!in.read(row.bytes.data(), static_cast<std::streamsize>(size))) raise(PimError::AttachmentMissing, shown);
     return row;
 }
@@ -81,6 +82,9 @@ const TypeInfo& Attachment::typeInfo() const {
         t.getter<Attachment>("Size", 0xe20,
                              [](Attachment& a) { return Variant(static_cast<int32_t>(a.m_row->bytes.size())); });
         t.getter<Attachment>("Index", 0x5b, [](Attachment& a) { return Variant(a.index()); });
+        t.getter<Attachment>("PropertyAccessor", 0xfafd, [](Attachment& a) {
+            return Variant(makeObject<AttachmentPropertyAccessor>(a.m_state, a.m_row));
+        });
         t.method<Attachment>("Delete", 0x69, {}, 0, [](Attachment& a, Args&) {
             a.remove();
             return Variant();

@@ -10,10 +10,11 @@
 
 namespace lumora::pim {
 
-// The message text, lines ending in CR LF. Subject, Body and HTMLBody (both as alternatives
-// when both are set), To, CC and BCC from the recipients (a name that is no address, such as a
-// placeholder for the person to replace, stays visible as an empty group), attachments with
-// their bytes, and `now` as its date.
+// The message text, lines ending in CR LF, none longer than 998 characters, every header in
+// ASCII. Subject, Body and HTMLBody (both as alternatives when both are set) in UTF-8, To, CC
+// and BCC from the recipients (a name that is no address, such as a placeholder for the person
+// to replace, stays visible as an empty group), attachments with their bytes (those the HTML
+// body shows by content id in place beside it), and `now` as its date.
 std::string draftMessage(const ItemRecord& mail, Date now);
 
 }  // namespace lumora::pim

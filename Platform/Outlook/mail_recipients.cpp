@@ -14,6 +14,18 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
+// A display name as written: one in quotes loses them and its backslash escapes (RFC 5322's
+// quoted-string), so "Bob \"the Builder\"" names Bob "the Builder".
+std::string unquoted(std::string_view name) {
+    if (name.size() < 2 || name.front() != '"' || name.back() != '"') return std::string(name);
+    std::string plain;
+    for (size_t i = 1; i + 1 < name.size(); ++i) {
+        if (name[i] == '\\' && i + 2 < name.size()) ++i;
+        plain += name[i];
+    }
+    return plain;
+}
+
 int32_t checkedType(int32_t type) {
     if (type < static_cast<int32_t>(RecipientType::To) || type > static_cast<int32_t>(RecipientType::BCC))
         raise(PimError::BadRecipientType, std::to_string(type));
@@ -66,8 +78,7 @@ NamedAddress splitAddress(std::string_view text) {
     if (open != std::string_view::npos && !text.empty() && text.back() == '>') {
         std::string_view address = text.substr(open + 1, text.size() - open - 2);
         std::string_view name = trimmed(text.substr(0, open));
-        if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
-        if (isInternetAddress(address)) return {std::string(name), std::string(address)};
+        if (isInternetAddress(address)) return {unquoted(name), std::string(address)};
     }
     if (isInternetAddress(text)) return {std::string(), std::string(text)};
     return {std::string(text), std::string()};

@@ -333,10 +333,12 @@ void PimStore::loadMailParts(ItemRecord& item) {
         item.recipients.push_back(
             std::make_shared<RecipientRow>(RecipientRow{recipients.text(1), static_cast<int32_t>(recipients.integer(0))}));
     recipients.reset();
-    Statement& attachments = statement("SELECT file_name, data FROM attachments WHERE item = ? ORDER BY position");
+    Statement& attachments =
+        statement("SELECT file_name, data, IFNULL(content_id, '') FROM attachments WHERE item = ? ORDER BY position");
     attachments.bind(1, item.id);
     while (attachments.step())
-        item.attachments.push_back(std::make_shared<AttachmentRow>(AttachmentRow{attachments.text(0), attachments.blob(1)}));
+        item.attachments.push_back(std::make_shared<AttachmentRow>(
+            AttachmentRow{attachments.text(0), attachments.blob(1), attachments.text(2)}));
     attachments.reset();
     item.mailPartsLoaded = true;
 }
@@ -476,11 +478,12 @@ void PimStore::writeMailParts(int64_t id, const ItemRecord& item) {
     statement("DELETE FROM attachments WHERE item = ?").bind(1, id).run();
     position = 0;
     for (const auto& attachment : item.attachments)
-        statement("INSERT INTO attachments(item, position, file_name, data) VALUES(?, ?, ?, ?)")
+        statement("INSERT INTO attachments(item, position, file_name, data, content_id) VALUES(?, ?, ?, ?, NULLIF(?, ''))")
             .bind(1, id)
             .bind(2, position++)
             .bind(3, attachment->fileName)
             .bindBlob(4, attachment->bytes)
+            .bind(5, attachment->contentId)
             .run();
 }
 

@@ -53,10 +53,12 @@ struct RecipientRow {
 };
 
 // A file attached to a mail item: its bytes are copied into the store, so the item keeps them
-// when the file is moved or deleted.
+// when the file is moved or deleted. A content id (empty for none) names it for the HTML body,
+// which shows it in place where it refers to "cid:" and the id.
 struct AttachmentRow {
     std::string fileName;
     std::string bytes;
+    std::string contentId;
 };
 
 // An item's saved state; id 0 until its first save. An item made by the object model has its

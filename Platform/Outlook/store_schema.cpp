@@ -10,8 +10,8 @@ namespace lumora::pim {
 namespace {
 
 // Version 1 had no version mark (0); version 2 added the trash columns and the journal;
-// version 3 the items' UIDs.
-constexpr int kSchemaVersion = 3;
+// version 3 the items' UIDs; version 4 the attachments' content ids.
+constexpr int kSchemaVersion = 4;
 
 constexpr std::string_view kTables = R"sql(
 CREATE TABLE IF NOT EXISTS mailboxes(
@@ -45,7 +45,7 @@ CREATE TABLE IF NOT EXISTS recipients(
   name TEXT NOT NULL, PRIMARY KEY(item, position)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS attachments(
   item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, position INTEGER NOT NULL, file_name TEXT NOT NULL,
-  data BLOB NOT NULL, PRIMARY KEY(item, position));
+  data BLOB NOT NULL, content_id TEXT, PRIMARY KEY(item, position));
 CREATE TABLE IF NOT EXISTS injected_faults(member TEXT PRIMARY KEY COLLATE NOCASE, number INTEGER NOT NULL);
 
 -- One entry per top-level call that changed items: when (milliseconds since 1970), what made it,
@@ -106,6 +106,8 @@ void prepareSchema(Database& db) {
                    " THEN 'urn:lumora:' || entry_id ELSE entry_id END");
     }
     db.execute("CREATE INDEX IF NOT EXISTS items_by_uid ON items(uid)");
+    // The id an HTML body names an attachment by to show it in place; none for older attachments.
+    if (!hasColumn(db, "attachments", "content_id")) db.execute("ALTER TABLE attachments ADD COLUMN content_id TEXT");
     db.execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
     transaction.commit();
 }

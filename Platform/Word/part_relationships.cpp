@@ -2,33 +2,11 @@
 
 #include <libxml/tree.h>
 
-#include <cctype>
-
 #include "Automation/vb/text.hpp"
 #include "wordml.hpp"
 #include "xml_part.hpp"
 
 namespace lumora::word {
-
-namespace {
-
-std::optional<std::string> percentDecoded(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
-            !std::isxdigit(static_cast<unsigned char>(text[i + 2])))
-            return std::nullopt;
-        out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-        i += 2;
-    }
-    return out;
-}
-
-}  // namespace
 
 std::string relationshipTypeName(std::string_view type) {
     const size_t slash = type.rfind('/');
@@ -40,7 +18,7 @@ std::optional<std::string> resolveInside(const std::string& source, std::string_
         return std::nullopt;
     const size_t colon = target.find(':');
     if (colon != std::string_view::npos && target.substr(0, colon).find('/') == std::string_view::npos) return std::nullopt;
-    const std::optional<std::string> decoded = percentDecoded(target);
+    const std::optional<std::string> decoded = vb::percentDecoded(target);
     if (!decoded || decoded->find('\0') != std::string::npos || decoded->find('\\') != std::string::npos) return std::nullopt;
     const size_t slash = source.rfind('/');
     const std::string path = decoded->front() == '/' ? *decoded : source.substr(0, slash == std::string::npos ? 0 : slash + 1) + *decoded;

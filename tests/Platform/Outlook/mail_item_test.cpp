@@ -103,6 +103,66 @@ TEST_F(PimTest, AMissingPathOrAFolderAttachesNothing) {
     EXPECT_EQ(attachments.get("Count"), Variant(int32_t{0}));
 }
 
+TEST_F(PimTest, AnAttachmentsContentIdIsSetByItsTagAndKeptWithTheItem) {
+    const std::filesystem::path folder = m_data.path() / "files";
+    std::filesystem::create_directories(folder);
+    Object mail = outlook().getObject("CreateItem", 0);
+    Object logo = mail.getObject("Attachments").getObject("Add", writeFile(folder / "logo.png", "png"));
+    Object accessor = logo.getObject("PropertyAccessor");
+    const std::string tag(kAttachContentIdTag);
+    EXPECT_EQ(accessor.call("GetProperty", tag), Variant(""));
+    accessor.call("SetProperty", tag, "<logo.png@01DA5F>");  // brackets as a header writes them
+    EXPECT_EQ(accessor.call("GetProperty", tag.substr(0, tag.size() - 4) + "001e"), Variant("logo.png@01DA5F"));
+
+    const int32_t kUnknownProperty = static_cast<int32_t>(0x8004010F);
+    EXPECT_AUTOMATION_ERROR(accessor.call("SetProperty", tag.substr(0, tag.size() - 4) + "0003", "x"), kUnknownProperty);
+    EXPECT_AUTOMATION_ERROR(accessor.call("GetProperty", "urn:schemas:mailheader:content-id"), kUnknownProperty);
+    for (const char* bad : {"two words", "a\"b", "<>", "semi;colon", "M\xC3\xBCller", "line\r\nX-Injected: 1"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_AUTOMATION_ERROR(accessor.call("SetProperty", tag, bad), 5);
+    }
+    EXPECT_AUTOMATION_ERROR(accessor.call("SetProperty", tag, std::string(251, 'x')), 5);
+    EXPECT_AUTOMATION_ERROR(accessor.call("SetProperty", tag, 42), 13);
+    EXPECT_EQ(accessor.call("GetProperty", tag), Variant("logo.png@01DA5F"));  // refused ids change nothing
+
+    mail.getObject("Attachments").call("Add", writeFile(folder / "plain.pdf", "%PDF-"));
+    mail.call("Save");
+    Object again = mapi().getObject("GetItemFromID", mail.get("EntryID"));
+    Object stored = again.getObject("Attachments");
+    EXPECT_EQ(stored.getObject("Item", 1).getObject("PropertyAccessor").call("GetProperty", tag), Variant("logo.png@01DA5F"));
+    EXPECT_EQ(stored.getObject("Item", 2).getObject("PropertyAccessor").call("GetProperty", tag), Variant(""));
+    stored.getObject("Item", 1).getObject("PropertyAccessor").call("SetProperty", tag, "");  // cleared
+    again.call("Save");
+    EXPECT_EQ(mapi().getObject("GetItemFromID", mail.get("EntryID")).getObject("Attachments").getObject("Item", 1)
+                  .getObject("PropertyAccessor").call("GetProperty", tag),
+              Variant(""));
+}
+
+TEST_F(PimTest, AStoreMadeBeforeContentIdsKeepsItsAttachmentsAndTakesIds) {
+    std::string entryId;
+    {
+        PimStore old(m_data.path());
+        ItemRecord mail;
+        mail.folder = old.defaultFolder(old.currentMailbox().id, FolderType::Drafts).id;
+        mail.attachments.push_back(std::make_shared<AttachmentRow>(AttachmentRow{"logo.png", "png", {}}));
+        mail.mailPartsChanged = true;
+        old.saveItem(mail, {});
+        old.database().execute("ALTER TABLE attachments DROP COLUMN content_id; PRAGMA user_version = 3");
+        entryId = mail.entryId;
+    }
+    Object mail = mapi().getObject("GetItemFromID", entryId);
+    Object attachment = mail.getObject("Attachments").getObject("Item", 1);
+    EXPECT_EQ(attachment.get("FileName"), Variant("logo.png"));
+    attachment.getObject("PropertyAccessor").call("SetProperty", std::string(kAttachContentIdTag), "logo@crm");
+    mail.call("Save");
+    PimStore reader = store();
+    ItemRecord stored = reader.loadItem(*reader.itemIdByEntryId(entryId));
+    reader.loadMailParts(stored);
+    ASSERT_EQ(stored.attachments.size(), 1u);
+    EXPECT_EQ(stored.attachments[0]->bytes, "png");
+    EXPECT_EQ(stored.attachments[0]->contentId, "logo@crm");
+}
+
 TEST_F(PimTest, AStoreMadeBeforeMailPartsGainsThemAndKeepsItsItems) {
     std::string entryId;
     {
