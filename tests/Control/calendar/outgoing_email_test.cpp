@@ -41,9 +41,13 @@ protected:
                                                Variant("Ann <ann@example.com>"), Variant(subject), Variant(body)});
         return callWith(member, arguments);
     }
-    // A body part as the parser gives it, without the line end the draft closes it with.
+    // A body part as the parser gives it, its line ends as a reader shows them (a base64 or
+    // quoted-printable part keeps the CR LF of MIME's canonical text), without the line end the
+    // draft closes it with.
     static std::string bodyOf(const json& part) {
-        std::string text = part.is_string() ? part.get<std::string>() : std::string();
+        std::string text;
+        for (char c : part.is_string() ? part.get<std::string>() : std::string())
+            if (c != '\r') text += c;
         if (!text.empty() && text.back() == '\n') text.pop_back();
         return text;
     }
