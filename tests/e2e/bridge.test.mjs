@@ -287,6 +287,18 @@ const BUILT_PANELS = {
                      { outcome: "success", text: "0 tasks not yet in the CRM", boxes: [] });
   },
   "address-book": (page) => emptyPimPanel(page, "contacts", "contact", "Contacts"),
+  // email.test.mjs drives every action on mails of its own; here a new message opens, and an
+  // empty selection is refused in the control's words.
+  async email(page) {
+    assert.deepEqual(await runAction(page, "email-send", "email-message-result"), {
+      outcome: "success", text: "A new message is open in its window, to anne@northwind.example", boxes: [],
+    });
+    const window_ = page.locator('dialog.lumora-item[open][data-kind="mail"]');
+    await window_.locator('button[data-name="close"]').click();
+    await window_.waitFor({ state: "detached" });
+    const none = "Please select an item to add";
+    assert.deepEqual(await runAction(page, "email-selection", "email-result"), { outcome: "failure", text: none, boxes: [none] });
+  },
   // Every output of the Letters panel is checked in letters.test.mjs; here the letter is shown.
   async letters(page) {
     const shown = await runAction(page, "letter", "letter-result");
