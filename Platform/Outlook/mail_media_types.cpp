@@ -62,8 +62,8 @@ struct SourceFree {
 };
 
 // The Office package kind a zip archive holds: its part names, not its file name, tell
-// ([Content_Types].xml beside a word/, xl/ or ppt/ folder, ECMA-376 Part 2). A plain zip, or
-// one libzip cannot read, is a zip.
+// ([Content_Types].xml beside a word/, xl/ or ppt/ folder, as an Office package is laid out).
+// A plain zip, or one libzip cannot read, is a zip.
 std::string_view zipKind(std::string_view bytes) {
     zip_error_t error;
     zip_error_init(&error);

@@ -1,5 +1,5 @@
 #pragma once
-// A part's relationships (the Open Packaging Conventions, part 2, section 9.3): what its r:id,
+// A part's relationships (the package's .rels parts, with targets relative to their source part): what its r:id,
 // r:embed and r:link attributes name. Read with the hardened parser; a relationships part that
 // cannot be read is taken as naming nothing, so a reader that follows it finds nothing rather
 // than failing on the document as a whole.

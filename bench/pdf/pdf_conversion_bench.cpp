@@ -14,10 +14,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <thread>
 
 #include "Automation/registry.hpp"
+#include "bench/median_reporter.hpp"
 #include "Control/frame/control.hpp"
 #include "Host/stand_ins.hpp"
 #include "Platform/Desktop/child_process.hpp"
@@ -127,26 +127,6 @@ BENCHMARK(BM_WarmQuoteBackToBack)->Unit(benchmark::kMillisecond)->UseRealTime()-
 BENCHMARK(BM_WarmQuoteMailedByTheControl)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRepetitions);
 BENCHMARK(BM_OneShotChromium)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(kRepetitions);
 
-// Prints the results as usual and keeps each benchmark's median.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && run.iterations)
-                m_milliseconds[run.run_name.function_name] = run.real_accumulated_time * 1e3 / static_cast<double>(run.iterations);
-    }
-    void printRatio(const std::string& name, const std::string& peer) const {
-        const auto measured = m_milliseconds.find(name), against = m_milliseconds.find(peer);
-        if (measured == m_milliseconds.end() || against == m_milliseconds.end() || against->second <= 0) return;
-        std::printf("%s / %s: %.2fx (median %.0f ms against %.0f ms)\n", name.c_str(), peer.c_str(),
-                    measured->second / against->second, measured->second, against->second);
-    }
-
-private:
-    std::map<std::string, double> m_milliseconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,7 +138,7 @@ int main(int argc, char** argv) {
     desktop::HeadlessDesktop headless(config);
     desktop::ScopedDesktop scope(headless);
     benchmark::Initialize(&argc, argv);
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatio("BM_WarmQuote", "BM_OneShotChromium");
     reporter.printRatio("BM_WarmQuoteBackToBack", "BM_OneShotChromium");

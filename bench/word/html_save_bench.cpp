@@ -8,10 +8,10 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include "Automation/registry.hpp"
+#include "bench/median_reporter.hpp"
 #include "Host/sample_template.hpp"
 #include "Platform/Desktop/headless_desktop.hpp"
 #include "Platform/Word/package.hpp"
@@ -71,24 +71,6 @@ void BM_SaveAsDocx(benchmark::State& state) {
 BENCHMARK(BM_SaveAsWebPage)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_SaveAsDocx)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
 
-// Keeps each benchmark's median time per iteration, in milliseconds.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                m_milliseconds[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-    double milliseconds(const std::string& name) const {
-        auto found = m_milliseconds.find(name);
-        return found == m_milliseconds.end() ? 0 : found->second;
-    }
-
-private:
-    std::map<std::string, double> m_milliseconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,7 +78,7 @@ int main(int argc, char** argv) {
     desktop::ScopedDesktop scope(headless);
     Registry::instance().setDataFolder(workFolder());
     benchmark::Initialize(&argc, argv);
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double page = reporter.milliseconds("BM_SaveAsWebPage"), docx = reporter.milliseconds("BM_SaveAsDocx");
     if (page > 0 && docx > 0)
