@@ -19,7 +19,6 @@ namespace lumora::control {
 
 namespace {
 
-constexpr int32_t kMailItem = 0;
 
 // The Print Screen key and Alt, by virtual-key code.
 constexpr int32_t kPrintScreenKey = 44;

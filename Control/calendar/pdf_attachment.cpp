@@ -16,7 +16,6 @@ namespace lumora::control {
 
 namespace {
 
-constexpr int32_t kMailItem = 0;
 constexpr int32_t kShowDocumentView = 1;
 constexpr int32_t kFullSave = 1;
 constexpr bool kCloseWithoutSaving = true;

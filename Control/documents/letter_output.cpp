@@ -19,7 +19,6 @@ namespace {
 
 constexpr int32_t kPdfFormat = 17;
 constexpr int32_t kHtmlFormat = 8;
-constexpr int32_t kMailItem = 0;
 constexpr int32_t kDoNotSaveChanges = 0;
 
 // A name part for the HTML file: the last five characters of the current date and time as text,

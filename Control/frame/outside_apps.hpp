@@ -11,6 +11,9 @@
 
 namespace lumora::control {
 
+// The item type CreateItem makes a new mail of, as the PIM declares it.
+inline constexpr int32_t kMailItem = static_cast<int32_t>(pim::ItemType::Mail);
+
 // The machine a second attempt at Outlook is made on: this machine by its IPv4 loopback
 // address, which activates Outlook through the network path rather than the local one.
 inline constexpr std::string_view kLoopbackMachine = "127.0.0.1";
