@@ -219,6 +219,7 @@ void BridgeDesktop::sendKeys(const std::vector<int32_t>&) {
 Date BridgeDesktop::now() { return m_system.now(); }
 std::string BridgeDesktop::dateOrder() { return m_system.dateOrder(); }
 std::string BridgeDesktop::currencySymbol() { return m_system.currencySymbol(); }
+desktop::NumberConventions BridgeDesktop::numberConventions() { return m_system.numberConventions(); }
 std::string BridgeDesktop::tempFolder() { return m_system.tempFolder(); }
 std::string BridgeDesktop::newGuid() { return m_system.newGuid(); }
 

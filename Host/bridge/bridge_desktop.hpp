@@ -39,6 +39,7 @@ public:
     Date now() override;
     std::string dateOrder() override;
     std::string currencySymbol() override;
+    desktop::NumberConventions numberConventions() override;
     std::string tempFolder() override;
     std::string newGuid() override;
 

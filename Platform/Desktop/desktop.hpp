@@ -16,6 +16,17 @@
 
 namespace lumora::desktop {
 
+// How the user's locale writes numbers: the separators and the currency symbol a person types
+// and reads. An empty decimal separator means the locale is not one the system knows.
+struct NumberConventions {
+    std::string decimalSeparator;
+    std::string groupSeparator;
+    std::string currencySymbol;
+
+    bool known() const { return !decimalSeparator.empty(); }
+    friend bool operator==(const NumberConventions&, const NumberConventions&) = default;
+};
+
 // Message-box button sets and icons (added together in one code), and the buttons' return codes.
 namespace mb {
 inline constexpr int32_t OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5,
@@ -149,6 +160,8 @@ public:
     // Short-date order: "0" month-day-year, "1" day-month-year, "2" year-month-day; "" unknown.
     virtual std::string dateOrder() = 0;
     virtual std::string currencySymbol() = 0;
+    // The separators and currency symbol of the same locale as currencySymbol.
+    virtual NumberConventions numberConventions() = 0;
     // The temporary folder, ending in "/".
     virtual std::string tempFolder() = 0;
     // A new GUID in registry form: "{" 8-4-4-4-12 upper-case hex "}"; "" when none could be made.

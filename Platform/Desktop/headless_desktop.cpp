@@ -170,6 +170,7 @@ void HeadlessDesktop::sendKeys(const std::vector<int32_t>& virtualKeys) {
 Date HeadlessDesktop::now() { return m_system.now(); }
 std::string HeadlessDesktop::dateOrder() { return m_system.dateOrder(); }
 std::string HeadlessDesktop::currencySymbol() { return m_system.currencySymbol(); }
+NumberConventions HeadlessDesktop::numberConventions() { return m_system.numberConventions(); }
 std::string HeadlessDesktop::tempFolder() { return m_system.tempFolder(); }
 std::string HeadlessDesktop::newGuid() { return m_system.newGuid(); }
 

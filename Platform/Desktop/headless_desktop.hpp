@@ -73,6 +73,7 @@ public:
     Date now() override;
     std::string dateOrder() override;
     std::string currencySymbol() override;
+    NumberConventions numberConventions() override;
     std::string tempFolder() override;
     std::string newGuid() override;
 

@@ -52,6 +52,11 @@ std::string SystemServices::currencySymbol() const {
     return locale::currencySymbol(locale::icuLocaleId(name));
 }
 
+NumberConventions SystemServices::numberConventions() const {
+    const std::string name = locale::userLocaleName(m_config.locale, locale::Category::Monetary);
+    return locale::numberConventions(locale::icuLocaleId(name));
+}
+
 std::string SystemServices::tempFolder() const {
     std::string folder;
     if (m_config.tempFolder && !m_config.tempFolder->empty()) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Automation/variant.hpp"
+#include "desktop.hpp"
 
 namespace lumora::desktop {
 
@@ -24,6 +25,7 @@ public:
     Date now() const;
     std::string dateOrder() const;
     std::string currencySymbol() const;
+    NumberConventions numberConventions() const;
     std::string tempFolder() const;
     std::string newGuid() const;
     // Checks the file (missing: 2 or 3; an executable, script or launcher: 5 — a page must never

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace lumora::desktop::locale {
 
@@ -126,21 +127,41 @@ std::string shortDateOrder(const std::string& icuId) {
     return dateOrderOfPattern(std::u16string_view(pattern.getBuffer(), static_cast<size_t>(pattern.length())));
 }
 
-std::string currencySymbol(const std::string& icuId) {
-    if (icuId.empty()) return {};
+namespace {
+
+// The locale with a country: a language alone ("de") names no country and so no currency;
+// take the country its speakers most likely live in, as a desktop would.
+std::optional<icu::Locale> withCountry(const std::string& icuId) {
     icu::Locale locale(icuId.c_str());
-    UErrorCode status = U_ZERO_ERROR;
-    // A language alone ("de") names no country and so no currency; take the country its
-    // speakers most likely live in, as a desktop would.
     if (*locale.getCountry() == '\0') {
+        UErrorCode status = U_ZERO_ERROR;
         locale.addLikelySubtags(status);
-        if (U_FAILURE(status)) return {};
+        if (U_FAILURE(status)) return std::nullopt;
     }
-    const icu::DecimalFormatSymbols symbols(locale, status);
+    return locale;
+}
+
+std::string symbolText(const icu::DecimalFormatSymbols& symbols, icu::DecimalFormatSymbols::ENumberFormatSymbol which) {
+    std::string text;
+    symbols.getConstSymbol(which).toUTF8String(text);
+    return text;
+}
+
+}  // namespace
+
+std::string currencySymbol(const std::string& icuId) { return numberConventions(icuId).currencySymbol; }
+
+NumberConventions numberConventions(const std::string& icuId) {
+    if (icuId.empty()) return {};
+    const std::optional<icu::Locale> locale = withCountry(icuId);
+    if (!locale) return {};
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::DecimalFormatSymbols symbols(*locale, status);
     if (U_FAILURE(status)) return {};
-    std::string symbol;
-    symbols.getConstSymbol(icu::DecimalFormatSymbols::kCurrencySymbol).toUTF8String(symbol);
-    return symbol;
+    using S = icu::DecimalFormatSymbols;
+    return NumberConventions{symbolText(symbols, S::kDecimalSeparatorSymbol),
+                             symbolText(symbols, S::kGroupingSeparatorSymbol),
+                             symbolText(symbols, S::kCurrencySymbol)};
 }
 
 }  // namespace lumora::desktop::locale

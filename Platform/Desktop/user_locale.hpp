@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "desktop.hpp"
+
 namespace lumora::desktop::locale {
 
 // The POSIX categories whose environment variables choose a locale.
@@ -29,5 +31,7 @@ std::string dateOrderOfPattern(std::u16string_view pattern);
 // ("" for an unknown locale).
 std::string shortDateOrder(const std::string& icuId);
 std::string currencySymbol(const std::string& icuId);
+// The decimal and group separators and the currency symbol; all empty for an unknown locale.
+NumberConventions numberConventions(const std::string& icuId);
 
 }  // namespace lumora::desktop::locale

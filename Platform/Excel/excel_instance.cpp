@@ -1,5 +1,6 @@
 #include "excel_instance.hpp"
 
+#include "Platform/Desktop/desktop.hpp"
 #include "shown_workbook.hpp"
 
 namespace lumora::excel {
@@ -36,6 +37,11 @@ void ExcelInstance::showIfChanged(Workbook& workbook, Moment moment) noexcept {
     // A workbook that fails to be written is shown with the reason, and not again unchanged.
     workbook.shownAtChange = changes;
     showWorkbook(workbook);
+}
+
+const desktop::NumberConventions& ExcelInstance::numberConventions() {
+    if (!m_numberConventions) m_numberConventions = desktop::current().numberConventions();
+    return *m_numberConventions;
 }
 
 void ExcelInstance::quit() {

@@ -55,11 +55,16 @@ public:
     // Closes every workbook without saving or showing it.
     void quit();
 
+    // How the user's locale writes numbers, read from the Desktop once, when text is first put
+    // into a cell: as a spreadsheet program reads the regional settings when it starts.
+    const desktop::NumberConventions& numberConventions();
+
 private:
     std::shared_ptr<Workbook> newWorkbook(std::string name, std::filesystem::path openedFrom);
 
     bool m_visible = false;
     int32_t m_booksMade = 0;
+    std::optional<desktop::NumberConventions> m_numberConventions;
     std::vector<std::shared_ptr<Workbook>> m_workbooks;
 };
 

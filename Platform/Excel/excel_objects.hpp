@@ -82,7 +82,7 @@ private:
 };
 
 // A range: one cell, or every cell of its sheet (the sheet's Cells). Item(r, c) counts from the
-// range's top-left cell; Value, Font and ColumnWidth belong to one cell.
+// range's top-left cell; Value, NumberFormat, Font and ColumnWidth belong to one cell.
 class CellRange : public Dispatch {
 public:
     CellRange(HoldRef hold, std::shared_ptr<Worksheet> sheet, std::optional<CellAddress> cell)
@@ -91,7 +91,10 @@ public:
 
     Object item(const Variant& row, const Variant& column) const;
     Variant value() const { return m_sheet->value(cell()); }
-    void setValue(const Variant& value) const { m_sheet->setValue(cell(), value); }
+    void setValue(const Variant& value) const {
+        m_sheet->setValue(cell(), value, m_hold->instance()->numberConventions());
+    }
+    std::string numberFormat() const { return m_sheet->numberFormat(cell()); }
     Object font() const;
     double columnWidth() const { return m_sheet->columnWidth(cell().column); }
     void setColumnWidth(const Variant& width) const { m_sheet->setColumnWidth(cell().column, width.toR8()); }

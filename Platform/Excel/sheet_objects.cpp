@@ -58,6 +58,7 @@ const TypeInfo& CellRange::typeInfo() const {
         }, "_Default");
         t.getter<R>("Value", 6, [](R& r) { return r.value(); });
         t.setter<R>("Value", 6, [](R& r, const Variant& v) { r.setValue(v); });
+        t.getter<R>("NumberFormat", 0xc1, [](R& r) { return Variant(r.numberFormat()); });
         t.getter<R>("Font", 0x92, [](R& r) { return Variant(r.font()); });
         t.getter<R>("ColumnWidth", 0xf2, [](R& r) { return Variant(r.columnWidth()); });
         t.setter<R>("ColumnWidth", 0xf2, [](R& r, const Variant& v) { r.setColumnWidth(v); });

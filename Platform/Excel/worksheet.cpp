@@ -1,8 +1,10 @@
 #include "worksheet.hpp"
 
 #include <cmath>
+#include <optional>
 
 #include "Automation/error.hpp"
+#include "cell_number.hpp"
 #include "excel_errors.hpp"
 
 namespace lumora::excel {
@@ -34,13 +36,21 @@ Variant Worksheet::value(CellAddress address) const {
     return found == m_cells.end() ? Variant() : found->second.value;
 }
 
-void Worksheet::setValue(CellAddress address, const Variant& value) {
+void Worksheet::setValue(CellAddress address, const Variant& value, const desktop::NumberConventions& conventions) {
     Variant kept;
+    std::optional<std::string> format;
     switch (value.type()) {
         case VarType::Empty:
         case VarType::Null:
         case VarType::Missing: break;
-        case VarType::String: kept = Variant(cutToCellLimit(value.str())); break;
+        case VarType::String:
+            if (const std::optional<CellNumber> number = readCellNumber(value.str(), conventions)) {
+                kept = Variant(number->value);
+                format = number->format;
+            } else {
+                kept = Variant(cutToCellLimit(value.str()));
+            }
+            break;
         case VarType::R8:
             if (!std::isfinite(value.toR8())) raise(ExcelError::NotANumber, value.toString());
             kept = value;
@@ -52,8 +62,17 @@ void Worksheet::setValue(CellAddress address, const Variant& value) {
         case VarType::Object:
         case VarType::Array: raise(RuntimeError::TypeMismatch);
     }
-    m_cells[address].value = std::move(kept);
+    Cell& cell = m_cells[address];
+    cell.value = std::move(kept);
+    // A number typed as text brings its format; other values keep the cell's format, as a
+    // formatted cell keeps its format whatever is put in it.
+    if (format) cell.numberFormat = std::move(*format);
     ++m_changes;
+}
+
+std::string Worksheet::numberFormat(CellAddress address) const {
+    const auto found = m_cells.find(address);
+    return found == m_cells.end() || found->second.numberFormat.empty() ? "General" : found->second.numberFormat;
 }
 
 bool Worksheet::bold(CellAddress address) const {

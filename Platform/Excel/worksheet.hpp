@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Automation/variant.hpp"
+#include "Platform/Desktop/desktop.hpp"
 
 namespace lumora::excel {
 
@@ -30,6 +31,7 @@ struct CellAddress {
 struct Cell {
     Variant value;  // Empty, Bool, a number, Date or String
     bool bold = false;
+    std::string numberFormat;  // empty: General
 };
 
 // Text cut to what one cell holds, never inside a character.
@@ -45,9 +47,13 @@ public:
     static CellAddress checkedAddress(int64_t row, int64_t column);
 
     Variant value(CellAddress address) const;
-    // Numbers stay numbers and text stays text: nothing written is ever read as a formula or
-    // reinterpreted. Empty and Null clear the cell's value. Objects and arrays give 13.
-    void setValue(CellAddress address, const Variant& value);
+    // Numbers stay numbers, and text that reads as a number in the user's locale becomes one
+    // with the number format it was typed in (see cell_number.hpp); all other text stays text,
+    // whole: nothing written is ever read as a formula. Empty and Null clear the cell's value.
+    // Objects and arrays give 13.
+    void setValue(CellAddress address, const Variant& value, const desktop::NumberConventions& conventions);
+    // The cell's number format in the file's notation, "General" when none was set.
+    std::string numberFormat(CellAddress address) const;
     bool bold(CellAddress address) const;
     void setBold(CellAddress address, bool bold);
 

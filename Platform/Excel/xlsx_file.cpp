@@ -2,9 +2,11 @@
 
 #include <xlsxwriter.h>
 
-#include <array>
 #include <cmath>
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "excel_errors.hpp"
 
@@ -23,51 +25,53 @@ using WorkbookHandle = std::unique_ptr<lxw_workbook, WorkbookCloser>;
     raise(ExcelError::FileNotWritten, file.string() + ": " + lxw_strerror(error));
 }
 
-// The formats cells need, made once per workbook on first use (the workbook owns them).
+// The formats cells need, made once per workbook on first use (the workbook owns them): bold or
+// not, with a number format or General.
 class Formats {
 public:
     explicit Formats(lxw_workbook* workbook) : m_workbook(workbook) {}
 
-    lxw_format* of(bool bold, bool date, bool dateWithTime) {
-        const size_t index = (bold ? 1 : 0) | (date ? 2 : 0) | (dateWithTime ? 4 : 0);
-        if (index == 0) return nullptr;
-        lxw_format*& format = m_made[index];
+    lxw_format* of(bool bold, const std::string& numberFormat) {
+        if (!bold && numberFormat.empty()) return nullptr;
+        lxw_format*& format = m_made[{bold, numberFormat}];
         if (!format) {
             format = workbook_add_format(m_workbook);
             if (bold) format_set_bold(format);
-            if (date) format_set_num_format(format, dateWithTime ? "yyyy-mm-dd hh:mm:ss" : "yyyy-mm-dd");
+            if (!numberFormat.empty()) format_set_num_format(format, numberFormat.c_str());
         }
         return format;
     }
 
 private:
     lxw_workbook* m_workbook;
-    std::array<lxw_format*, 8> m_made{};
+    std::map<std::pair<bool, std::string>, lxw_format*> m_made;
 };
+
+std::string dateFormat(double days) {
+    return days != std::floor(days) ? "yyyy-mm-dd hh:mm:ss" : "yyyy-mm-dd";
+}
 
 lxw_error writeCell(lxw_worksheet* sheet, Formats& formats, CellAddress address, const Cell& cell) {
     const auto row = static_cast<lxw_row_t>(address.row - 1);
     const auto column = static_cast<lxw_col_t>(address.column - 1);
     const Variant& value = cell.value;
+    lxw_format* const format = formats.of(cell.bold, cell.numberFormat);
     switch (value.type()) {
         case VarType::String:
-            if (!value.str().empty())
-                return worksheet_write_string(sheet, row, column, value.str().c_str(), formats.of(cell.bold, false, false));
+            if (!value.str().empty()) return worksheet_write_string(sheet, row, column, value.str().c_str(), format);
             break;
-        case VarType::Bool:
-            return worksheet_write_boolean(sheet, row, column, value.toBool() ? 1 : 0, formats.of(cell.bold, false, false));
+        case VarType::Bool: return worksheet_write_boolean(sheet, row, column, value.toBool() ? 1 : 0, format);
         case VarType::I2:
         case VarType::I4:
-        case VarType::R8: return worksheet_write_number(sheet, row, column, value.toR8(), formats.of(cell.bold, false, false));
+        case VarType::R8: return worksheet_write_number(sheet, row, column, value.toR8(), format);
         case VarType::Date: {
             // The file counts days from the same epoch as automation dates.
             const double days = value.toDate().days;
-            const bool withTime = days != std::floor(days);
-            return worksheet_write_number(sheet, row, column, days, formats.of(cell.bold, true, withTime));
+            return worksheet_write_number(sheet, row, column, days, formats.of(cell.bold, dateFormat(days)));
         }
         default: break;
     }
-    if (cell.bold) return worksheet_write_blank(sheet, row, column, formats.of(true, false, false));
+    if (format) return worksheet_write_blank(sheet, row, column, format);
     return LXW_NO_ERROR;
 }
 

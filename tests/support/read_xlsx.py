@@ -3,6 +3,7 @@
 
 Each sheet: its name, column widths set, and every cell holding something: row, column, value
 (long texts as their length and first characters), openpyxl's data type and whether it is bold.
+"formats" maps each cell with a number format other than General to that format.
 "formulas" counts the formula elements in the sheet's own XML, which openpyxl would otherwise
 read as plain values only when they were written as text.
 """
@@ -31,8 +32,11 @@ def main(path):
             xml = archive.read("xl/worksheets/sheet%d.xml" % index).decode("utf-8")
             cells = [cell_entry(c) for row in sheet.iter_rows() for c in row
                      if c.value is not None or (c.font and c.font.b)]
+            formats = {c.coordinate: c.number_format for row in sheet.iter_rows() for c in row
+                       if c.value is not None and c.number_format != "General"}
             widths = {key: dim.width for key, dim in sheet.column_dimensions.items() if dim.customWidth}
             sheets.append({"name": sheet.title, "cells": cells, "widths": widths,
+                           "formats": formats,
                            "formulas": len(re.findall(r"<f[ >]", xml))})
     print(json.dumps({"sheets": sheets}))
 

@@ -27,6 +27,16 @@ inline nlohmann::json cellOf(const nlohmann::json& workbook, int row, int column
     return nullptr;
 }
 
+// A copy of the workbook at `target` with `formula` typed into `cell` of its first sheet
+// (openpyxl); fails the test when it cannot be made.
+inline void addFormula(const std::filesystem::path& file, const std::filesystem::path& target, const std::string& cell,
+                       const std::string& formula) {
+    const CommandResult added = runCommand(systemPython() + " '" + (testSupportFolder() / "add_formula.py").string() +
+                                           "' '" + file.string() + "' '" + target.string() + "' " + cell + " '" +
+                                           formula + "'");
+    if (!added.succeeded) ADD_FAILURE() << "openpyxl could not add " << formula << " to " << file << ": " << added.output;
+}
+
 // The first sheet as LibreOffice Calc converts it to CSV, or nullopt when LibreOffice is not
 // installed (the caller skips). Fails the test when an installed Calc cannot convert it.
 inline std::optional<std::string> calcCsv(const std::filesystem::path& file, const std::filesystem::path& workFolder) {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <tuple>
+
 #include "Platform/Excel/register.hpp"
 #include "Platform/Html/register.hpp"
 #include "tests/Control/support/deliverable_fixture.hpp"
@@ -72,9 +75,9 @@ TEST_F(ExcelQuoteTest, CaptionsInBoldWithWidthTwentyRowTwoEmptyAndLinesFromRowTh
     // Both "Price" and "price" match; the later page column is the one that stays.
     EXPECT_EQ(cellOf(workbook, 1, 2), json::parse(R"j([1, 2, "price", "s", true])j"));
     EXPECT_EQ(cellOf(workbook, 3, 1), json::parse(R"j([3, 1, "Widget", "s", false])j"));
-    EXPECT_EQ(cellOf(workbook, 3, 2), json::parse(R"j([3, 2, "12.00", "s", false])j"));
+    EXPECT_EQ(cellOf(workbook, 3, 2), json::parse(R"j([3, 2, 12, "n", false])j"));
     EXPECT_EQ(cellOf(workbook, 4, 1)[2], "Gadget XL");
-    EXPECT_EQ(cellOf(workbook, 4, 2)[2], "1,099.50");
+    EXPECT_EQ(cellOf(workbook, 4, 2)[2], 1099.5);
     EXPECT_EQ(workbook["sheets"][0]["cells"].size(), 6u);  // row 2 and the unmatched column empty
     EXPECT_EQ(workbook["sheets"][0]["widths"], json::parse(R"j({"A": 20.7109375, "B": 20.7109375})j"));
     EXPECT_TRUE(boxes().empty());
@@ -139,6 +142,72 @@ TEST_F(ExcelQuoteTest, LibreOfficeCalcOpensTheExport) {
     const auto csv = testing::calcCsv(book(1), dataFolder());
     if (!csv) GTEST_SKIP() << "LibreOffice is not installed (scripts/install-deps.sh --with-tests installs it)";
     EXPECT_EQ(*csv, "Product,Qty\n,\nWidget,2\nGadget XL,1\n=1+1,3\n");
+}
+
+// A quote as a customer's page shows it in the person's locale: amounts, quantities, discounts
+// and codes side by side. Lines: product, code, qty, price, discount, total.
+std::string amountsPage(const std::vector<std::array<std::string, 6>>& lines) {
+    std::string rows = "<tr><th>Product</th><th>Code</th><th>Qty</th><th>Price</th><th>Discount</th><th>Total</th></tr>";
+    for (const auto& line : lines) {
+        rows += "<tr>";
+        for (const std::string& cell : line) rows += "<td>" + cell + "</td>";
+        rows += "</tr>";
+    }
+    return quotePage(rows);
+}
+
+TEST_F(ExcelQuoteTest, AmountsBecomeNumbersWithTheirFormatsAndCodesAndFormulasStayText) {
+    const std::string page = amountsPage({
+        {"Widget", "007", "2", "1,234.50", "5%", "£2,469.00"},
+        {"Gadget", "1234567890123456", "10", "0.99", "12.5 %", "£9.90"},
+        {"=1+1", "@SUM(A1:A9)", "-5", "+5", "-2+3", "-£3.00"},
+    });
+    ASSERT_EQ(exportQuote(page, "Product#~Code#~Qty#~Price#~Discount#~Total#~"), Variant(true));
+
+    const json workbook = readXlsx(book(1));
+    const json& sheet = workbook["sheets"][0];
+    EXPECT_EQ(cellOf(workbook, 3, 3), json::parse(R"j([3, 3, 2, "n", false])j"));
+    EXPECT_EQ(sheet["formats"], json::parse(R"j({"D3": "#,##0.00", "E3": "0%", "F3": "\"£\"#,##0.00",
+                                                  "D4": "0.00", "E4": "0.0 %", "F4": "\"£\"0.00"})j"));
+    EXPECT_EQ(cellOf(workbook, 3, 4)[2], 1234.5);
+    EXPECT_EQ(cellOf(workbook, 3, 5)[2], 0.05);
+    EXPECT_EQ(cellOf(workbook, 4, 5)[2], 0.125);
+    // Codes, formula leads and signed amounts are the page's text, exactly.
+    for (const auto& [row, column, text] : std::vector<std::tuple<int, int, std::string>>{
+             {3, 2, "007"}, {4, 2, "1234567890123456"}, {5, 1, "=1+1"}, {5, 2, "@SUM(A1:A9)"},
+             {5, 3, "-5"}, {5, 4, "+5"}, {5, 5, "-2+3"}, {5, 6, "-£3.00"}})
+        EXPECT_EQ(cellOf(workbook, row, column), json::array({row, column, text, "s", false})) << text;
+    EXPECT_EQ(sheet["formulas"], 0);
+}
+
+TEST_F(ExcelQuoteTest, GermanAmountsAreReadWithTheirOwnSeparatorsAndSymbol) {
+    desktop::SystemConfig config = desktop().system().config();
+    config.locale = "de_DE";
+    desktop::HeadlessDesktop german(config);
+    desktop::ScopedDesktop scope(german);
+    ASSERT_EQ(exportQuote(amountsPage({{"Widget", "0815", "3", "1.234,50", "19 %", "3.703,50 €"}}),
+                          "Price#~Discount#~Total#~"),
+              Variant(true));
+    const json workbook = readXlsx(book(1));
+    EXPECT_EQ(cellOf(workbook, 3, 1)[2], 1234.5);
+    EXPECT_EQ(cellOf(workbook, 3, 2)[2], 0.19);
+    EXPECT_EQ(cellOf(workbook, 3, 3)[2], 3703.5);
+    EXPECT_EQ(workbook["sheets"][0]["formats"], json::parse(R"j({"A3": "#,##0.00", "B3": "0 %",
+                                                                  "C3": "#,##0.00 \"€\""})j"));
+}
+
+// The customer sums the exported price column: Calc recalculates the sum over the very cells the
+// export wrote, and it comes to the quote's total.
+TEST_F(ExcelQuoteTest, ASumOverTheExportedPricesRecalculatedByCalcIsTheQuotesTotal) {
+    const std::string page = amountsPage({{"Widget", "A1", "2", "1,234.50", "", ""},
+                                          {"Gadget", "B2", "10", "0.99", "", ""},
+                                          {"Cable", "C3", "1", "£15.01", "", ""}});
+    ASSERT_EQ(exportQuote(page, "Price#~"), Variant(true));
+    const fs::path summed = dataFolder() / "summed.xlsx";
+    testing::addFormula(book(1), summed, "A6", "=SUM(A3:A5)");
+    const auto csv = testing::calcCsv(summed, dataFolder());
+    if (!csv) GTEST_SKIP() << "LibreOffice is not installed (scripts/install-deps.sh --with-tests installs it)";
+    EXPECT_EQ(*csv, "Price\n\n1234.5\n0.99\n15.01\n1250.5\n");
 }
 
 }  // namespace

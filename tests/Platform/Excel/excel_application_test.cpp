@@ -31,7 +31,7 @@ protected:
     }
 
     // Nothing of these tests is visible, so nothing is written or shown when they end.
-    desktop::HeadlessDesktop headless;
+    desktop::HeadlessDesktop headless{desktop::SystemConfig{{}, {}, std::string("en_GB")}};
     desktop::ScopedDesktop scope{headless};
     Object excel;
     Object sheet;
@@ -45,8 +45,11 @@ TEST_F(ExcelApplicationTest, CellsKeepWhatWasWrittenWithTheirTypes) {
     cells.getObject("item", 1, 4).put("Value", "=HYPERLINK(\"http://x\")");
     cells.getObject("item", 1, 5).put("Value", "01/02/2026");
 
-    // Cells(r, c) and cells.item(r, c) reach the same cell.
-    EXPECT_EQ(sheet.getObject("Cells", 1, 1).get("Value"), Variant("12.50"));
+    // Cells(r, c) and cells.item(r, c) reach the same cell. Text that reads as a number is one,
+    // shown with the decimals it was typed with.
+    EXPECT_EQ(sheet.getObject("Cells", 1, 1).get("Value"), Variant(12.5));
+    EXPECT_EQ(sheet.getObject("Cells", 1, 1).get("NumberFormat"), Variant("0.00"));
+    EXPECT_EQ(sheet.getObject("Cells", 1, 2).get("NumberFormat"), Variant("General"));
     EXPECT_EQ(sheet.getObject("Cells", 1, 2).get("Value"), Variant(12.5));
     EXPECT_EQ(sheet.getObject("Cells", 1, 3).get("Value"), Variant(int16_t{7}));
     // Text stays exactly as written: no formula, no date guessed from it.

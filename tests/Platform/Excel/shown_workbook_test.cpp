@@ -45,7 +45,7 @@ protected:
     const std::vector<desktop::ShowRequest>& shown() { return headless.transcript().shown; }
 
     tests::TempFolder data;
-    desktop::HeadlessDesktop headless;
+    desktop::HeadlessDesktop headless{desktop::SystemConfig{{}, {}, std::string("en_GB")}};
     desktop::ScopedDesktop scope{headless};
 };
 
@@ -80,7 +80,8 @@ TEST_F(ShownWorkbookTest, ReleasedVisibleWorkbookIsWrittenAndShownAsARealSpreads
     EXPECT_EQ(book["sheets"][0]["widths"]["B"], 20.7109375);
     EXPECT_EQ(cellOf(book, 1, 2), nlohmann::json::parse(R"j([1, 2, "Price", "s", true])j"));
     EXPECT_EQ(cellOf(book, 3, 2), nlohmann::json::parse(R"j([3, 2, 12.5, "n", false])j"));
-    EXPECT_EQ(cellOf(book, 4, 2), nlohmann::json::parse(R"j([4, 2, "12.50", "s", false])j"));
+    EXPECT_EQ(cellOf(book, 4, 2), nlohmann::json::parse(R"j([4, 2, 12.5, "n", false])j"));
+    EXPECT_EQ(book["sheets"][0]["formats"], nlohmann::json::parse(R"j({"B4": "0.00", "B6": "yyyy-mm-dd hh:mm:ss"})j"));
     EXPECT_EQ(cellOf(book, 5, 2), nlohmann::json::parse(R"j([5, 2, "@SUM(A1:A9)", "s", false])j"));
     EXPECT_EQ(cellOf(book, 6, 2), nlohmann::json::parse(R"j([6, 2, "2025-12-09T12:00:00", "d", false])j"));
     EXPECT_EQ(cellOf(book, 7, 2), nlohmann::json::parse(R"j([7, 2, true, "b", false])j"));
