@@ -310,7 +310,11 @@ const BUILT_PANELS = {
     assert.equal((await runAction(page, "get-currency", "currency-result")).outcome, "success");
   },
 
+  // quotes.test.mjs makes the Word quotes in every form; here the in-line sample quote is shown,
+  // and the page's line table goes to Excel.
   async quotes(page) {
+    assert.deepEqual(await runAction(page, "word-quote", "word-quote-result"),
+                     { outcome: "success", text: "The quote is open in Word: Download", boxes: [] });
     // Product and Price are chosen at first; Quantity is added, so every caption is exported.
     await page.check('#quote-columns input[value="Quantity"]');
     const result = await runAction(page, "excel-quote", "quote-result");
