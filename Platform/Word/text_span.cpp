@@ -59,11 +59,15 @@ void TextSpan::replaceWith(const std::string& text) {
     place.span->end = end;
 }
 
-void TextSpan::setText(const std::string& text) {
+void TextSpan::leaveCellEndMark() {
     Location& place = location();
-    // A whole cell's range keeps its end mark: the text replaces the cell's content.
     const int32_t end = place.span->end;
     if (end - place.span->start >= 2 && place.story->characterAt(end - 1) == U'\a') place.span->end = end - 2;
+}
+
+void TextSpan::setText(const std::string& text) {
+    // A whole cell's range keeps its end mark: the text replaces the cell's content.
+    leaveCellEndMark();
     replaceWith(text);
 }
 
@@ -79,6 +83,8 @@ void TextSpan::deleteText(const Variant& unit, const Variant& count) {
         else
             span.start = std::max(span.end + n, 0);
     }
+    // Deleting a whole cell's range clears the cell, as the word processor does: its end mark stays.
+    leaveCellEndMark();
     replaceWith("");
 }
 
