@@ -149,6 +149,33 @@ TEST_F(Quotes, EveryLineReachesThePdfWordExportsAndTheOneLibreOfficeMakesOfTheDo
     }
 }
 
+TEST_F(Quotes, WithoutAPdfConverterTheMailedQuoteIsADocAndEveryFailedSaveIsTold) {
+    const fs::path tpl = quoteTemplate(lineTable());
+    testing::withoutOffice(temp.path() / "no-programs", [&] {
+        wordQuoteHtml(quoteRecord(kAllParts), tpl, "AttachPDF", "Q-1001", (temp.path() / "copy.pdf").string());
+    });
+    const std::string noExport =
+        "Unable to export to PDF.  PDF Export requires Word 2007 or above with Microsoft's free 'Save as PDF' add-in";
+    EXPECT_EQ(boxTexts(), (Texts{noExport, "Unable to write as PDF.  Will be written as doc instead", noExport,
+                                 "Unable to save document as PDf format.  PDF save requires Word 2007 or above with "
+                                 "the appropriate Microsoft add-in"}));
+    EXPECT_EQ(boxes()[1].request.buttons, 64);
+    EXPECT_EQ(boxes()[3].request.buttons, 48);
+    EXPECT_EQ(boxes()[3].request.title, "Lumora");
+    EXPECT_EQ(lastMail()["attachments"][0]["filename"], "Q-1001.doc");
+    EXPECT_FALSE(fs::exists(temp.path() / "copy.pdf"));
+    EXPECT_TRUE(fs::is_empty(tmp()));
+
+    // A quote that cannot be saved where the page asks is shown, for the user to save it.
+    const fs::path nowhere = temp.path() / "no such folder" / "Q.docx";
+    EXPECT_EQ(wordQuote(quoteRecord(kAllParts), tpl, nowhere.string()), "");
+    EXPECT_EQ(boxes().back().request.text,
+              "The document could not be saved to '" + nowhere.string() +
+                  "'. Path not found  Please inform your systems administrator");
+    EXPECT_EQ(boxes().back().request.buttons, 48);
+    EXPECT_EQ(documentsShown(desktop), 1u);
+}
+
 TEST(QuoteNames, NamesComeFromTheLastPartOfAPathWrittenWithEitherSeparator) {
     EXPECT_EQ(control::BaseFileName("Q-1001.final.doc"), "Q-1001");
     EXPECT_EQ(control::BaseFileName("C:/quotes/Q7"), "Q7");
