@@ -6,6 +6,7 @@
 #include "Automation/vb/utf8.hpp"
 #include "word_errors.hpp"
 #include "field_objects.hpp"
+#include "insert_file.hpp"
 #include "story_objects.hpp"
 #include "table_objects.hpp"
 #include "text_span.hpp"
@@ -247,6 +248,11 @@ const TypeInfo& SelectionObject::typeInfo() const {
             s.typeText(args[0].toString());
             return Variant();
         });
+        t.method<S>("InsertFile", 0x7b, {"FileName", "Range", "ConfirmConversions", "Link", "Attachment"}, 1,
+                    [](S& s, Args& args) {
+                        insertFile(s, args[0].toString(), args[1]);
+                        return Variant();
+                    });
         return t;
     }();
     return info;
