@@ -69,6 +69,16 @@ protected:
                                {paragraph(""), paragraph(""), paragraph(""), paragraph("")}});
     }
 
+    // A template whose "<HtmlTable>lines.htm" paragraph names an HTML table template beside it:
+    // a group row over line rows of description, quantity and price.
+    std::filesystem::path externalTemplate() {
+        writeFile(temp.path() / "templates" / "lines.htm",
+                  "<html><body><table>\r\n<!-- QuoteRowStart --><tr><td>&lt;DESCRIPTION&gt;</td><td>&lt;QTY&gt;</td>"
+                  "<td>&lt;UNIT_PRICE&gt;</td></tr><!-- QuoteRowEnd -->\r\n<!-- QuoteGroupStart --><tr><td>Group "
+                  "&lt;GROUP&gt;</td></tr><!-- QuoteGroupEnd -->\r\n</table></body></html>");
+        return quoteTemplate(testing::paragraph("<HtmlTable>lines.htm"), "external.dotx");
+    }
+
     std::string wordQuote(std::string_view record, const std::filesystem::path& templatePath,
                           const std::string& savePath, const std::string& makeVisible = "0") {
         Variant xmlDoc(recordDocument(record)), tpl(templatePath.string()), save(savePath), visible(makeVisible),

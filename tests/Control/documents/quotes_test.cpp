@@ -68,19 +68,17 @@ TEST_F(Quotes, WithoutLinesCaptionsOrALineTableTheQuoteSaysWhatItCouldNotDo) {
     EXPECT_EQ(documentsShown(desktop), 2u);
 }
 
-// Needs Word's InsertFile of an HTML file.
 TEST_F(Quotes, TheExternalTableTakesThePlaceOfItsMarkerParagraph) {
-    writeFile(temp.path() / "templates" / "lines.htm",
-              "<html><body><table>\r\n<!-- QuoteRowStart --><tr><td>&lt;DESCRIPTION&gt;</td><td>&lt;QTY&gt;</td></tr>"
-              "<!-- QuoteRowEnd -->\r\n<!-- QuoteGroupStart --><tr><td>Group &lt;GROUP&gt;</td></tr>"
-              "<!-- QuoteGroupEnd -->\r\n</table></body></html>");
     const fs::path saved = temp.path() / "external.docx";
-    wordQuote(quoteRecord(kAllParts), quoteTemplate(testing::paragraph("<HtmlTable>lines.htm")), saved.string());
+    wordQuote(quoteRecord(kAllParts), externalTemplate(), saved.string());
     EXPECT_EQ(boxTexts(), Texts{});
     const std::string document = readEntry(saved, "word/document.xml");
     EXPECT_EQ(paragraphTexts(document).at(0), kHeading);
-    EXPECT_EQ(tablesOf(document),
-              (std::vector<TableRows>{{{"Group A"}, {"Desk", "2"}, {"Chair", "4"}, {"Group B"}, {"Lamp", "1"}}}));
+    EXPECT_EQ(tablesOf(document), (std::vector<TableRows>{{{"Group A"},
+                                                           {"Desk", "2", "120.00"},
+                                                           {"Chair", "4", "45.50"},
+                                                           {"Group B"},
+                                                           {"Lamp", "1", "19.99"}}}));
     EXPECT_TRUE(fs::is_empty(tmp()));
 }
 
@@ -129,19 +127,21 @@ TEST_F(Quotes, AMailedQuoteTakesTheFormThePageAsksForAndLeavesNoTemporaryFile) {
     EXPECT_TRUE(fs::is_empty(tmp()));
 }
 
-TEST_F(Quotes, EveryLineReachesThePdfWordExportsAndTheOneLibreOfficeMakesOfTheDocx) {
+TEST_F(Quotes, EveryLineReachesThePdfWordExportsAndTheOneLibreOfficeMakesOfEachDocx) {
     const fs::path tpl = quoteTemplate(lineTable());
     const fs::path out = temp.path() / "out";
     fs::create_directories(out);
     wordQuote(quoteRecord(kAllParts), tpl, (out / "Q-1001.PDF").string());
     wordQuote(quoteRecord(kAllParts), tpl, (out / "Q-1002.docx").string());
+    wordQuote(quoteRecord(kAllParts), externalTemplate(), (out / "Q-1003.docx").string());
     commandOutput("soffice -env:UserInstallation=file://" + (temp.path() / "profile").string() +
                   " --headless --convert-to pdf --outdir '" + (out / "converted").string() + "' '" +
-                  (out / "Q-1002.docx").string() + "' 2>&1");
-    wordQuoteHtml(quoteRecord(kAllParts), tpl, "attachpdf", "Q-1003");
+                  (out / "Q-1002.docx").string() + "' '" + (out / "Q-1003.docx").string() + "' 2>&1");
+    wordQuoteHtml(quoteRecord(kAllParts), tpl, "attachpdf", "Q-1004");
     lastMail(out);
     EXPECT_EQ(boxTexts(), Texts{});
-    for (const fs::path& pdf : {out / "Q-1001.PDF", out / "converted" / "Q-1002.pdf", out / "Q-1003.pdf"}) {
+    for (const fs::path& pdf : {out / "Q-1001.PDF", out / "converted" / "Q-1002.pdf", out / "converted" / "Q-1003.pdf",
+                                out / "Q-1004.pdf"}) {
         const std::string text = commandOutput("pdftotext -layout '" + pdf.string() + "' -");
         for (const std::string line : {kHeading, std::string("Desk"), std::string("120.00"), std::string("Chair"),
                                        std::string("45.50"), std::string("Lamp"), std::string("19.99")})
