@@ -1,8 +1,7 @@
 #pragma once
-// The desktop control's own errors. Work this build does not offer stops with the runtime's
-// "action not supported" error, and a PDF converter that presents no document with
-// "Path/File access error", each with a source naming the routine. The errors the quote's HTML
-// table template raises are in the one table below: code names the entry, never its text.
+// The desktop control's own errors. A PDF converter that presents no document stops with
+// "Path/File access error", with a source naming the routine. The errors the quote's HTML table
+// template raises are in the one table below: code names the entry, never its text.
 
 #include <cstdint>
 #include <span>
@@ -17,10 +16,6 @@ namespace lumora::control {
 // The number the server-name message quotes: the automation object-error base itself,
 // whatever went wrong.
 inline constexpr int32_t kServerNameMessageNumber = kObjectErrorBase;
-
-inline Error notAvailable(std::string_view routine) {
-    return Error(RuntimeError::ActionNotSupported, deliverables::routineSource(routine));
-}
 
 // The PDF converter did not present the document it was asked to open, in time or at all.
 inline Error pdfDocumentNotPresented() {
