@@ -10,7 +10,6 @@
 #include "Automation/class_ids.hpp"
 #include "Automation/traps.hpp"
 #include "Automation/vb/strings.hpp"
-#include "Control/frame/control_errors.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
 #include "Control/frame/outside_apps.hpp"
@@ -84,7 +83,7 @@ std::string lineValue(const Variant& line, std::string_view fieldName, std::stri
 // may be is refused before it is read.
 std::string readTemplate(const Object& files, const std::string& path) {
     if (files.getObject("GetFile", path).get("Size").toR8() > static_cast<double>(kMaxFilledTemplateBytes))
-        raise(ControlError::FilledTemplateTooLarge, std::to_string(kMaxFilledTemplateBytes));
+        refuseFilledTemplate();
     const Object stream = files.getObject("OpenTextFile", path, kForReading, false, kAsciiFormat);
     std::string html = stream.call("ReadAll").toString();
     stream.call("Close");
@@ -106,8 +105,7 @@ std::string filledLine(const TableTemplateLayout& layout, const std::vector<Quot
             previousGroup = value;
             std::string group = replacedWithin(layout.groupRow, field.tagPlaceholder, value, room);
             group = replacedWithin(group, field.namePlaceholder, value, room);
-            if (group.size() > room - std::min(room, row.size()))
-                raise(ControlError::FilledTemplateTooLarge, std::to_string(kMaxFilledTemplateBytes));
+            if (group.size() + row.size() > room) refuseFilledTemplate();
             row.insert(0, group);
         }
         row = replacedWithin(row, field.tagPlaceholder, value, room);

@@ -65,8 +65,10 @@ std::string placeholderOf(std::string_view name) {
     return placeholder;
 }
 
+void refuseFilledTemplate() { raise(ControlError::FilledTemplateTooLarge, std::to_string(kMaxFilledTemplateBytes)); }
+
 void BoundedHtml::append(std::string_view piece) {
-    if (piece.size() > room()) raise(ControlError::FilledTemplateTooLarge, std::to_string(kMaxFilledTemplateBytes));
+    if (piece.size() > room()) refuseFilledTemplate();
     m_text += piece;
 }
 
@@ -78,8 +80,7 @@ std::string replacedWithin(std::string_view text, std::string_view placeholder, 
     if (occurrences == 0) return std::string(text);
     // Counted first, so a value repeated in many placeholders is refused before it is copied.
     const size_t kept = text.size() - occurrences * placeholder.size();
-    if (kept > room || (value.size() != 0 && occurrences > (room - kept) / value.size()))
-        raise(ControlError::FilledTemplateTooLarge, std::to_string(kMaxFilledTemplateBytes));
+    if (kept > room || (value.size() != 0 && occurrences > (room - kept) / value.size())) refuseFilledTemplate();
     std::string out;
     out.reserve(kept + occurrences * value.size());
     size_t from = 0;

@@ -34,6 +34,9 @@ TableTemplateLayout tableTemplateLayout(std::string_view html);
 // A placeholder as an HTML editor writes a typed tag: "&lt;" + name + "&gt;".
 std::string placeholderOf(std::string_view name);
 
+// Error FilledTemplateTooLarge, naming the limit.
+[[noreturn]] void refuseFilledTemplate();
+
 // A text that refuses to grow past kMaxFilledTemplateBytes (FilledTemplateTooLarge), checked
 // before each piece is added or built, so no oversized text is ever made.
 class BoundedHtml {
