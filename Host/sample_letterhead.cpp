@@ -43,7 +43,7 @@ std::string logoPicture() {
 }
 
 // The letter's font and size for all its text, a heading style based on the ordinary
-// paragraph's, and the look of links.
+// paragraph's, a bold style for table headings, and the look of links.
 constexpr std::string_view kLetterStyles =
     R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Arial" w:hAnsi="Arial" w:cs="Arial"/>)"
     R"(<w:sz w:val="22"/></w:rPr></w:rPrDefault><w:pPrDefault><w:pPr><w:spacing w:after="0" w:line="264")"
@@ -53,6 +53,8 @@ constexpr std::string_view kLetterStyles =
     R"(<w:basedOn w:val="Normal"/><w:next w:val="Normal"/><w:pPr><w:jc w:val="center"/>)"
     R"(<w:spacing w:before="120" w:after="120"/></w:pPr><w:rPr><w:b/><w:color w:val="1F6F8B"/><w:sz w:val="32"/>)"
     R"(</w:rPr></w:style>)"
+    R"(<w:style w:type="paragraph" w:styleId="TableHeading"><w:name w:val="Table heading"/>)"
+    R"(<w:basedOn w:val="Normal"/><w:rPr><w:b/></w:rPr></w:style>)"
     R"(<w:style w:type="character" w:styleId="Hyperlink"><w:name w:val="Hyperlink"/>)"
     R"(<w:rPr><w:color w:val="0563C1"/><w:u w:val="single"/></w:rPr></w:style>)"
     R"(<w:style w:type="table" w:default="1" w:styleId="TableNormal"><w:name w:val="Normal Table"/>)"

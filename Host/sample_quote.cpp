@@ -20,24 +20,28 @@ struct LineColumn {
 };
 
 constexpr LineColumn kLineColumns[] = {
-    {"<description>", 3926, false}, {"<quantity>", 1500, true}, {"<unit_price>", 1800, true}, {"<amount>", 1800, true}};
+    {"<description>", 4526, false}, {"<quantity>", 1300, true}, {"<unit_price>", 1600, true}, {"<amount>", 1600, true}};
 
 // The house colour, lightened, behind the header row.
 constexpr std::string_view kHeaderShade = "DCEBF0";
 
-std::string cellParagraph(const std::string& runs, bool number) {
-    const std::string alignment = number ? "<w:pPr><w:jc w:val=\"right\"/></w:pPr>" : "";
-    return runs.empty() && alignment.empty() ? paragraph() : "<w:p>" + alignment + runs + "</w:p>";
+std::string cellParagraph(std::string_view style, const std::string& runs, bool number) {
+    std::string properties = style.empty() ? "" : "<w:pStyle w:val=\"" + std::string(style) + "\"/>";
+    if (number) properties += "<w:jc w:val=\"right\"/>";
+    if (!properties.empty()) properties = "<w:pPr>" + properties + "</w:pPr>";
+    return runs.empty() && properties.empty() ? paragraph() : "<w:p>" + properties + runs + "</w:p>";
 }
 
-std::string lineCell(const LineColumn& column, const std::string& shading, const std::string& runs) {
+std::string lineCell(const LineColumn& column, const std::string& shading, std::string_view style,
+                     const std::string& runs) {
     return "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(column.width) + "\" w:type=\"dxa\"/>" + shading +
-           "</w:tcPr>" + cellParagraph(runs, column.number) + "</w:tc>";
+           "</w:tcPr>" + cellParagraph(style, runs, column.number) + "</w:tc>";
 }
 
-// The line table: a header row of bold column tags, shaded and repeated on every page, then the
-// empty first line row in plain text, whose look the rows added for the further lines copy.
-// Numbers stand at the right of their cells.
+// The line table: a header row of column tags, shaded and repeated on every page, then the empty
+// first line row in plain text, whose look the rows added for the further lines copy. The header
+// is bold by its paragraph style, so the captions that replace the tags (the cell emptied, then
+// its text set) are bold too. Numbers stand at the right of their cells.
 std::string lineTable() {
     std::string grid;
     std::string header;
@@ -45,8 +49,8 @@ std::string lineTable() {
     const std::string shading = "<w:shd w:val=\"clear\" w:color=\"auto\" w:fill=\"" + std::string(kHeaderShade) + "\"/>";
     for (const LineColumn& column : kLineColumns) {
         grid += "<w:gridCol w:w=\"" + std::to_string(column.width) + "\"/>";
-        header += lineCell(column, shading, run(column.tag, RunStyle::Bold));
-        firstLine += lineCell(column, {}, {});
+        header += lineCell(column, shading, "TableHeading", run(column.tag));
+        firstLine += lineCell(column, {}, {}, {});
     }
     std::string borders;
     for (const char* side : {"top", "left", "bottom", "right", "insideH", "insideV"})
@@ -107,12 +111,12 @@ constexpr std::string_view kQuoteLines =
     "</head>\r\n"
     "<body>\r\n"
     "<table border=\"1\" cellspacing=\"0\" cellpadding=\"4\" width=\"100%\">\r\n"
-    "<col width=\"53%\"><col width=\"12%\"><col width=\"17%\"><col width=\"18%\">\r\n"
+    "<col width=\"49%\"><col width=\"15%\"><col width=\"17%\"><col width=\"19%\">\r\n"
     "<tr>"
-    "<th align=\"left\" width=\"53%\">Description</th>"
-    "<th align=\"right\" width=\"12%\">Quantity</th>"
+    "<th align=\"left\" width=\"49%\">Description</th>"
+    "<th align=\"right\" width=\"15%\">Quantity</th>"
     "<th align=\"right\" width=\"17%\">Unit price</th>"
-    "<th align=\"right\" width=\"18%\">Amount</th>"
+    "<th align=\"right\" width=\"19%\">Amount</th>"
     "</tr>\r\n"
     "<!-- QuoteRowStart -->\r\n"
     "<tr>"
