@@ -83,7 +83,11 @@ LumoraDemo.panels.push(async () => {
         return failure(`The message carries no ${extension} quote, ${describeMail(mail)}`);
       return success(`The quote is open as a message, ${describeMail(mail)}`);
     }
-    if (attachments || !itemField(mail, "HTMLBody").includes("Q-1002"))
+    // The pictures of an HTML body travel as attachments the body shows by content id.
+    const body = itemField(mail, "HTMLBody");
+    const pictures = attachments ? attachments.split("; ") : [];
+    const shown = (name) => body.includes(`cid:${name.replace(/[^A-Za-z0-9.-]/g, "_")}@`);
+    if (!body.includes("Q-1002") || !pictures.every(shown))
       return failure(`The quote is not the message's body, ${describeMail(mail)}`);
     return success(`The quote is open as the message's body, ${describeMail(mail)}`);
   });
