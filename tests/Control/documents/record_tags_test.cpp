@@ -5,10 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 
 #include "Control/documents/record_tags.hpp"
-#include "Host/sample_template.hpp"
 #include "Platform/Desktop/headless_desktop.hpp"
 #include "Platform/Xml/register.hpp"
 #include "tests/Automation/error_matchers.hpp"
@@ -106,31 +104,6 @@ TEST_F(RecordTags, LetterLayoutTakesRawValuesAndTheSecondTagAsWritten) {
                                              {"<ref>", "ref", "R-1"},
                                              kEmpty}));
     EXPECT_TRUE(boxes().empty());
-}
-
-// The sample quote's record, as lumora sample-template writes it: every field gives its tag and
-// value, accents and the pound sign whole, and its lines keep a description's line break.
-TEST_F(RecordTags, SampleQuoteRecordGivesItsTagsAndItsLinesInSections) {
-    Object doc = xmlDocument(std::string(host::sampleQuoteRecord()));
-    control::ExtractTagData(tags, doc);
-    EXPECT_TRUE(boxes().empty());
-    const std::vector<Entry> read = entries();
-    ASSERT_GE(read.size(), 10u);
-    EXPECT_EQ(read[0], (Entry{"<CONTACT>", "contact", "Zoë Lefèvre"}));
-    EXPECT_EQ(read[9], (Entry{"<TOTAL>", "total", "£3,251.40"}));
-    for (size_t i = 0; i < 10; ++i) EXPECT_NE(read[i].tag, "") << i;
-
-    const Object lines = doc.call("selectSingleNode", "Data/quoterows").toObject().getObject("childNodes");
-    ASSERT_EQ(lines.get("length").toI4(), 8);
-    std::set<std::string> sections;
-    int32_t broken = 0;
-    for (int32_t i = 0; i < 8; ++i) {
-        const Object line = lines.item(i);
-        sections.insert(line.call("getAttribute", "section").toString());
-        if (line.call("getAttribute", "description").toString().find('\n') != std::string::npos) ++broken;
-    }
-    EXPECT_EQ(sections, (std::set<std::string>{"Furniture", "Lighting", "Services"}));
-    EXPECT_EQ(broken, 1);
 }
 
 TEST_F(RecordTags, LetterLayoutToldAValueMissingAndKeepsTheEntriesBeforeIt) {
