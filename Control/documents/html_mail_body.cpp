@@ -8,10 +8,12 @@
 #include <optional>
 #include <vector>
 
+#include "Automation/class_ids.hpp"
 #include "Automation/traps.hpp"
 #include "Automation/vb/text.hpp"
 #include "Platform/Desktop/desktop.hpp"
 #include "Platform/Html/markup_attributes.hpp"
+#include "Control/frame/outside_apps.hpp"
 #include "Platform/Outlook/item_kinds.hpp"
 
 namespace lumora::control {
@@ -79,6 +81,11 @@ std::string freshContentId(const fs::path& picture) {
 
 std::string pictureFolderOf(const std::string& htmPath) {
     return fs::path(htmPath).replace_extension().string() + std::string(kPictureFolderSuffix);
+}
+
+void deletePictureFolder(const std::string& htmPath) {
+    ResumeNext ignoring;
+    ignoring([&] { createApplication(progid::FileSystem).call("DeleteFolder", pictureFolderOf(htmPath), true); });
 }
 
 void setHtmlMailBody(const Object& mailItem, const std::string& htmPath) {

@@ -14,6 +14,10 @@ namespace lumora::control {
 // extension, and "_files".
 std::string pictureFolderOf(const std::string& htmPath);
 
+// Deletes the picture folder beside a page the control saved for a mail, once the mail holds
+// its pictures; any failure is silently ignored.
+void deletePictureFolder(const std::string& htmPath);
+
 // Sets the mail item's HTMLBody to the page's text, with every picture it shows from inside its
 // picture folder attached (once, however often it is shown) and shown by content id. A link
 // that leads anywhere else (out of the folder, an absolute path, a URL, a file that is missing

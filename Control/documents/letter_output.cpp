@@ -36,20 +36,6 @@ void closeWord(Object& word, Object& document) {
     word.release();
 }
 
-void deleteForced(const std::string& path) {
-    ResumeNext ignoring;
-    ignoring([&] {
-        const Object files = createApplication(progid::FileSystem);
-        files.getObject("GetFile", path).call("Delete", true);
-    });
-}
-
-// The pictures Word saved beside an HTML letter, which went into the mail as attachments.
-void deletePictureFolder(const std::string& htmPath) {
-    ResumeNext ignoring;
-    ignoring([&] { createApplication(progid::FileSystem).call("DeleteFolder", pictureFolderOf(htmPath), true); });
-}
-
 }  // namespace
 
 bool ExportToPdf(const Object& document, const std::string& path) {
@@ -61,9 +47,11 @@ bool ExportToPdf(const Object& document, const std::string& path) {
     return false;
 }
 
+bool namesPdf(const std::string& path) { return vb::lCase(vb::right(path, 3)) == msg::PdfExtension; }
+
 void saveLetter(const Object& document, const std::string& savePath, LetterStage& stage) {
     if (savePath.empty()) return;
-    if (vb::lCase(vb::right(savePath, 3)) == msg::PdfExtension) {
+    if (namesPdf(savePath)) {
         if (ExportToPdf(document, savePath)) return;
         stage = LetterStage::Saving;
         document.call("SaveAs", savePath);
@@ -71,6 +59,10 @@ void saveLetter(const Object& document, const std::string& savePath, LetterStage
     }
     stage = LetterStage::Saving;
     document.call("SaveAs", savePath);
+}
+
+void saveAsWebPage(const Object& document, const std::string& path) {
+    document.call("SaveAs", Named{"FileName", path}, Named{"FileFormat", kHtmlFormat});
 }
 
 void mailLetter(ControlState& state, Object& word, Object& document, const LetterMail& mail, StepText& step) {
@@ -90,8 +82,8 @@ void mailLetter(ControlState& state, Object& word, Object& document, const Lette
     } else {
         step = step::GeneratingHtmlFile;
         path = mail.tempFolder + std::string(msg::LetterHtmlPrefix) + htmlFileStamp() +
-               std::string(msg::LetterHtmlExtension);
-        document.call("SaveAs", Named{"FileName", path}, Named{"FileFormat", kHtmlFormat});
+               std::string(msg::HtmFileSuffix);
+        saveAsWebPage(document, path);
         closeWord(word, document);
         setHtmlMailBody(state.outlook.MailItem, path);
     }
@@ -99,7 +91,7 @@ void mailLetter(ControlState& state, Object& word, Object& document, const Lette
     step = step::DisplayingOutlook;
     state.outlook.MailItem.call("display");
     cleanUpOutlook(state);
-    deleteForced(path);
+    deleteFileForced(path);
     if (mail.mode == msg::HtmlMailMode) deletePictureFolder(path);
 }
 

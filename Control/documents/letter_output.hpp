@@ -16,10 +16,17 @@ enum class LetterStage { ReadingTags, StartingWord, OpeningTemplate, ReplacingTa
 // Exports the document as PDF to `path`. False, after telling the user, when the export failed.
 bool ExportToPdf(const Object& document, const std::string& path);
 
+// Whether a save path asks for a PDF: it ends in "pdf", in any capitals.
+bool namesPdf(const std::string& path);
+
 // Saves the document when savePath is given: a path ending in "pdf" (any capitals) is exported
 // as PDF, and saved in Word's own format under the same name when that fails. The stage becomes
 // Saving for the saves themselves.
 void saveLetter(const Object& document, const std::string& savePath, LetterStage& stage);
+
+// Saves the document as a web page (Word's HTML format, 8) at path; Word puts its pictures in
+// the folder beside it.
+void saveAsWebPage(const Object& document, const std::string& path);
 
 // What CreateLetterXML's e-mail needs.
 struct LetterMail {

@@ -150,6 +150,14 @@ void DeleteFileQuietly(std::string_view path) {
     });
 }
 
+void deleteFileForced(std::string_view path) {
+    ResumeNext ignoring;
+    ignoring([&] {
+        const Object files = createApplication(progid::FileSystem);
+        files.getObject("GetFile", std::string(path)).call("Delete", true);
+    });
+}
+
 std::string CreateGuidString() {
     std::string guid = trapped([] { return desktop::current().newGuid(); }, [](const Error&) { return std::string(); });
     if (!guid.empty() && guid.front() == '{') guid = guid.substr(1, 36);

@@ -39,6 +39,10 @@ std::string GetTempFileName(const std::string& folder, std::string_view prefix);
 // missing file or any other failure is silently ignored.
 void DeleteFileQuietly(std::string_view path);
 
+// Deletes a temporary file the control wrote, read-only or not (GetFile(path).Delete with
+// force); any failure is silently ignored.
+void deleteFileForced(std::string_view path);
+
 // A new GUID as 36 characters (8-4-4-4-12 upper-case hexadecimal digits), or "" when none
 // could be made.
 std::string CreateGuidString();

@@ -140,6 +140,14 @@ bool isNotRendered(const Node& element) {
     return style && lowerWithoutBlanks(*style).find("display:none") != std::string::npos;
 }
 
+bool isBlockElement(const Node& element) {
+    return element.ns == Namespace::Html && (element.name == "p" || isIn(element.name, kBlocks));
+}
+
+bool isPreformatted(const Node& element) { return element.ns == Namespace::Html && isIn(element.name, kPreformatted); }
+
+bool isReplaced(const Node& element) { return element.ns == Namespace::Html && isIn(element.name, kOpaque); }
+
 std::string renderedText(const Node& node) {
     // Something not rendered has no layout to follow: its text is all of its text.
     if (node.isElement() && isNotRendered(node)) return node.textContent();

@@ -14,5 +14,12 @@ namespace lumora::html {
 std::string renderedText(const Node& node);
 // True when the element takes no part in rendering (script, style, hidden, display:none).
 bool isNotRendered(const Node& element);
+// True for an HTML element that begins and ends lines (paragraphs, headings, list items, ...).
+bool isBlockElement(const Node& element);
+// True for an HTML element whose text keeps its blanks and line breaks (pre, listing, ...).
+bool isPreformatted(const Node& element);
+// True for a replaced element (a picture, a form field, an embedded frame): it shows something,
+// but not the text of its children.
+bool isReplaced(const Node& element);
 
 }  // namespace lumora::html

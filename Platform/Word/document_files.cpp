@@ -1,5 +1,7 @@
 #include "document_files.hpp"
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "Automation/error.hpp"
@@ -44,6 +46,13 @@ std::unique_ptr<DocxDocument> blankDocument() {
                 "<w:body><w:p/><w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/>"
                 "<w:pgMar w:top=\"1440\" w:right=\"1440\" w:bottom=\"1440\" w:left=\"1440\"/></w:sectPr></w:body></w:document>");
     return DocxDocument::fromPackage(std::move(package), "Normal");
+}
+
+void checkReadable(const std::filesystem::path& file) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(file.parent_path(), error)) raise(RuntimeError::PathNotFound);
+    if (!std::filesystem::is_regular_file(file, error)) raise(RuntimeError::FileNotFound);
+    if (access(file.c_str(), R_OK) != 0) raise(RuntimeError::PermissionDenied);
 }
 
 bool isPackageFile(const std::filesystem::path& file) { return leadingBytes(file, 2) == "PK"; }

@@ -77,6 +77,13 @@ public:
     // text would pass its limit; either before anything changes. The story's final paragraph
     // mark is never deleted.
     int32_t replace(int32_t start, int32_t end, std::u32string_view replacement);
+    // Replaces [start, end) by the paragraphs and tables that are the children of `blocks` (an
+    // element not linked into the document), moving them out of it, and returns the position
+    // after them. They stand as blocks of their own: the paragraph at the insertion point is
+    // split there, and a table always has a paragraph after it. Content of one paragraph alone
+    // joins the text at the insertion point instead, taking its paragraph's layout. Errors as
+    // replace's, before anything changes.
+    int32_t insertBlocks(int32_t start, int32_t end, XmlNode* blocks);
     // How many more characters the document may take.
     int64_t room() const;
     // Counts characters about to come in other than by replace (a table's new row), refused as

@@ -6,6 +6,7 @@
 #include "Automation/vb/utf8.hpp"
 #include "word_errors.hpp"
 #include "field_objects.hpp"
+#include "insert_file.hpp"
 #include "story_objects.hpp"
 #include "table_objects.hpp"
 #include "text_span.hpp"
@@ -59,11 +60,15 @@ void TextSpan::replaceWith(const std::string& text) {
     place.span->end = end;
 }
 
-void TextSpan::setText(const std::string& text) {
+void TextSpan::leaveCellEndMark() {
     Location& place = location();
-    // A whole cell's range keeps its end mark: the text replaces the cell's content.
     const int32_t end = place.span->end;
     if (end - place.span->start >= 2 && place.story->characterAt(end - 1) == U'\a') place.span->end = end - 2;
+}
+
+void TextSpan::setText(const std::string& text) {
+    // A whole cell's range keeps its end mark: the text replaces the cell's content.
+    leaveCellEndMark();
     replaceWith(text);
 }
 
@@ -79,6 +84,8 @@ void TextSpan::deleteText(const Variant& unit, const Variant& count) {
         else
             span.start = std::max(span.end + n, 0);
     }
+    // Deleting a whole cell's range clears the cell, as the word processor does: its end mark stays.
+    leaveCellEndMark();
     replaceWith("");
 }
 
@@ -241,6 +248,11 @@ const TypeInfo& SelectionObject::typeInfo() const {
             s.typeText(args[0].toString());
             return Variant();
         });
+        t.method<S>("InsertFile", 0x7b, {"FileName", "Range", "ConfirmConversions", "Link", "Attachment"}, 1,
+                    [](S& s, Args& args) {
+                        insertFile(s, args[0].toString(), args[1]);
+                        return Variant();
+                    });
         return t;
     }();
     return info;

@@ -41,6 +41,8 @@ public:
 protected:
     explicit TextSpan(InstanceRef word) : m_word(std::move(word)) {}
     int32_t moveEdge(bool startEdge, const Variant& unit, const Variant& count);
+    // Pulls the end back before a cell's end mark ("\r\a") when the span ends with one.
+    void leaveCellEndMark();
     // The members of Range and Selection alike, added to either table.
     template <class T>
     static void addSpanMembers(TypeInfo& t);

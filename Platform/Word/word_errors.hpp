@@ -31,6 +31,8 @@ enum class WordError {
     BadArgument,          // a unit, item or argument the member does not take
     ObjectDeleted,        // a table, row or field script still holds after it was deleted
     DocumentTooLarge,     // an edit that would take the document's text past its limit
+    FileTooLarge,         // a file to insert beyond what is read of one
+    NotInsertable,        // a Word document or template given to InsertFile
 };
 
 inline constexpr ErrorEntry<WordError> kWordErrors[] = {
@@ -62,6 +64,9 @@ inline constexpr ErrorEntry<WordError> kWordErrors[] = {
     // out end it here too, before the memory is gone.
     {WordError::DocumentTooLarge, RuntimeError::OutOfMemory, kWordErrorSource,
      "Out of memory: the document would grow beyond {} characters"},
+    {WordError::FileTooLarge, kObjectErrorBase + 0x160D, kWordErrorSource, "The file {} is too large to be inserted"},
+    {WordError::NotInsertable, kObjectErrorBase + 0x160E, kWordErrorSource,
+     "The document {} cannot be inserted: only web pages and text files can"},
 };
 
 constexpr std::span<const ErrorEntry<WordError>> errorTable(WordError) { return kWordErrors; }

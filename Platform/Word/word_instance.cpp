@@ -1,7 +1,5 @@
 #include "word_instance.hpp"
 
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "Automation/error.hpp"
@@ -43,19 +41,6 @@ fs::path WordInstance::resolve(const std::string& pagePath) const {
     if (bare && !m_fileOpenDirectory.empty()) return m_fileOpenDirectory / pagePath;
     return files::resolvePagePath(pagePath).local;
 }
-
-namespace {
-
-// The file's errors as the word processor gives them: 76 for a missing folder, 53 for a
-// missing file, 70 for one it may not read.
-void checkReadable(const fs::path& file) {
-    std::error_code error;
-    if (!fs::is_directory(file.parent_path(), error)) raise(RuntimeError::PathNotFound);
-    if (!fs::is_regular_file(file, error)) raise(RuntimeError::FileNotFound);
-    if (access(file.c_str(), R_OK) != 0) raise(RuntimeError::PermissionDenied);
-}
-
-}  // namespace
 
 DocumentRef WordInstance::adopt(std::unique_ptr<DocxDocument> docx, std::string name, fs::path file) {
     auto document = std::make_shared<OpenDocument>();

@@ -3,6 +3,8 @@
 // the sample templates and records in a private folder, the headless desktop's transcript.
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +25,20 @@ inline std::string commandOutput(const std::string& command) {
     while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
     return out;
 }
+
+namespace testing {
+
+// Runs body with PATH holding no programs, so LibreOffice cannot be found.
+template <class Body>
+void withoutOffice(const std::filesystem::path& emptyFolder, Body&& body) {
+    const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
+    std::filesystem::create_directories(emptyFolder);
+    ::setenv("PATH", emptyFolder.c_str(), 1);
+    body();
+    ::setenv("PATH", saved.c_str(), 1);
+}
+
+}  // namespace testing
 
 class Letters : public testing::WordFixture {
 protected:

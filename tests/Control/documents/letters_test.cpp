@@ -64,19 +64,9 @@ TEST_F(Letters, ALetterSavedAsDocxOrAsPdfReadsBackThroughLibreOfficeAndPdftotext
     EXPECT_NE(exported.find("Dear Anne Dodsworth,"), std::string::npos) << exported;
 }
 
-// Runs body with PATH holding no programs, so LibreOffice cannot be found.
-template <class Body>
-void withoutOffice(const fs::path& emptyFolder, Body&& body) {
-    const std::string saved = std::getenv("PATH") ? std::getenv("PATH") : "";
-    fs::create_directories(emptyFolder);
-    ::setenv("PATH", emptyFolder.c_str(), 1);
-    body();
-    ::setenv("PATH", saved.c_str(), 1);
-}
-
 TEST_F(Letters, WithoutAPdfConverterTheUserIsToldAndTheLetterIsSavedInWordsFormatUnderThatName) {
     const fs::path pdf = temp.path() / "Letter.pdf";
-    withoutOffice(temp.path() / "no-programs", [&] { createLetter(samples.letterTemplate.string(), pdf.string()); });
+    testing::withoutOffice(temp.path() / "no-programs", [&] { createLetter(samples.letterTemplate.string(), pdf.string()); });
     ASSERT_EQ(boxes().size(), 1u);
     EXPECT_EQ(boxes()[0].request.text,
               "Unable to export to PDF.  PDF Export requires Word 2007 or above with Microsoft's free 'Save as PDF' "

@@ -1,7 +1,8 @@
 #pragma once
 // The visible text of a saved part's paragraphs in document order, one string per paragraph:
 // table cells and text boxes included, a text box's paragraphs apart from the paragraph that
-// anchors it. Parts are read from the package with tests/support/docx_files.hpp.
+// anchors it; and the cells of its tables, row by row. Parts are read from the package with
+// tests/support/docx_files.hpp.
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -54,6 +55,39 @@ inline std::vector<std::string> paragraphTexts(const std::string& partXml) {
         xmlReadMemory(partXml.data(), static_cast<int>(partXml.size()), nullptr, nullptr, XML_PARSE_NONET));
     std::vector<std::string> out;
     if (document) collectParagraphs(xmlDocGetRootElement(document.get()), out);
+    return out;
+}
+
+// The rows of every top-level table of the part, in document order: each row its cells' texts,
+// a cell's paragraphs joined by "\n".
+using TableRows = std::vector<std::vector<std::string>>;
+inline void collectTables(const xmlNode* node, std::vector<TableRows>& out) {
+    for (const xmlNode* child = node->children; child; child = child->next) {
+        if (!isWordElement(child, "tbl")) {
+            collectTables(child, out);
+            continue;
+        }
+        TableRows& rows = out.emplace_back();
+        for (const xmlNode* row = child->children; row; row = row->next) {
+            if (!isWordElement(row, "tr")) continue;
+            std::vector<std::string>& cells = rows.emplace_back();
+            for (const xmlNode* cell = row->children; cell; cell = cell->next) {
+                if (!isWordElement(cell, "tc")) continue;
+                std::vector<std::string> paragraphs;
+                collectParagraphs(cell, paragraphs);
+                std::string text;
+                for (size_t i = 0; i < paragraphs.size(); ++i) text += (i ? "\n" : "") + paragraphs[i];
+                cells.push_back(text);
+            }
+        }
+    }
+}
+
+inline std::vector<TableRows> tablesOf(const std::string& partXml) {
+    std::unique_ptr<xmlDoc, XmlDocFree> document(
+        xmlReadMemory(partXml.data(), static_cast<int>(partXml.size()), nullptr, nullptr, XML_PARSE_NONET));
+    std::vector<TableRows> out;
+    if (document) collectTables(xmlDocGetRootElement(document.get()), out);
     return out;
 }
 

@@ -85,6 +85,9 @@ TEST_F(WordTest, ListTableGrowsByRowsKeepingCellFormattingAndTakesCellTexts) {
     EXPECT_THAT(xml, HasSubstr("<w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">Bob</w:t>"));
     rows.getObject("Last").call("Delete");
     EXPECT_EQ(rows.get("Count").toI4(), 2);
+    // A cell's whole range deleted leaves the cell, emptied.
+    t.call("Cell", 1, 2).toObject().getObject("Range").call("Delete");
+    EXPECT_EQ(visibleText(savedPart(document)), "Before|Name||Ann|||");
     try {
         t.call("Cell", 5, 1);
         FAIL() << "a cell outside the table";
