@@ -88,6 +88,8 @@ Context contextInside(const Node& element, Context context) {
         else if (*weight == "normal" || *weight == "lighter") context.bold = false;
         else if (auto number = wholeNumber(*weight)) context.bold = *number >= 700;
     }
+    // A heading cell's text is centred unless the page aligns it.
+    if (name == "th" && !context.alignment) context.alignment = Alignment::Center;
     if (auto fontStyle = cssProperty(style, "font-style"))
         context.italic = *fontStyle == "italic" || *fontStyle == "oblique";
     // A table's align places the table, not its text.
