@@ -302,8 +302,8 @@ ImportedCell FlowBuilder::cell(const Node& element, const Context& context, Impo
 ImportedContent importHtml(std::string_view markup) {
     html::MarkupLimits limits;
     limits.maxBytes = kImportedMarkupLimit;
-    // A quote's table has some ten elements a cell: thousands of lines take hundreds of thousands.
-    limits.maxElements = 2'000'000;
+    // A quote's line has a few elements a cell: thousands of lines take a few hundred thousand.
+    limits.maxElements = 1'000'000;
     limits.maxNestingWork = 100'000'000;
     const std::shared_ptr<html::Tree> tree = html::parseDocument(markup, limits);
     const Node* body = nullptr;
