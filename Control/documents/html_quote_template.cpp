@@ -13,6 +13,7 @@
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
 #include "Control/frame/outside_apps.hpp"
+#include "Platform/Html/serializer.hpp"
 #include "html_table_layout.hpp"
 #include "quote_builder.hpp"
 
@@ -154,14 +155,19 @@ std::string QuoteRowValue(int32_t lineNumber, const Object& recordDocument, std:
 }
 
 std::string HtmlText(std::string_view text) {
-    // Each step replaces every occurrence, in this order; the last, in one pass, joins the two
-    // breaks of a CR LF pair into one.
+    // A value is the CRM's plain text: "Cable <2 m" or "R&D" must show as written in the
+    // customer's quote, not be read as markup that swallows the rest of the cell. The
+    // serialised line breaks become real ones first, so that escaping leaves them
+    // recognisable; the other steps replace every occurrence, in this order, and the last, in
+    // one pass, joins the two breaks of a CR LF pair into one.
+    static constexpr std::pair<std::string_view, std::string_view> kSerialisedBreaks[] = {{"&#xD", "\r"}, {"&#xA", ""}};
     static constexpr std::pair<std::string_view, std::string_view> kSteps[] = {
-        {"&#xD", "<br />"}, {"&#xA", ""},       {"\r", "<br />"}, {"\n", "<br />"},
-        {"\t", "&nbsp;&nbsp;&nbsp;&nbsp;"},     {"  ", "&nbsp;&nbsp;"}, {"<br /><br />", "<br />"},
+        {"\r", "<br />"}, {"\n", "<br />"}, {"\t", "&nbsp;&nbsp;&nbsp;&nbsp;"}, {"  ", "&nbsp;&nbsp;"}, {"<br /><br />", "<br />"},
     };
     constexpr size_t kUnbounded = std::numeric_limits<size_t>::max();
     std::string out(text);
+    for (const auto& [find, replacement] : kSerialisedBreaks) out = replacedWithin(out, find, replacement, kUnbounded);
+    out = html::escapedText(out);
     for (const auto& [find, replacement] : kSteps) out = replacedWithin(out, find, replacement, kUnbounded);
     return out;
 }

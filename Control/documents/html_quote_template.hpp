@@ -39,7 +39,8 @@ std::string QuoteRowValue(int32_t lineNumber, const Object& recordDocument, std:
 
 // A value made ready for an HTML cell: line breaks (also as the character references "&#xD"
 // and "&#xA" the server may leave in) become one "<br />", tabs and pairs of blanks keep their
-// width as non-breaking spaces. Other markup in the value is left as written.
+// width as non-breaking spaces. "&", "<" and ">" are escaped: a value is text, and shows as
+// written.
 std::string HtmlText(std::string_view text);
 
 }  // namespace lumora::control

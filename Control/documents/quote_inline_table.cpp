@@ -46,9 +46,11 @@ std::string captionOf(const Object& field) {
     return caption;
 }
 
+// The column key has "_" for every blank of the header cell, so a field tagged "Unit Price"
+// names the column headed <Unit Price> once its blanks are read the same way.
 bool tagMatches(const std::string& tag, const std::string& key) {
     const std::string lowered = vb::lCase(tag);
-    return lowered == key || vb::replace(lowered, "_", " ") == key;
+    return lowered == key || vb::replace(lowered, "_", " ") == key || vb::replace(lowered, " ", "_") == key;
 }
 
 }  // namespace

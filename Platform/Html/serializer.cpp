@@ -94,6 +94,12 @@ void appendAttributeValue(std::string& out, std::string_view value) {
     out += '"';
 }
 
+std::string escapedText(std::string_view text) {
+    std::string out;
+    appendEscaped(out, text, false);
+    return out;
+}
+
 std::string outerHtml(const Node& node) {
     std::string out;
     appendNode(out, node);

@@ -13,5 +13,7 @@ std::string outerHtml(const Node& node);
 std::string innerHtml(const Node& node);
 // An attribute's value as the serialisation writes it: in double quotes, "&" and '"' escaped.
 void appendAttributeValue(std::string& out, std::string_view value);
+// Text as element content: "&", "<" and ">" escaped, so markup in it shows as written.
+std::string escapedText(std::string_view text);
 
 }  // namespace lumora::html

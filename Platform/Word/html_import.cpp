@@ -88,6 +88,8 @@ Context contextInside(const Node& element, Context context) {
         else if (*weight == "normal" || *weight == "lighter") context.bold = false;
         else if (auto number = wholeNumber(*weight)) context.bold = *number >= 700;
     }
+    // A heading cell's text is centred unless the page aligns it.
+    if (name == "th" && !context.alignment) context.alignment = Alignment::Center;
     if (auto fontStyle = cssProperty(style, "font-style"))
         context.italic = *fontStyle == "italic" || *fontStyle == "oblique";
     // A table's align places the table, not its text.
@@ -300,8 +302,8 @@ ImportedCell FlowBuilder::cell(const Node& element, const Context& context, Impo
 ImportedContent importHtml(std::string_view markup) {
     html::MarkupLimits limits;
     limits.maxBytes = kImportedMarkupLimit;
-    // A quote's table has some ten elements a cell: thousands of lines take hundreds of thousands.
-    limits.maxElements = 2'000'000;
+    // A quote's line has a few elements a cell: thousands of lines take a few hundred thousand.
+    limits.maxElements = 1'000'000;
     limits.maxNestingWork = 100'000'000;
     const std::shared_ptr<html::Tree> tree = html::parseDocument(markup, limits);
     const Node* body = nullptr;

@@ -5,8 +5,9 @@
 // per render, measured inside Node.js, so Node's start is not counted). Targets: 20 pages x 500
 // tags under 200 ms and at least 3x faster than docxtemplater. A one-line letter whose value
 // holds another tag 20,000 times, each replaced in turn. The seminar letter's list table at
-// 1,000 to 35,000 people (seminar_letters.hpp). Then a one-page letter saved as PDF through the
-// warm converter, against a one-shot LibreOffice conversion of the same letter.
+// 1,000 to 35,000 people (seminar_letters.hpp). A quote of 2,000 lines (quote_lines.hpp). Then
+// a one-page letter saved as PDF through the warm converter, against a one-shot LibreOffice
+// conversion of the same letter.
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -18,7 +19,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <string>
 
 #include "Automation/registry.hpp"
@@ -28,6 +28,8 @@
 #include "Platform/Xml/register.hpp"
 #include "bench/ratio_reporter.hpp"
 #include "bench_templates.hpp"
+#include "peer_process.hpp"
+#include "quote_lines.hpp"
 #include "seminar_letters.hpp"
 
 namespace {
@@ -133,23 +135,13 @@ void letterToPdfOneShot(benchmark::State& state) {
 // The peer's medians in milliseconds, by size name; empty when Node.js or its packages are missing.
 std::map<std::string, double> docxtemplaterTimes() {
     std::map<std::string, double> out;
-    const std::string peerFolder = LUMORA_LETTERS_BENCH_DIR;
-    if (!fs::exists(fs::path(peerFolder) / "node_modules" / "docxtemplater")) {
-        std::printf("docxtemplater: not installed (run npm ci in %s)\n", peerFolder.c_str());
-        return out;
-    }
     for (const auto& [name, letter] : templates()) {
         const fs::path values = workFolder() / (name + ".values.json");
         std::ofstream(values) << letter.valuesJson;
-        const std::string command = "cd '" + peerFolder + "' && node docxtemplater_peer.mjs '" + values.string() +
-                                    "' " + std::to_string(kPeerRuns) + " '" + letter.path.string() + "'";
-        std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-        std::string text;
-        std::array<char, 4096> buffer{};
-        while (pipe && fgets(buffer.data(), buffer.size(), pipe.get())) text += buffer.data();
-        const nlohmann::json times = nlohmann::json::parse(text, nullptr, false);
-        if (times.is_object() && times.contains(letter.path.string()))
-            out[name] = times[letter.path.string()].get<double>();
+        if (const auto median = bench::docxtemplaterMedian(LUMORA_LETTERS_BENCH_DIR, values, kPeerRuns, letter.path))
+            out[name] = *median;
+        else
+            break;
     }
     return out;
 }
@@ -181,6 +173,7 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
     bench::registerSeminarBenchmarks(workFolder() / "seminar");
+    bench::registerQuoteBenchmarks(workFolder() / "quotes");
     benchmark::RegisterBenchmark("letterToPdfWarm", letterToPdfWarm)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("letterToPdfOneShot", letterToPdfOneShot)
         ->Unit(benchmark::kMillisecond)
@@ -205,6 +198,7 @@ int main(int argc, char** argv) {
     }
     std::printf("targets: 20p-500t under 200 ms and at least 3x faster than docxtemplater\n");
     bench::reportSeminarGrowth(reporter);
+    bench::reportQuotes(reporter, LUMORA_LETTERS_BENCH_DIR);
     reporter.printRatios("letterToPdfWarm", {"letterToPdfOneShot"});
     std::printf("letterToPdfWarm: %.0f ms per one-page letter as PDF (target: under 300 ms)\n",
                 reporter.nanoseconds("letterToPdfWarm") / 1e6);

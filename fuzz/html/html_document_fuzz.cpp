@@ -10,17 +10,11 @@
 
 #include "Automation/object.hpp"
 #include "Platform/Html/html_document.hpp"
+#include "fuzz/tolerate.hpp"
 
 namespace {
 
-template <class F>
-void tolerate(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-        // Members an element does not have, and refused documents, are expected outcomes.
-    }
-}
+using lumora::fuzz::tolerate;
 
 void readElement(const lumora::Object& element) {
     for (const char* member : {"tagName", "innerText", "innerHTML", "outerHTML", "value", "checked", "selectedIndex",

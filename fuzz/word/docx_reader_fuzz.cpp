@@ -16,19 +16,13 @@
 #include "Platform/Word/docx_document.hpp"
 #include "Platform/Word/html_writer.hpp"
 #include "Platform/Word/table_model.hpp"
+#include "fuzz/tolerate.hpp"
 
 namespace {
 
 using namespace lumora::word;
 
-template <class F>
-void tolerate(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-        // Refusals are the expected outcome for most inputs.
-    }
-}
+using lumora::fuzz::tolerate;
 
 Package packageFor(const std::string& bytes) {
     if (bytes.rfind("PK", 0) == 0) return Package::fromBytes(bytes, "fuzz");

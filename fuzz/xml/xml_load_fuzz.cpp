@@ -9,6 +9,7 @@
 
 #include "Automation/object.hpp"
 #include "Platform/Xml/register.hpp"
+#include "fuzz/tolerate.hpp"
 
 namespace {
 
@@ -22,14 +23,7 @@ void walk(const lumora::Object& node, int depth) {
     for (const lumora::Variant& child : node.getObject("childNodes").elements()) walk(child.toObject(), depth + 1);
 }
 
-template <class F>
-void tolerate(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-        // Refusals are the expected outcome for most inputs.
-    }
-}
+using lumora::fuzz::tolerate;
 
 }  // namespace
 

@@ -69,6 +69,8 @@ TEST_F(HtmlQuoteTemplate, AQuoteWithoutLinesKeepsTheTemplatesOwnBytesAroundAnEmp
 TEST_F(HtmlQuoteTemplate, ValuesBecomeCellTextAndComeFromTheTagWhenTheNameGivesNone) {
     EXPECT_EQ(control::HtmlText("Line one\r\nLine two"), "Line one<br />Line two");
     EXPECT_EQ(control::HtmlText("a  b\tc&#xD&#xAd"), "a&nbsp;&nbsp;b&nbsp;&nbsp;&nbsp;&nbsp;c<br />d");
+    // Markup in a value is text: it shows as written instead of swallowing the cell.
+    EXPECT_EQ(control::HtmlText("Cable <2 m> & R&D\r\n"), "Cable &lt;2 m&gt; &amp; R&amp;D<br />");
     const Object record = recordDocument(
         quoteRecord(R"(<quoterows><l price="" unit_price="9.50"/><l price="7"/></quoterows>)"));
     EXPECT_EQ(control::QuoteRowValue(1, record, "PRICE", "UNIT_PRICE"), "9.50");

@@ -42,6 +42,17 @@ TEST_F(Quotes, InlineLinesFillARowEachByColumnKeyUnderTheFieldsCaptions) {
     EXPECT_EQ(documentsShown(desktop), 1u);
 }
 
+TEST_F(Quotes, AFieldTaggedWithBlanksCaptionsTheColumnItsHeaderNames) {
+    // The header <Unit Price> has the key unit_price; a field tagged "Unit Price" names it too.
+    std::string fields(kQuoteFields);
+    const std::string taggedWithUnderscore = R"(templatetag="unit_price" label="Unit Price")";
+    fields.replace(fields.find(taggedWithUnderscore), taggedWithUnderscore.size(),
+                   R"(templatetag="Unit Price" label="Price each")");
+    const fs::path saved = temp.path() / "blanks.docx";
+    wordQuote(quoteRecord(fields + std::string(kThreeLines)), quoteTemplate(lineTable()), saved.string());
+    EXPECT_EQ(tablesOf(readEntry(saved, "word/document.xml")).at(0).at(0).at(2), "Price each");
+}
+
 TEST_F(Quotes, WithoutLinesCaptionsOrALineTableTheQuoteSaysWhatItCouldNotDo) {
     // No lines: the captions and tags are filled, the empty line row stays.
     const fs::path noLines = temp.path() / "no-lines.docx";

@@ -156,6 +156,30 @@ TEST_F(InsertFileTest, SpannedRowsNestedTablesAndGivenWidthsBecomeTheGridTheyDes
     EXPECT_THAT(documentText(document), HasSubstr("y\r\aBefore\rAfter\r"));
 }
 
+// Blanks collapse as a browser shows them, preformatted text keeps its lines and tabs, heading
+// cells are bold and centred unless the page says otherwise, and characters no document part
+// may hold are left out.
+TEST_F(InsertFileTest, TextReadsAsTheBrowserShowsItWithTheLookThePageGaveIt) {
+    writeFile("look.htm",
+              "<div style=\"text-align:right\"><h3>Title</h3><p>\n  spaced \t <span> out </span>&#1;&#xFFFE;</p><p></p></div>"
+              "<pre>a\tb\nc</pre><div align=\"justify\">Block<br>line<br></div>"
+              "<table style=\"border: 0\"><tr><th>Head</th><th style=\"font-weight:normal;text-align:left\">Plain</th>"
+              "<td style=\"border-bottom:1px dotted\"><span style=\"font-style:italic\">It</span></td></tr></table>");
+    Object document = addDocument(paragraph("Text"));
+    document.call("Range", 0, 0).toObject().call("Select");
+    selection().call("InsertFile", (folder.path() / "look.htm").string());
+    EXPECT_EQ(documentText(document), "Title\rspaced out\ra\tb\vc\rBlock\vline\rHead\r\aPlain\r\aIt\r\aText\r");
+    const std::string xml = savedPart(document);
+    EXPECT_THAT(xml, HasSubstr("<w:jc w:val=\"right\"/></w:pPr><w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">Title</w:t>"));
+    EXPECT_THAT(xml, HasSubstr("<w:t xml:space=\"preserve\">a</w:t><w:tab/><w:t xml:space=\"preserve\">b</w:t>"));
+    EXPECT_THAT(xml, HasSubstr("<w:jc w:val=\"both\"/>"));
+    EXPECT_THAT(xml, HasSubstr("<w:jc w:val=\"center\"/></w:pPr><w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">Head</w:t>"));
+    EXPECT_THAT(xml, HasSubstr("<w:jc w:val=\"left\"/></w:pPr><w:r><w:t xml:space=\"preserve\">Plain</w:t>"));
+    EXPECT_THAT(xml, HasSubstr("<w:rPr><w:i/></w:rPr><w:t xml:space=\"preserve\">It</w:t>"));
+    // A cell's border asks for the grid even where the table's own style has none.
+    EXPECT_THAT(xml, HasSubstr("<w:insideV w:val=\"single\""));
+}
+
 TEST_F(InsertFileTest, ContentGoesWhereTheSelectionWasSplittingParagraphsOnlyForBlocks) {
     writeFile("table.htm", "<table><tr><td>cell</td></tr></table>");
     writeFile("words.htm", "<html><body>  <b>bold</b> words  </body></html>");
