@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 
@@ -48,6 +49,23 @@ void writePackage(const std::filesystem::path& target, const std::vector<Package
     std::filesystem::rename(partial, target);
 }
 
+void writeTextFile(const std::filesystem::path& target, std::string_view text) {
+    const std::filesystem::path folder = target.parent_path();
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path partial = folder / ("." + target.filename().string() + ".part");
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out << text;
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(partial, ignored);
+            throw std::runtime_error("cannot write " + partial.string());
+        }
+    }
+    std::filesystem::rename(partial, target);
+}
+
 std::string xmlEscaped(std::string_view text) {
     std::string out;
     for (char c : text) {
@@ -89,7 +107,9 @@ std::string_view wordNamespaces() {
            R"( xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing")"
            R"( xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main")"
            R"( xmlns:pic="http://schemas.openxmlformats.org/drawingml/2006/picture")"
-           R"( xmlns:wps="http://schemas.microsoft.com/office/word/2010/wordprocessingShape")";
+           R"( xmlns:wps="http://schemas.microsoft.com/office/word/2010/wordprocessingShape")"
+           R"( xmlns:v="urn:schemas-microsoft-com:vml" xmlns:o="urn:schemas-microsoft-com:office:office")"
+           R"( xmlns:w10="urn:schemas-microsoft-com:office:word")";
 }
 
 std::string typeOverride(std::string_view part, std::string_view type) {
@@ -132,7 +152,8 @@ std::vector<PackagePart> templateParts(const std::string& body, const std::strin
                         R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
                         R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
                         R"(<Default Extension="xml" ContentType="application/xml"/>)" +
-                        mediaTypes(extras.media) + typeOverride("document.xml", "template.main");
+                        mediaTypes(extras.media) +
+                        typeOverride("document.xml", extras.mainPart == MainPart::Template ? "template.main" : "document.main");
     std::string relationships = extras.documentRelationships;
     std::string sectionReferences;
     std::vector<PackagePart> parts;

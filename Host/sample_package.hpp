@@ -19,6 +19,9 @@ struct PackagePart {
 // std::runtime_error when the folder or the file cannot be written.
 void writePackage(const std::filesystem::path& target, const std::vector<PackagePart>& parts);
 
+// Writes text as the file at target, in the same whole-or-nothing way.
+void writeTextFile(const std::filesystem::path& target, std::string_view text);
+
 // The text with the three characters XML reserves in text escaped.
 std::string xmlEscaped(std::string_view text);
 
@@ -30,9 +33,13 @@ std::string paragraph(const std::string& runs = {});
 // A paragraph of one plain run per line of text ("" gives an empty paragraph).
 std::string paragraphs(const std::vector<std::string_view>& lines);
 
+// Whether the package's main part is a template (.dotx) or a document (.docx).
+enum class MainPart { Template, Document };
+
 // What a template may hold beyond its text: its own styles, relationships of the main part and
 // of the header (hyperlinks, pictures), and the picture parts they name.
 struct TemplateExtras {
+    MainPart mainPart = MainPart::Template;
     std::string styles;                   // the content of w:styles; no styles part when empty
     std::string documentRelationships;    // <Relationship> elements of the main part
     std::string headerRelationships;      // <Relationship> elements of the header

@@ -1,5 +1,6 @@
 // The seminar invitation: tags of the seminar in the body, and a table whose header cells name
-// the columns of the record's list of people, filled with one row per person.
+// the columns of the record's list of people, filled with one row per person from its empty
+// second row on.
 
 #include <string>
 #include <vector>
@@ -13,24 +14,29 @@ namespace {
 
 constexpr int kColumnWidth = 3000;  // twentieths of a point
 
-std::string cell(std::string_view text, RunStyle style) {
+std::string cell(const std::string& content) {
     return "<w:tc><w:tcPr><w:tcW w:w=\"" + std::to_string(kColumnWidth) + "\" w:type=\"dxa\"/></w:tcPr>" +
-           paragraph(run(text, style)) + "</w:tc>";
+           paragraph(content) + "</w:tc>";
 }
 
-// A bordered table with one row of header cells.
+// A bordered table with a row of bold header cells, repeated on each page, and an empty row in
+// plain text below it. The rows added for the people copy the table's last row, as the word
+// processor's Rows.Add does, so they take the plain row's look and not the header's bold.
 std::string listTable(const std::vector<std::string_view>& headers) {
     std::string grid;
-    std::string row;
-    for (std::string_view header : headers) {
+    std::string header;
+    std::string empty;
+    for (std::string_view tag : headers) {
         grid += "<w:gridCol w:w=\"" + std::to_string(kColumnWidth) + "\"/>";
-        row += cell(header, RunStyle::Bold);
+        header += cell(run(tag, RunStyle::Bold));
+        empty += cell({});
     }
     std::string borders;
     for (const char* side : {"top", "left", "bottom", "right", "insideH", "insideV"})
         borders += std::string("<w:") + side + " w:val=\"single\" w:sz=\"4\" w:space=\"0\" w:color=\"000000\"/>";
     return R"(<w:tbl><w:tblPr><w:tblW w:w="0" w:type="auto"/><w:tblBorders>)" + borders +
-           "</w:tblBorders></w:tblPr><w:tblGrid>" + grid + "</w:tblGrid><w:tr>" + row + "</w:tr></w:tbl>";
+           "</w:tblBorders></w:tblPr><w:tblGrid>" + grid + "</w:tblGrid><w:tr><w:trPr><w:tblHeader/></w:trPr>" + header +
+           "</w:tr><w:tr>" + empty + "</w:tr></w:tbl>";
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +25,9 @@ struct ServerOptions {
     size_t maxConnections = 256;              // connections of every kind at once (fewer under a low ulimit -n)
     size_t maxUnsentBytes = 64u << 20;        // answers a page has not read yet before it is dropped
     std::string demoSettings = "{}";          // JSON the demo page reads at /demo-settings.json
+    // Sample files served at fixed URL paths ("/samples/quotes/QuoteLines.htm"), so the demo's
+    // templates can be fetched from a web address as a CRM's web server offers them.
+    std::map<std::string, std::filesystem::path, std::less<>> demoFiles;
 };
 
 class BridgeServer {

@@ -1,5 +1,6 @@
-// Plain HTTP on the bridge: the demo page and lumora.js, files shown to a page, answers to
-// browsers' preflights, and the checks an upgrade to a page's WebSocket must pass. Only GET
+// Plain HTTP on the bridge: the demo page and lumora.js, the demo's sample files, files shown to
+// a page, answers to browsers' preflights, and the checks an upgrade to a page's WebSocket must
+// pass. Only GET
 // and HEAD read anything, and none of them changes state.
 
 #include <boost/asio/dispatch.hpp>
@@ -137,6 +138,8 @@ private:
                            keepAlive);
         if (const WebAsset* asset = findWebAsset(path)) return serveAsset(request, *asset);
         if (path == "/demo-settings.json") return serveAsset(request, {path, m_context.options.demoSettings});
+        if (auto demoFile = m_context.options.demoFiles.find(path); demoFile != m_context.options.demoFiles.end())
+            return serveFile(request, demoFile->second);
         if (path.starts_with(ShownFiles::kPrefix)) {
             if (auto file = m_context.files.find(path)) return serveFile(request, *file);
         }

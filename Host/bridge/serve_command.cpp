@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <iostream>
+#include <map>
 #include <mutex>
 
 #include "Host/cli/commands.hpp"
@@ -105,22 +106,42 @@ int serveNative(const CliOptions& options, const ServeArgs& args) {
     return status == 0 ? host::cli::kExitOk : host::cli::kExitFailed;
 }
 
+// The URL path under which the bridge serves the sample quote templates.
+constexpr std::string_view kDemoQuotesPath = "/samples/quotes/";
+
+struct DemoDocuments {
+    nlohmann::json settings;
+    std::map<std::string, std::filesystem::path, std::less<>> files;
+};
+
 // The demo page starts on a folder under the temporary folder holding the sample templates and
 // their record documents, so its defaults work on a new machine: the Files panel lists the folder,
-// the Letters panel fills the templates from the records. Empty settings when it cannot be written.
-nlohmann::json prepareDemoDocuments(const CliOptions& options) {
+// the Letters and Quotes panels fill the templates from the records. The quote templates are also
+// served under kDemoQuotesPath, so a quote can be made from a template on a web server. Empty
+// settings when the folder cannot be written.
+DemoDocuments prepareDemoDocuments(const CliOptions& options) {
     std::filesystem::path folder =
         std::filesystem::path(desktop::SystemServices(options.systemConfig()).tempFolder()) / "lumora-demo" / "templates";
     try {
         const host::SampleDocuments samples = host::writeSampleDocuments(folder);
-        return {{"templateFolder", folder.string() + "/"},
-                {"letterTemplate", samples.letterTemplate.string()},
-                {"seminarTemplate", samples.seminarTemplate.string()},
-                {"letterRecord", host::sampleLetterRecord()},
-                {"seminarRecord", host::sampleSeminarRecord()}};
+        DemoDocuments demo;
+        demo.settings = {{"templateFolder", folder.string() + "/"},
+                         {"letterTemplate", samples.letterTemplate.string()},
+                         {"seminarTemplate", samples.seminarTemplate.string()},
+                         {"letterRecord", host::sampleLetterRecord()},
+                         {"seminarRecord", host::sampleSeminarRecord()},
+                         {"quoteTemplate", samples.quoteTemplate.string()},
+                         {"quoteHtmlTemplate", samples.quoteHtmlTemplate.string()},
+                         {"quoteRecord", host::sampleQuoteRecord()},
+                         {"quoteWebFolder", kDemoQuotesPath}};
+        for (const auto& file : {samples.quoteTemplate, samples.quoteHtmlTemplate, samples.quoteLines})
+            demo.files.emplace(std::string(kDemoQuotesPath) + file.filename().string(), file);
+        return demo;
     } catch (const std::exception& e) {
         std::cerr << "lumora: warning: serve: cannot write the demo's sample templates: " << e.what() << '\n';
-        return {{"templateFolder", ""}};
+        DemoDocuments none;
+        none.settings = {{"templateFolder", ""}};
+        return none;
     }
 }
 
@@ -149,9 +170,10 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
     serverOptions.port = args.port;
     serverOptions.allowedOrigins = args.allowedOrigins;
     serverOptions.page = pageSettings(options, args);
-    const nlohmann::json demoDocuments = prepareDemoDocuments(options);
-    const std::string demoTemplates = demoDocuments["templateFolder"];
-    serverOptions.demoSettings = demoDocuments.dump();
+    DemoDocuments demoDocuments = prepareDemoDocuments(options);
+    const std::string demoTemplates = demoDocuments.settings["templateFolder"];
+    serverOptions.demoSettings = demoDocuments.settings.dump();
+    serverOptions.demoFiles = std::move(demoDocuments.files);
 
     std::unique_ptr<BridgeServer> server;
     try {

@@ -1,5 +1,5 @@
-// sample-template: writes the project's sample Word templates and their record documents, so a
-// new user has templates whose tags a record fills.
+// sample-template: writes the project's sample Word templates (letters and quotes) and their
+// record documents, so a new user has templates whose tags a record fills.
 
 #include <iostream>
 
@@ -14,7 +14,8 @@ int runSampleTemplate(const CliOptions&, const std::vector<std::string>& rawArgs
     auto args = positionalArgs("sample-template", rawArgs);
     if (args.size() != 1) throw UsageError("sample-template needs one folder: lumora sample-template FOLDER");
     const SampleDocuments written = writeSampleDocuments(args[0]);
-    for (const auto& path : {written.letterTemplate, written.seminarTemplate, written.letterRecord, written.seminarRecord})
+    for (const auto& path : {written.letterTemplate, written.seminarTemplate, written.letterRecord, written.seminarRecord,
+                             written.quoteTemplate, written.quoteHtmlTemplate, written.quoteLines, written.quoteRecord})
         std::cout << path.string() << '\n';
     return kExitOk;
 }

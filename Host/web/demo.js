@@ -171,6 +171,31 @@ function action(buttonId, outputId, work) {
 
 const BUTTON_NAMES = { 0: "none reported", 1: "OK", 2: "Cancel", 3: "Abort", 4: "Retry", 5: "Ignore", 6: "Yes", 7: "No" };
 
+// ---- what the running action handed to the user --------------------------------------------------
+
+// A download link to the produced file of the first item of that kind shown ("document",
+// "workbook"), as render() offers it.
+function shownLink(kind) {
+  const shown = itemsShown.find((item) => item.kind === kind);
+  return shown && shown.link ? { href: shown.link, name: shown.title } : undefined;
+}
+
+// The message window the running action opened, if any.
+const shownMail = () => itemsShown.find((item) => item.kind === "mail");
+const itemField = (item, name) => (item.fields || []).find((field) => field.name === name)?.value ?? "";
+
+// What a shown message holds, in a line: its recipients, subject and attachments.
+function describeMail(item) {
+  const parts = [];
+  const to = itemField(item, "To");
+  parts.push(to ? `to ${to}` : "with no recipient yet");
+  const subject = itemField(item, "Subject");
+  if (subject) parts.push(`subject "${subject}"`);
+  const attachments = itemField(item, "Attachments");
+  if (attachments) parts.push(`attached: ${attachments}`);
+  return parts.join(", ");
+}
+
 // ---- files: paths as the user typed them --------------------------------------------------------
 
 // The separator the user wrote the folder with: "\" for a Windows-style path, "/" otherwise.
@@ -225,40 +250,6 @@ function filesPanel(settings) {
     const path = joinPath($("files-folder").value, $("files-name").value);
     const found = await control.FindFile(path);
     return found === true && !boxesShown.length ? success(`Found ${path}`) : failureFromBoxes(failure(`Not found: ${path}`));
-  });
-}
-
-// The columns offered for export are the captions of the quote table's first row; all but the
-// second are chosen at first.
-function quoteColumnChoices() {
-  const choices = $("quote-columns");
-  [...$("QuoteTable").rows[0].cells].forEach((cell, index) => {
-    const box = document.createElement("input");
-    box.type = "checkbox";
-    box.value = cell.textContent;
-    box.checked = index !== 1;
-    const label = document.createElement("label");
-    label.append(box, ` ${cell.textContent}`);
-    choices.appendChild(label);
-  });
-}
-
-function quotesPanel() {
-  quoteColumnChoices();
-  action("excel-quote", "quote-result", async () => {
-    // Each chosen caption followed by "#~", as ExcelQuote reads them.
-    const columns = [...$("quote-columns").querySelectorAll("input:checked")].map((box) => `${box.value}#~`).join("");
-    // CreateExcelApp answers no object when Excel cannot be started.
-    const excel = await control.CreateExcelApp();
-    if (!excel) return failureFromBoxes(failure("Excel could not be started (CreateExcelApp answered no object)"));
-    const filled = await control.ExcelQuote(Lumora.html(document), columns);
-    // The export released the control's Excel. A page allowed to hold Excel lets go of its own
-    // as well; any other page was given only the class's name ({$class}) and holds nothing.
-    if (typeof excel.$release === "function") await excel.$release();
-    if (filled !== true) return failure("The quote was not exported (False)");
-    const workbook = itemsShown.find((item) => item.kind === "workbook" && item.link);
-    if (!workbook) return unknown("The workbook was filled, but it was not offered to the page");
-    return success(`The quote is in ${workbook.title}`, undefined, { href: workbook.link, name: workbook.title });
   });
 }
 
@@ -337,8 +328,8 @@ async function start() {
   const settings = await demoSettings();
   filesPanel(settings);
   lettersPanel(settings);
-  quotesPanel();
   telephonyPanel();
+  LumoraDemo.settings = settings;
   // Panels of their own files (panels/*.js) add themselves to LumoraDemo.panels.
   for (const panel of LumoraDemo.panels) {
     await Promise.resolve().then(panel).catch((error) => console.error("panel failed:", error));
@@ -347,6 +338,6 @@ async function start() {
 }
 
 // For the page's own tests and for anyone reading the page in the browser's console.
-window.LumoraDemo = { notBuiltYet: NOT_BUILT_YET, panels: [] };
+window.LumoraDemo = { notBuiltYet: NOT_BUILT_YET, panels: [], settings: {} };
 
 connection.ready().then(start, (error) => setStatus("failed", error.message));

@@ -5,7 +5,9 @@
 #include <fstream>
 
 #include "Automation/error.hpp"
+#include "Platform/Xml/http_fetch.hpp"
 #include "office_converter.hpp"
+#include "word_errors.hpp"
 
 namespace lumora::word {
 
@@ -60,6 +62,15 @@ bool isPackageFile(const std::filesystem::path& file) { return leadingBytes(file
 std::unique_ptr<DocxDocument> readDocumentFile(const std::filesystem::path& file) {
     if (isLegacyBinary(file)) return DocxDocument::fromPackage(Package::fromBytes(convertToDocx(file), file.string()), file.string());
     return DocxDocument::open(file);
+}
+
+std::unique_ptr<DocxDocument> readWebDocument(const std::string& address) {
+    xml::HttpRequest request;
+    request.url = address;
+    const xml::HttpResponse response = xml::httpFetch(request);
+    constexpr int kOk = 200;
+    if (response.status != kOk) raise(WordError::NoTemplate);
+    return DocxDocument::fromPackage(Package::fromBytes(response.body, address), address);
 }
 
 }  // namespace lumora::word

@@ -1,6 +1,7 @@
 #pragma once
 // Reading a document file whatever its kind: a .docx/.dotx/.docm package directly, a legacy
-// binary .doc/.dot through LibreOffice's conversion to a package (a clear error without it).
+// binary .doc/.dot through LibreOffice's conversion to a package (a clear error without it); and a
+// package on a web server, as the word processor opens a template from a web address.
 
 #include <filesystem>
 #include <memory>
@@ -10,6 +11,10 @@
 namespace lumora::word {
 
 std::unique_ptr<DocxDocument> readDocumentFile(const std::filesystem::path& file);
+// The package at an http or https address, fetched with GET within the web client's limits.
+// Errors: the web client's transport errors, 53 (File not found) for an answer other than 200,
+// and those of a package read from a file.
+std::unique_ptr<DocxDocument> readWebDocument(const std::string& address);
 // A new empty document, as made without a template.
 std::unique_ptr<DocxDocument> blankDocument();
 // The file's errors as the word processor gives them: 76 for a missing folder, 53 for a

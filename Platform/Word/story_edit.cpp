@@ -117,6 +117,21 @@ void mergeParagraphs(XmlPart& part, xmlNode* paragraph, xmlNode* after) {
     part.discarded.take(after);
 }
 
+// A deletion that takes a whole paragraph, from its start through its mark, leaves the paragraph
+// whose mark stays as it was: the joined paragraph takes that one's properties. The deleted
+// paragraph's go (with a section break its mark ended, which went with the mark). A deletion
+// from inside a paragraph keeps that paragraph's, as the word processor does when it joins.
+void keepPropertiesOfTheParagraphAfter(XmlPart& part, xmlNode* paragraph, xmlNode* after) {
+    if (xmlNode* own = ml::firstChild(paragraph, "pPr")) part.discarded.take(own);
+    if (xmlNode* properties = ml::firstChild(after, "pPr")) {
+        xmlUnlinkNode(properties);
+        if (paragraph->children)
+            xmlAddPrevSibling(paragraph->children, properties);
+        else
+            xmlAddChild(paragraph, properties);
+    }
+}
+
 // Inserts text at the anchor, splitting runs for tabs and breaks and paragraphs for "\r".
 // Returns how many paragraphs were added after the anchor's.
 int32_t insertAt(XmlPart& part, const Anchor& anchor, std::u32string_view text) {
@@ -360,6 +375,15 @@ int32_t Story::replace(int32_t start, int32_t end, std::u32string_view replaceme
         }
     }
 
+    if (start < end && !withinParagraph) {
+        // The paragraph whose mark ends the joined one.
+        xmlNode* kept = segments[lastSegment].kind == Segment::ParagraphEnd ? segments[lastSegment + 1].paragraph
+                                                                            : segments[lastSegment].paragraph;
+        size_t paragraphFirst = firstSegment;
+        while (paragraphFirst > 0 && segments[paragraphFirst - 1].paragraph == firstParagraph) --paragraphFirst;
+        if (start <= segments[paragraphFirst].start && kept != firstParagraph)
+            keepPropertiesOfTheParagraphAfter(*m_part, firstParagraph, kept);
+    }
     for (size_t i = lastSegment + 1; i-- > firstSegment && start < end;) {
         const Segment& segment = segments[i];
         const size_t low = static_cast<size_t>(std::max(start, segment.start) - segment.start);

@@ -4,6 +4,7 @@
 
 #include "Automation/error.hpp"
 #include "Platform/Files/page_path.hpp"
+#include "Platform/Xml/http_fetch.hpp"
 #include "document_files.hpp"
 #include "shown_document.hpp"
 #include "word_errors.hpp"
@@ -54,9 +55,15 @@ DocumentRef WordInstance::adopt(std::unique_ptr<DocxDocument> docx, std::string 
 }
 
 DocumentRef WordInstance::add(const std::string& templatePath) {
-    const fs::path file = resolve(templatePath);
-    checkReadable(file);
-    auto docx = readDocumentFile(file);
+    std::unique_ptr<DocxDocument> docx;
+    if (xml::isWebAddress(templatePath)) {
+        // A template on a web server, as a CRM keeps its quote templates beside their HTML tables.
+        docx = readWebDocument(templatePath);
+    } else {
+        const fs::path file = resolve(templatePath);
+        checkReadable(file);
+        docx = readDocumentFile(file);
+    }
     return adopt(std::move(docx), "Document" + std::to_string(++m_documentsMade), {});
 }
 

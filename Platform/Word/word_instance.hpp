@@ -48,8 +48,8 @@ public:
     void setVisible(bool visible);
 
     // A new document from the template at a page path (a .dotx, .docx, .docm, or a legacy
-    // .doc/.dot through LibreOffice), or an empty one without a template; the selection moves
-    // to its start.
+    // .doc/.dot through LibreOffice) or at an http(s) address (a package), or an empty one
+    // without a template; the selection moves to its start.
     DocumentRef add(const std::string& templatePath);
     DocumentRef addBlank();
     DocumentRef open(const std::string& pagePath);

@@ -297,7 +297,8 @@ TEST_F(LumoraCommandLine, SampleTemplateIsWrittenIntoTheFolderNamed) {
     ASSERT_EQ(written.status, 0) << written.err;
     std::string listed;
     for (const char* name : {"Welcome letter.dotx", "Seminar invitation.dotx", "Welcome letter record.xml",
-                             "Seminar invitation record.xml"}) {
+                             "Seminar invitation record.xml", "Quote.docx", "QuoteHtml.docx", "QuoteLines.htm",
+                             "Quote.xml"}) {
         listed += (temp.path() / "templates" / name).string() + "\n";
         EXPECT_TRUE(std::filesystem::is_regular_file(temp.path() / "templates" / name)) << name;
     }

@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <string>
 
 #include "tests/Automation/temp_folder.hpp"
@@ -49,20 +50,39 @@ TEST(SampleTemplate, IsAWordTemplateWhoseTextCarriesTheDemoRecordsTags) {
         << text;
     EXPECT_NE(text.find("<w:headerReference w:type=\"default\" r:id=\"rIdHeader1\"/>"), std::string::npos) << text;
     EXPECT_NE(readPart(file, "word/_rels/document.xml.rels").find("Target=\"header1.xml\""), std::string::npos);
-    const std::string header = readPart(file, "word/header1.xml");
-    EXPECT_NE(header.find("<wps:txbx><w:txbxContent><w:p><w:r><w:t xml:space=\"preserve\">Our ref: &lt;ACCOUNTREF&gt;"),
+    EXPECT_NE(readPart(file, "word/footer1.xml").find("&lt;COMPANY&gt; customer care"), std::string::npos);
+}
+
+// The reference box is a VML text box: LibreOffice draws a DrawingML one of a header empty and
+// prints its text over the logo. Its text is inside it, and it stands clear of the logo.
+TEST(SampleTemplate, HeaderReferenceBoxHoldsItsTextAndStandsRightOfTheLogo) {
+    TempFolder temp;
+    const std::string header = readPart(host::writeSampleTemplate(temp.path()), "word/header1.xml");
+    EXPECT_EQ(header.find("<wps:"), std::string::npos) << header;
+    EXPECT_NE(header.find("<v:textbox inset=\"7.2pt,3.6pt,7.2pt,3.6pt\"><w:txbxContent><w:p><w:r><w:t "
+                          "xml:space=\"preserve\">Our ref: &lt;ACCOUNTREF&gt;</w:t></w:r></w:p></w:txbxContent>"),
               std::string::npos)
         << header;
-    EXPECT_NE(readPart(file, "word/footer1.xml").find("&lt;COMPANY&gt; customer care"), std::string::npos);
+    std::smatch box;
+    ASSERT_TRUE(std::regex_search(header, box, std::regex(R"(margin-left:([0-9.]+)pt;margin-top:0;width:([0-9.]+)pt)")));
+    const double left = std::stod(box[1]), width = std::stod(box[2]);
+    constexpr double kLogoWidth = 1371600 / 12700.0;  // EMU per point
+    constexpr double kTextWidth = (11906 - 2 * 1440) / 20.0;
+    EXPECT_GT(left, kLogoWidth);
+    EXPECT_LE(left + width, kTextWidth + 0.05);
 }
 
 TEST(SampleTemplate, SeminarInvitationHasAListTableAndEachTemplateItsRecord) {
     TempFolder temp;
     const host::SampleDocuments written = host::writeSampleDocuments(temp.path());
     const std::string seminar = readPart(written.seminarTemplate, "word/document.xml");
-    EXPECT_NE(seminar.find("<w:tr><w:tc><w:tcPr><w:tcW w:w=\"3000\" w:type=\"dxa\"/></w:tcPr><w:p><w:r><w:rPr><w:b/>"
-                           "</w:rPr><w:t xml:space=\"preserve\">&lt;people_name&gt;</w:t>"),
+    EXPECT_NE(seminar.find("<w:tr><w:trPr><w:tblHeader/></w:trPr><w:tc><w:tcPr><w:tcW w:w=\"3000\" w:type=\"dxa\"/>"
+                           "</w:tcPr><w:p><w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">&lt;people_name&gt;</w:t>"),
               std::string::npos)
+        << seminar;
+    // Below the bold header, the empty row whose plain look the people's rows copy.
+    const std::string emptyCell = "<w:tc><w:tcPr><w:tcW w:w=\"3000\" w:type=\"dxa\"/></w:tcPr><w:p/></w:tc>";
+    EXPECT_NE(seminar.find("</w:tr><w:tr>" + emptyCell + emptyCell + emptyCell + "</w:tr></w:tbl>"), std::string::npos)
         << seminar;
     std::ifstream letterRecord(written.letterRecord);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(letterRecord), {}), host::sampleLetterRecord());

@@ -4,7 +4,7 @@
 
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import { readView, runAction } from "./panel_actions.mjs";
+import { closeMessageWindow as closeItemWindow, readView, runAction } from "./panel_actions.mjs";
 import { openFilledDemo } from "./pim_demo.mjs";
 import { FOLDER, PimFill } from "./pim_fill.mjs";
 
@@ -27,16 +27,7 @@ function fillStore(session) {
 before(async () => { ({ session: demo, page, filled: ids } = await openFilledDemo(fillStore, NOW)); });
 after(async () => { await demo?.stop(); });
 
-// The open message window's fields by name; the window is closed afterwards.
-async function closeMessageWindow() {
-  const window_ = page.locator('dialog.lumora-item[open][data-kind="mail"]');
-  await window_.waitFor();
-  const fields = await window_.locator("[data-field]").evaluateAll((inputs) =>
-    Object.fromEntries(inputs.map((input) => [input.dataset.field, input.tagName === "IFRAME" ? input.srcdoc : input.value])));
-  await window_.locator('button[data-name="close"]').click();
-  await window_.waitFor({ state: "detached" });
-  return fields;
-}
+const closeMessageWindow = () => closeItemWindow(page);
 
 test("new, reply and forward messages open in their window with the original quoted", { timeout: 90000 }, async () => {
   assert.deepEqual(await runAction(page, "email-send", "email-message-result"), {

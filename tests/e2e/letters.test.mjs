@@ -7,6 +7,7 @@ import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
 import { DemoSession } from "./demo_session.mjs";
+import { readDocx } from "./saved_docx.mjs";
 
 const session = new DemoSession();
 let page;
@@ -18,16 +19,8 @@ before(async () => {
 after(() => session.stop());
 
 // The visible text of a part of a saved letter, one line per paragraph.
-const PARAGRAPH_TEXTS = `
-import sys, zipfile, xml.etree.ElementTree as tree
-w = "{http://schemas.openxmlformats.org/wordprocessingml/2006/main}"
-root = tree.fromstring(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2]))
-for p in root.iter(w + "p"):
-    print("".join(t.text or "" for t in p.iter(w + "t")))
-`;
-
 function partOf(docx, part) {
-  return execFileSync("python3", ["-c", PARAGRAPH_TEXTS, docx, part], { encoding: "utf8" });
+  return readDocx(docx, part).paragraphs.join("\n");
 }
 
 async function createLetter(kind, output) {

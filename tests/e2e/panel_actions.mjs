@@ -43,3 +43,15 @@ export function rowButton(page, viewId, firstCell, caption) {
   return page.locator(`#${viewId} tbody tr`).filter({ has: page.locator("td:first-child", { hasText: exactly }) })
     .getByRole("button", { name: caption, exact: true });
 }
+
+// The message window a member opened: its fields by name (an HTML body as its markup). The
+// window is closed afterwards, as the person closes it.
+export async function closeMessageWindow(page) {
+  const window_ = page.locator('dialog.lumora-item[open][data-kind="mail"]');
+  await window_.waitFor();
+  const fields = await window_.locator("[data-field]").evaluateAll((inputs) =>
+    Object.fromEntries(inputs.map((input) => [input.dataset.field, input.tagName === "IFRAME" ? input.srcdoc : input.value])));
+  await window_.locator('button[data-name="close"]').click();
+  await window_.waitFor({ state: "detached" });
+  return fields;
+}

@@ -9,27 +9,11 @@
 LumoraDemo.panels.push(async () => {
   const value = (id) => $(id).value;
 
-  // The message window the running action opened, if any.
-  const shownMail = () => itemsShown.find((item) => item.kind === "mail");
-  const fieldOf = (item, name) => (item.fields || []).find((field) => field.name === name)?.value ?? "";
-
-  // What a shown message holds, in a line: its recipients, subject and attachments.
-  function describe(item) {
-    const parts = [];
-    const to = fieldOf(item, "To");
-    parts.push(to ? `to ${to}` : "with no recipient yet");
-    const subject = fieldOf(item, "Subject");
-    if (subject) parts.push(`subject "${subject}"`);
-    const attachments = fieldOf(item, "Attachments");
-    if (attachments) parts.push(`attached: ${attachments}`);
-    return parts.join(", ");
-  }
-
   // The four message members answer True once the window is open, False after any failure.
   function messageOutcome(answer, what) {
     if (answer !== true) return failureFromBoxes(failure(`${what} was not opened (${logValue(answer)})`));
     const mail = shownMail();
-    return mail ? success(`${what} is open in its window, ${describe(mail)}`)
+    return mail ? success(`${what} is open in its window, ${describeMail(mail)}`)
                 : unknown(`${what} was reported open, but no message window was shown`);
   }
 
@@ -66,7 +50,7 @@ LumoraDemo.panels.push(async () => {
     await control.GenerateEmail(value("email-quote-html"), ...quoteArgs());
     if (boxesShown.length) return failureFromBoxes();
     const mail = shownMail();
-    return mail ? success(`The ${noun()} is open as an HTML message, ${describe(mail)}`)
+    return mail ? success(`The ${noun()} is open as an HTML message, ${describeMail(mail)}`)
                 : unknown("GenerateEmail answered, but no message window was shown");
   });
 
@@ -76,8 +60,8 @@ LumoraDemo.panels.push(async () => {
     if (boxesShown.length) return failureFromBoxes();
     const mail = shownMail();
     if (!mail) return unknown("CreateHTMforPDF answered, but no message window was shown");
-    if (!/\.pdf$/i.test(fieldOf(mail, "Attachments"))) return failure(`The message carries no PDF, ${describe(mail)}`);
-    return success(`The ${noun()} is open as a PDF attachment, ${describe(mail)}`);
+    if (!/\.pdf$/i.test(itemField(mail, "Attachments"))) return failure(`The message carries no PDF, ${describeMail(mail)}`);
+    return success(`The ${noun()} is open as a PDF attachment, ${describeMail(mail)}`);
   });
 
   action("email-vcard-send", "email-vcard-result", async () => {
@@ -85,7 +69,7 @@ LumoraDemo.panels.push(async () => {
     if (shown !== true) return failure("The contact could not be sent as a vCard (False)");
     const mail = shownMail();
     if (!mail) return unknown("CreateContactAsvCard answered True, but no message window was shown");
-    return success(`The contact is open as a vCard message, ${describe(mail)}`);
+    return success(`The contact is open as a vCard message, ${describeMail(mail)}`);
   });
 
   // ---- capture of the selected mails ----

@@ -26,11 +26,6 @@ function chooseLetter(settings) {
   $("letter-save").value = letterSavePath($("letter-template").value, $("letter-output").value);
 }
 
-function shownLink(kind) {
-  const shown = itemsShown.find((item) => item.kind === kind);
-  return shown && shown.link ? { href: shown.link, name: shown.title } : undefined;
-}
-
 async function createLetter() {
   const kind = LETTER_KINDS[$("letter-kind").value];
   const output = $("letter-output").value;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <regex>
 
 #include "letters_fixture.hpp"
 
@@ -55,6 +56,12 @@ TEST_F(Letters, ALetterSavedAsDocxOrAsPdfReadsBackThroughLibreOfficeAndPdftotext
     const std::string fromDocx = commandOutput("pdftotext '" + (converted / "Letter.pdf").string() + "' -");
     EXPECT_NE(fromDocx.find("Dear Anne Dodsworth,"), std::string::npos) << fromDocx;
     EXPECT_NE(fromDocx.find("Our ref: NW-2041"), std::string::npos) << fromDocx;
+    // LibreOffice prints the reference inside its box at the right of the header, clear of the
+    // logo and the company's name at the left (the box starts 281pt into the 72pt margin).
+    const std::string words = commandOutput("pdftotext -bbox -f 1 -l 1 '" + (converted / "Letter.pdf").string() + "' -");
+    std::smatch reference;
+    ASSERT_TRUE(std::regex_search(words, reference, std::regex(R"re(<word xMin="([0-9.]+)"[^>]*>NW-2041</word>)re"))) << words;
+    EXPECT_GT(std::stod(reference[1]), 72 + 281.2);
 
     // Any capitals of "pdf" export a PDF.
     const fs::path pdf = temp.path() / "Letter.PdF";
@@ -99,6 +106,13 @@ TEST_F(Letters, SeminarInvitationFillsItsListTableWithLabelsAndOneRowPerPerson) 
     EXPECT_NE(std::search(body.begin(), body.end(), expectedTable.begin(), expectedTable.end()), body.end())
         << ::testing::PrintToString(body);
     EXPECT_EQ(body.at(2), "You are invited to the Spring product day on 12 March 2027 at Leeds Town Hall.");
+    // The people's rows copy the plain row below the header, not the header's bold.
+    const std::string document = readEntry(saved, "word/document.xml");
+    const size_t table = document.find("<w:tbl>");
+    const size_t peopleRows = document.find("</w:tr>", table) + std::strlen("</w:tr>");
+    const std::string people = document.substr(peopleRows, document.find("</w:tbl>", table) - peopleRows);
+    EXPECT_NE(people.find("Robert King"), std::string::npos) << people;
+    EXPECT_EQ(people.find("<w:b/>"), std::string::npos) << people;
 }
 
 TEST_F(Letters, AListTableWithAVerticallyMergedNameColumnGetsEveryNameInACellOfItsOwn) {

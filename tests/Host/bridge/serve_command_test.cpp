@@ -13,6 +13,7 @@
 #include <regex>
 #include <sstream>
 
+#include "Host/sample_template.hpp"
 #include "bridge_fixture.hpp"
 #include "tests/Host/lumora_process.hpp"
 #include "tests/support/process_tree.hpp"
@@ -122,6 +123,23 @@ TEST_F(ServeCommand, GivesTheDemoPageAFolderWithTheSampleTemplateAndNamesATakenP
     for (const char* name : {"Welcome letter.dotx", "Seminar invitation.dotx", "Welcome letter record.xml",
                              "Seminar invitation record.xml"})
         EXPECT_TRUE(std::filesystem::is_regular_file(folder + name)) << name;
+    EXPECT_EQ(demo["quoteTemplate"], folder + "Quote.docx");
+    EXPECT_EQ(demo["quoteHtmlTemplate"], folder + "QuoteHtml.docx");
+    EXPECT_EQ(demo["quoteRecord"], host::sampleQuoteRecord());
+
+    // The quote templates are also at the bridge's web address, the HTML line table beside them;
+    // nothing else of the folder is.
+    EXPECT_EQ(demo["quoteWebFolder"], "/samples/quotes/");
+    HttpReply lines = httpRequest(port, "GET", "/samples/quotes/QuoteLines.htm");
+    EXPECT_EQ(lines.status, 200);
+    EXPECT_EQ(lines.body, host::sampleQuoteLines());
+    EXPECT_EQ(lines.headers["content-type"], "text/html; charset=utf-8");
+    HttpReply quote = httpRequest(port, "GET", "/samples/quotes/QuoteHtml.docx");
+    EXPECT_EQ(quote.status, 200);
+    EXPECT_EQ(quote.body.rfind("PK", 0), 0u);
+    for (const char* other : {"/samples/quotes/Quote.xml", "/samples/quotes/Welcome%20letter.dotx", "/samples/quotes/",
+                              "/samples/quotes/../templates/Quote.xml"})
+        EXPECT_EQ(httpRequest(port, "GET", other).status, 404) << other;
 
     ProcessResult second = runLumora({"serve", "--port", std::to_string(port), "--data", m_data.path().string(),
                                       "--temp", temp},

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "Platform/Word/package.hpp"
+#include "tests/support/http_server_fixture.hpp"
 #include "word_fixture.hpp"
 
 namespace lumora::testing {
@@ -14,9 +15,10 @@ using ::testing::HasSubstr;
 class DocxReaderTest : public WordTest {
 protected:
     // The error Documents.Add gives for the template file.
-    Error addFails(const std::filesystem::path& file) {
+    Error addFails(const std::filesystem::path& file) { return addFails(file.string()); }
+    Error addFails(const std::string& templatePath) {
         try {
-            app.getObject("Documents").call("Add", file.string());
+            app.getObject("Documents").call("Add", templatePath);
         } catch (const Error& e) {
             return e;
         }
@@ -105,6 +107,23 @@ TEST_F(DocxReaderTest, ExternalEntitiesAndEntityExpansionInThePartsAreRefused) {
 TEST_F(DocxReaderTest, AMissingTemplateIsFileNotFound) {
     const Error e = addFails(folder.path() / "absent.dotx");
     EXPECT_EQ(e.number(), 53);
+}
+
+// A CRM may keep its templates on a web server: the package is fetched from the address, and
+// what is not a package there is refused as a file of the same kind would be.
+TEST_F(DocxReaderTest, ATemplateAtAWebAddressIsFetchedAndReadLikeAFile) {
+    tests::TempFolder web;
+    test::LoopbackHttpServer server(web.path() / "root", web.path() / "uploads");
+    writeDocx(web.path() / "root" / "Quote.docx", withBody(paragraph("Quote <QUOTENUMBER>")));
+    const Object document =
+        app.getObject("Documents").call("Add", server.url("/files/Quote.docx")).toObject();
+    EXPECT_EQ(document.getObject("Content").get("Text").toString(), "Quote <QUOTENUMBER>\r");
+
+    EXPECT_EQ(addFails(server.url("/files/Absent.docx")).number(), 53);
+    EXPECT_EQ(addFails(server.url("/status/500")).number(), 53);
+    std::ofstream(web.path() / "root" / "page.htm") << "<html>not a package</html>";
+    EXPECT_EQ(addFails(server.url("/files/page.htm")).number(), kObjectErrorBase + 0x1601);
+    EXPECT_EQ(app.getObject("Documents").count(), 1);
 }
 
 }  // namespace

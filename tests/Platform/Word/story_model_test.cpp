@@ -97,6 +97,27 @@ TEST_F(WordTest, DeletingAParagraphMarkJoinsTheParagraphsButNeverTheLastOne) {
     EXPECT_EQ(savedText(document), "|");
 }
 
+// A whole paragraph deleted, its mark with it (as a quote's marker paragraph is), leaves the next
+// paragraph's alignment; joining from inside a paragraph keeps that paragraph's.
+TEST_F(WordTest, DeletingAWholeParagraphLeavesTheNextItsPropertiesAndJoiningKeepsTheFirsts) {
+    const std::string right = "<w:pPr><w:jc w:val=\"right\"/></w:pPr>";
+    const std::string centred = "<w:pPr><w:jc w:val=\"center\"/></w:pPr>";
+    const Object document = addDocument(paragraph("marker") + paragraph({{"total", ""}}, right) +
+                                         paragraph({{"left", ""}}, centred) + paragraph("end"));
+    document.call("Range", 0, 7).toObject().call("Delete");
+    EXPECT_EQ(allText(document), "total\rleft\rend\r");
+    EXPECT_NE(savedPart(document).find("<w:p><w:pPr><w:jc w:val=\"right\"/></w:pPr><w:r><w:t xml:space=\"preserve\">total"), std::string::npos)
+        << savedPart(document);
+    // "total" and the mark after it, with "le": the paragraph of "ft" keeps its own.
+    document.call("Range", 0, 8).toObject().call("Delete");
+    EXPECT_EQ(allText(document), "ft\rend\r");
+    EXPECT_NE(savedPart(document).find(centred), std::string::npos) << savedPart(document);
+    // From inside "ft", joining it to "end" keeps its centring.
+    document.call("Range", 1, 3).toObject().call("Delete");
+    EXPECT_EQ(allText(document), "fend\r");
+    EXPECT_NE(savedPart(document).find(centred), std::string::npos) << savedPart(document);
+}
+
 TEST_F(WordTest, SectionBreaksStayOneWhenTheirParagraphIsSplitOrJoined) {
     const std::string sectionEnd = "<w:pPr><w:sectPr><w:pgSz w:w=\"100\"/></w:sectPr></w:pPr>";
     const Object document = addDocument(paragraph({{"a <x> b", ""}}, sectionEnd) + paragraph("next"));
