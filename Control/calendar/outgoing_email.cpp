@@ -104,8 +104,6 @@ std::string writeHtmFile(const Object& files, const std::string& folder, const s
     const std::string name = file.get("Name").toString();
     file.put("Name", vb::left(name, vb::len(name) - 3) + std::string(msg::HtmExtension));
     const std::string htmFile = vb::left(tempFile, vb::len(tempFile) - 3) + std::string(msg::HtmExtension);
-    constexpr int32_t kForWriting = 2;
-    constexpr int32_t kDefaultFormat = -2;
     const Object stream = file.getObject("OpenAsTextStream", kForWriting, kDefaultFormat);
     stream.call("WriteLine", body);
     stream.call("Close");

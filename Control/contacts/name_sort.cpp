@@ -21,10 +21,6 @@ constexpr std::string_view kRowName = "SORTITEM";
 constexpr std::string_view kNameColumn = "Param1";
 constexpr std::string_view kIdColumn = "Param2";
 
-// OpenTextFile's append mode and its ANSI format.
-constexpr int32_t kForAppending = 8;
-constexpr int32_t kTristateFalse = 0;
-
 // Every page of this process writes the same file; one writes and reads it back at a time, so
 // no sort reads a stylesheet another has only begun to write.
 std::mutex g_stylesheetFile;
@@ -91,7 +87,7 @@ Object stylesheetFromFile(const Object& stylesheet) {
     const std::lock_guard<std::mutex> oneAtATime(g_stylesheetFile);
     const Object files = createApplication(progid::FileSystem);
     if (files.call("FileExists", path).toBool()) files.call("DeleteFile", path, false);
-    const Object stream = files.call("OpenTextFile", path, kForAppending, true, kTristateFalse).toObject();
+    const Object stream = files.call("OpenTextFile", path, kForAppending, true, kAsciiFormat).toObject();
     stream.call("WriteLine", stylesheet.get("xml"));
     stream.call("Close");
     Object loaded = newDocument();

@@ -21,9 +21,6 @@ namespace lumora::control {
 
 namespace {
 
-constexpr int32_t kForReading = 1;
-constexpr int32_t kForWriting = 2;
-constexpr int32_t kAsciiFormat = 0;
 constexpr int32_t kElementNode = 1;
 // The group value before the first line: no real value equals it, so the first line always
 // opens a group.

@@ -17,8 +17,6 @@ namespace lumora::control {
 
 namespace {
 
-constexpr int32_t kForWriting = 2;
-constexpr int32_t kAsciiFormat = 0;
 constexpr int32_t kFirstSuccessStatus = 200;
 constexpr int32_t kLastSuccessStatus = 299;
 

@@ -6,6 +6,7 @@
 
 #include "Automation/class_ids.hpp"
 #include "Automation/object.hpp"
+#include "Platform/Files/text_stream_modes.hpp"
 #include "Platform/Outlook/item_kinds.hpp"
 #include "outlook_references.hpp"
 
@@ -13,6 +14,14 @@ namespace lumora::control {
 
 // The item type CreateItem makes a new mail of, as the PIM declares it.
 inline constexpr int32_t kMailItem = static_cast<int32_t>(pim::ItemType::Mail);
+
+// The file system object's text stream modes and formats, as the file system object declares
+// them (OpenTextFile's IOMode and Format, OpenAsTextStream's).
+inline constexpr int32_t kForReading = static_cast<int32_t>(files::IoMode::Reading);
+inline constexpr int32_t kForWriting = static_cast<int32_t>(files::IoMode::Writing);
+inline constexpr int32_t kForAppending = static_cast<int32_t>(files::IoMode::Appending);
+inline constexpr int32_t kAsciiFormat = static_cast<int32_t>(files::Tristate::False);
+inline constexpr int32_t kDefaultFormat = static_cast<int32_t>(files::Tristate::UseDefault);
 
 // The machine a second attempt at Outlook is made on: this machine by its IPv4 loopback
 // address, which activates Outlook through the network path rather than the local one.

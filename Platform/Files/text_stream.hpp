@@ -18,13 +18,9 @@
 #include "file_handle.hpp"
 #include "file_operations.hpp"
 #include "text_encoding.hpp"
+#include "text_stream_modes.hpp"
 
 namespace lumora::files {
-
-enum class IoMode { Reading = 1, Writing = 2, Appending = 8 };
-// The format argument: -2 the system default (reading recognises a Unicode byte-order mark;
-// writing is ANSI), -1 Unicode, 0 ANSI.
-enum class Tristate { UseDefault = -2, True = -1, False = 0 };
 
 // OpenTextFile(path, mode, create, format). 53 when the file is missing and not created, 76
 // when its folder is missing, 70 when a read-only file would be written.
