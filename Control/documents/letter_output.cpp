@@ -12,13 +12,14 @@
 #include "Control/frame/outside_apps.hpp"
 #include "Control/frame/private_operations.hpp"
 #include "Platform/Desktop/desktop.hpp"
+#include "Platform/Word/script_constants.hpp"
 
 namespace lumora::control {
 
 namespace {
 
-constexpr int32_t kPdfFormat = 17;
-constexpr int32_t kHtmlFormat = 8;
+constexpr int32_t kPdfFormat = word::kExportPdf;
+constexpr int32_t kHtmlFormat = word::kFormatHtml;
 constexpr int32_t kDoNotSaveChanges = 0;
 
 // A name part for the HTML file: the last five characters of the current date and time as text,

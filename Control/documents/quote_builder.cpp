@@ -12,6 +12,7 @@
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
 #include "Control/frame/private_operations.hpp"
+#include "Platform/Word/script_constants.hpp"
 #include "html_quote_template.hpp"
 #include "quote_inline_table.hpp"
 #include "quote_paths.hpp"
@@ -22,9 +23,9 @@ namespace lumora::control {
 
 namespace {
 
-constexpr int32_t kWrapContinue = 1;
-constexpr int32_t kParagraphUnit = 4;
-constexpr int32_t kExtend = 1;
+using word::kExtend;
+using word::kUnitParagraph;
+using word::kWrapContinue;
 
 // The stages whose failures have messages of their own; every other failure names its step.
 enum class BuildStage { Tags, FetchingTemplate, FillingTemplate, InsertingTemplate };
@@ -51,7 +52,7 @@ bool findExternalMarker(const Object& application) {
 // of the paragraph after the marker. The cursor then stands where the paragraph was.
 std::string takeExternalMarker(const Object& application) {
     const Object selection = application.getObject("Selection");
-    selection.call("MoveDown", Named{"Unit", kParagraphUnit}, Named{"Count", 1}, Named{"Extend", kExtend});
+    selection.call("MoveDown", Named{"Unit", kUnitParagraph}, Named{"Count", 1}, Named{"Extend", kExtend});
     const std::string text = selection.get("Text").toString();
     // The marker was found without regard to case, so it is taken out the same way.
     const std::string name = vb::replace(vb::left(text, vb::len(text) - 1), msg::HtmlTableMarker, "", 1, -1,

@@ -12,20 +12,22 @@
 #include "Automation/vb/strings.hpp"
 #include "Control/frame/control_messages.hpp"
 #include "Control/frame/failure_forms.hpp"
+#include "Platform/Word/script_constants.hpp"
 
 namespace lumora::control {
 
 namespace {
 
-constexpr int32_t kWrapStop = 0;
-constexpr int32_t kWrapContinue = 1;
-constexpr int32_t kReplaceAll = 2;
-constexpr int32_t kWithinTable = 12;
-constexpr int32_t kCharacterUnit = 1;
-constexpr int32_t kMainTextStory = 1;
-constexpr int32_t kFirstHeaderFooterStory = 6;
-constexpr int32_t kLastHeaderFooterStory = 11;
-constexpr int32_t kRangeCannotBeEdited = 5904;
+using word::kMainTextStory;
+using word::kReplaceAll;
+using word::kUnitCharacter;
+using word::kWithInTable;
+using word::kWrapContinue;
+using word::kWrapStop;
+// Headers and footers are the story types from the even pages' header to the first page's footer.
+constexpr int32_t kFirstHeaderFooterStory = word::kEvenPagesHeaderStory;
+constexpr int32_t kLastHeaderFooterStory = word::kFirstPageFooterStory;
+constexpr int32_t kRangeCannotBeEdited = static_cast<int32_t>(RuntimeError::WordRangeCannotBeEdited);
 // Values of this many characters or more are never used by replace-all (Word's limit on a
 // replacement text); the body pass types them instead.
 constexpr int32_t kStoryPassValueLimit = 255;
@@ -88,15 +90,15 @@ void deleteFoundTag(const Object& document, const Object& application) {
                                           Named{"End", selectionRange.get("End")})
                                 .toObject();
     selectionRange.release();
-    if (!tagRange.get("Information", kWithinTable).toBool()) {
+    if (!tagRange.get("Information", kWithInTable).toBool()) {
         tagRange.call("Delete", Named{"count", 0});
         return;
     }
-    tagRange.call("MoveStart", kCharacterUnit, -1);
+    tagRange.call("MoveStart", kUnitCharacter, -1);
     ResumeNext ignoring;
     ignoring([&] { tagRange.call("Delete"); });
     if (ignoring.number() == kRangeCannotBeEdited) {
-        tagRange.call("MoveStart", kCharacterUnit, 1);
+        tagRange.call("MoveStart", kUnitCharacter, 1);
         tagRange.call("Delete");
     }
 }

@@ -5,6 +5,7 @@
 #include "Platform/Files/page_path.hpp"
 #include "html_writer.hpp"
 #include "office_converter.hpp"
+#include "script_constants.hpp"
 #include "word_errors.hpp"
 #include "story_objects.hpp"
 #include "table_objects.hpp"
@@ -16,8 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int32_t kFormatHtml = 8;
-constexpr int32_t kExportPdf = 17;
 // Formats that are the package itself: the default, the document, template and XML document.
 bool isPackageFormat(int32_t format) { return format == 0 || format == 12 || format == 13 || format == 14 || format == 16; }
 

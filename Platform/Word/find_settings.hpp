@@ -4,14 +4,9 @@
 #include <cstdint>
 #include <string>
 
-namespace lumora::word {
+#include "script_constants.hpp"
 
-// Wrap: 0 stop at the end of the range, 1 continue from the other end of the story, 2 ask
-// (read as stop: there is nobody to ask).
-inline constexpr int32_t kWrapContinue = 1;
-// Replace: 0 none, 1 the first found, 2 all.
-inline constexpr int32_t kReplaceOne = 1;
-inline constexpr int32_t kReplaceAll = 2;
+namespace lumora::word {
 
 struct FindSettings {
     std::string text;

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "script_constants.hpp"
+
 struct _xmlNode;
 
 namespace lumora::word {
@@ -23,18 +25,6 @@ namespace lumora::word {
 using XmlNode = _xmlNode;
 struct XmlPart;
 class TextBudget;
-
-// Story types as script numbers them.
-enum StoryType : int32_t {
-    kMainTextStory = 1,
-    kTextFrameStory = 5,
-    kEvenPagesHeaderStory = 6,
-    kPrimaryHeaderStory = 7,
-    kEvenPagesFooterStory = 8,
-    kPrimaryFooterStory = 9,
-    kFirstPageHeaderStory = 10,
-    kFirstPageFooterStory = 11,
-};
 
 // A script-held range's positions, moved by the story's edits.
 struct Span {

@@ -7,6 +7,7 @@
 #include "word_errors.hpp"
 #include "field_objects.hpp"
 #include "insert_file.hpp"
+#include "script_constants.hpp"
 #include "story_objects.hpp"
 #include "table_objects.hpp"
 #include "text_span.hpp"
@@ -14,13 +15,6 @@
 namespace lumora::word {
 
 namespace {
-
-constexpr int32_t kUnitCharacter = 1;
-constexpr int32_t kUnitParagraph = 4;
-constexpr int32_t kUnitLine = 5;
-constexpr int32_t kUnitStory = 6;
-constexpr int32_t kExtend = 1;
-constexpr int32_t kWithInTable = 12;
 
 int32_t unitOf(const Variant& unit, int32_t fallback) { return unit.isAbsent() ? fallback : unit.toI4(); }
 
