@@ -21,8 +21,22 @@ constexpr std::string_view kEmailMedium = "0";
 constexpr std::string_view kFaxMedium = "1";
 constexpr std::string_view kLetterMedium = "2";
 
-// A letter campaign, run in the progress window or directly: not part of this build.
-void runLetterCampaign(LumoraMailCtrl&, Params&) { raise(MailError::LettersNotAvailable); }
+constexpr std::string_view kWindowMerge = "1";
+
+// A letter campaign in the progress window: the window shows every step and any failure itself,
+// so the campaign succeeds once the person has hidden it.
+void runWindowMerge(LumoraMailCtrl& self, Params& params) {
+    MergeProgressWindow& window = self.state().mergeProgress;
+    window.SetXML(params[0].toObject().get("xml").toString());
+    window.SetTemplatePath(params.str(4));
+    window.SetTimerOKToGo();
+    window.showModal();
+}
+
+void runLetterCampaign(LumoraMailCtrl& self, Params& params) {
+    if (params.str(6) == kWindowMerge) return runWindowMerge(self, params);
+    raise(MailError::LettersNotAvailable);
+}
 
 Variant failedStage(LumoraMailCtrl& self, std::string_view prefix, const Error& e) {
     self.ReleaseObjects();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Automation/object.hpp"
+#include "merge_progress_window.hpp"
 
 namespace lumora::mail {
 
@@ -23,6 +24,8 @@ struct MailState {
     std::vector<std::string> Attachments;
     std::string TempFolder;
     std::string DataSourcePath;
+    // The letter campaigns' progress window, loaded hidden with the control.
+    MergeProgressWindow mergeProgress;
 };
 
 class LumoraMailCtrl : public Dispatch {

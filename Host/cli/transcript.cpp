@@ -32,7 +32,8 @@ json windowSpecJson(const desktop::WindowSpec& windowSpec) {
             {"caption", text(windowSpec.caption)},
             {"labels", labelsJson(windowSpec.labels)},
             {"buttons", buttonsJson(windowSpec.buttons)},
-            {"timerIntervalMs", windowSpec.timerIntervalMs}};
+            {"timerIntervalMs", windowSpec.timerIntervalMs},
+            {"heightTwips", windowSpec.heightTwips}};
 }
 
 json updateJson(const desktop::WindowUpdate& update) {
@@ -41,6 +42,7 @@ json updateJson(const desktop::WindowUpdate& update) {
     if (!update.labels.empty()) out["labels"] = labelsJson(update.labels);
     if (!update.buttons.empty()) out["buttons"] = buttonsJson(update.buttons);
     if (update.timerIntervalMs) out["timerIntervalMs"] = *update.timerIntervalMs;
+    if (update.heightTwips) out["heightTwips"] = *update.heightTwips;
     return out;
 }
 

@@ -34,6 +34,9 @@ inline constexpr int32_t kWrapContinue = 1;
 inline constexpr int32_t kReplaceOne = 1;
 inline constexpr int32_t kReplaceAll = 2;
 
+// Field types: a merge field, which the mail merge fills from the data source's column of its name.
+inline constexpr int32_t kFieldMergeField = 59;
+
 // Range.Information: whether the range is in a table.
 inline constexpr int32_t kWithInTable = 12;
 
