@@ -121,7 +121,13 @@ Variant TextSpan::information(int32_t type) {
 void TextSpan::insertAfter(const std::string& text) {
     Location& place = location();
     const int32_t start = place.span->start;
-    const int32_t end = place.story->replace(place.span->end, place.span->end, vb::utf8::decode(text));
+    // A range ending in a cell's end mark is a whole cell: the text joins the cell's contents,
+    // ahead of the mark, rather than starting the next cell.
+    const int32_t oldEnd = place.span->end;
+    int32_t at = oldEnd;
+    if (at - start >= 2 && place.story->characters(at - 2, at) == U"\r\a") at -= 2;
+    const int32_t inserted = place.story->replace(at, at, vb::utf8::decode(text));
+    const int32_t end = inserted + (oldEnd - at);
     place.span->start = start;
     place.span->end = end;
 }

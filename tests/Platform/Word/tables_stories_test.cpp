@@ -158,6 +158,20 @@ TEST_F(WordTest, CellsOfALongTableWrittenInAnyOrderKeepTheirTextAndPlace) {
 }
 
 // Column one merged over both rows: the second row's first cell lies under the merged cell.
+TEST_F(WordTest, InsertAfterOnAWholeCellAddsToThatCellNotTheNext) {
+    const Object document = addDocument(table({{paragraph(""), paragraph("b")}, {paragraph("c"), paragraph("")}}) +
+                                        paragraph("End"));
+    const Object t = document.getObject("Tables", 1);
+    t.call("Cell", 1, 1).toObject().getObject("Range").call("InsertAfter", "a");
+    t.call("Cell", 1, 2).toObject().getObject("Range").call("InsertAfter", "+");
+    const Object last = t.call("Cell", 2, 2).toObject().getObject("Range");
+    last.call("InsertAfter", "d");
+    EXPECT_EQ(t.call("Cell", 1, 1).toObject().getObject("Range").get("Text").toString(), "a\r\a");
+    EXPECT_EQ(t.call("Cell", 1, 2).toObject().getObject("Range").get("Text").toString(), "b+\r\a");
+    EXPECT_EQ(t.call("Cell", 2, 1).toObject().getObject("Range").get("Text").toString(), "c\r\a");
+    EXPECT_EQ(last.get("Text").toString(), "d\r\a");
+}
+
 TEST_F(WordTest, ACellUnderAVerticalMergeIsNoMemberAndOnlyARowInsideTheMergeJoinsIt) {
     auto cell = [](const std::string& merge, const std::string& text) {
         return "<w:tc><w:tcPr>" + merge + "</w:tcPr>" + paragraph(text) + "</w:tc>";
