@@ -9,6 +9,8 @@
 #include "Automation/vb/strings.hpp"
 #include "MailControl/mail_messages.hpp"
 #include "campaign_mail.hpp"
+#include "letter_campaign.hpp"
+#include "merge_document.hpp"
 #include "mail_errors.hpp"
 #include "recipient_lists.hpp"
 
@@ -23,24 +25,8 @@ constexpr std::string_view kLetterMedium = "2";
 
 constexpr std::string_view kWindowMerge = "1";
 
-// A letter campaign in the progress window: the window shows every step and any failure itself,
-// so the campaign succeeds once the person has hidden it.
-void runWindowMerge(LumoraMailCtrl& self, Params& params) {
-    MergeProgressWindow& window = self.state().mergeProgress;
-    window.SetXML(params[0].toObject().get("xml").toString());
-    window.SetTemplatePath(params.str(4));
-    window.SetTimerOKToGo();
-    window.showModal();
-}
-
-void runLetterCampaign(LumoraMailCtrl& self, Params& params) {
-    if (params.str(6) == kWindowMerge) return runWindowMerge(self, params);
-    raise(MailError::LettersNotAvailable);
-}
-
 Variant failedStage(LumoraMailCtrl& self, std::string_view prefix, const Error& e) {
-    self.ReleaseObjects();
-    return Variant(std::string(prefix) + e.description());
+    return Variant(stageFailure(self, prefix, e));
 }
 
 Variant RunCampaign(LumoraMailCtrl& self, Params& params) {
@@ -55,7 +41,8 @@ Variant RunCampaign(LumoraMailCtrl& self, Params& params) {
             state.Attachments.clear();
             if (!attachments.empty()) state.Attachments = vb::split(attachments, ";");
             if (medium == kLetterMedium) {
-                runLetterCampaign(self, params);
+                if (params.str(6) != kWindowMerge) return Variant(runDirectMerge(self, params[0], params.str(4)));
+                runWindowMerge(self, params[0], params.str(4));
                 return Variant(msg::Success);
             }
             if (medium != kEmailMedium && medium != kFaxMedium) return Variant(msg::UnknownMedium);
@@ -80,8 +67,21 @@ Variant BuildFaxAddressList(LumoraMailCtrl&, Params& params) {
 }
 
 // The merge-document builders have no trap of their own: a failure reaches the caller.
-Variant BuildMergeDoc(LumoraMailCtrl&, Params&) { raise(notAvailable()); }
-Variant BuildFieldList(LumoraMailCtrl&, Params&) { raise(notAvailable()); }
+Variant BuildMergeDoc(LumoraMailCtrl& self, Params& params) {
+    std::vector<std::string> columns;
+    for (const Variant& column : params[1].array().items) columns.push_back(column.toString());
+    mail::BuildMergeDoc(self.state(), params[0].toObject(), columns, params[2].toObject());
+    return Variant();
+}
+
+Variant BuildFieldList(LumoraMailCtrl&, Params& params) {
+    std::vector<std::string> columns;
+    const std::string headerRecord = mail::BuildFieldList(params[0].toObject(), params[1].toObject(), columns);
+    Array list;
+    for (std::string& column : columns) list.items.emplace_back(std::move(column));
+    params.writeBack(2, Variant(std::move(list)));
+    return Variant(headerRecord);
+}
 
 Variant GetVersion(LumoraMailCtrl&, Params&) {
     return trapped([] { return Variant(deliverables::versionText(deliverables::kMailControl.version)); },

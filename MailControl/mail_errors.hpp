@@ -19,7 +19,6 @@ enum class MailError {
     MergeFilePath,
     TemplateMissing,
     FieldListMissing,
-    LettersNotAvailable,
 };
 
 inline constexpr std::string_view kDataSourcePathFailed =
@@ -34,9 +33,6 @@ inline constexpr ErrorEntry<MailError> kMailErrors[] = {
     {MailError::MergeFilePath, kObjectErrorBase + 1022, LUMORA_ROUTINE_SOURCE("SetTempMergeFile"), kDataSourcePathFailed},
     {MailError::TemplateMissing, kObjectErrorBase + 1024, "LumoraMailCtrl.RunCampaign", "Template Doc does not exist/Cannot be accessed"},
     {MailError::FieldListMissing, kObjectErrorBase + 1024, "LumoraMailCtrl.RunCampaign", "Could not locate fieldlist"},
-    // Letters (the Word mail merge) are not part of this build; the medium says so in its own words.
-    {MailError::LettersNotAvailable, RuntimeError::ActionNotSupported, "LumoraMailCtrl.RunCampaign",
-     "Letter campaigns are not available yet"},
 };
 
 constexpr std::span<const ErrorEntry<MailError>> errorTable(MailError) { return kMailErrors; }

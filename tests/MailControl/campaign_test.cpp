@@ -134,8 +134,7 @@ TEST_F(CampaignTest, BadInputAndAnAbsentOutlookGetTheStageTexts) {
               "No valid email/fax addresses in supplied data");
     EXPECT_EQ(run("<LIST><r><Email1Address>a@example.com</Email1Address></r></LIST>", "0", "x", ""),
               "Error Retrieving email addresses: Object variable or With block variable not set");
-    EXPECT_EQ(run(kRecipients, "2", "x", ""),
-              "Error in MailCrtl:Runcampaign: Letter campaigns are not available yet");
+    EXPECT_EQ(run(kRecipients, "2", "x", ""), "Error starting Word instance: ActiveX component can't create object");
     EXPECT_TRUE(desktop().transcript().shown.empty());
 
     Registry::instance().forgetRunningInstances();

@@ -31,7 +31,7 @@ TEST_F(MailControl, CampaignFailuresComeBackAsTextsWithTheirStagePrefix) {
     // No recipient document at all.
     EXPECT_EQ(run("0"), "Error Retrieving email addresses: Type mismatch");
     EXPECT_EQ(run("1"), "Error Retrieving email addresses: Type mismatch");
-    EXPECT_EQ(run("2"), "Error in MailCrtl:Runcampaign: Letter campaigns are not available yet");
+    EXPECT_EQ(run("2"), "Error reading supplied XML: Type mismatch");
 }
 
 TEST_F(MailControl, BuildersWithoutATrapLetTheirErrorReachTheCaller) {

@@ -1,0 +1,107 @@
+// The direct letter merge's building blocks through the control's public members and
+// RunCampaign: the header record and column list, the data-source table filled by the word
+// processor stand-in on a real .docx, and the stage texts for bad documents and templates.
+
+#include <gtest/gtest.h>
+
+#include "Platform/Files/register.hpp"
+#include "Platform/Word/register.hpp"
+#include "Platform/Xml/register.hpp"
+#include "tests/Control/support/deliverable_fixture.hpp"
+#include "tests/Control/support/docx_reader.hpp"
+#include "tests/support/docx_files.hpp"
+
+namespace lumora {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string cell(const std::string& text) { return testing::paragraph(text); }
+
+class MergeDocumentTest : public testing::DeliverableTest {
+protected:
+    void SetUp() override {
+        DeliverableTest::SetUp();
+        xml::registerXmlClasses(Registry::instance());
+        word::registerWordClasses(Registry::instance());
+        files::registerFileClasses(Registry::instance());
+        install("Scripting.FileSystemObject");
+        mail = create("LumoraMailContl.LumoraMailCtrl");
+        fs::create_directories(dataFolder() / "temp");
+        templatePath = (dataFolder() / "letter.docx").string();
+        testing::writeDocx(templatePath, testing::withBody("<w:p><w:r><w:t>Dear &lt;FirstName&gt;</w:t></w:r></w:p>"));
+    }
+    Object document(const std::string& markup) {
+        Object doc = create("Msxml2.DOMDocument");
+        doc.call("loadXML", markup);
+        return doc;
+    }
+    std::string direct(const std::string& markup, const std::string& templateFile) {
+        Variant recipients(document(markup));
+        return mail.call("RunCampaign", ByRef{recipients}, "2", "", "", templateFile, "").toString();
+    }
+    // BuildFieldList's header record and the column list it hands back.
+    std::pair<std::string, std::vector<std::string>> fieldList(const std::string& markup) {
+        Object doc = document(markup);
+        Variant columns;
+        const std::string header =
+            mail.call("BuildFieldList", doc, doc.getObject("selectSingleNode", "MAIL_CAMPAIGN/fieldlist"), ByRef{columns})
+                .toString();
+        std::vector<std::string> names;
+        for (const Variant& name : columns.array().items) names.push_back(name.toString());
+        return {header, names};
+    }
+
+    Object mail;
+    std::string templatePath;
+};
+
+TEST_F(MergeDocumentTest, FieldListNamesModelRecordColumnsAndEndsWithAnEmptyEntry) {
+    auto [header, columns] = fieldList(
+        "<MAIL_CAMPAIGN><r><FirstName>Ann</FirstName><City>Rome</City><Phone>1</Phone></r>"
+        "<fieldlist><f fieldname=\"firstname\" mergeheader=\"Old\"/><f fieldname=\"FIRSTNAME\" mergeheader=\"First\"/>"
+        "<f fieldname=\"City\" mergeheader=\"Town\"/></fieldlist></MAIL_CAMPAIGN>");
+    // Letter case does not matter and the later entry wins; a field without entry adds ",".
+    EXPECT_EQ(header, "First,Town,");
+    EXPECT_EQ(columns, (std::vector<std::string>{"FirstName", "City", "Phone", ""}));
+}
+
+TEST_F(MergeDocumentTest, FieldListEntryWithoutMergeHeaderFailsAsInvalidUseOfNull) {
+    const std::string markup =
+        "<MAIL_CAMPAIGN><r><FirstName>Ann</FirstName></r><fieldlist><f fieldname=\"FirstName\"/></fieldlist></MAIL_CAMPAIGN>";
+    EXPECT_THROW(fieldList(markup), Error);
+    EXPECT_EQ(direct(markup, templatePath), "Error reading supplied XML: Invalid use of Null");
+}
+
+TEST_F(MergeDocumentTest, TemplateAndFieldListChecksReturnTheirStageTexts) {
+    const std::string records = "<MAIL_CAMPAIGN><r><FirstName>Ann</FirstName></r></MAIL_CAMPAIGN>";
+    EXPECT_EQ(direct(records, (dataFolder() / "missing.docx").string()),
+              "Error in MailCrtl:Runcampaign: Template Doc does not exist/Cannot be accessed");
+    EXPECT_EQ(direct(records, templatePath), "Error reading supplied XML: Could not locate fieldlist");
+    // Remote templates are the word processor's to fetch: the check is skipped.
+    EXPECT_EQ(direct(records, "HTTP://crm.example.com/letter.docx"), "Error reading supplied XML: Could not locate fieldlist");
+    EXPECT_EQ(direct(records, "Ftp://crm.example.com/letter.docx"), "Error reading supplied XML: Could not locate fieldlist");
+}
+
+TEST_F(MergeDocumentTest, MergeDocTableHoldsHeaderRowAndOneRowPerRecipient) {
+    const std::string markup =
+        "<MAIL_CAMPAIGN><r><FirstName>Ann</FirstName><City>Köln</City></r>"
+        "<fieldlist><f fieldname=\"FirstName\" mergeheader=\"First\"/><f fieldname=\"City\" mergeheader=\"Town\"/></fieldlist>"
+        "<r><City>Rome</City><Extra>x</Extra></r></MAIL_CAMPAIGN>";
+    // A campaign sets the data-source path; the page then builds the document itself.
+    install("Word.Application");
+    direct(markup, templatePath);
+    const fs::path dataSource = dataFolder() / "temp" / "CRMMergeData.doc";
+    testing::writeDocx(dataSource, testing::withBody(testing::table({{cell("First"), cell("Town"), cell("")}, {cell(""), cell(""), cell("")}})));
+
+    Object doc = document(markup);
+    Variant columns(Array{0, {Variant("FirstName"), Variant("City"), Variant("")}});
+    mail.call("BuildMergeDoc", doc, columns, create("Word.Application"));
+
+    const auto tables = testing::tablesOf(testing::readEntry(dataSource, "word/document.xml"));
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(tables[0], (testing::TableRows{{"First", "Town", ""}, {"Ann", "Köln", ""}, {"", "Rome", ""}}));
+}
+
+}  // namespace
+}  // namespace lumora
