@@ -41,4 +41,9 @@ inline constexpr int32_t kWithInTable = 12;
 inline constexpr int32_t kFormatHtml = 8;
 inline constexpr int32_t kExportPdf = 17;
 
+// Fields.Add's Type for a mail merge field.
+inline constexpr int32_t kFieldMergeField = 59;
+// MailMerge.Destination: the merged letters go to a new document.
+inline constexpr int32_t kSendToNewDocument = 0;
+
 }  // namespace lumora::word

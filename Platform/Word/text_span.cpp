@@ -121,9 +121,12 @@ Variant TextSpan::information(int32_t type) {
 void TextSpan::insertAfter(const std::string& text) {
     Location& place = location();
     const int32_t start = place.span->start;
-    const int32_t end = place.story->replace(place.span->end, place.span->end, vb::utf8::decode(text));
+    // A whole cell's range takes the text at the cell's end, before its end mark, not in the next cell.
+    const bool wholeCell = place.span->end - start >= 2 && place.story->characterAt(place.span->end - 1) == U'\a';
+    const int32_t at = wholeCell ? place.span->end - 2 : place.span->end;
+    const int32_t end = place.story->replace(at, at, vb::utf8::decode(text));
     place.span->start = start;
-    place.span->end = end;
+    place.span->end = wholeCell ? end + 2 : end;
 }
 
 void TextSpan::insertBefore(const std::string& text) {
