@@ -6,7 +6,9 @@
 
 #include "Automation/error.hpp"
 #include "Automation/vb/strings.hpp"
+#include "Platform/Xml/limits.hpp"
 #include "merge_fields.hpp"
+#include "text_budget.hpp"
 #include "word_errors.hpp"
 #include "wordml.hpp"
 
@@ -261,6 +263,8 @@ std::unique_ptr<DocxDocument> mergeDocument(DocxDocument& mainDocument, const Me
             ml::remove(node);
             node = next;
         }
+        // Letters past what a document part may hold are refused now, before the memory is taken.
+        if (records.size() > xml::kMaxDocumentBytes) refuseGrowth();
     }
     for (xmlNode* block : blocks) ml::remove(block);
     if (finalSection && data.records.size() > 1) {

@@ -17,7 +17,8 @@ struct MergeOptions {
     bool suppressBlankLines = true;
 };
 
-// Errors: UnknownMergeField for a merge field that names no field of the data; nothing is made.
+// Errors: UnknownMergeField for a merge field that names no field of the data, DocumentTooLarge
+// when the letters pass what one document may hold; nothing is made.
 std::unique_ptr<DocxDocument> mergeDocument(DocxDocument& mainDocument, const MergeData& data,
                                             const MergeOptions& options);
 
