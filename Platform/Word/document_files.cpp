@@ -50,6 +50,19 @@ std::unique_ptr<DocxDocument> blankDocument() {
     return DocxDocument::fromPackage(std::move(package), "Normal");
 }
 
+std::string readWholeFile(const std::filesystem::path& file, size_t limit) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(file, error);
+    if (error) raise(RuntimeError::PermissionDenied);
+    if (size > limit) raise(WordError::FileTooLarge, file.filename().string());
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    if (!in && !in.eof()) raise(RuntimeError::PermissionDenied);
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return bytes;
+}
+
 void checkReadable(const std::filesystem::path& file) {
     std::error_code error;
     if (!std::filesystem::is_directory(file.parent_path(), error)) raise(RuntimeError::PathNotFound);

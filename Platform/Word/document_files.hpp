@@ -20,6 +20,8 @@ std::unique_ptr<DocxDocument> blankDocument();
 // The file's errors as the word processor gives them: 76 for a missing folder, 53 for a
 // missing file, 70 for one it may not read.
 void checkReadable(const std::filesystem::path& file);
+// The whole file, refused with FileTooLarge beyond limit bytes and 70 when it cannot be read.
+std::string readWholeFile(const std::filesystem::path& file, size_t limit);
 // True when the file starts like a zip package.
 bool isPackageFile(const std::filesystem::path& file);
 

@@ -4,6 +4,7 @@
 #include "Automation/error.hpp"
 #include "Platform/Files/page_path.hpp"
 #include "html_writer.hpp"
+#include "mail_merge_object.hpp"
 #include "office_converter.hpp"
 #include "script_constants.hpp"
 #include "word_errors.hpp"
@@ -111,6 +112,10 @@ const TypeInfo& DocumentObject::typeInfo() const {
                 d.saveAs(d.document()->file.string(), Variant());
             d.instance()->close(d.document());
             return Variant();
+        });
+        t.getter<D>("MailMerge", 0x44, [](D& d) {
+            d.docx();
+            return Variant(makeObject<MailMergeObject>(d.instance(), d.document()));
         });
         t.getter<D>("Name", 0x0, [](D& d) { return Variant(d.document()->name); });
         t.getter<D>("FullName", 0x1, [](D& d) {

@@ -2,9 +2,15 @@
 // are served: the simple field element and the complex field of begin, instruction, separator,
 // result and end characters.
 
-#include "story_index.hpp"
-#include "wordml.hpp"
 #include "field_objects.hpp"
+
+#include "Automation/error.hpp"
+#include "Automation/vb/strings.hpp"
+#include "merge_fields.hpp"
+#include "script_constants.hpp"
+#include "story_index.hpp"
+#include "word_errors.hpp"
+#include "wordml.hpp"
 
 namespace lumora::word {
 
@@ -82,12 +88,27 @@ void FieldObject::unlink() {
     docx.noteStructureEdit(story);
 }
 
+Object addMergeField(const Variant& range, std::string_view name) {
+    TextSpan* span = range.isObject() ? range.toObject().as<TextSpan>() : nullptr;
+    if (!span) raise(WordError::BadArgument, "a range is needed");
+    auto target = std::static_pointer_cast<TextSpan>(span->shared_from_this());
+    XmlNode* field = insertMergeField(*span, name);
+    return makeObject<FieldObject>(std::move(target), field);
+}
+
 const TypeInfo& FieldList::typeInfo() const {
     using L = FieldList;
     static const TypeInfo info = [] {
         TypeInfo t("Fields");
         addCollectionMembers(t, kAutomationCollection);
         t.method<L>("Update", 0x64, {}, 0, [](L&, Args&) { return Variant(int32_t{0}); });
+        // Merge fields only: Type 59 with the field name as Text, or no type and a MERGEFIELD code.
+        t.method<L>("Add", 0x5, {"Range", "Type", "Text", "PreserveFormatting"}, 1, [](L&, Args& args) {
+            const std::string text = args.has(2) ? args[2].toString() : std::string();
+            if (args.has(1) && args[1].toI4() == kFieldMergeField) return Variant(addMergeField(args[0], vb::trim(text)));
+            if (auto name = mergeFieldName(text); name && (!args.has(1) || args[1].toI4() == -1)) return Variant(addMergeField(args[0], *name));
+            raise(WordError::BadArgument, "only merge fields can be added");
+        });
         t.method<L>("Unlink", 0x65, {}, 0, [](L& list, Args&) {
             list.unlinkAll();
             return Variant();

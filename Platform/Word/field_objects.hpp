@@ -20,6 +20,10 @@ private:
     std::vector<XmlNode*> m_fields;
 };
 
+// Makes a merge field named `name` over a range script passed (a Range or the Selection) and
+// returns it as a Field; BadArgument when the argument is no range.
+Object addMergeField(const Variant& range, std::string_view name);
+
 class FieldObject : public Dispatch {
 public:
     FieldObject(std::shared_ptr<TextSpan> range, XmlNode* field) : m_range(std::move(range)), m_field(field) {}

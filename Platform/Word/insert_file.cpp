@@ -1,7 +1,5 @@
 #include "insert_file.hpp"
 
-#include <fstream>
-
 #include "Automation/error.hpp"
 #include "Automation/vb/text.hpp"
 #include "Automation/vb/utf8.hpp"
@@ -21,20 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 enum class FileKind { WebPage, Text, Package, Unreadable };
-
-// The whole file, refused when larger than a web page is read.
-std::string readWhole(const fs::path& file) {
-    std::error_code error;
-    const auto size = fs::file_size(file, error);
-    if (error) raise(RuntimeError::PermissionDenied);
-    if (size > kImportedMarkupLimit) raise(WordError::FileTooLarge, file.filename().string());
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    if (!in && !in.eof()) raise(RuntimeError::PermissionDenied);
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return bytes;
-}
 
 // What the file is, by its name as the word processor's converters choose, and by its bytes:
 // a package whatever its name, and nothing holding zero bytes outside UTF-16 is text.
@@ -84,7 +68,7 @@ void insertFile(TextSpan& span, const std::string& pagePath, const Variant& rang
     Location& place = span.location();
     const fs::path file = span.instance()->resolve(pagePath);
     checkReadable(file);
-    const std::string bytes = readWhole(file);
+    const std::string bytes = readWholeFile(file, kImportedMarkupLimit);
     Story& story = *place.story;
     int32_t end = 0;
     switch (kindOf(file, bytes)) {

@@ -34,14 +34,16 @@ inline constexpr int32_t kWrapContinue = 1;
 inline constexpr int32_t kReplaceOne = 1;
 inline constexpr int32_t kReplaceAll = 2;
 
-// Field types: a merge field, which the mail merge fills from the data source's column of its name.
-inline constexpr int32_t kFieldMergeField = 59;
-
 // Range.Information: whether the range is in a table.
 inline constexpr int32_t kWithInTable = 12;
 
 // SaveAs's FileFormat for a web page, and ExportAsFixedFormat's PDF.
 inline constexpr int32_t kFormatHtml = 8;
 inline constexpr int32_t kExportPdf = 17;
+
+// Fields.Add's Type for a mail merge field.
+inline constexpr int32_t kFieldMergeField = 59;
+// MailMerge.Destination: the merged letters go to a new document.
+inline constexpr int32_t kSendToNewDocument = 0;
 
 }  // namespace lumora::word

@@ -55,6 +55,16 @@ std::string Story::textOf(int32_t start, int32_t end) { return toUtf8(characters
 
 size_t Story::segmentAt(int32_t position) const { return m_index->segments.indexAt(position); }
 
+XmlNode* Story::runAt(int32_t position) {
+    ensureIndex();
+    const size_t at = segmentAt(position);
+    if (at >= m_index->segments.size()) return nullptr;
+    const Segment segment = m_index->segments[at];
+    if (segment.kind == Segment::ParagraphEnd || segment.kind == Segment::CellEnd || !segment.node) return nullptr;
+    xmlNode* run = segment.node->parent;
+    return run && ml::is(run, "r") ? run : nullptr;
+}
+
 namespace {
 
 bool isWordCharacter(char32_t c) {

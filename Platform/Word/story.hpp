@@ -82,6 +82,9 @@ public:
 
     // The table cell (w:tc) holding the position, or nullptr outside tables.
     XmlNode* cellAt(int32_t position);
+    // The run (w:r) holding the character at position, nullptr where it is no run's (a
+    // paragraph mark); a new field takes its formatting from it.
+    XmlNode* runAt(int32_t position);
     // The positions of an element's content: a paragraph, a table, a row or a cell.
     std::optional<Span> spanOf(const XmlNode* element);
     // The paragraph end after position: the position just past its "\r" (or "\r\a").

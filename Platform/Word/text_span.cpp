@@ -121,15 +121,12 @@ Variant TextSpan::information(int32_t type) {
 void TextSpan::insertAfter(const std::string& text) {
     Location& place = location();
     const int32_t start = place.span->start;
-    // A range ending in a cell's end mark is a whole cell: the text joins the cell's contents,
-    // ahead of the mark, rather than starting the next cell.
-    const int32_t oldEnd = place.span->end;
-    int32_t at = oldEnd;
-    if (at - start >= 2 && place.story->characters(at - 2, at) == U"\r\a") at -= 2;
-    const int32_t inserted = place.story->replace(at, at, vb::utf8::decode(text));
-    const int32_t end = inserted + (oldEnd - at);
+    // A whole cell's range takes the text at the cell's end, before its end mark, not in the next cell.
+    const bool wholeCell = place.span->end - start >= 2 && place.story->characterAt(place.span->end - 1) == U'\a';
+    const int32_t at = wholeCell ? place.span->end - 2 : place.span->end;
+    const int32_t end = place.story->replace(at, at, vb::utf8::decode(text));
     place.span->start = start;
-    place.span->end = end;
+    place.span->end = wholeCell ? end + 2 : end;
 }
 
 void TextSpan::insertBefore(const std::string& text) {

@@ -33,6 +33,9 @@ enum class WordError {
     DocumentTooLarge,     // an edit that would take the document's text past its limit
     FileTooLarge,         // a file to insert beyond what is read of one
     NotInsertable,        // a Word document or template given to InsertFile
+    NotMergeData,         // a mail merge data file that is not comma-separated text, a data document without a table
+    NoDataSource,         // a mail merge run or asked for its fields before a data source is attached
+    UnknownMergeField,    // a merge field naming no field of the data source
 };
 
 inline constexpr ErrorEntry<WordError> kWordErrors[] = {
@@ -67,6 +70,12 @@ inline constexpr ErrorEntry<WordError> kWordErrors[] = {
     {WordError::FileTooLarge, kObjectErrorBase + 0x160D, kWordErrorSource, "The file {} is too large to be inserted"},
     {WordError::NotInsertable, kObjectErrorBase + 0x160E, kWordErrorSource,
      "The document {} cannot be inserted: only web pages and text files can"},
+    {WordError::NotMergeData, kObjectErrorBase + 0x160F, kWordErrorSource,
+     "The file {} is not a mail merge data source: neither comma-separated text nor a document with a table"},
+    {WordError::NoDataSource, kObjectErrorBase + 0x1610, kWordErrorSource,
+     "The document has no mail merge data source attached"},
+    {WordError::UnknownMergeField, kObjectErrorBase + 0x1611, kWordErrorSource,
+     "The merge field {} names no field of the data source"},
 };
 
 constexpr std::span<const ErrorEntry<WordError>> errorTable(WordError) { return kWordErrors; }

@@ -67,8 +67,10 @@ DocumentRef WordInstance::add(const std::string& templatePath) {
     return adopt(std::move(docx), "Document" + std::to_string(++m_documentsMade), {});
 }
 
-DocumentRef WordInstance::addBlank() {
-    return adopt(blankDocument(), "Document" + std::to_string(++m_documentsMade), {});
+DocumentRef WordInstance::addBlank() { return addMade(blankDocument()); }
+
+DocumentRef WordInstance::addMade(std::unique_ptr<DocxDocument> docx) {
+    return adopt(std::move(docx), "Document" + std::to_string(++m_documentsMade), {});
 }
 
 DocumentRef WordInstance::open(const std::string& pagePath) {

@@ -16,6 +16,8 @@
 
 namespace lumora::word {
 
+struct MailMergeSettings;
+
 struct OpenDocument {
     std::unique_ptr<DocxDocument> docx;
     std::string name;                 // "Document1", or the file's name
@@ -23,6 +25,7 @@ struct OpenDocument {
     uint64_t editsAtFile = 0;         // its edits when that file was written or read
     std::optional<uint64_t> shownAtEdits;
     bool closed = false;
+    std::shared_ptr<MailMergeSettings> mailMerge;  // made when script first asks for MailMerge
 
     DocxDocument& document();         // error when closed
     bool savedAsIs() const { return !file.empty() && docx && docx->edits() == editsAtFile; }
@@ -52,6 +55,8 @@ public:
     // without a template; the selection moves to its start.
     DocumentRef add(const std::string& templatePath);
     DocumentRef addBlank();
+    // A document made by the word processor itself (merged letters), named as a new one.
+    DocumentRef addMade(std::unique_ptr<DocxDocument> docx);
     DocumentRef open(const std::string& pagePath);
     const std::vector<DocumentRef>& documents() const { return m_documents; }
     void close(const DocumentRef& document);

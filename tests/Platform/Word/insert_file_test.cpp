@@ -28,11 +28,6 @@ const std::string kLineTable =
     "</tbody></table>\n<p style=\"text-align: justify\">Prices exclude VAT.</p>\n"
     "<img src=\"file:///etc/hostname\" alt=\"Logo\"> <a href=\"http://127.0.0.1:9/terms\">terms</a>\n</body></html>";
 
-std::string fileText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
 class InsertFileTest : public WordTest {
 protected:
     std::filesystem::path writeFile(const std::string& name, const std::string& bytes) {

@@ -19,19 +19,6 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-std::string fileText(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
-// The PDF's text as pdftotext reads it.
-std::string pdfText(const std::filesystem::path& pdf) {
-    const auto text = pdf.parent_path() / (pdf.stem().string() + ".txt");
-    const std::string command = "pdftotext '" + pdf.string() + "' '" + text.string() + "'";
-    if (std::system(command.c_str()) != 0) return "<pdftotext failed>";
-    return fileText(text);
-}
-
 // The network namespaces of the LibreOffice this process keeps warm (found by the pipe it
 // accepts on, whose name holds this process's id).
 std::vector<std::string> converterNetworkNamespaces() {

@@ -4,6 +4,8 @@
 // package back with an independent reader.
 
 #include <gmock/gmock.h>
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "Automation/error.hpp"
@@ -14,6 +16,19 @@
 #include "tests/support/docx_files.hpp"
 
 namespace lumora::testing {
+
+inline std::string fileText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// The PDF's text as pdftotext reads it.
+inline std::string pdfText(const std::filesystem::path& pdf) {
+    const auto text = pdf.parent_path() / (pdf.stem().string() + ".txt");
+    const std::string command = "pdftotext '" + pdf.string() + "' '" + text.string() + "'";
+    if (std::system(command.c_str()) != 0) return "<pdftotext failed>";
+    return fileText(text);
+}
 
 class WordTest : public ::testing::Test {
 protected:
