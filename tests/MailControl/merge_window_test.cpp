@@ -220,3 +220,36 @@ TEST_F(MergeWindowTest, EmptyXmlShowsItsMessageBoxAndOnlyOk) {
 
 }  // namespace
 }  // namespace lumora
+
+namespace lumora {
+namespace {
+
+// The letters as LibreOffice draws them and pdftotext reads them back.
+std::string lettersAsPdfText(const fs::path& letters, const fs::path& folder) {
+    const std::string convert = "cd '" + folder.string() + "' && HOME='" + folder.string() +
+                                "' soffice --headless --convert-to pdf --outdir '" + folder.string() + "' '" +
+                                letters.string() + "' >/dev/null 2>&1";
+    if (std::system(convert.c_str()) != 0) return "<conversion failed>";
+    const fs::path pdf = folder / (letters.stem().string() + ".pdf");
+    const fs::path text = folder / "letters.txt";
+    if (std::system(("pdftotext '" + pdf.string() + "' '" + text.string() + "'").c_str()) != 0) return "<pdftotext failed>";
+    std::ifstream in(text, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(MergeWindowTest, MergedLettersHoldEveryRecipientsValues) {
+    const std::string records =
+        "<c><FirstName>Ann</FirstName><Company>Smith, Jones &amp; \"Co\"</Company></c>"
+        "<c><FirstName>Zoë</FirstName><Company>Ωmega</Company></c>";
+    click("cmdHide", 0);
+    EXPECT_EQ(runMerge(campaign(records), templatePath), "Success");
+    EXPECT_EQ(progressSteps().back(), "Mailmerge completed - 2 rows.");
+    ASSERT_FALSE(desktop().transcript().shown.empty());
+    const fs::path windowLetters = desktop().transcript().shown.back().file;
+    const std::string windowText = lettersAsPdfText(windowLetters, dataFolder());
+    EXPECT_NE(windowText.find("Dear Ann of Smith, Jones & \"Co\""), std::string::npos) << windowText;
+    EXPECT_NE(windowText.find("Dear Zoë of Ωmega"), std::string::npos) << windowText;
+}
+
+}  // namespace
+}  // namespace lumora
