@@ -240,6 +240,12 @@ void DocxDocument::checkPresent(const XmlNode* node) const {
     if (up->type != XML_DOCUMENT_NODE) raise(WordError::ObjectDeleted);
 }
 
+void DocxDocument::noteRowAdded(Story& story, XmlNode* row, int64_t counted) {
+    ++m_structureEdits;
+    story.rowAdded(row, counted);
+    if (story.part()) ++story.part()->edits;
+}
+
 void DocxDocument::noteStructureEdit(Story& story) {
     ++m_structureEdits;
     story.markStructureChanged();

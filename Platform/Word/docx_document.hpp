@@ -62,6 +62,8 @@ public:
     // Edits made since the document was read.
     uint64_t edits() const;
     void noteStructureEdit(Story& story);
+    // A row added to a table of the story, its characters already counted by takeRoom.
+    void noteRowAdded(Story& story, XmlNode* row, int64_t counted);
 
     // Takes an element (a table, a row, a field's markup) out of its part. It stays allocated
     // until the document goes, so a script object still naming it finds it detached rather

@@ -92,6 +92,10 @@ public:
 
     // Markup changed outside replace (rows added or removed): the index is rebuilt when next used.
     void markStructureChanged();
+    // A row just put into a table of this story, whose characters takeRoom has counted: its
+    // cells are indexed where it stands, so a table filled row by row is not read again whole
+    // after every new row. Falls back to markStructureChanged where the row's place is not plain.
+    void rowAdded(XmlNode* row, int64_t counted);
 
     std::shared_ptr<Span> track(int32_t start, int32_t end);
 

@@ -102,4 +102,50 @@ int32_t Story::insertBlocks(int32_t start, int32_t end, XmlNode* blocks) {
     return contentStart + added;
 }
 
+void Story::rowAdded(XmlNode* row, int64_t counted) {
+    if (!m_index || m_index->stale) return;
+    SegmentList& segments = m_index->segments;
+    // The new row's text goes after the previous row's last cell end, or before the next row's
+    // first paragraph; rows inside content controls or cells without paragraphs are read whole.
+    size_t at = segments.size();
+    xmlNode* previous = row->prev;
+    while (previous && previous->type != XML_ELEMENT_NODE) previous = previous->prev;
+    xmlNode* next = ml::nextElement(row);
+    auto lastParagraph = [](xmlNode* tableRow) -> xmlNode* {
+        xmlNode* cell = tableRow->last;
+        while (cell && !ml::is(cell, "tc")) cell = cell->prev;
+        xmlNode* paragraph = cell ? cell->last : nullptr;
+        while (paragraph && !ml::is(paragraph, "p")) paragraph = paragraph->prev;
+        return paragraph;
+    };
+    auto firstParagraph = [](xmlNode* tableRow) -> xmlNode* {
+        xmlNode* cell = ml::firstChild(tableRow, "tc");
+        return cell ? ml::firstChild(cell, "p") : nullptr;
+    };
+    if (previous && ml::is(previous, "tr")) {
+        xmlNode* paragraph = lastParagraph(previous);
+        size_t first = paragraph ? segments.firstOf(paragraph) : segments.size();
+        while (first < segments.size() && segments[first].kind != Segment::CellEnd) ++first;
+        at = first < segments.size() ? first + 1 : segments.size() + 1;
+    } else if (next && ml::is(next, "tr")) {
+        xmlNode* paragraph = firstParagraph(next);
+        at = paragraph ? segments.firstOf(paragraph) : segments.size() + 1;
+    } else {
+        at = segments.size() + 1;
+    }
+    if (at > segments.size()) {
+        markStructureChanged();
+        return;
+    }
+    Index fresh;
+    indexRow(row, fresh);
+    const int32_t position = segments[at].start;
+    const auto added = static_cast<int64_t>(fresh.text.size());
+    segments.replace(at, 0, fresh.segments, position);
+    m_index->text.replace(static_cast<size_t>(position), 0, fresh.text);
+    m_budget.count(added - counted);
+    m_counted += added - counted;
+    shiftTracked(position, position, position + static_cast<int32_t>(added));
+}
+
 }  // namespace lumora::word

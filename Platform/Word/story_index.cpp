@@ -71,6 +71,8 @@ void indexInline(xmlNode* container, xmlNode* paragraph, xmlNode* cell, Story::I
     }
 }
 
+}  // namespace
+
 void indexRow(xmlNode* row, Story::Index& index) {
     for (xmlNode* child = row->children; child; child = child->next) {
         if (ml::is(child, "tc")) {
@@ -90,6 +92,8 @@ void indexRow(xmlNode* row, Story::Index& index) {
         }
     }
 }
+
+namespace {
 
 void indexTable(xmlNode* table, Story::Index& index) {
     for (xmlNode* child = table->children; child; child = child->next) {

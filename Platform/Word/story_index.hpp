@@ -22,6 +22,8 @@ void indexParagraph(xmlNode* paragraph, xmlNode* cell, bool endsCell, Story::Ind
 // before the content node `before` (nullptr: from the paragraph's start, to its end), its end
 // mark left out.
 void indexStretch(xmlNode* paragraph, xmlNode* cell, xmlNode* after, xmlNode* before, Story::Index& index);
+// Appends a table row's cells, each ending with its cell's end mark.
+void indexRow(xmlNode* row, Story::Index& index);
 // Appends a whole story container (w:body, w:hdr, w:ftr, w:txbxContent, w:tc).
 void indexBlocks(xmlNode* container, xmlNode* cell, Story::Index& index);
 

@@ -89,9 +89,10 @@ Object RowList::add(const Variant& before) {
         docx.checkPresent(beforeRow);
     }
     // Each of the new row's cells is an empty paragraph ending its cell: two characters.
-    docx.main().takeRoom(2 * static_cast<int64_t>(table::cells(table::modelRow(m_place.table, beforeRow)).size()));
+    const int64_t characters = 2 * static_cast<int64_t>(table::cells(table::modelRow(m_place.table, beforeRow)).size());
+    docx.main().takeRoom(characters);
     XmlNode* row = table::addRow(m_place.table, beforeRow);
-    docx.noteStructureEdit(docx.main());
+    docx.noteRowAdded(docx.main(), row, characters);
     return makeObject<RowObject>(m_place, row);
 }
 
