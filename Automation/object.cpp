@@ -208,4 +208,14 @@ const TypeInfo& Object::typeInfo() const {
     return m_dispatch->typeInfo();
 }
 
+Variant plainValue(const Variant& value) {
+    // A default member may itself answer an object (a field's code is a range): a few steps on
+    // reach the data, and an object whose default is itself cannot loop.
+    constexpr int kMostSteps = 8;
+    Variant current = value;
+    for (int step = 0; step < kMostSteps && current.isObject(); ++step) current = current.toObject().value();
+    if (current.isObject()) throw Error(RuntimeError::TypeMismatch);
+    return current;
+}
+
 }  // namespace lumora

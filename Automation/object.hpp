@@ -292,6 +292,11 @@ private:
     std::shared_ptr<Dispatch> m_dispatch;
 };
 
+// A value as script reads it where plain data is wanted: an object stands for its default
+// member's value (a range for its text, a field for its code); anything else for itself.
+// Errors: ObjectDoesNotSupport for an object without a default member.
+Variant plainValue(const Variant& value);
+
 // Creates a Dispatch-derived object and returns it as an Object.
 template <class T, class... A>
 Object makeObject(A&&... args) {

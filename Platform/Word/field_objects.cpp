@@ -132,7 +132,7 @@ const TypeInfo& FieldObject::typeInfo() const {
     using F = FieldObject;
     static const TypeInfo info = [] {
         TypeInfo t("Field");
-        t.getter<F>("Code", 0x1, [](F& f) { return Variant(f.code()); });
+        t.getter<F>("Code", kDispIdValue, [](F& f) { return Variant(f.code()); });
         t.method<F>("Update", 0x6a, {}, 0, [](F&, Args&) { return Variant(true); });
         t.method<F>("Unlink", 0x6b, {}, 0, [](F& f, Args&) {
             f.unlink();

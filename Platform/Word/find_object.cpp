@@ -79,7 +79,7 @@ void applyArguments(FindSettings& s, Args& args) {
     if (args.has(6)) s.forward = args[6].toBool();
     if (args.has(7)) s.wrap = args[7].toI4();
     if (args.has(8)) s.format = args[8].toBool();
-    if (args.has(9)) s.replacement = args[9].toString();
+    if (args.has(9)) s.replacement = plainValue(args[9]).toString();
 }
 
 }  // namespace

@@ -139,7 +139,8 @@ void Story::rowAdded(XmlNode* row, int64_t counted) {
     }
     Index fresh;
     indexRow(row, fresh);
-    const int32_t position = segments[at].start;
+    // A row after the story's last cell end (a table closing the story) goes at the text's end.
+    const int32_t position = at < segments.size() ? segments[at].start : static_cast<int32_t>(m_index->text.size());
     const auto added = static_cast<int64_t>(fresh.text.size());
     segments.replace(at, 0, fresh.segments, position);
     m_index->text.replace(static_cast<size_t>(position), 0, fresh.text);

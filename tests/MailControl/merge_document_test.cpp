@@ -10,6 +10,7 @@
 #include "tests/Control/support/deliverable_fixture.hpp"
 #include "tests/Control/support/docx_reader.hpp"
 #include "tests/support/docx_files.hpp"
+#include "tests/support/support_commands.hpp"
 
 namespace lumora {
 namespace {
@@ -101,6 +102,24 @@ TEST_F(MergeDocumentTest, MergeDocTableHoldsHeaderRowAndOneRowPerRecipient) {
     const auto tables = testing::tablesOf(testing::readEntry(dataSource, "word/document.xml"));
     ASSERT_EQ(tables.size(), 1u);
     EXPECT_EQ(tables[0], (testing::TableRows{{"First", "Town", ""}, {"Ann", "Köln", ""}, {"", "Rome", ""}}));
+}
+
+TEST_F(MergeDocumentTest, DirectMergeLeavesLettersHoldingEachRecipientsValuesOpen) {
+    install("Word.Application");
+    testing::writeDocx(templatePath, testing::withBody("<w:p><w:r><w:t>Dear &lt;firstname&gt; of &lt;Firm&gt;,</w:t></w:r></w:p>"
+                                                       "<w:p><w:r><w:t>we write to &lt;FirstName&gt; again.</w:t></w:r></w:p>"));
+    const std::string markup =
+        "<MAIL_CAMPAIGN><r><FirstName>Ann</FirstName><Company>Smith, Jones &amp; \"Co\"</Company></r>"
+        "<fieldlist><f fieldname=\"FirstName\" mergeheader=\"First\"/>"
+        "<f fieldname=\"Company\" mergeheader=\"Company\" templatetag=\"Firm\"/></fieldlist>"
+        "<r><FirstName>Zoë</FirstName><Company>Ωmega</Company></r></MAIL_CAMPAIGN>";
+    EXPECT_EQ(direct(markup, templatePath), "Success");
+    ASSERT_FALSE(desktop().transcript().shown.empty());
+    const std::string text = testing::documentTextThroughLibreOffice(desktop().transcript().shown.back().file, dataFolder());
+    for (const std::string line : {"Dear Ann of Smith, Jones & \"Co\",", "we write to Ann again.", "Dear Zoë of Ωmega,",
+                                   "we write to Zoë again."})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    EXPECT_EQ(text.find("<"), std::string::npos) << text;
 }
 
 }  // namespace

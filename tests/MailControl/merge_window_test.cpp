@@ -13,6 +13,7 @@
 #include "Platform/Xml/register.hpp"
 #include "tests/Control/support/deliverable_fixture.hpp"
 #include "tests/support/docx_files.hpp"
+#include "tests/support/support_commands.hpp"
 
 namespace lumora {
 namespace {
@@ -218,25 +219,6 @@ TEST_F(MergeWindowTest, EmptyXmlShowsItsMessageBoxAndOnlyOk) {
     EXPECT_TRUE(button(window().state, "cmdHide").visible);
 }
 
-}  // namespace
-}  // namespace lumora
-
-namespace lumora {
-namespace {
-
-// The letters as LibreOffice draws them and pdftotext reads them back.
-std::string lettersAsPdfText(const fs::path& letters, const fs::path& folder) {
-    const std::string convert = "cd '" + folder.string() + "' && HOME='" + folder.string() +
-                                "' soffice --headless --convert-to pdf --outdir '" + folder.string() + "' '" +
-                                letters.string() + "' >/dev/null 2>&1";
-    if (std::system(convert.c_str()) != 0) return "<conversion failed>";
-    const fs::path pdf = folder / (letters.stem().string() + ".pdf");
-    const fs::path text = folder / "letters.txt";
-    if (std::system(("pdftotext '" + pdf.string() + "' '" + text.string() + "'").c_str()) != 0) return "<pdftotext failed>";
-    std::ifstream in(text, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST_F(MergeWindowTest, MergedLettersHoldEveryRecipientsValues) {
     const std::string records =
         "<c><FirstName>Ann</FirstName><Company>Smith, Jones &amp; \"Co\"</Company></c>"
@@ -246,7 +228,7 @@ TEST_F(MergeWindowTest, MergedLettersHoldEveryRecipientsValues) {
     EXPECT_EQ(progressSteps().back(), "Mailmerge completed - 2 rows.");
     ASSERT_FALSE(desktop().transcript().shown.empty());
     const fs::path windowLetters = desktop().transcript().shown.back().file;
-    const std::string windowText = lettersAsPdfText(windowLetters, dataFolder());
+    const std::string windowText = testing::documentTextThroughLibreOffice(windowLetters, dataFolder());
     EXPECT_NE(windowText.find("Dear Ann of Smith, Jones & \"Co\""), std::string::npos) << windowText;
     EXPECT_NE(windowText.find("Dear Zoë of Ωmega"), std::string::npos) << windowText;
 }

@@ -38,6 +38,19 @@ inline CommandResult runCommand(const std::string& command) {
 // The system's Python, which has the Debian modules (a Python of the user's own may not).
 inline std::string systemPython() { return std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3"; }
 
+// A document's text as LibreOffice lays it out and pdftotext reads it back: the PDF and the
+// LibreOffice profile go into `work`.
+inline std::string documentTextThroughLibreOffice(const std::filesystem::path& document,
+                                                  const std::filesystem::path& work) {
+    const CommandResult converted = runCommand("soffice -env:UserInstallation=file://" + (work / "profile").string() +
+                                               " --headless --convert-to pdf --outdir '" + work.string() + "' '" +
+                                               document.string() + "'");
+    const std::filesystem::path pdf = work / (document.stem().string() + ".pdf");
+    if (!converted.succeeded || !std::filesystem::exists(pdf)) return "<conversion failed> " + converted.output;
+    const CommandResult text = runCommand("pdftotext '" + pdf.string() + "' -");
+    return text.succeeded ? text.output : "<pdftotext failed> " + text.output;
+}
+
 // What one of this folder's Python readers reports on a file, as JSON; when it cannot read the
 // file, the test fails naming the reader, and `fallback` stands in.
 inline nlohmann::json readWithSupportScript(const std::string& script, const std::filesystem::path& file,

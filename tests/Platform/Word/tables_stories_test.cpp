@@ -96,6 +96,20 @@ TEST_F(WordTest, ListTableGrowsByRowsKeepingCellFormattingAndTakesCellTexts) {
     }
 }
 
+// A data-source document is a table and nothing after it: rows added to it are indexed at the
+// story's end.
+TEST_F(WordTest, TableClosingTheMainTextGrowsByRowsFilledOneByOne) {
+    const Object document = addDocument(table({{paragraph("First"), paragraph("Town")}, {paragraph(""), paragraph("")}}));
+    const Object t = document.getObject("Tables").call("Item", 1).toObject();
+    const Object rows = t.getObject("Rows");
+    for (const char* name : {"Ann", "Bob", "Cleo"}) {
+        t.call("Cell", rows.count(), 1).toObject().getObject("Range").call("InsertAfter", name);
+        rows.call("Add");
+    }
+    rows.getObject("Last").call("Delete");
+    EXPECT_EQ(visibleText(savedPart(document)), "First|Town|Ann||Bob||Cleo||");
+}
+
 // The story keeps its place in the text at the last edit, and a table's rows are read once per
 // change of rows: cells written in any order (backward, down a column, scattered, some again
 // with a paragraph in them or emptied) and text put in above the table, then rows added and
