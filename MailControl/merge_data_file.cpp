@@ -1,9 +1,12 @@
 #include "merge_data_file.hpp"
 
-#include <system_error>
+#include <optional>
 
-#include "Automation/error.hpp"
+#include "Automation/class_ids.hpp"
+#include "Automation/registry.hpp"
+#include "Automation/traps.hpp"
 #include "Automation/vb/strings.hpp"
+#include "Platform/Files/text_stream_modes.hpp"
 
 namespace lumora::mail {
 
@@ -57,32 +60,31 @@ std::string recordLine(const std::vector<MergeTag>& tags, const Object& record) 
 
 MergeDataFile::MergeDataFile(fs::path path, const std::string& headerLine)
     : m_path(std::move(path)), m_partial(m_path.string() + ".partial") {
-    std::error_code ignored;
-    if (!fs::is_directory(m_path.parent_path(), ignored)) raise(RuntimeError::PathNotFound);
-    fs::remove(m_path, ignored);
-    m_out.open(m_partial, std::ios::binary | std::ios::trunc);
-    if (!m_out) raise(RuntimeError::PermissionDenied);
-    writeLine(headerLine);
+    m_files = Registry::instance().createObject(progid::FileSystem);
+    for (const fs::path& file : {m_path, m_partial})
+        if (m_files.call("FileExists", file.string()).toBool()) m_files.call("DeleteFile", file.string());
+    Object created = m_files.call("CreateTextFile", m_partial.string(), true, false).toObject();
+    created.call("WriteLine", headerLine);
+    created.call("Close");
+    m_stream = m_files.call("OpenTextFile", m_partial.string(), static_cast<int32_t>(files::IoMode::Appending), false,
+                            static_cast<int32_t>(files::Tristate::False))
+                   .toObject();
 }
 
 MergeDataFile::~MergeDataFile() {
     if (m_committed) return;
-    m_out.close();
-    std::error_code ignored;
-    fs::remove(m_partial, ignored);
+    ResumeNext ignored;
+    ignored([&] { m_stream.call("Close"); });
+    ignored([&] {
+        if (m_files.call("FileExists", m_partial.string()).toBool()) m_files.call("DeleteFile", m_partial.string());
+    });
 }
 
-void MergeDataFile::writeLine(const std::string& line) {
-    m_out << line << kLineEnd;
-    if (!m_out) raise(RuntimeError::PermissionDenied);
-}
+void MergeDataFile::writeLine(const std::string& line) { m_stream.call("WriteLine", line); }
 
 void MergeDataFile::commit() {
-    m_out.close();
-    if (m_out.fail()) raise(RuntimeError::PermissionDenied);
-    std::error_code failed;
-    fs::rename(m_partial, m_path, failed);
-    if (failed) raise(RuntimeError::PermissionDenied);
+    m_stream.call("Close");
+    m_files.call("MoveFile", m_partial.string(), m_path.string());
     m_committed = true;
 }
 

@@ -6,9 +6,10 @@
 // break keeps its record and the fields after it intact, and names outside any code page survive.
 // The file appears whole or not at all: lines go to a partial file beside it, which takes the
 // data file's name only when every record is written and is removed if the merge stops first.
+// It is written through the file system object, as plain bytes (UTF-8), so its faults are the
+// ones script sees ("Path not found", "Permission denied").
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,20 +32,21 @@ std::string recordLine(const std::vector<MergeTag>& tags, const Object& record);
 class MergeDataFile {
 public:
     // Deletes an earlier data file of that name and starts the partial file with the header
-    // line. Raises "Path not found" or "Permission denied" when the folder cannot take it.
+    // line, then holds it open for appending. Raises the file system object's errors.
     MergeDataFile(std::filesystem::path path, const std::string& headerLine);
     ~MergeDataFile();  // removes the partial file unless committed
     MergeDataFile(const MergeDataFile&) = delete;
     MergeDataFile& operator=(const MergeDataFile&) = delete;
 
     void writeLine(const std::string& line);
-    // Gives the finished file its name; raises if it could not be written in full.
+    // Closes the finished file and gives it its name.
     void commit();
 
 private:
     std::filesystem::path m_path;
     std::filesystem::path m_partial;
-    std::ofstream m_out;
+    Object m_files;   // the file system object
+    Object m_stream;  // the partial file, open for appending
     bool m_committed = false;
 };
 

@@ -135,7 +135,9 @@ void MergeProgressWindow::RunMerge() {
             desktop::current().messageBox(
                 {std::string(noXml ? msg::XmlNotSet : msg::TemplateNotSet),
                  std::string(deliverables::kMailControl.typeLibrary), desktop::mb::OkOnly});
-            if (noXml) setButtonVisible(std::string(kHide), true);
+            // Nothing runs that Cancel could stop: OK alone is left, so the person can close the window.
+            setButtonVisible(std::string(kHide), true);
+            setButtonVisible(std::string(kCancel), false);
             return;
         }
         showProgress(std::string(step::LoadingXml));

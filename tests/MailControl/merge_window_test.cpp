@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <tuple>
 
 #include "Platform/Files/register.hpp"
 #include "Platform/Word/register.hpp"
@@ -185,6 +186,8 @@ TEST_F(MergeWindowTest, BadInputGetsItsFailureLabelAndNoHalfWrittenFile) {
         {campaign("<c/>", "<fieldlist><f fieldname=\"A\"/></fieldlist>"), templatePath,
          "Error running campaign - Invalid use of Null"},
         {"<OTHER/>", templatePath, "Error running campaign - Object variable or With block variable not set"},
+        {campaign("<c/>", "<fieldlist><f mergeheader=\"A\"/></fieldlist>"), templatePath,
+         "Error running campaign - Invalid use of Null"},
     };
     for (const Case& c : cases) {
         mail = create("LumoraMailContl.LumoraMailCtrl");
@@ -212,11 +215,18 @@ TEST_F(MergeWindowTest, TemporaryFolderThatCannotTakeFilesFailsBeforeAnyFileAppe
     EXPECT_TRUE(fs::is_regular_file(temp));
 }
 
-TEST_F(MergeWindowTest, EmptyXmlShowsItsMessageBoxAndOnlyOk) {
-    click("cmdHide", 0);
-    EXPECT_EQ(runMerge("", templatePath), "Success");
-    expectLastBox("XML not set!", "LumoraMailContl", 0);
-    EXPECT_TRUE(button(window().state, "cmdHide").visible);
+// Without recipients or a template there is nothing to cancel: OK alone closes the window, which
+// otherwise would hold the page with no way out.
+TEST_F(MergeWindowTest, EmptyXmlOrTemplateShowsItsMessageBoxAndOnlyOk) {
+    for (const auto& [markup, templateFile, box] : {std::tuple{std::string(), templatePath, "XML not set!"},
+                                                    std::tuple{campaign("<c/>"), std::string(), "Template not set!"}}) {
+        mail = create("LumoraMailContl.LumoraMailCtrl");
+        click("cmdHide", 0);
+        EXPECT_EQ(runMerge(markup, templateFile), "Success");
+        expectLastBox(box, "LumoraMailContl", 0);
+        EXPECT_TRUE(button(window().state, "cmdHide").visible);
+        EXPECT_FALSE(button(window().state, "cmdCancel").visible);
+    }
 }
 
 TEST_F(MergeWindowTest, MergedLettersHoldEveryRecipientsValues) {
