@@ -28,7 +28,6 @@ constexpr std::string_view kDataFileName = "CRMWordMergeData.csv";
 
 // Geometry in twips: the window before a merge, and what "Details..." adds for the whole error.
 constexpr int32_t kWindowHeight = 2200;
-constexpr int32_t kHideButtonTop = 1320;
 constexpr int32_t kErrorLabelHeight = 255;
 constexpr int32_t kDetailsGrowth = 1500;
 constexpr int32_t kTimerIntervalMs = 1000;
@@ -63,9 +62,7 @@ MergeProgressWindow::MergeProgressWindow() {
 
 void MergeProgressWindow::InitForm() {
     setHeight(kWindowHeight);
-    m_hideButtonTop = kHideButtonTop;
-    m_errorLabelBordered = false;
-    m_errorLabelHeight = kErrorLabelHeight;
+    setErrorLabelLook(kErrorLabelHeight, false);
     setLabel(std::string(kErrorLabel), "");
     setLabel(std::string(kProgress), "");
     setButtonVisible(std::string(kDetails), false);
@@ -118,10 +115,10 @@ void MergeProgressWindow::cmdCancel_Click() {
 void MergeProgressWindow::cmdHide_Click() { m_shownAs = 0; }
 
 void MergeProgressWindow::cmdWholeError_Click() {
+    // OK stands below the error label, so it moves down with the label's growth.
     setHeight(m_look.heightTwips + kDetailsGrowth);
-    m_errorLabelHeight += kDetailsGrowth;
-    m_hideButtonTop += kDetailsGrowth;
-    m_errorLabelBordered = true;
+    for (const auto& label : m_look.labels)
+        if (label.name == kErrorLabel) setErrorLabelLook(label.heightTwips + kDetailsGrowth, true);
     setButtonVisible(std::string(kDetails), false);
     setButtonVisible(std::string(kHide), true);
 }
@@ -300,9 +297,26 @@ void MergeProgressWindow::apply(const desktop::WindowUpdate& update) {
 }
 
 void MergeProgressWindow::setLabel(const std::string& name, std::string caption) {
-    desktop::WindowUpdate update;
-    update.labels.push_back({name, std::move(caption)});
-    apply(update);
+    for (const auto& label : m_look.labels) {
+        if (label.name != name) continue;
+        desktop::WindowUpdate update;
+        update.labels.push_back(label);
+        update.labels.back().caption = std::move(caption);
+        apply(update);
+        return;
+    }
+}
+
+void MergeProgressWindow::setErrorLabelLook(int32_t heightTwips, bool bordered) {
+    for (const auto& label : m_look.labels) {
+        if (label.name != kErrorLabel) continue;
+        desktop::WindowUpdate update;
+        update.labels.push_back(label);
+        update.labels.back().heightTwips = heightTwips;
+        update.labels.back().bordered = bordered;
+        apply(update);
+        return;
+    }
 }
 
 void MergeProgressWindow::setButton(const std::string& name, const std::string& caption, bool enabled, bool visible) {

@@ -30,11 +30,8 @@ public:
     // Resets the window's controls to their look before a merge.
     void InitForm();
 
-    // The window as it looks now (also while hidden): captions, button states, height.
+    // The window as it looks now (also while hidden): captions, button states, heights.
     const desktop::WindowSpec& look() const { return m_look; }
-    int32_t errorLabelHeight() const { return m_errorLabelHeight; }
-    bool errorLabelBordered() const { return m_errorLabelBordered; }
-    int32_t hideButtonTop() const { return m_hideButtonTop; }
 
 private:
     void Timer1_Timer();
@@ -55,6 +52,7 @@ private:
 
     // Window state changes, applied to the look and, while shown, to the window on the desktop.
     void setLabel(const std::string& name, std::string caption);
+    void setErrorLabelLook(int32_t heightTwips, bool bordered);
     void setButton(const std::string& name, const std::string& caption, bool enabled, bool visible);
     void setButtonVisible(const std::string& name, bool visible);
     void setButtonEnabled(const std::string& name, bool enabled);
@@ -68,9 +66,6 @@ private:
 
     desktop::WindowSpec m_look;
     desktop::WindowId m_shownAs = 0;  // 0 while hidden
-    int32_t m_errorLabelHeight = 0;
-    bool m_errorLabelBordered = false;
-    int32_t m_hideButtonTop = 0;
 
     std::string m_xml;
     std::string m_templatePath;

@@ -3,11 +3,15 @@
 #include <algorithm>
 
 #include "Automation/error.hpp"
+#include "Host/window_json.hpp"
 
 namespace lumora::bridge {
 
 using nlohmann::json;
 namespace mb = desktop::mb;
+using host::buttonsJson;
+using host::labelsJson;
+using host::wellFormedText;
 
 int16_t dismissAnswer(int32_t buttons) {
     std::vector<int16_t> set = mb::buttonsOf(buttons);
@@ -33,24 +37,6 @@ int16_t BridgeDesktop::showMessageBox(const desktop::MessageBoxRequest& request)
     return it == set.end() ? dismissAnswer(request.buttons) : *it;
 }
 
-namespace {
-
-json labelsJson(const std::vector<desktop::WindowLabel>& labels) {
-    json out = json::array();
-    for (const auto& label : labels) out.push_back({{"name", label.name}, {"caption", label.caption}});
-    return out;
-}
-
-json buttonsJson(const std::vector<desktop::WindowButton>& buttons) {
-    json out = json::array();
-    for (const auto& button : buttons)
-        out.push_back({{"name", button.name}, {"caption", button.caption}, {"enabled", button.enabled},
-                       {"visible", button.visible}});
-    return out;
-}
-
-}  // namespace
-
 desktop::WindowId BridgeDesktop::showWindow(const desktop::WindowSpec& windowSpec) {
     desktop::WindowId id = m_nextWindow++;
     OpenWindow window;
@@ -59,7 +45,7 @@ desktop::WindowId BridgeDesktop::showWindow(const desktop::WindowSpec& windowSpe
     m_windows.emplace(id, window);
     json params{{"window", id},
                 {"name", windowSpec.name},
-                {"caption", windowSpec.caption},
+                {"caption", wellFormedText(windowSpec.caption)},
                 {"labels", labelsJson(windowSpec.labels)},
                 {"buttons", buttonsJson(windowSpec.buttons)},
                 {"timer", windowSpec.timerIntervalMs}};
@@ -76,7 +62,7 @@ void BridgeDesktop::updateWindow(desktop::WindowId id, const desktop::WindowUpda
         window->second.timerDue = std::chrono::steady_clock::now() + window->second.timerInterval;
     }
     json params{{"window", id}, {"labels", labelsJson(update.labels)}, {"buttons", buttonsJson(update.buttons)}};
-    if (update.caption) params["caption"] = *update.caption;
+    if (update.caption) params["caption"] = wellFormedText(*update.caption);
     if (update.heightTwips) params["heightTwips"] = *update.heightTwips;
     if (update.timerIntervalMs) params["timer"] = *update.timerIntervalMs;
     m_page.tell("window.update", std::move(params));

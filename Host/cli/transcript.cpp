@@ -1,6 +1,6 @@
 #include "transcript.hpp"
 
-#include "Automation/vb/utf8.hpp"
+#include "Host/window_json.hpp"
 
 namespace lumora::host::cli {
 
@@ -8,24 +8,7 @@ namespace {
 
 using nlohmann::json;
 
-// Texts from controls may come from files in another encoding; the transcript stays valid JSON.
-std::string text(const std::string& value) { return vb::utf8::wellFormed(value); }
-
-json labelsJson(const std::vector<desktop::WindowLabel>& labels) {
-    json out = json::array();
-    for (const auto& label : labels) out.push_back({{"name", text(label.name)}, {"caption", text(label.caption)}});
-    return out;
-}
-
-json buttonsJson(const std::vector<desktop::WindowButton>& buttons) {
-    json out = json::array();
-    for (const auto& button : buttons)
-        out.push_back({{"name", text(button.name)},
-                       {"caption", text(button.caption)},
-                       {"enabled", button.enabled},
-                       {"visible", button.visible}});
-    return out;
-}
+std::string text(const std::string& value) { return wellFormedText(value); }
 
 json windowSpecJson(const desktop::WindowSpec& windowSpec) {
     return {{"name", text(windowSpec.name)},

@@ -391,6 +391,7 @@
 .lumora-window .lumora-body { flex-direction: column; gap: 6px; }
 .lumora-window .lumora-label:empty { display: none; }
 .lumora-window .lumora-label.lumora-error { color: #a3261b; }
+.lumora-window .lumora-label.lumora-bordered { border: 1px solid #8a94a6; padding: 4px 6px; white-space: pre-wrap; overflow-wrap: anywhere; }
 .lumora-item { position: fixed; inset: 10vh 2vw auto auto; margin: 0; z-index: 10; }
 .lumora-item .lumora-body { display: grid; grid-template-columns: max-content 1fr; gap: 6px 10px; }
 .lumora-item .lumora-body input, .lumora-item .lumora-body textarea { font: inherit; min-width: 240px; }
@@ -441,6 +442,12 @@
   }
 
   const openBoxes = new Set();
+  // A window label's caption and look: a height of its own (in twips, 15 to a pixel) and a border.
+  const showLabel = (node, label) => {
+    node.textContent = label.caption;
+    node.style.minHeight = label.heightTwips ? `${Math.round(label.heightTwips / 15)}px` : "";
+    node.classList.toggle("lumora-bordered", Boolean(label.bordered));
+  };
   const openWindows = new Map();  // window id -> {dialog, labels, buttons}
   const openItems = new Map();    // item window id -> dialog
 
@@ -501,6 +508,7 @@
         const node = element("div", "lumora-label", label.caption);
         node.dataset.name = label.name;
         if (/error/i.test(label.name)) node.classList.add("lumora-error");
+        showLabel(node, label);
         labels.set(label.name, node);
         body.appendChild(node);
       }
@@ -527,7 +535,7 @@
       if (update.caption !== undefined) window_.dialog.querySelector("header").textContent = update.caption;
       for (const label of update.labels || []) {
         const node = window_.labels.get(label.name);
-        if (node) node.textContent = label.caption;
+        if (node) showLabel(node, label);
       }
       for (const state of update.buttons || []) {
         const button = window_.buttons.get(state.name);

@@ -60,6 +60,8 @@ struct MessageBoxRequest {
 struct WindowLabel {
     std::string name;  // "lblStatus"
     std::string caption;
+    int32_t heightTwips = 0;  // 0: the implementation's own
+    bool bordered = false;    // a single-line border
 };
 struct WindowButton {
     std::string name;  // "cmdCancel"
@@ -80,7 +82,7 @@ using WindowId = int32_t;
 // A change to an open window: only the fields that are set change.
 struct WindowUpdate {
     std::optional<std::string> caption;
-    std::vector<WindowLabel> labels;    // captions to set, by name
+    std::vector<WindowLabel> labels;    // captions (and looks) to set, by name
     std::vector<WindowButton> buttons;  // states to set, by name
     std::optional<int32_t> timerIntervalMs;  // 0 stops the timer, more (re)starts it
     std::optional<int32_t> heightTwips;
