@@ -116,11 +116,12 @@ Package mergeDocument(DocxDocument& mainDocument, const MergeData& data, const M
     }
 
     FieldValues values(data);
-    RecordStoryParts storyParts(package, partName, sections, values, options);
+    const size_t count = data.records.size();
+    // Without records there is no letter whose header could be filled.
+    RecordStoryParts storyParts(package, partName, count > 0 ? sections : std::vector<xmlNode*>{}, values, options);
     std::string markup = skeleton.substr(0, markAt);
     const std::unique_ptr<xmlBuffer, BufferFree> buffer(xmlBufferCreate());
     if (!buffer) throw std::bad_alloc();
-    const size_t count = data.records.size();
     for (size_t record = 0; record < count; ++record) {
         values.setRecord(record);
         xmlNode* lastKept = nullptr;

@@ -97,7 +97,8 @@ RecordStoryParts::RecordStoryParts(Package& package, std::string mainPart, const
         const xml::DocHandle trial(xmlCopyDoc(markup.doc.get(), 1));
         if (!trial) throw std::bad_alloc();
         if (fillBlock(xmlDocGetRootElement(trial.get()), values, options).fields == 0) continue;
-        auto entry = std::make_unique<Template>(Template{id, *part, std::move(markup), entryWhere(*m_relationships, "Id", id)});
+        auto entry = std::make_unique<Template>(
+            Template{id, *part, std::move(markup), entryWhere(*m_relationships, "Id", id), {}, std::nullopt});
         if (m_contentTypes)
             if (xmlNode* override = entryWhere(*m_contentTypes, "PartName", "/" + *part))
                 entry->contentType = ml::attrIn(override, nullptr, "ContentType");
@@ -134,7 +135,7 @@ void RecordStoryParts::fillRecord(size_t record, xmlNode* markup) {
         m_package.add(part, serializePart(filled));
         if (source->ownRelationships) m_package.add(Package::relationshipsOf(part), *source->ownRelationships);
 
-        xmlNode* relationship = xmlAddNextSibling(source->relationship, xmlCopyNode(source->relationship, 1));
+        xmlNode* relationship = xmlAddNextSibling(source->relationship, ml::copy(source->relationship));
         xmlSetProp(relationship, BAD_CAST "Id", BAD_CAST id.c_str());
         std::string target = ml::attrIn(source->relationship, nullptr, "Target");
         target = target.substr(0, target.size() - lastSegment(target).size()) + lastSegment(part);

@@ -132,12 +132,14 @@ void WordInstance::quit() {
     m_visible = false;
 }
 
-Location& WordInstance::selection() {
+const DocumentRef& WordInstance::activeDocument() const {
     if (!m_selection.document || m_selection.document->closed) raise(WordError::NoDocumentOpen);
-    if (!m_selection.story) {
-        const DocumentRef document = m_selection.document;
-        select(document, document->document().main(), 0, 0);
-    }
+    return m_selection.document;
+}
+
+Location& WordInstance::selection() {
+    const DocumentRef document = activeDocument();
+    if (!m_selection.story) select(document, document->document().main(), 0, 0);
     return m_selection;
 }
 

@@ -74,6 +74,8 @@ public:
 
     // The selection; error 4248 when no document is open.
     Location& selection();
+    // The document the selection is in, without reading an unread one in; error 4248 as above.
+    const DocumentRef& activeDocument() const;
     void select(const DocumentRef& document, Story& story, int32_t start, int32_t end);
     FindSettings& selectionFind() { return m_selectionFind; }
 

@@ -86,8 +86,9 @@ TEST_F(MergedLettersTest, EachLetterHasItsOwnHeaderWhileTheFooterStaysShared) {
     for (size_t page = 0; page < pages.size(); ++page) {
         EXPECT_THAT(pages[page], HasSubstr("Letter for " + shown[page]));
         EXPECT_THAT(pages[page], HasSubstr("Acme Letters Ltd"));
-        for (size_t other = 0; other < shown.size(); ++other)
+        for (size_t other = 0; other < shown.size(); ++other) {
             if (other != page) EXPECT_THAT(pages[page], Not(HasSubstr("for " + shown[other])));
+        }
     }
 }
 
