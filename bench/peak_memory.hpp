@@ -12,11 +12,17 @@
 
 namespace lumora::bench {
 
+struct PeakMemory {
+    long growthKiB = -1;  // while the work ran, beyond the preparation's
+    long peakKiB = -1;    // the child's whole peak: what the work and its preparation took together
+};
+
 // `prepare` sets the work up and returns it; only the returned work is measured. What the work
-// holds is released before the child leaves.
-inline long peakGrowthKiB(const std::function<std::function<void()>()>& prepare) {
+// holds is released before the child leaves. Measured in a child forked from this process, so
+// the whole peak counts what this process held at the fork: measure before anything large.
+inline PeakMemory peakMemory(const std::function<std::function<void()>()>& prepare) {
     int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return -1;
+    if (pipe(pipeEnds) != 0) return {};
     const pid_t child = fork();
     if (child == 0) {
         close(pipeEnds[0]);
@@ -26,16 +32,20 @@ inline long peakGrowthKiB(const std::function<std::function<void()>()>& prepare)
         work();
         rusage after{};
         getrusage(RUSAGE_SELF, &after);
-        const long growth = after.ru_maxrss - before.ru_maxrss;
+        const PeakMemory measured{after.ru_maxrss - before.ru_maxrss, after.ru_maxrss};
         work = nullptr;  // lets go of what the preparation made (a store's folder) before leaving
-        _exit(write(pipeEnds[1], &growth, sizeof growth) == sizeof growth ? 0 : 1);
+        _exit(write(pipeEnds[1], &measured, sizeof measured) == sizeof measured ? 0 : 1);
     }
     close(pipeEnds[1]);
-    long growth = -1;
-    if (read(pipeEnds[0], &growth, sizeof growth) != sizeof growth) growth = -1;
+    PeakMemory measured;
+    if (read(pipeEnds[0], &measured, sizeof measured) != sizeof measured) measured = {};
     close(pipeEnds[0]);
     waitpid(child, nullptr, 0);
-    return growth;
+    return measured;
+}
+
+inline long peakGrowthKiB(const std::function<std::function<void()>()>& prepare) {
+    return peakMemory(prepare).growthKiB;
 }
 
 // "measured / floor peak memory growth: … KiB against … KiB (…x)"; a floor that needed no memory

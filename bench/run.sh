@@ -10,7 +10,7 @@ build=build-release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DLUMORA_BUILD_TESTS=OFF -DLUMORA_BUILD_BENCH=ON >/dev/null
 ninja -C "$build" -j"$(nproc)" lumora_benchmarks
-# The letters benchmark's peer runs on Node.js with its own pinned packages.
+# The letters and letter campaign benchmarks' peer runs on Node.js with its own pinned packages.
 (cd bench/letters && npm ci --no-audit --no-fund --silent)
 
 status=0

@@ -27,8 +27,7 @@ const TypeInfo& WordApplication::typeInfo() const {
             return Variant(makeObject<SelectionObject>(a.instance()));
         });
         t.getter<A>("ActiveDocument", 0x3, [](A& a) {
-            const Location& selection = a.instance()->selection();
-            return Variant(makeObject<DocumentObject>(a.instance(), selection.document));
+            return Variant(makeObject<DocumentObject>(a.instance(), a.instance()->activeDocument()));
         });
         t.method<A>("Quit", 0x451, {"SaveChanges", "OriginalFormat", "RouteDocument"}, 0, [](A& a, Args&) {
             a.instance()->quit();

@@ -40,10 +40,10 @@ void DocumentObject::saveAs(const std::string& pagePath, const Variant& fileForm
     }
     if (!isPackageFormat(format)) raise(WordError::BadFileFormat, std::to_string(format));
     // Whatever the extension says ("Attachment.Doc"), the file is the word processor's own package.
-    docx().save(file);
+    m_document->save(file);
     m_document->file = file;
     m_document->name = file.filename().string();
-    m_document->editsAtFile = docx().edits();
+    m_document->editsAtFile = m_document->edits();
 }
 
 void DocumentObject::exportPdf(const std::string& pagePath, const Variant& exportFormat) {

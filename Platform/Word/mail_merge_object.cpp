@@ -42,7 +42,8 @@ Object MailMergeObject::execute() {
         raise(WordError::BadArgument, "mail merge goes to a new document only");
     const MergeData& records = data();
     auto merged = mergeDocument(m_document->document(), records, MergeOptions{settings().suppressBlankLines});
-    return makeObject<DocumentObject>(m_word, m_word->addMade(std::move(merged)));
+    // The letters stay as written until script reaches into them: most runs only show them.
+    return makeObject<DocumentObject>(m_word, m_word->addMadeUnread(std::move(merged)));
 }
 
 const TypeInfo& MailMergeObject::typeInfo() const {

@@ -19,7 +19,7 @@ void showDocument(OpenDocument& document) noexcept {
         }
         try {
             const fs::path file = desktop::keepInDocuments("Document", ".docx",
-                                                           [&](const fs::path& scratch) { document.document().save(scratch); });
+                                                           [&](const fs::path& scratch) { document.save(scratch); });
             show(file.filename().string(), file, {});
         } catch (const Error& e) {
             show(document.name, {}, e.description());

@@ -14,8 +14,20 @@ namespace lumora::word {
 namespace fs = std::filesystem;
 
 DocxDocument& OpenDocument::document() {
-    if (closed || !docx) raise(WordError::DocumentClosed);
+    if (!isOpen()) raise(WordError::DocumentClosed);
+    if (!docx) {
+        docx = DocxDocument::fromPackage(std::move(*unread), name);
+        unread.reset();
+    }
     return *docx;
+}
+
+void OpenDocument::save(const fs::path& target) {
+    if (!isOpen()) raise(WordError::DocumentClosed);
+    if (docx)
+        docx->save(target);
+    else
+        unread->writeAtomically(target);
 }
 
 WordInstance::~WordInstance() { showChanged(); }
@@ -28,8 +40,8 @@ void WordInstance::setVisible(bool visible) {
 void WordInstance::showChanged() noexcept {
     if (!m_visible) return;
     for (const DocumentRef& document : m_documents) {
-        if (document->closed || !document->docx) continue;
-        const uint64_t edits = document->docx->edits();
+        if (!document->isOpen()) continue;
+        const uint64_t edits = document->edits();
         if (document->shownAtEdits == edits) continue;
         // A document that fails to be written is shown with the reason, and not again unchanged.
         document->shownAtEdits = edits;
@@ -50,8 +62,15 @@ DocumentRef WordInstance::adopt(std::unique_ptr<DocxDocument> docx, std::string 
     document->file = std::move(file);
     document->editsAtFile = document->docx->edits();
     m_documents.push_back(document);
-    select(document, document->docx->main(), 0, 0);
+    selectStart(document);
     return document;
+}
+
+void WordInstance::selectStart(const DocumentRef& document) {
+    if (document->docx)
+        select(document, document->docx->main(), 0, 0);
+    else
+        m_selection = Location{document, nullptr, nullptr};
 }
 
 DocumentRef WordInstance::add(const std::string& templatePath) {
@@ -64,13 +83,22 @@ DocumentRef WordInstance::add(const std::string& templatePath) {
         checkReadable(file);
         docx = readDocumentFile(file);
     }
-    return adopt(std::move(docx), "Document" + std::to_string(++m_documentsMade), {});
+    return adopt(std::move(docx), nextNewName(), {});
 }
 
 DocumentRef WordInstance::addBlank() { return addMade(blankDocument()); }
 
 DocumentRef WordInstance::addMade(std::unique_ptr<DocxDocument> docx) {
-    return adopt(std::move(docx), "Document" + std::to_string(++m_documentsMade), {});
+    return adopt(std::move(docx), nextNewName(), {});
+}
+
+DocumentRef WordInstance::addMadeUnread(Package package) {
+    auto document = std::make_shared<OpenDocument>();
+    document->unread = std::make_unique<Package>(std::move(package));
+    document->name = nextNewName();
+    m_documents.push_back(document);
+    selectStart(document);
+    return document;
 }
 
 DocumentRef WordInstance::open(const std::string& pagePath) {
@@ -82,24 +110,36 @@ DocumentRef WordInstance::open(const std::string& pagePath) {
     return adopt(std::move(docx), file.filename().string(), isPackage ? file : fs::path());
 }
 
+std::string WordInstance::nextNewName() { return "Document" + std::to_string(++m_documentsMade); }
+
 void WordInstance::close(const DocumentRef& document) {
     document->closed = true;
+    document->unread.reset();  // nothing can reach into an unread document, so its bytes go now
     std::erase(m_documents, document);
     if (m_selection.document == document) {
         m_selection = Location{};
-        if (!m_documents.empty()) select(m_documents.back(), m_documents.back()->docx->main(), 0, 0);
+        if (!m_documents.empty()) selectStart(m_documents.back());
     }
 }
 
 void WordInstance::quit() {
-    for (const DocumentRef& document : m_documents) document->closed = true;
+    for (const DocumentRef& document : m_documents) {
+        document->closed = true;
+        document->unread.reset();
+    }
     m_documents.clear();
     m_selection = Location{};
     m_visible = false;
 }
 
-Location& WordInstance::selection() {
+const DocumentRef& WordInstance::activeDocument() const {
     if (!m_selection.document || m_selection.document->closed) raise(WordError::NoDocumentOpen);
+    return m_selection.document;
+}
+
+Location& WordInstance::selection() {
+    const DocumentRef document = activeDocument();
+    if (!m_selection.story) select(document, document->document().main(), 0, 0);
     return m_selection;
 }
 

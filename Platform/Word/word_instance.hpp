@@ -20,6 +20,10 @@ struct MailMergeSettings;
 
 struct OpenDocument {
     std::unique_ptr<DocxDocument> docx;
+    // A document the word processor made and no script has touched yet (merged letters): kept
+    // as its package and read into a tree only when script first reaches into it, so that
+    // showing or saving ten thousand letters costs their bytes, not a tree of them.
+    std::unique_ptr<Package> unread;
     std::string name;                 // "Document1", or the file's name
     std::filesystem::path file;       // the file it was opened from or last saved to as a package
     uint64_t editsAtFile = 0;         // its edits when that file was written or read
@@ -27,8 +31,12 @@ struct OpenDocument {
     bool closed = false;
     std::shared_ptr<MailMergeSettings> mailMerge;  // made when script first asks for MailMerge
 
-    DocxDocument& document();         // error when closed
-    bool savedAsIs() const { return !file.empty() && docx && docx->edits() == editsAtFile; }
+    DocxDocument& document();         // error when closed; an unread document is read in first
+    bool isOpen() const { return !closed && (docx || unread); }
+    uint64_t edits() const { return docx ? docx->edits() : 0; }
+    // Writes the document as a package; an unread one as it was made, without reading it in.
+    void save(const std::filesystem::path& target);
+    bool savedAsIs() const { return !file.empty() && isOpen() && edits() == editsAtFile; }
 };
 
 using DocumentRef = std::shared_ptr<OpenDocument>;
@@ -57,6 +65,8 @@ public:
     DocumentRef addBlank();
     // A document made by the word processor itself (merged letters), named as a new one.
     DocumentRef addMade(std::unique_ptr<DocxDocument> docx);
+    // A made document kept as its package until script first reaches into it.
+    DocumentRef addMadeUnread(Package package);
     DocumentRef open(const std::string& pagePath);
     const std::vector<DocumentRef>& documents() const { return m_documents; }
     void close(const DocumentRef& document);
@@ -64,6 +74,8 @@ public:
 
     // The selection; error 4248 when no document is open.
     Location& selection();
+    // The document the selection is in, without reading an unread one in; error 4248 as above.
+    const DocumentRef& activeDocument() const;
     void select(const DocumentRef& document, Story& story, int32_t start, int32_t end);
     FindSettings& selectionFind() { return m_selectionFind; }
 
@@ -73,6 +85,10 @@ public:
 
 private:
     DocumentRef adopt(std::unique_ptr<DocxDocument> docx, std::string name, std::filesystem::path file);
+    // Puts the selection at the start of the document's main text; an unread document's
+    // selection waits there until it is asked for, rather than reading the document in.
+    void selectStart(const DocumentRef& document);
+    std::string nextNewName();
     void showChanged() noexcept;
 
     bool m_visible = false;

@@ -247,5 +247,24 @@ TEST_F(MergeWindowTest, MergedLettersHoldEveryRecipientsValues) {
     EXPECT_NE(windowText.find("Dear Zoë of Ωmega"), std::string::npos) << windowText;
 }
 
+TEST_F(MergeWindowTest, EachLettersHeaderNamesItsOwnRecipient) {
+    auto parts = testing::withBody("<w:p><w:r><w:t>Dear &lt;FirstName&gt;</w:t></w:r></w:p>");
+    parts.headers = {{"default", "<w:p><w:r><w:t>For &lt;FirstName&gt; at &lt;Firm&gt;</w:t></w:r></w:p>"}};
+    testing::writeDocx(templatePath, parts);
+    click("cmdHide", 0);
+    EXPECT_EQ(runMerge(campaign("<c><FirstName>Ann</FirstName><Company>Acme</Company></c>"
+                                "<c><FirstName>Zoë</FirstName><Company>Ωmega</Company></c>"),
+                       templatePath),
+              "Success");
+    ASSERT_FALSE(desktop().transcript().shown.empty());
+    const std::string text = testing::documentTextThroughLibreOffice(desktop().transcript().shown.back().file, dataFolder());
+    const size_t pageBreak = text.find('\f');
+    ASSERT_NE(pageBreak, std::string::npos) << text;
+    const std::string first = text.substr(0, pageBreak), second = text.substr(pageBreak + 1);
+    EXPECT_NE(first.find("For Ann at Acme"), std::string::npos) << text;
+    EXPECT_NE(second.find("For Zoë at Ωmega"), std::string::npos) << text;
+    EXPECT_EQ(second.find("Ann"), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace lumora
