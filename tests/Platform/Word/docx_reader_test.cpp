@@ -58,6 +58,13 @@ TEST_F(DocxReaderTest, AZipBombIsRefusedBeforeItIsUnpacked) {
     EXPECT_THAT(e.description(), HasSubstr("unpacks beyond the allowed size"));
 }
 
+TEST_F(DocxReaderTest, ATableOfThousandsOfLikeRowsPacksTightlyAndStillReads) {
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 0; i < 10'000; ++i) rows.push_back({paragraph("Name" + std::to_string(i)), paragraph("Town"), paragraph("")});
+    const Object document = app.getObject("Documents").call("Add", templateFile(withBody(table(rows))).string()).toObject();
+    EXPECT_EQ(document.getObject("Tables").call("Item", 1).toObject().getObject("Rows").count(), 10'000);
+}
+
 TEST_F(DocxReaderTest, EntriesBeyondTheSizeLimitsAreRefusedWhatTheirRatio) {
     std::string random(4096, '\0');
     for (size_t i = 0; i < random.size(); ++i) random[i] = static_cast<char>((i * 7919u) >> 3);
