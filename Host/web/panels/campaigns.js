@@ -68,11 +68,20 @@ LumoraDemo.panels.push(() => {
     return success(`${letters(Number(completed[1]))} merged into one document`, undefined, letterLink);
   }
 
-  async function runLetterCampaign(control) {
+  // Each letter campaign runs in a control of its own: the control prepares its progress window
+  // once, when it is created, and a second merge in the same control would find the window as the
+  // first left it, its Cancel button gone.
+  async function runLetterCampaign() {
     const times = Number($("campaign-repeat").value) || 1;
     const mergeInWindow = $("campaign-merge").value;
-    const result = await control.RunCampaign(repeatedRecipients($("campaign-xml").value, times), "2", "", "",
-                                             $("campaign-template").value, "", mergeInWindow);
+    const control = await connection.create(MAIL_CONTROL);
+    let result;
+    try {
+      result = await control.RunCampaign(repeatedRecipients($("campaign-xml").value, times), "2", "", "",
+                                         $("campaign-template").value, "", mergeInWindow);
+    } finally {
+      control.$release().catch(() => {});
+    }
     if (result !== "Success") return failure(String(result));
     const letterLink = shownLink("document");
     if (mergeInWindow === "1") return windowMergeOutcome(letterLink);
@@ -118,8 +127,8 @@ LumoraDemo.panels.push(() => {
   });
 
   action("campaign", "campaign-result", async () => {
+    if (medium() === "2") return runLetterCampaign();
     const control = await needMailControl();
-    if (medium() === "2") return runLetterCampaign(control);
     const result = await control.RunCampaign(recipients(), medium(), $("campaign-subject").value,
                                              $("campaign-body").value, "", $("campaign-attachments").value);
     if (result !== "Success") return failure(String(result));
