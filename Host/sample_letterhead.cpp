@@ -63,8 +63,8 @@ constexpr std::string_view kLetterStyles =
 
 }  // namespace
 
-std::string letterheadHeader(std::string_view referenceText) {
-    return paragraph(logoPicture() + "<w:r><w:br/></w:r>" + run("<COMPANY>", RunStyle::Bold) +
+std::string letterheadHeader(std::string_view referenceText, std::string_view companyText) {
+    return paragraph(logoPicture() + "<w:r><w:br/></w:r>" + run(companyText, RunStyle::Bold) +
                      headerTextBox(referenceText));
 }
 

@@ -10,8 +10,9 @@
 
 namespace lumora::host {
 
-// The header's block elements: logo, company tag, and a text box holding referenceText.
-std::string letterheadHeader(std::string_view referenceText);
+// The header's block elements: logo, the company's name (by default the record's company tag),
+// and a text box holding referenceText.
+std::string letterheadHeader(std::string_view referenceText, std::string_view companyText = "<COMPANY>");
 // The footer's block elements.
 std::string letterheadFooter();
 // The styles, the logo part and the header's relationship to it. Callers add relationships of

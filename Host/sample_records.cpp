@@ -121,6 +121,8 @@ SampleDocuments writeSampleDocuments(const std::filesystem::path& folder) {
     written.quoteHtmlTemplate = writeQuoteHtmlTemplate(folder);
     written.quoteLines = folder / kQuoteLinesName;
     written.quoteRecord = writeText(folder, kQuoteRecordName, kQuoteRecord);
+    written.campaignLetter = writeCampaignLetter(folder);
+    written.campaignRecipients = writeText(folder, kCampaignRecipientsName, sampleCampaignRecipients());
     return written;
 }
 

@@ -40,6 +40,7 @@ int16_t BridgeDesktop::showMessageBox(const desktop::MessageBoxRequest& request)
 desktop::WindowId BridgeDesktop::showWindow(const desktop::WindowSpec& windowSpec) {
     desktop::WindowId id = m_nextWindow++;
     OpenWindow window;
+    window.shown = windowSpec;
     window.timerInterval = std::chrono::milliseconds(std::max(0, windowSpec.timerIntervalMs));
     window.timerDue = std::chrono::steady_clock::now() + window.timerInterval;
     m_windows.emplace(id, window);
@@ -54,6 +55,52 @@ desktop::WindowId BridgeDesktop::showWindow(const desktop::WindowSpec& windowSpe
     return id;
 }
 
+std::optional<desktop::WindowUpdate> BridgeDesktop::newToPage(desktop::WindowSpec& shown,
+                                                               const desktop::WindowUpdate& update) {
+    desktop::WindowUpdate news;
+    bool changed = false;
+    if (update.caption && *update.caption != shown.caption) {
+        shown.caption = *update.caption;
+        news.caption = update.caption;
+        changed = true;
+    }
+    for (const desktop::WindowLabel& label : update.labels) {
+        auto mine = std::find_if(shown.labels.begin(), shown.labels.end(),
+                                 [&](const desktop::WindowLabel& known) { return known.name == label.name; });
+        const bool same = mine != shown.labels.end() && mine->caption == label.caption &&
+                          mine->heightTwips == label.heightTwips && mine->bordered == label.bordered;
+        if (same) continue;
+        if (mine == shown.labels.end()) shown.labels.push_back(label);
+        else *mine = label;
+        news.labels.push_back(label);
+        changed = true;
+    }
+    for (const desktop::WindowButton& button : update.buttons) {
+        auto mine = std::find_if(shown.buttons.begin(), shown.buttons.end(),
+                                 [&](const desktop::WindowButton& known) { return known.name == button.name; });
+        const bool same = mine != shown.buttons.end() && mine->caption == button.caption &&
+                          mine->enabled == button.enabled && mine->visible == button.visible;
+        if (same) continue;
+        if (mine == shown.buttons.end()) shown.buttons.push_back(button);
+        else *mine = button;
+        news.buttons.push_back(button);
+        changed = true;
+    }
+    if (update.heightTwips && *update.heightTwips != shown.heightTwips) {
+        shown.heightTwips = *update.heightTwips;
+        news.heightTwips = update.heightTwips;
+        changed = true;
+    }
+    // A timer set again restarts it, so it is always news, even at the same interval.
+    if (update.timerIntervalMs) {
+        shown.timerIntervalMs = *update.timerIntervalMs;
+        news.timerIntervalMs = update.timerIntervalMs;
+        changed = true;
+    }
+    if (!changed) return std::nullopt;
+    return news;
+}
+
 void BridgeDesktop::updateWindow(desktop::WindowId id, const desktop::WindowUpdate& update) {
     auto window = m_windows.find(id);
     if (window == m_windows.end()) return;
@@ -61,10 +108,12 @@ void BridgeDesktop::updateWindow(desktop::WindowId id, const desktop::WindowUpda
         window->second.timerInterval = std::chrono::milliseconds(std::max(0, *update.timerIntervalMs));
         window->second.timerDue = std::chrono::steady_clock::now() + window->second.timerInterval;
     }
-    json params{{"window", id}, {"labels", labelsJson(update.labels)}, {"buttons", buttonsJson(update.buttons)}};
-    if (update.caption) params["caption"] = wellFormedText(*update.caption);
-    if (update.heightTwips) params["heightTwips"] = *update.heightTwips;
-    if (update.timerIntervalMs) params["timer"] = *update.timerIntervalMs;
+    const std::optional<desktop::WindowUpdate> news = newToPage(window->second.shown, update);
+    if (!news) return;
+    json params{{"window", id}, {"labels", labelsJson(news->labels)}, {"buttons", buttonsJson(news->buttons)}};
+    if (news->caption) params["caption"] = wellFormedText(*news->caption);
+    if (news->heightTwips) params["heightTwips"] = *news->heightTwips;
+    if (news->timerIntervalMs) params["timer"] = *news->timerIntervalMs;
     m_page.tell("window.update", std::move(params));
 }
 

@@ -2,7 +2,9 @@
 // The Desktop of a page's worker thread: message boxes are asked of the page and block only
 // this worker until it answers; modal windows become open/update/close notifications whose
 // button clicks come back and are handed out by pumpEvents; shown items and produced files
-// become "show" notifications with a download link. What the operating system answers
+// become "show" notifications with a download link. A window update tells the page only what
+// changed, so a control repainting its progress after every record of a long list does not
+// flood the page with the same text. What the operating system answers
 // (clock, locale, temporary folder, GUIDs, opening files) comes from SystemServices.
 
 #include <chrono>
@@ -59,7 +61,10 @@ private:
         std::chrono::milliseconds timerInterval{0};
         std::chrono::steady_clock::time_point timerDue;
         bool closedReported = false;
+        desktop::WindowSpec shown;  // the window as the page was last told it
     };
+    // What of the update the page does not show yet; nullopt when it shows all of it already.
+    static std::optional<desktop::WindowUpdate> newToPage(desktop::WindowSpec& shown, const desktop::WindowUpdate& update);
     std::vector<desktop::WindowEvent> collectEvents(std::chrono::milliseconds wait);
     std::chrono::milliseconds untilNextTimer(std::chrono::milliseconds longest) const;
     void tellShown(const std::string& kind, const std::string& title, const std::string& detail,

@@ -133,6 +133,8 @@ DemoDocuments prepareDemoDocuments(const CliOptions& options) {
                          {"quoteTemplate", samples.quoteTemplate.string()},
                          {"quoteHtmlTemplate", samples.quoteHtmlTemplate.string()},
                          {"quoteRecord", host::sampleQuoteRecord()},
+                         {"campaignLetter", samples.campaignLetter.string()},
+                         {"campaignRecipients", host::sampleCampaignRecipients()},
                          {"quoteWebFolder", kDemoQuotesPath}};
         for (const auto& file : {samples.quoteTemplate, samples.quoteHtmlTemplate, samples.quoteLines})
             demo.files.emplace(std::string(kDemoQuotesPath) + file.filename().string(), file);

@@ -24,6 +24,24 @@ const unknown = (text) => ({ kind: "unknown", text });
 let boxesShown = null;
 // The items the control handed to the user during the running action (a workbook, a document).
 let itemsShown = null;
+// The windows the control opened during the running action, as each last looked (a window's
+// labels and buttons by name), kept after the window has closed: a progress window's last
+// words are how the action ended.
+let windowsShown = null;
+
+function windowLook(spec) {
+  const look = { name: spec.name, window: spec.window, labels: {}, buttons: {} };
+  for (const label of spec.labels || []) look.labels[label.name] = label.caption;
+  for (const button of spec.buttons || []) look.buttons[button.name] = { ...button };
+  return look;
+}
+
+function followWindow(update) {
+  const look = windowsShown && windowsShown.find((shown) => shown.window === update.window);
+  if (!look) return;
+  for (const label of update.labels || []) look.labels[label.name] = label.caption;
+  for (const button of update.buttons || []) look.buttons[button.name] = { ...button };
+}
 
 function failureFromBoxes(fallback) {
   return boxesShown && boxesShown.length ? failure(boxesShown.map((box) => box.text).join("\n")) : fallback;
@@ -102,6 +120,14 @@ const ui = {
     if (itemsShown) itemsShown.push(item);
     return Lumora.defaultUi.openItem(item, connection);
   },
+  openWindow(spec, connection) {
+    if (windowsShown) windowsShown.push(windowLook(spec));
+    return Lumora.defaultUi.openWindow(spec, connection);
+  },
+  updateWindow(update, connection) {
+    followWindow(update);
+    return Lumora.defaultUi.updateWindow(update, connection);
+  },
 };
 
 // ---- the call log -----------------------------------------------------------------------------
@@ -153,6 +179,7 @@ async function runPanelAction(button, outputId, work) {
   buttons.forEach((b) => (b.disabled = true));
   boxesShown = [];
   itemsShown = [];
+  windowsShown = [];
   try {
     render(outputId, await work());
   } catch (error) {
@@ -160,6 +187,7 @@ async function runPanelAction(button, outputId, work) {
   } finally {
     boxesShown = null;
     itemsShown = null;
+    windowsShown = null;
     buttons.forEach((b) => (b.disabled = false));
   }
 }

@@ -298,7 +298,7 @@ TEST_F(LumoraCommandLine, SampleTemplateIsWrittenIntoTheFolderNamed) {
     std::string listed;
     for (const char* name : {"Welcome letter.dotx", "Seminar invitation.dotx", "Welcome letter record.xml",
                              "Seminar invitation record.xml", "Quote.docx", "QuoteHtml.docx", "QuoteLines.htm",
-                             "Quote.xml"}) {
+                             "Quote.xml", "Campaign letter.docx", "Campaign recipients.xml"}) {
         listed += (temp.path() / "templates" / name).string() + "\n";
         EXPECT_TRUE(std::filesystem::is_regular_file(temp.path() / "templates" / name)) << name;
     }

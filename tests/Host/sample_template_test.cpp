@@ -95,6 +95,36 @@ TEST(SampleTemplate, SeminarInvitationHasAListTableAndEachTemplateItsRecord) {
         EXPECT_NE(host::sampleSeminarRecord().find("templatetag=\"" + std::string(tag) + "\""), std::string::npos) << tag;
 }
 
+// The campaign letter is a document (a merge adds to it, it is not made from it as a template)
+// whose tags are all in the body: every one of them names a field-list entry of the sample
+// recipients, and the letterhead the letters share carries none.
+TEST(SampleTemplate, CampaignLetterTagsAreInItsBodyAndEachNamesAFieldOfTheRecipientList) {
+    TempFolder temp;
+    const host::SampleDocuments written = host::writeSampleDocuments(temp.path());
+    EXPECT_EQ(written.campaignLetter, temp.path() / "Campaign letter.docx");
+    EXPECT_NE(readPart(written.campaignLetter, "[Content_Types].xml")
+                  .find("application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"),
+              std::string::npos);
+    const std::string body = readPart(written.campaignLetter, "word/document.xml");
+    const std::string recipients(host::sampleCampaignRecipients());
+    const std::regex tag("&lt;([A-Z]+)&gt;");
+    size_t tags = 0;
+    for (std::sregex_iterator found(body.begin(), body.end(), tag), end; found != end; ++found, ++tags)
+        EXPECT_NE(recipients.find("templatetag=\"" + (*found)[1].str() + "\""), std::string::npos) << (*found)[1];
+    EXPECT_GE(tags, 6u);
+    for (const char* part : {"word/header1.xml", "word/footer1.xml"})
+        EXPECT_FALSE(std::regex_search(readPart(written.campaignLetter, part), tag)) << part;
+
+    // A dozen records after the model record's place at the top, the awkward values among them.
+    const std::regex record("<recipient>");
+    EXPECT_EQ(std::distance(std::sregex_iterator(recipients.begin(), recipients.end(), record), std::sregex_iterator()), 12);
+    EXPECT_EQ(recipients.find("<MAIL_CAMPAIGN>\n  <recipient>"), 0u);
+    for (const char* awkward : {"Smith, Jones &amp; Partners", "The \"Blue Door\" Café", "Дмитрий"})
+        EXPECT_NE(recipients.find(awkward), std::string::npos) << awkward;
+    std::ifstream file(written.campaignRecipients);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), recipients);
+}
+
 TEST(SampleTemplate, WritingAgainReplacesTheFileAndLeavesNothingBeside) {
     TempFolder temp;
     auto file = host::writeSampleTemplate(temp.path());

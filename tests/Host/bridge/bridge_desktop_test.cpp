@@ -91,6 +91,34 @@ TEST_F(BridgeDesktop, PageLeavingDuringAModalWindowClosesItAndEndsItsWorker) {
     EXPECT_TRUE(eventually([&] { return server->pageCount() == 0; }));
 }
 
+// A control busy between checkpoints never waits for the page: the page's click still reaches
+// it when it lets pending clicks in, and a repaint that changes nothing is not sent.
+TEST_F(BridgeDesktop, ClickReachesABusyControlAndRepaintsOfTheSameTextAreSentOnce) {
+    serve();
+    BridgeClient page(port());
+    int64_t windows = page.create(kWindowsProgId);
+
+    int64_t call = page.sendRequest("call", {{"object", windows}, {"member", "Busy"}, {"args", {300}}});
+    int window = page.awaitNotification("window.open")["params"]["window"];
+    std::vector<std::string> shown;
+    json message;
+    while (!(message = page.receive()).contains("result")) {
+        if (message.value("method", "") == "window.update") shown.push_back(message["params"]["labels"][0]["caption"]);
+    }
+    EXPECT_EQ(message["id"], call);
+    EXPECT_EQ(message["result"]["result"], "done");
+    ASSERT_EQ(shown.size(), 101u);  // 300 steps, each percentage from 0 to 100 shown once
+    EXPECT_EQ(shown.front(), "Working (0%)");
+    EXPECT_EQ(shown.back(), "Working (100%)");
+
+    call = page.sendRequest("call", {{"object", windows}, {"member", "Busy"}, {"args", {100000}}});
+    window = page.awaitNotification("window.open")["params"]["window"];
+    page.awaitNotification("window.update");
+    page.notify("click", {{"window", window}, {"control", "cmdCancel"}});
+    const std::string ended = page.awaitResponse(call)["result"]["result"];
+    EXPECT_EQ(ended.rfind("cancelled at step ", 0), 0u) << ended;
+}
+
 class ShownFiles : public BridgeTest {
 protected:
     std::filesystem::path writeLetter() {

@@ -126,6 +126,9 @@ TEST_F(ServeCommand, GivesTheDemoPageAFolderWithTheSampleTemplateAndNamesATakenP
     EXPECT_EQ(demo["quoteTemplate"], folder + "Quote.docx");
     EXPECT_EQ(demo["quoteHtmlTemplate"], folder + "QuoteHtml.docx");
     EXPECT_EQ(demo["quoteRecord"], host::sampleQuoteRecord());
+    EXPECT_EQ(demo["campaignLetter"], folder + "Campaign letter.docx");
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "Campaign letter.docx"));
+    EXPECT_EQ(demo["campaignRecipients"], host::sampleCampaignRecipients());
 
     // The quote templates are also at the bridge's web address, the HTML line table beside them;
     // nothing else of the folder is.

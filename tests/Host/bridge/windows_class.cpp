@@ -44,6 +44,27 @@ Variant modal(Windows&, Args& a) {
     }
 }
 
+// Opens frmBusy and works through `steps` steps without waiting: after each it repaints its
+// percentage, as the merge window does after each record, and lets pending clicks in. cmdCancel
+// stops it at the next step. Returns how far it got.
+Variant busy(Windows&, Args& a) {
+    auto& desktop = dt::current();
+    const int32_t steps = a[0].toI4();
+    dt::WindowId id = desktop.openWindow({"frmBusy", "Working", {{"lblStatus", ""}}, {{"cmdCancel", "Cancel"}}});
+    for (int32_t step = 1; step <= steps; ++step) {
+        desktop.updateWindow(id, {.labels = {{"lblStatus", "Working (" + std::to_string(step * 100 / steps) + "%)"}}});
+        for (const dt::WindowEvent& event : desktop.pumpEvents()) {
+            if (event.window == id && event.control == "cmdCancel") {
+                desktop.closeWindow(id);
+                return "cancelled at step " + std::to_string(step);
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    desktop.closeWindow(id);
+    return "done";
+}
+
 const TypeInfo& Windows::typeInfo() const {
     static const TypeInfo info = [] {
         TypeInfo t("Windows");
@@ -63,6 +84,7 @@ const TypeInfo& Windows::typeInfo() const {
         });
         t.method<Windows>("OpenFile", 0x60030005, {"path"}, 1,
                           [](Windows&, Args& a) { return Variant(dt::current().shellOpen(a[0].toString())); });
+        t.method<Windows>("Busy", 0x60030006, {"steps"}, 1, busy);
         return t;
     }();
     return info;
