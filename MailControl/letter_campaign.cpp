@@ -43,6 +43,9 @@ void runWindowMerge(LumoraMailCtrl& control, const Variant& recipients, const st
     window.SetXML(recipients.toObject().get("xml").toString());
     window.SetTemplatePath(templatePath);
     window.SetTimerOKToGo();
+    // Each campaign starts from the window's first look: the last one left OK showing and Cancel
+    // hidden, which would let the person neither stop this merge nor tell it from the last.
+    window.InitForm();
     window.showModal();
 }
 

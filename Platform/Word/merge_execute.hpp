@@ -2,8 +2,9 @@
 // A mail merge run: the main document's body copied once per record into one new document,
 // each copy its own section starting on a new page (with the main document's page setup,
 // headers and footers), every merge field replaced by the record's value as plain text in the
-// field's formatting; a header or footer holding merge fields is made anew for each record. The body is copied as markup, record by record, and written out as it
-// goes, so ten thousand letters cost the markup they make and no more.
+// field's formatting; a header or footer holding merge fields is made anew for each record.
+// The body is copied as markup, record by record, and written out as it goes, so ten thousand
+// letters cost the markup they make and no more.
 
 #include "docx_document.hpp"
 #include "merge_data.hpp"

@@ -131,9 +131,9 @@ TEST_F(MergeWindowTest, WindowOpensWithItsControlsAndHeightAndOkHidesIt) {
 
 TEST_F(MergeWindowTest, CancelAtEachCheckpointQuitsAndLeavesNoDataFile) {
     // Pumps: Loading, Starting, Opening, then the checkpoint before the tag list, the file, the data.
+    // One control runs every case: each campaign shows its window as new, Cancel back in place
+    // of the OK the last one ended with.
     for (int32_t afterPumps : {1, 4, 5, 6}) {
-        // A control's window keeps the look its last merge left, OK included: each case starts afresh.
-        mail = create("LumoraMailContl.LumoraMailCtrl");
         fs::remove_all(temp);
         fs::create_directories(temp);
         click("cmdCancel", afterPumps);

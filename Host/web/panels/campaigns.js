@@ -68,9 +68,8 @@ LumoraDemo.panels.push(() => {
     return success(`${letters(Number(completed[1]))} merged into one document`, undefined, letterLink);
   }
 
-  // Each letter campaign runs in a control of its own: the control prepares its progress window
-  // once, when it is created, and a second merge in the same control would find the window as the
-  // first left it, its Cancel button gone.
+  // Each letter campaign runs in a control of its own, let go when the campaign ends, so the word
+  // processor it drove and the letters' data source go with it; the letters stay offered.
   async function runLetterCampaign() {
     const times = Number($("campaign-repeat").value) || 1;
     const mergeInWindow = $("campaign-merge").value;
