@@ -40,7 +40,8 @@ constexpr std::string_view kCampaignRecipients = R"(<MAIL_CAMPAIGN>
 )";
 
 std::string campaignLetterBody() {
-    return paragraph(run("<FIRSTNAME>") + run(" ") + run("<LASTNAME>")) + paragraphs({"<COMPANY>", "<ADDRESS>"}) +
+    // Two blank lines keep the address clear of the letterhead's company name above it.
+    return paragraphs({"", ""}) + paragraph(run("<FIRSTNAME>") + run(" ") + run("<LASTNAME>")) + paragraphs({"<COMPANY>", "<ADDRESS>"}) +
            paragraph(run("<CITY>") + run(" ") + run("<POSTCODE>")) + paragraphs({""}) +
            paragraph(run("Dear ") + run("<FIRSTNAME>", RunStyle::Bold) + run(",")) + paragraphs({""}) +
            headingParagraph("Our spring offer") +
