@@ -29,10 +29,10 @@ let itemsShown = null;
 // words are how the action ended.
 let windowsShown = null;
 
-function windowLook(spec) {
-  const look = { name: spec.name, window: spec.window, labels: {}, buttons: {} };
-  for (const label of spec.labels || []) look.labels[label.name] = label.caption;
-  for (const button of spec.buttons || []) look.buttons[button.name] = { ...button };
+function windowLook(windowSpec) {
+  const look = { name: windowSpec.name, window: windowSpec.window, labels: {}, buttons: {} };
+  for (const label of windowSpec.labels || []) look.labels[label.name] = label.caption;
+  for (const button of windowSpec.buttons || []) look.buttons[button.name] = { ...button };
   return look;
 }
 
@@ -120,9 +120,9 @@ const ui = {
     if (itemsShown) itemsShown.push(item);
     return Lumora.defaultUi.openItem(item, connection);
   },
-  openWindow(spec, connection) {
-    if (windowsShown) windowsShown.push(windowLook(spec));
-    return Lumora.defaultUi.openWindow(spec, connection);
+  openWindow(windowSpec, connection) {
+    if (windowsShown) windowsShown.push(windowLook(windowSpec));
+    return Lumora.defaultUi.openWindow(windowSpec, connection);
   },
   updateWindow(update, connection) {
     followWindow(update);

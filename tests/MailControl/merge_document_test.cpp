@@ -4,12 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Platform/Files/register.hpp"
-#include "Platform/Word/register.hpp"
-#include "Platform/Xml/register.hpp"
-#include "tests/Control/support/deliverable_fixture.hpp"
+#include "letter_campaign_fixture.hpp"
 #include "tests/Control/support/docx_reader.hpp"
-#include "tests/support/docx_files.hpp"
 #include "tests/support/support_commands.hpp"
 
 namespace lumora {
@@ -19,27 +15,16 @@ namespace fs = std::filesystem;
 
 std::string cell(const std::string& text) { return testing::paragraph(text); }
 
-class MergeDocumentTest : public testing::DeliverableTest {
+class MergeDocumentTest : public testing::LetterCampaignTest {
 protected:
     void SetUp() override {
-        DeliverableTest::SetUp();
-        xml::registerXmlClasses(Registry::instance());
-        word::registerWordClasses(Registry::instance());
-        files::registerFileClasses(Registry::instance());
+        LetterCampaignTest::SetUp();
         install("Scripting.FileSystemObject");
-        mail = create("LumoraMailContl.LumoraMailCtrl");
-        fs::create_directories(dataFolder() / "temp");
-        templatePath = (dataFolder() / "letter.docx").string();
-        testing::writeDocx(templatePath, testing::withBody("<w:p><w:r><w:t>Dear &lt;FirstName&gt;</w:t></w:r></w:p>"));
+        writeTemplate("<w:p><w:r><w:t>Dear &lt;FirstName&gt;</w:t></w:r></w:p>");
     }
-    Object document(const std::string& markup) {
-        Object doc = create("Msxml2.DOMDocument");
-        doc.call("loadXML", markup);
-        return doc;
-    }
+    Object document(const std::string& markup) { return recipientDocument(markup); }
     std::string direct(const std::string& markup, const std::string& templateFile) {
-        Variant recipients(document(markup));
-        return mail.call("RunCampaign", ByRef{recipients}, "2", "", "", templateFile, "").toString();
+        return runLetterCampaign(markup, templateFile, "");
     }
     // BuildFieldList's header record and the column list it hands back.
     std::pair<std::string, std::vector<std::string>> fieldList(const std::string& markup) {
@@ -52,9 +37,6 @@ protected:
         for (const Variant& name : columns.array().items) names.push_back(name.toString());
         return {header, names};
     }
-
-    Object mail;
-    std::string templatePath;
 };
 
 TEST_F(MergeDocumentTest, FieldListNamesModelRecordColumnsAndEndsWithAnEmptyEntry) {
@@ -106,8 +88,8 @@ TEST_F(MergeDocumentTest, MergeDocTableHoldsHeaderRowAndOneRowPerRecipient) {
 
 TEST_F(MergeDocumentTest, DirectMergeLeavesLettersHoldingEachRecipientsValuesOpen) {
     install("Word.Application");
-    testing::writeDocx(templatePath, testing::withBody("<w:p><w:r><w:t>Dear &lt;firstname&gt; of &lt;Firm&gt;,</w:t></w:r></w:p>"
-                                                       "<w:p><w:r><w:t>we write to &lt;FirstName&gt; again.</w:t></w:r></w:p>"));
+    writeTemplate("<w:p><w:r><w:t>Dear &lt;firstname&gt; of &lt;Firm&gt;,</w:t></w:r></w:p>"
+                  "<w:p><w:r><w:t>we write to &lt;FirstName&gt; again.</w:t></w:r></w:p>");
     const std::string markup =
         "<MAIL_CAMPAIGN><r><FirstName>Ann</FirstName><Company>Smith, Jones &amp; \"Co\"</Company></r>"
         "<fieldlist><f fieldname=\"FirstName\" mergeheader=\"First\"/>"

@@ -10,11 +10,7 @@
 #include <fstream>
 #include <tuple>
 
-#include "Platform/Files/register.hpp"
-#include "Platform/Word/register.hpp"
-#include "Platform/Xml/register.hpp"
-#include "tests/Control/support/deliverable_fixture.hpp"
-#include "tests/support/docx_files.hpp"
+#include "letter_campaign_fixture.hpp"
 #include "tests/support/support_commands.hpp"
 
 namespace lumora {
@@ -32,26 +28,16 @@ std::string campaign(const std::string& records, const std::string& fieldList = 
     return "<MAIL_CAMPAIGN>" + fieldList + records + "</MAIL_CAMPAIGN>";
 }
 
-class MergeWindowTest : public testing::DeliverableTest {
+class MergeWindowTest : public testing::LetterCampaignTest {
 protected:
     void SetUp() override {
-        DeliverableTest::SetUp();
-        xml::registerXmlClasses(Registry::instance());
-        word::registerWordClasses(Registry::instance());
-        files::registerFileClasses(Registry::instance());
+        LetterCampaignTest::SetUp();
         install("Word.Application");
-        mail = create("LumoraMailContl.LumoraMailCtrl");
-        temp = dataFolder() / "temp";
-        fs::create_directories(temp);
-        templatePath = (dataFolder() / "letter.docx").string();
-        testing::writeDocx(templatePath, testing::withBody("<w:p><w:r><w:t>Dear &lt;FirstName&gt; of &lt;firm&gt;</w:t></w:r></w:p>"));
+        writeTemplate("<w:p><w:r><w:t>Dear &lt;FirstName&gt; of &lt;firm&gt;</w:t></w:r></w:p>");
     }
 
     std::string runMerge(const std::string& markup, const std::string& templateFile) {
-        Object doc = create("Msxml2.DOMDocument");
-        doc.call("loadXML", markup);
-        Variant recipients(doc);
-        return mail.call("RunCampaign", ByRef{recipients}, "2", "", "", templateFile, "", "1").toString();
+        return runLetterCampaign(markup, templateFile, "1");
     }
     void click(const std::string& button, int32_t afterPumps) {
         desktop().queueClick({"frmMergeProgress", button, afterPumps});
@@ -87,10 +73,6 @@ protected:
             if (entry.path().filename().string().starts_with("CRMWordMergeData")) return true;
         return false;
     }
-
-    Object mail;
-    fs::path temp;
-    std::string templatePath;
 };
 
 TEST_F(MergeWindowTest, DataFileHoldsHeaderAndOneQuotedLinePerRecordAsRfc4180Utf8) {
