@@ -14,11 +14,10 @@
 #include <string>
 
 #include "Automation/registry.hpp"
-#include "Automation/server.hpp"
-#include "Automation/shared_library.hpp"
 #include "Platform/Desktop/headless_desktop.hpp"
 #include "Platform/Outlook/register.hpp"
 #include "Platform/Xml/register.hpp"
+#include "bench/mail_campaign/mail_control_server.hpp"
 #include "bench/ratio_reporter.hpp"
 
 namespace {
@@ -108,11 +107,7 @@ int main(int argc, char** argv) {
     registry.setDataFolder(dataFolder());
     pim::registerPimClasses(registry);
     xml::registerXmlClasses(registry);
-    {
-        SharedLibrary library(LUMORA_MAIL_CONTROL_LIBRARY);
-        auto registerServer = reinterpret_cast<DllRegisterServerFn>(library.symbol("DllRegisterServer"));
-        if (!registerServer || registerServer() != kOk) return 1;
-    }
+    if (!bench::registerMailControl()) return 1;
     desktop::SystemConfig config;
     config.tempFolder = (dataFolder() / "temp").string() + "/";
     fs::create_directories(dataFolder() / "temp");

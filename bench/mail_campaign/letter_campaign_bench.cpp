@@ -18,13 +18,12 @@
 #include <string>
 
 #include "Automation/registry.hpp"
-#include "Automation/server.hpp"
-#include "Automation/shared_library.hpp"
 #include "Platform/Desktop/headless_desktop.hpp"
 #include "Platform/Files/register.hpp"
 #include "Platform/Word/register.hpp"
 #include "Platform/Xml/register.hpp"
 #include "bench/letters/peer_process.hpp"
+#include "bench/mail_campaign/mail_control_server.hpp"
 #include "bench/median_reporter.hpp"
 #include "bench/peak_memory.hpp"
 #include "tests/support/docx_files.hpp"
@@ -57,11 +56,14 @@ std::string valueOf(int recipient, const std::string& field) {
 
 const std::string& recipientXml() {
     static const std::string xml = [] {
-        std::string text = "<MAIL_CAMPAIGN><fieldlist>";
+        // The first recipient comes first: a letter campaign takes its columns from it.
+        std::string fieldList = "<fieldlist>";
         for (const char* field : kFields)
-            text += std::string("<field fieldname=\"") + field + "\" mergeheader=\"" + field + "\"/>";
-        text += "</fieldlist>";
+            fieldList += std::string("<field fieldname=\"") + field + "\" mergeheader=\"" + field + "\"/>";
+        fieldList += "</fieldlist>";
+        std::string text = "<MAIL_CAMPAIGN>";
         for (int i = 0; i < kRecipients; ++i) {
+            if (i == 1) text += fieldList;
             text += "<contact>";
             for (const char* field : kFields) {
                 std::string value = valueOf(i, field);
@@ -150,21 +152,29 @@ struct Campaign {
         recipients.call("loadXML", recipientXml());
         control = Registry::instance().createObject("LumoraMailContl.LumoraMailCtrl");
     }
-    std::string run() const {
+    // `check`: the letters must name the last recipient and hold no tag, or the run failed.
+    std::string run(bool check = false) const {
         if (window == "1") headless().queueClick({"frmMergeProgress", "cmdHide", 0});
         Variant list(recipients);
         std::string result = control.call("RunCampaign", ByRef{list}, "2", "", "", letterTemplate().string(), "", window)
                                  .toString();
         auto& shown = headless().transcript().shown;
-        if (shown.empty() || shown.back().file.empty()) result += " (no letters shown)";
+        if (shown.empty() || shown.back().file.empty()) return result + " (no letters shown)";
+        if (check) {
+            const std::string letters = testing::readEntry(shown.back().file, "word/document.xml");
+            if (letters.find(valueOf(kRecipients - 1, "FirstName")) == std::string::npos ||
+                letters.find("&lt;FirstName&gt;") != std::string::npos)
+                result += " (the letters do not hold the recipients' values)";
+        }
         std::error_code ignored;
-        if (!shown.empty()) fs::remove(shown.back().file, ignored);
+        fs::remove(shown.back().file, ignored);
         return result;
     }
 };
 
 void runCampaign(benchmark::State& state, const char* window) {
     const Campaign campaign(window);
+    if (const std::string checked = campaign.run(true); checked != "Success") state.SkipWithError(checked.c_str());
     for (auto _ : state) {
         const std::string result = campaign.run();
         if (result != "Success") state.SkipWithError(result.c_str());
@@ -195,11 +205,7 @@ int main(int argc, char** argv) {
     xml::registerXmlClasses(registry);
     word::registerWordClasses(registry);
     files::registerFileClasses(registry);
-    {
-        SharedLibrary library(LUMORA_MAIL_CONTROL_LIBRARY);
-        auto registerServer = reinterpret_cast<DllRegisterServerFn>(library.symbol("DllRegisterServer"));
-        if (!registerServer || registerServer() != kOk) return 1;
-    }
+    if (!bench::registerMailControl()) return 1;
     desktop::ScopedDesktop scope(headless());
     letterTemplate();
     // Memory first, each path in a child of its own, before the timed runs raise this process's peak.
