@@ -13,9 +13,9 @@ namespace {
 std::optional<Object> entryFor(const std::string& mergeheader, const Object& fieldList) {
     std::optional<Object> found;
     forEachElement(fieldList, [&](const Object& entry) {
-        if (!found && optionalAttribute(entry, "mergeheader") == mergeheader &&
-            !entry.call("getAttribute", "mergeheader").isNull())
-            found = entry;
+        if (found) return;
+        const Variant header = entry.call("getAttribute", "mergeheader");
+        if (!header.isNull() && header.toString() == mergeheader) found = entry;
     });
     return found;
 }
