@@ -8,11 +8,9 @@ namespace {
 
 using nlohmann::json;
 
-std::string text(const std::string& value) { return wellFormedText(value); }
-
 json windowSpecJson(const desktop::WindowSpec& windowSpec) {
-    return {{"name", text(windowSpec.name)},
-            {"caption", text(windowSpec.caption)},
+    return {{"name", wellFormedText(windowSpec.name)},
+            {"caption", wellFormedText(windowSpec.caption)},
             {"labels", labelsJson(windowSpec.labels)},
             {"buttons", buttonsJson(windowSpec.buttons)},
             {"timerIntervalMs", windowSpec.timerIntervalMs},
@@ -21,7 +19,7 @@ json windowSpecJson(const desktop::WindowSpec& windowSpec) {
 
 json updateJson(const desktop::WindowUpdate& update) {
     json out = json::object();
-    if (update.caption) out["caption"] = text(*update.caption);
+    if (update.caption) out["caption"] = wellFormedText(*update.caption);
     if (!update.labels.empty()) out["labels"] = labelsJson(update.labels);
     if (!update.buttons.empty()) out["buttons"] = buttonsJson(update.buttons);
     if (update.timerIntervalMs) out["timerIntervalMs"] = *update.timerIntervalMs;
@@ -42,7 +40,7 @@ json windowJson(const desktop::WindowRecord& window) {
     json events = json::array();
     for (const auto& event : window.events) {
         json e{{"kind", eventKindName(event.kind)}};
-        if (!event.control.empty()) e["control"] = text(event.control);
+        if (!event.control.empty()) e["control"] = wellFormedText(event.control);
         events.push_back(std::move(e));
     }
     json updates = json::array();
@@ -54,26 +52,28 @@ json windowJson(const desktop::WindowRecord& window) {
 }  // namespace
 
 json errorJson(const Error& error) {
-    return {{"number", error.number()}, {"description", text(error.description())}, {"source", text(error.source())}};
+    return {{"number", error.number()},
+            {"description", wellFormedText(error.description())},
+            {"source", wellFormedText(error.source())}};
 }
 
 json transcriptEntry(size_t step, const StepOutcome& outcome, const desktop::Transcript& seen) {
     json boxes = json::array();
     for (const auto& box : seen.messageBoxes)
-        boxes.push_back({{"text", text(box.request.text)},
-                         {"title", text(box.request.title)},
+        boxes.push_back({{"text", wellFormedText(box.request.text)},
+                         {"title", wellFormedText(box.request.title)},
                          {"buttons", box.request.buttons},
                          {"answer", box.answer}});
     json windows = json::array();
     for (const auto& window : seen.windows) windows.push_back(windowJson(window));
     json shown = json::array();
     for (const auto& item : seen.shown)
-        shown.push_back({{"kind", text(item.kind)},
-                         {"title", text(item.title)},
-                         {"file", text(item.file.string())},
-                         {"detail", text(item.detail)}});
+        shown.push_back({{"kind", wellFormedText(item.kind)},
+                         {"title", wellFormedText(item.title)},
+                         {"file", wellFormedText(item.file.string())},
+                         {"detail", wellFormedText(item.detail)}});
     json opened = json::array();
-    for (const auto& file : seen.opened) opened.push_back(text(file.string()));
+    for (const auto& file : seen.opened) opened.push_back(wellFormedText(file.string()));
     json keys = json::array();
     for (const auto& press : seen.keys) keys.push_back(press);
 
