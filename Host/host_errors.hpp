@@ -21,6 +21,9 @@ enum class HostError {
     BadDriveSetting,      // a drive mapping that is not DRIVE=FOLDER with a drive letter or share
     DrivesFileUnreadable, // the data folder's drives.json is not a table of drive: folder
     DrivesFileNotSaved,   // drives.json could not be written
+    CredentialsNotSaved,  // an account's password could not be kept (the keyring's reason, or the file)
+    CredentialsUnreadable, // the kept passwords could not be read
+    CredentialsExposed,   // the password file may be read or written by others
 };
 
 inline constexpr int kMaxValueDepth = 64;
@@ -43,6 +46,12 @@ inline constexpr ErrorEntry<HostError> kHostErrors[] = {
      "The drive table drives.json must be an object of drive: folder"},
     {HostError::DrivesFileNotSaved, RuntimeError::PermissionDenied, kHostErrorSource,
      "The drive table drives.json could not be saved"},
+    {HostError::CredentialsNotSaved, RuntimeError::PermissionDenied, kHostErrorSource,
+     "The account's password could not be kept in {}"},
+    {HostError::CredentialsUnreadable, RuntimeError::PermissionDenied, kHostErrorSource,
+     "The accounts' passwords could not be read from {}"},
+    {HostError::CredentialsExposed, RuntimeError::PermissionDenied, kHostErrorSource,
+     "The password file {} may be read by others: make it readable by you alone (chmod 600) and change the passwords it holds"},
 };
 
 constexpr std::span<const ErrorEntry<HostError>> errorTable(HostError) { return kHostErrors; }
