@@ -21,9 +21,13 @@ enum class HostError {
     BadDriveSetting,      // a drive mapping that is not DRIVE=FOLDER with a drive letter or share
     DrivesFileUnreadable, // the data folder's drives.json is not a table of drive: folder
     DrivesFileNotSaved,   // drives.json could not be written
-    CredentialsNotSaved,  // an account's password could not be kept (the keyring's reason, or the file)
-    CredentialsUnreadable, // the kept passwords could not be read
-    CredentialsExposed,   // the password file may be read or written by others
+    CredentialsNotSaved,  // the keyring could not keep an account's password (its reason)
+    CredentialsUnreadable, // the keyring could not give a kept password (its reason)
+    PrivateFileNotSaved,  // a file of the owner's alone (accounts, passwords) could not be written
+    PrivateFileUnreadable, // such a file is damaged, too large or unreadable
+    PrivateFileExposed,   // such a file may be read or written by others
+    AccountExists,        // a groupware account of that name is kept already
+    NoSuchAccount,        // no groupware account has that name
 };
 
 inline constexpr int kMaxValueDepth = 64;
@@ -47,11 +51,17 @@ inline constexpr ErrorEntry<HostError> kHostErrors[] = {
     {HostError::DrivesFileNotSaved, RuntimeError::PermissionDenied, kHostErrorSource,
      "The drive table drives.json could not be saved"},
     {HostError::CredentialsNotSaved, RuntimeError::PermissionDenied, kHostErrorSource,
-     "The account's password could not be kept in {}"},
+     "The account's password could not be kept in the desktop keyring: {}"},
     {HostError::CredentialsUnreadable, RuntimeError::PermissionDenied, kHostErrorSource,
-     "The accounts' passwords could not be read from {}"},
-    {HostError::CredentialsExposed, RuntimeError::PermissionDenied, kHostErrorSource,
-     "The password file {} may be read by others: make it readable by you alone (chmod 600) and change the passwords it holds"},
+     "The account's password could not be read from the desktop keyring: {}"},
+    {HostError::PrivateFileNotSaved, RuntimeError::PermissionDenied, kHostErrorSource, "{} could not be saved"},
+    {HostError::PrivateFileUnreadable, RuntimeError::PermissionDenied, kHostErrorSource,
+     "{} could not be read: it is damaged, too large or not a file"},
+    {HostError::PrivateFileExposed, RuntimeError::PermissionDenied, kHostErrorSource,
+     "{} may be read by others: make it readable by you alone (chmod 600) and change the passwords it holds"},
+    {HostError::AccountExists, RuntimeError::InvalidProcedureCall, kHostErrorSource,
+     "There is an account named {} already: remove it first, or name the new one with --name"},
+    {HostError::NoSuchAccount, RuntimeError::InvalidProcedureCall, kHostErrorSource, "There is no account named {}"},
 };
 
 constexpr std::span<const ErrorEntry<HostError>> errorTable(HostError) { return kHostErrors; }

@@ -47,7 +47,7 @@ public:
                                                            password.c_str(), nullptr, &failure, "account",
                                                            account.c_str(), nullptr);
         ErrorHandle error(failure);
-        if (!stored || error) raise(HostError::CredentialsNotSaved, "the desktop keyring: " + reason(error));
+        if (!stored || error) raise(HostError::CredentialsNotSaved, reason(error));
     }
 
     std::optional<std::string> load(const std::string& account) override {
@@ -55,7 +55,7 @@ public:
         PasswordHandle password(
             secret_password_lookup_sync(&kAccountSchema, nullptr, &failure, "account", account.c_str(), nullptr));
         ErrorHandle error(failure);
-        if (error) raise(HostError::CredentialsUnreadable, "the desktop keyring: " + reason(error));
+        if (error) raise(HostError::CredentialsUnreadable, reason(error));
         if (!password) return std::nullopt;
         return std::string(password.get());
     }
@@ -64,7 +64,7 @@ public:
         GError* failure = nullptr;
         secret_password_clear_sync(&kAccountSchema, nullptr, &failure, "account", account.c_str(), nullptr);
         ErrorHandle error(failure);
-        if (error) raise(HostError::CredentialsNotSaved, "the desktop keyring: " + reason(error));
+        if (error) raise(HostError::CredentialsNotSaved, reason(error));
     }
 
     std::string place() const override { return "the desktop keyring"; }

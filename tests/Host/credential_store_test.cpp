@@ -79,7 +79,7 @@ TEST_F(CredentialStoreTest, AFileOthersMayReadOrThatIsDamagedIsRefusedAndLeftAsI
 TEST_F(CredentialStoreTest, APasswordThatCannotBeWrittenLeavesNoFileBehind) {
     std::ofstream(folder / "not-a-folder") << "x";
     const fs::path file = folder / "not-a-folder" / "credentials.json";
-    EXPECT_NE(errorText([&] { host::fileCredentials(file)->save("team", "secret"); }).find("could not be kept"),
+    EXPECT_NE(errorText([&] { host::fileCredentials(file)->save("team", "secret"); }).find("could not be saved"),
               std::string::npos);
     EXPECT_EQ(fs::directory_iterator(folder)->path().filename(), "not-a-folder");
 }
