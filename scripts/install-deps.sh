@@ -24,6 +24,7 @@ test_packages=(
   sip-tester
   poppler-utils
   mpack ripmime
+  radicale python3-caldav
 )
 
 want=("${build_packages[@]}")
