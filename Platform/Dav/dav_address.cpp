@@ -105,4 +105,9 @@ std::string asCollectionAddress(std::string_view url) {
     return part(handle.get(), CURLUPART_URL);
 }
 
+std::string pathOf(std::string_view url) {
+    UrlHandle handle = webUrl(url);
+    return part(handle.get(), CURLUPART_PATH);
+}
+
 }  // namespace lumora::dav

@@ -30,4 +30,7 @@ std::string displayAddress(std::string_view url);
 // names resolve below them only then.
 std::string asCollectionAddress(std::string_view url);
 
+// The path of the address, percent-encoded as it is ("/alice/calendar/a.ics").
+std::string pathOf(std::string_view url);
+
 }  // namespace lumora::dav
