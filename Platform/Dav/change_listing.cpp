@@ -13,6 +13,13 @@ bool isMember(const DavResource& resource, const std::string& collectionUrl) {
     return !resource.isCollection && resource.href != collectionUrl && asCollectionAddress(resource.href) != collectionUrl;
 }
 
+// A member is worth fetching when the store does not hold the version the server lists (or the
+// server names no version at all).
+bool isNewTo(const KnownState& known, const DavResource& member) {
+    auto remembered = known.etags.find(member.href);
+    return member.etag.empty() || remembered == known.etags.end() || remembered->second != member.etag;
+}
+
 // Compares a listing of every member with what the store remembers.
 void compareFullListing(const std::vector<DavResource>& members, const std::string& collectionUrl,
                         const KnownState& known, ChangeList& changes) {
@@ -20,9 +27,7 @@ void compareFullListing(const std::vector<DavResource>& members, const std::stri
     for (const DavResource& member : members) {
         if (!member.found() || !isMember(member, collectionUrl)) continue;
         present.insert(member.href);
-        auto remembered = known.etags.find(member.href);
-        if (remembered == known.etags.end() || remembered->second != member.etag || member.etag.empty())
-            changes.changed.push_back({member.href, member.etag});
+        if (isNewTo(known, member)) changes.changed.push_back({member.href, member.etag});
     }
     for (const auto& [url, etag] : known.etags)
         if (!present.contains(url)) changes.removed.push_back(url);
@@ -82,9 +87,7 @@ ChangeList listChanges(DavClient& client, const std::string& collectionUrl, cons
             changes.removed.push_back(member.href);
             continue;
         }
-        auto remembered = known.etags.find(member.href);
-        if (member.found() && (remembered == known.etags.end() || remembered->second != member.etag || member.etag.empty()))
-            changes.changed.push_back({member.href, member.etag});
+        if (member.found() && isNewTo(known, member)) changes.changed.push_back({member.href, member.etag});
     }
     return changes;
 }
