@@ -26,6 +26,7 @@ test_packages=(
   poppler-utils
   mpack ripmime
   dbus-daemon gnome-keyring
+  radicale python3-caldav
 )
 
 want=("${build_packages[@]}")
