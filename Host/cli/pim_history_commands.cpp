@@ -14,6 +14,7 @@
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Outlook/store_history.hpp"
 #include "Platform/Outlook/store_trash.hpp"
+#include "command_words.hpp"
 #include "commands.hpp"
 
 namespace lumora::host::cli {
@@ -21,40 +22,6 @@ namespace lumora::host::cli {
 namespace {
 
 using pim::PimStore;
-
-// The command's words and options, read from after its name.
-struct CommandWords {
-    std::vector<std::string> words;
-    std::map<std::string, std::string> values;  // options with a value, by name
-    std::set<std::string> flags;
-
-    std::optional<std::string> value(const std::string& name) const {
-        auto it = values.find(name);
-        return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
-    }
-};
-
-CommandWords readWords(const std::string& command, const std::vector<std::string>& args,
-                       const std::set<std::string>& valueOptions, const std::set<std::string>& flagOptions) {
-    CommandWords read;
-    bool optionsEnded = false;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || !arg.starts_with("--")) {
-            read.words.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (flagOptions.contains(arg)) {
-            read.flags.insert(arg);
-        } else if (valueOptions.contains(arg)) {
-            if (i + 1 == args.size()) throw UsageError(command + ": " + arg + " needs a value");
-            read.values[arg] = args[++i];
-        } else {
-            throw UsageError(command + ": unknown option '" + arg + "'");
-        }
-    }
-    return read;
-}
 
 int64_t positiveNumber(const std::string& command, const std::string& what, const std::string& text) {
     int64_t number = 0;
