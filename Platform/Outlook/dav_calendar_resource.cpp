@@ -133,13 +133,7 @@ ItemRecord readCalendarResource(std::string_view text, ItemClass expected) {
     if (!component) raise(PimError::BadResource, "its " + std::string(componentNameOf(expected)) + " cannot be read");
     CalendarZones zones(root.get(), PimError::BadResource);
     std::optional<ItemRecord> item = itemOfComponent(component, found.position + 1, zones, PimError::BadResource);
-    // libical resolves a TEXT value's escapes in an X- property as well.
-    for (icalproperty* p = icalcomponent_get_first_property(component, ICAL_X_PROPERTY); p;
-         p = icalcomponent_get_next_property(component, ICAL_X_PROPERTY)) {
-        const char* name = icalproperty_get_x_name(p);
-        const char* value = icalproperty_get_x(p);
-        if (name && isMarkProperty(name)) applyMark(*item, name, value ? value : "");
-    }
+    readMarks(outline, *found.component, *item);
     return std::move(*item);
 }
 

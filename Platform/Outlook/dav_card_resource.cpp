@@ -49,11 +49,7 @@ ItemRecord readCardResource(std::string_view text) {
     const OutlinePart& card = onlyCard(outline);
     std::vector<ItemRecord> contacts = readVCards(text);
     ItemRecord contact = std::move(contacts.front());
-    for (size_t index : card.properties) {
-        const std::string& line = outline.lines[index].text;
-        const std::string name = propertyNameOf(line);
-        if (isMarkProperty(name)) applyMark(contact, name, unescapedText(line.substr(valueStartOf(line))));
-    }
+    readMarks(outline, card, contact);
     return contact;
 }
 

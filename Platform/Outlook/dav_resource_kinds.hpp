@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "pim_store.hpp"
+#include "resource_outline.hpp"
 
 namespace lumora::pim {
 
@@ -17,5 +18,8 @@ std::string cardResourceText(const ItemRecord& item, std::string_view previous);
 
 // The marks' lines of a component or card, folded, for the item's marks.
 std::string markLinesOf(const ItemRecord& item);
+// The marks among the part's own properties, set on the item. Read from the text itself, as an
+// empty value counts: the CRM asks whether a mark exists.
+void readMarks(const ResourceOutline& outline, const OutlinePart& part, ItemRecord& item);
 
 }  // namespace lumora::pim

@@ -50,4 +50,12 @@ std::string markLinesOf(const ItemRecord& item) {
     return lines;
 }
 
+void readMarks(const ResourceOutline& outline, const OutlinePart& part, ItemRecord& item) {
+    for (size_t index : part.properties) {
+        const std::string& line = outline.lines[index].text;
+        const std::string name = propertyNameOf(line);
+        if (isMarkProperty(name)) applyMark(item, name, unescapedText(line.substr(valueStartOf(line))));
+    }
+}
+
 }  // namespace lumora::pim
