@@ -1,0 +1,61 @@
+#include "dav_resources.hpp"
+
+#include "dav_marks.hpp"
+#include "dav_resource_kinds.hpp"
+#include "content_lines.hpp"
+#include "icalendar_items.hpp"
+#include "pim_errors.hpp"
+#include "vcard_items.hpp"
+
+namespace lumora::pim {
+
+namespace {
+
+void requireResourceSize(std::string_view text) {
+    if (text.size() > kMaxResourceBytes) raise(PimError::ResourceTooLarge, std::to_string(kMaxResourceBytes >> 20) + " MB");
+}
+
+bool isCalendarClass(ItemClass itemClass) { return itemClass == ItemClass::Appointment || itemClass == ItemClass::Task; }
+
+void requireResourceClass(ItemClass itemClass) {
+    if (!isCalendarClass(itemClass) && itemClass != ItemClass::Contact)
+        raise(PimError::BadItemType, std::to_string(static_cast<int32_t>(itemClass)));
+}
+
+}  // namespace
+
+ParsedResource readResource(std::string_view text, ItemClass expected) {
+    requireResourceClass(expected);
+    requireResourceSize(text);
+    return {isCalendarClass(expected) ? readCalendarResource(text, expected) : readCardResource(text)};
+}
+
+std::string resourceText(const ItemRecord& item, std::string_view previous, Date now) {
+    requireResourceClass(item.itemClass);
+    requireResourceSize(previous);
+    return isCalendarClass(item.itemClass) ? calendarResourceText(item, previous, now) : cardResourceText(item, previous);
+}
+
+std::vector<std::string> resourceFieldsOf(ItemClass itemClass) {
+    std::vector<std::string> fields;
+    for (std::string_view field : itemClass == ItemClass::Contact ? vcardFields() : calendarFieldsOf(itemClass))
+        fields.emplace_back(field);
+    for (std::string_view field : markFieldsOf(itemClass)) fields.emplace_back(field);
+    return fields;
+}
+
+std::string markLinesOf(const ItemRecord& item) {
+    std::string lines;
+    for (const Mark& mark : marksOf(item)) appendFolded(lines, mark.propertyName + ":" + escapedText(mark.value, Semicolons::Escaped));
+    return lines;
+}
+
+void readMarks(const ResourceOutline& outline, const OutlinePart& part, ItemRecord& item) {
+    for (size_t index : part.properties) {
+        const std::string& line = outline.lines[index].text;
+        const std::string name = propertyNameOf(line);
+        if (isMarkProperty(name)) applyMark(item, name, unescapedText(line.substr(valueStartOf(line))));
+    }
+}
+
+}  // namespace lumora::pim
