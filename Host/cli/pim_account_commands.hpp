@@ -10,7 +10,8 @@
 namespace lumora::host::cli {
 
 inline constexpr const char* kPimAccountUsage =
-    "pim account add URL --user NAME [--password-file FILE] [--name NAME] | account list | account remove NAME";
+    "pim account add URL --user NAME [--password-file FILE] [--name NAME]\n"
+    "pim account list | remove NAME";
 
 bool isPimAccountCommand(const std::vector<std::string>& args);
 int runPimAccountCommand(const CliOptions& options, const std::vector<std::string>& args);
