@@ -10,8 +10,9 @@ namespace lumora::pim {
 namespace {
 
 // Version 1 had no version mark (0); version 2 added the trash columns and the journal;
-// version 3 the items' UIDs; version 4 the attachments' content ids.
-constexpr int kSchemaVersion = 4;
+// version 3 the items' UIDs; version 4 the attachments' content ids; version 5 the state of the
+// default folders kept in step with a groupware server.
+constexpr int kSchemaVersion = 5;
 
 constexpr std::string_view kTables = R"sql(
 CREATE TABLE IF NOT EXISTS mailboxes(
