@@ -74,6 +74,19 @@ CREATE TABLE IF NOT EXISTS journal_user_properties(
   entry INTEGER NOT NULL, item INTEGER NOT NULL, position INTEGER NOT NULL, name TEXT NOT NULL,
   type INTEGER NOT NULL, kind INTEGER NOT NULL, value, PRIMARY KEY(entry, item, position),
   FOREIGN KEY(entry, item) REFERENCES journal_items(entry, item) ON DELETE CASCADE) WITHOUT ROWID;
+
+-- A default folder kept in step with a collection of a groupware account (the account by its
+-- name in accounts.json), with what the server gave to resume from: its sync token, else its ctag.
+CREATE TABLE IF NOT EXISTS sync_bindings(
+  folder INTEGER PRIMARY KEY REFERENCES folders(id), account TEXT NOT NULL, collection_url TEXT NOT NULL,
+  sync_token TEXT NOT NULL DEFAULT '', ctag TEXT NOT NULL DEFAULT '', UNIQUE(account, collection_url));
+-- Each item a bound folder shares with the server: its resource's address and etag, and the
+-- server's last text of it, which a change made here is written over so that the lines another
+-- program keeps there survive. Forgotten with the item when it is removed for good.
+CREATE TABLE IF NOT EXISTS sync_items(
+  item INTEGER PRIMARY KEY REFERENCES items(id) ON DELETE CASCADE,
+  folder INTEGER NOT NULL REFERENCES sync_bindings(folder), href TEXT NOT NULL, etag TEXT NOT NULL,
+  server_text TEXT NOT NULL, UNIQUE(folder, href));
 )sql";
 
 int schemaVersion(Database& db) {
