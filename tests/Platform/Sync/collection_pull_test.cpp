@@ -89,7 +89,8 @@ TEST_F(PullFromRadicale, ServerChangesArriveInPlaceAndRemovalsGoToDeletedItems) 
     EXPECT_EQ(review.userProperties[0].name, "ACID");
     EXPECT_EQ(review.userProperties[0].value.toString(), "{8A1F}");
     ItemRecord ada = itemWithUid("urn:uuid:6d1f0c1e-0000-4000-8000-000000000001", pim::ItemClass::Contact);
-    EXPECT_EQ(ada.values.at("FullName").toString(), "Ada Example");
+    EXPECT_EQ(ada.values.at("FirstName").toString(), "Ada");
+    EXPECT_EQ(ada.values.at("Email1Address").toString(), "ada@example.com");
     EXPECT_EQ(ada.values.at("User1").toString(), "Lumora");
     EXPECT_EQ(itemWithUid("standup", pim::ItemClass::Appointment).values.at("Subject").toString(), "Standup");
     std::optional<SyncedItem> synced = syncedItemOf(m_store, review.id);
