@@ -11,6 +11,8 @@
 #include "Host/accounts/credential_store.hpp"
 #include "Host/host_errors.hpp"
 #include "Platform/Dav/account_discovery.hpp"
+#include "Platform/Outlook/pim_store.hpp"
+#include "Platform/Sync/default_bindings.hpp"
 #include "command_words.hpp"
 #include "commands.hpp"
 
@@ -95,8 +97,12 @@ int addAccount(const std::vector<std::string>& args) {
         credentials->forget(name);
         throw;
     }
+    // The default folders follow the account's collections from the next sync on.
+    std::shared_ptr<pim::PimStore> store = pim::PimStore::shared(dataFolder);
+    const auto bound = sync::bindDefaultFolders(*store, name, sync::chooseDefaultCollections(collections));
     std::cout << "Added " << name << ": " << collections.size() << " collection"
-              << (collections.size() == 1 ? "" : "s") << " on " << client.baseUrl() << "; the password is kept in "
+              << (collections.size() == 1 ? "" : "s") << " on " << client.baseUrl() << ", " << bound.size()
+              << " default folder" << (bound.size() == 1 ? "" : "s") << " bound; the password is kept in "
               << credentials->place() << '\n';
     return kExitOk;
 }

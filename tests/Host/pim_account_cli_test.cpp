@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
+#include "Platform/Outlook/pim_store.hpp"
+#include "Platform/Sync/sync_state.hpp"
 #include "lumora_process.hpp"
 #include "tests/Automation/temp_folder.hpp"
 #include "tests/support/radicale_server.hpp"
@@ -35,8 +39,17 @@ TEST_F(PimAccountCommandLine, AnAccountIsAddedOnceTheServerAnswersAndItsPassword
     const std::string url = server.url("/");
     const ProcessResult added = lumora({"add", url, "--user", "alice", "--password-file", (temp.path() / "password").string()});
     ASSERT_EQ(added.status, 0) << added.out << added.err;
-    EXPECT_NE(added.out.find("Added alice@127.0.0.1:" + std::to_string(server.port()) + ": 3 collections"),
+    const std::string name = "alice@127.0.0.1:" + std::to_string(server.port());
+    EXPECT_NE(added.out.find("Added " + name + ": 3 collections on " + url + ", 3 default folders bound"),
               std::string::npos) << added.out;
+    {
+        std::shared_ptr<pim::PimStore> store = pim::PimStore::shared(data());
+        std::vector<std::string> followed;
+        for (const sync::SyncBinding& binding : sync::bindingsOfAccount(*store, name))
+            followed.push_back(binding.collectionUrl.substr(url.size()));
+        std::ranges::sort(followed);
+        EXPECT_EQ(followed, (std::vector<std::string>{"alice/calendar/", "alice/contacts/", "alice/tasks/"}));
+    }
     const std::string settings = readWhole(data() / "accounts.json");
     EXPECT_NE(settings.find("/alice/"), std::string::npos) << settings;
     EXPECT_EQ(settings.find(server.kAlicePassword), std::string::npos);
