@@ -28,6 +28,7 @@ enum class HostError {
     PrivateFileExposed,   // such a file may be read or written by others
     AccountExists,        // a groupware account of that name is kept already
     NoSuchAccount,        // no groupware account has that name
+    NoPassword,           // no password is kept for a groupware account
 };
 
 inline constexpr int kMaxValueDepth = 64;
@@ -62,6 +63,8 @@ inline constexpr ErrorEntry<HostError> kHostErrors[] = {
     {HostError::AccountExists, RuntimeError::InvalidProcedureCall, kHostErrorSource,
      "There is an account named {} already: remove it first, or name the new one with --name"},
     {HostError::NoSuchAccount, RuntimeError::InvalidProcedureCall, kHostErrorSource, "There is no account named {}"},
+    {HostError::NoPassword, RuntimeError::PermissionDenied, kHostErrorSource,
+     "No password is kept for the account {}: remove it and add it again"},
 };
 
 constexpr std::span<const ErrorEntry<HostError>> errorTable(HostError) { return kHostErrors; }

@@ -23,8 +23,14 @@ constexpr std::pair<std::string_view, std::string GroupwareAccount::*> kFields[]
     {"principal", &GroupwareAccount::principal},
     {"calendarHome", &GroupwareAccount::calendarHome},
     {"addressbookHome", &GroupwareAccount::addressbookHome},
-    {"lastSync", &GroupwareAccount::lastSync},
     {"lastError", &GroupwareAccount::lastError},
+};
+
+// The sync's counters, by their names in the file.
+constexpr std::pair<std::string_view, int64_t GroupwareAccount::*> kCounters[] = {
+    {"lastSync", &GroupwareAccount::lastSync},
+    {"failures", &GroupwareAccount::failures},
+    {"retryAt", &GroupwareAccount::retryAt},
 };
 
 }  // namespace
@@ -42,6 +48,12 @@ AccountRegistry::AccountRegistry(fs::path dataFolder) : m_file(dataFolder / kAcc
             if (value == entry.end()) continue;
             if (!value->is_string()) raise(HostError::PrivateFileUnreadable, m_file.string());
             account.*field = value->get<std::string>();
+        }
+        for (const auto& [key, counter] : kCounters) {
+            const auto value = entry.find(key);
+            if (value == entry.end()) continue;
+            if (!value->is_number_integer()) raise(HostError::PrivateFileUnreadable, m_file.string());
+            account.*counter = value->get<int64_t>();
         }
         if (account.name.empty()) raise(HostError::PrivateFileUnreadable, m_file.string());
         m_accounts.push_back(std::move(account));
@@ -84,6 +96,7 @@ void AccountRegistry::save() const {
     for (const GroupwareAccount& account : m_accounts) {
         nlohmann::json entry = nlohmann::json::object();
         for (const auto& [key, field] : kFields) entry[std::string(key)] = account.*field;
+        for (const auto& [key, counter] : kCounters) entry[std::string(key)] = account.*counter;
         list.push_back(std::move(entry));
     }
     writeOwnerFile(m_file, list.dump(2) + "\n");

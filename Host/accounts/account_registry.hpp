@@ -3,6 +3,7 @@
 // of the owner's alone: it names servers and users). Passwords are not here; they are in the
 // credential store under the account's name.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,8 +17,10 @@ struct GroupwareAccount {
     std::string principal;        // found on the server: the user's principal and home collections
     std::string calendarHome;
     std::string addressbookHome;
-    std::string lastSync;         // when a sync last went well (yyyy-MM-ddTHH:mm:ss), empty before
     std::string lastError;        // the last sync's failure, empty once one goes well
+    int64_t lastSync = 0;         // ms since 1970 when a sync last went well; 0 before the first
+    int64_t failures = 0;         // syncs failed in a row since the last that went well
+    int64_t retryAt = 0;          // ms since 1970: no background sync before then (0: any time)
 };
 
 class AccountRegistry {

@@ -8,6 +8,8 @@
 
 #include "Automation/registry.hpp"
 #include "Host/accounts/account_registry.hpp"
+#include "Host/accounts/account_status.hpp"
+#include "Host/accounts/sync_report_text.hpp"
 #include "Host/accounts/credential_store.hpp"
 #include "Host/host_errors.hpp"
 #include "Platform/Dav/account_discovery.hpp"
@@ -92,7 +94,7 @@ int addAccount(const std::vector<std::string>& args) {
     std::unique_ptr<CredentialStore> credentials = openCredentialStore(dataFolder);
     credentials->save(name, password);
     try {
-        registry.add({name, client.baseUrl(), user, homes.principal, homes.calendarHome, homes.addressBookHome, "", ""});
+        registry.add({name, client.baseUrl(), user, homes.principal, homes.calendarHome, homes.addressBookHome});
     } catch (...) {
         credentials->forget(name);
         throw;
@@ -108,15 +110,34 @@ int addAccount(const std::vector<std::string>& args) {
 }
 
 int listAccounts() {
-    const AccountRegistry registry(Registry::instance().dataFolder());
-    if (registry.accounts().empty()) std::cout << "No accounts: the PIM keeps everything on this computer.\n";
-    for (const GroupwareAccount& account : registry.accounts()) {
-        std::cout << account.name << "\t" << account.serverUrl << "\t" << account.user << "\t"
-                  << (account.lastSync.empty() ? "never synced" : "last sync " + account.lastSync);
-        if (!account.lastError.empty()) std::cout << "\tlast error: " << account.lastError;
-        std::cout << '\n';
-    }
+    const std::vector<AccountStatus> statuses = accountStatuses(Registry::instance().dataFolder());
+    if (statuses.empty()) std::cout << "No accounts: the PIM keeps everything on this computer.\n";
+    for (const AccountStatus& status : statuses)
+        std::cout << status.account.name << "\t" << status.account.serverUrl << "\t" << status.account.user << "\t"
+                  << stateWord(status.account) << "\t" << statusText(status) << '\n';
     return kExitOk;
+}
+
+// Syncs the named account, or every account; fails when one of them could not be synced whole.
+int syncAccounts(const std::vector<std::string>& args) {
+    const CommandWords read = readWords("pim sync", {args.begin() + 1, args.end()}, {"--account"}, {});
+    if (!read.words.empty()) throw UsageError("pim sync takes only --account NAME");
+    const std::filesystem::path dataFolder = Registry::instance().dataFolder();
+    std::vector<std::string> names;
+    if (auto only = read.value("--account")) {
+        names.push_back(*only);
+    } else {
+        for (const GroupwareAccount& account : AccountRegistry(dataFolder).accounts()) names.push_back(account.name);
+    }
+    if (names.empty()) std::cout << "No accounts to sync: the PIM keeps everything on this computer.\n";
+    bool allWell = true;
+    pim::PimStore store(dataFolder);
+    for (const std::string& name : names) {
+        const AccountSyncReport report = runAccountSync(dataFolder, store, name, SyncScope::Everything);
+        for (const std::string& line : reportLines(report)) (report.failed() ? std::cerr : std::cout) << line << '\n';
+        allWell = allWell && !report.failed();
+    }
+    return allWell ? kExitOk : kExitFailed;
 }
 
 int removeAccount(const std::vector<std::string>& args) {
@@ -131,10 +152,13 @@ int removeAccount(const std::vector<std::string>& args) {
 
 }  // namespace
 
-bool isPimAccountCommand(const std::vector<std::string>& args) { return !args.empty() && args[0] == "account"; }
+bool isPimAccountCommand(const std::vector<std::string>& args) {
+    return !args.empty() && (args[0] == "account" || args[0] == "sync");
+}
 
 int runPimAccountCommand(const CliOptions& options, const std::vector<std::string>& args) {
     prepareHost(options, false);
+    if (args[0] == "sync") return syncAccounts(args);
     if (args.size() >= 2 && args[1] == "add") return addAccount(args);
     if (args.size() == 2 && args[1] == "list") return listAccounts();
     if (args.size() >= 2 && args[1] == "remove") return removeAccount(args);

@@ -1,6 +1,6 @@
 #pragma once
 // `lumora pim account add | list | remove`: the groupware accounts (CalDAV and CardDAV servers)
-// the PIM syncs with.
+// the PIM syncs with; `lumora pim sync` syncs them now.
 
 #include <string>
 #include <vector>
@@ -11,7 +11,8 @@ namespace lumora::host::cli {
 
 inline constexpr const char* kPimAccountUsage =
     "pim account add URL --user NAME [--password-file FILE] [--name NAME]\n"
-    "pim account list | remove NAME";
+    "pim account list | remove NAME\n"
+    "pim sync [--account NAME]";
 
 bool isPimAccountCommand(const std::vector<std::string>& args);
 int runPimAccountCommand(const CliOptions& options, const std::vector<std::string>& args);

@@ -1,7 +1,5 @@
 #include "pim_history_commands.hpp"
 
-#include <time.h>
-
 #include <charconv>
 #include <functional>
 #include <iostream>
@@ -11,6 +9,7 @@
 
 #include "Automation/registry.hpp"
 #include "Automation/top_level_call.hpp"
+#include "Host/accounts/local_time_text.hpp"
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Outlook/store_history.hpp"
 #include "Platform/Outlook/store_trash.hpp"
@@ -29,15 +28,6 @@ int64_t positiveNumber(const std::string& command, const std::string& what, cons
     if (error != std::errc() || end != text.data() + text.size() || number < 0)
         throw UsageError(command + ": " + what + " must be a whole number, not '" + text + "'");
     return number;
-}
-
-// A journal or trash time in the local time zone, to the second.
-std::string localTime(int64_t milliseconds) {
-    const time_t seconds = static_cast<time_t>(milliseconds / 1000);
-    tm local{};
-    char text[32];
-    if (!localtime_r(&seconds, &local) || !strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local)) return "?";
-    return text;
 }
 
 std::string plural(int64_t count, const std::string& one, const std::string& many) {
@@ -70,7 +60,7 @@ int runInCall(const CliOptions& options, const std::vector<std::string>& args,
 }
 
 std::string entryLine(const pim::HistoryEntry& entry) {
-    std::string line = std::to_string(entry.id) + "  " + localTime(entry.at) + "  created " +
+    std::string line = std::to_string(entry.id) + "  " + localTimeText(entry.at) + "  created " +
                        std::to_string(entry.created) + ", changed " + std::to_string(entry.changed) + ", moved " +
                        std::to_string(entry.moved) + ", removed " + std::to_string(entry.removed) + "  " + entry.what;
     if (entry.undoes != 0) line += "  (undoes " + std::to_string(entry.undoes) + ")";
@@ -133,7 +123,7 @@ std::string trashLine(const pim::TrashItem& item) {
     const std::string from = !item.cameFrom.empty() ? item.cameFrom
                              : item.cameFromGone   ? "a removed folder"
                                                    : "an unknown folder";
-    const std::string when = item.deletedAt != 0 ? localTime(item.deletedAt) : "at an unknown time";
+    const std::string when = item.deletedAt != 0 ? localTimeText(item.deletedAt) : "at an unknown time";
     return item.entryId + "  " + std::string(pim::showKindOf(item.itemClass)) + "  \"" + item.name + "\"  from " + from +
            "  deleted " + when + "  mailbox " + item.mailbox;
 }

@@ -38,14 +38,14 @@ TEST_F(AccountRegistryTest, AccountsOutliveTheRegistryAndNamesAreUnique) {
             EXPECT_NE(e.description().find("There is an account named team already"), std::string::npos);
         }
         host::GroupwareAccount synced = *registry.find("team");
-        synced.lastSync = "2026-12-09T10:00:00";
+        synced.lastSync = 1765274400000;
         synced.lastError = "";
         registry.update(synced);
     }
     host::AccountRegistry reopened(folder);
     ASSERT_EQ(reopened.accounts().size(), 2u);
     EXPECT_EQ(reopened.find("team")->calendarHome, "/pat/cal/");
-    EXPECT_EQ(reopened.find("team")->lastSync, "2026-12-09T10:00:00");
+    EXPECT_EQ(reopened.find("team")->lastSync, 1765274400000);
     reopened.remove("home");
     EXPECT_THROW(reopened.remove("home"), Error);
     EXPECT_EQ(host::AccountRegistry(folder).accounts().size(), 1u);

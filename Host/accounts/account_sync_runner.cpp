@@ -1,0 +1,68 @@
+#include "account_sync_runner.hpp"
+
+#include <algorithm>
+
+#include "Host/host_errors.hpp"
+#include "Platform/Outlook/store_journal.hpp"
+#include "account_registry.hpp"
+#include "credential_store.hpp"
+#include "sync_lock.hpp"
+
+namespace lumora::host {
+
+namespace {
+
+constexpr std::chrono::milliseconds kFirstRetry = std::chrono::seconds(30);
+constexpr std::chrono::milliseconds kLongestRetry = std::chrono::minutes(30);
+
+// How the account's sync went, kept for `account list`, the page and the background's schedule.
+void recordOutcome(GroupwareAccount& account, const AccountSyncReport& report) {
+    const int64_t now = pim::storeNow();
+    if (report.failed()) {
+        account.lastError = report.error;
+        ++account.failures;
+        account.retryAt = now + retryDelay(account.failures).count();
+    } else {
+        account.lastError.clear();
+        account.failures = 0;
+        account.retryAt = 0;
+        account.lastSync = now;
+    }
+}
+
+}  // namespace
+
+std::chrono::milliseconds retryDelay(int64_t failures) {
+    std::chrono::milliseconds delay = kFirstRetry;
+    for (int64_t i = 1; i < failures && delay < kLongestRetry; ++i) delay *= 2;
+    return std::min(delay, kLongestRetry);
+}
+
+AccountSyncReport runAccountSync(const std::filesystem::path& dataFolder, pim::PimStore& store, const std::string& name,
+                                 SyncScope scope) {
+    AccountSyncReport report{name, std::nullopt, {}};
+    // Most calls change nothing synced: they cost one query, and no lock.
+    if (scope == SyncScope::PendingChangesOnly && sync::pendingChanges(store, name) == 0) return report;
+    SyncLock lock(dataFolder);
+    // Read under the lock: another process may have just kept what its sync did.
+    AccountRegistry registry(dataFolder);
+    const GroupwareAccount* found = registry.find(name);
+    if (!found) raise(HostError::NoSuchAccount, name);
+    GroupwareAccount account = *found;
+
+    try {
+        const std::optional<std::string> password = openCredentialStore(dataFolder)->load(name);
+        if (!password) raise(HostError::NoPassword, name);
+        dav::DavClient client({account.serverUrl, account.user, *password});
+        report.result = scope == SyncScope::Everything ? sync::syncAccount(store, client, name)
+                                                       : sync::pushAccount(store, client, name);
+        report.error = sync::firstFailure(*report.result);
+    } catch (const Error& e) {
+        report.error = e.description();
+    }
+    recordOutcome(account, report);
+    registry.update(account);
+    return report;
+}
+
+}  // namespace lumora::host
