@@ -30,6 +30,24 @@ void recordOutcome(GroupwareAccount& account, const AccountSyncReport& report) {
     }
 }
 
+// "Calendar" for the person's own folder, "Calendar of alice" for one a colleague shares.
+std::vector<std::string> folderLabels(pim::PimStore& store, const sync::AccountSyncResult& result) {
+    const int64_t own = store.currentMailbox().id;
+    std::vector<std::string> labels;
+    for (const sync::CollectionSync& collection : result.collections) {
+        const pim::FolderRow folder = store.folder(collection.folder);
+        labels.push_back(folder.mailbox == own ? folder.name
+                                               : folder.name + " of " + store.mailbox(folder.mailbox).userName);
+    }
+    return labels;
+}
+
+std::string firstFailure(const sync::AccountSyncResult& result, const std::vector<std::string>& labels) {
+    for (size_t i = 0; i < result.collections.size(); ++i)
+        if (result.collections[i].failure) return labels[i] + ": " + result.collections[i].failure->description();
+    return {};
+}
+
 }  // namespace
 
 std::chrono::milliseconds retryDelay(int64_t failures) {
@@ -56,7 +74,8 @@ AccountSyncReport runAccountSync(const std::filesystem::path& dataFolder, pim::P
         dav::DavClient client({account.serverUrl, account.user, *password});
         report.result = scope == SyncScope::Everything ? sync::syncAccount(store, client, name)
                                                        : sync::pushAccount(store, client, name);
-        report.error = sync::firstFailure(*report.result);
+        report.folderLabels = folderLabels(store, *report.result);
+        report.error = firstFailure(*report.result, report.folderLabels);
     } catch (const Error& e) {
         report.error = e.description();
     }

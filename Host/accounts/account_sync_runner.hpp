@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Platform/Sync/account_sync.hpp"
 
@@ -25,6 +26,9 @@ struct AccountSyncReport {
     // What each collection did; nullopt when the sync could not start (no password, server away)
     // or when there was nothing to push.
     std::optional<sync::AccountSyncResult> result;
+    // How a person names each collection's folder ("Calendar", "Calendar of alice"), in the
+    // result's order.
+    std::vector<std::string> folderLabels;
     std::string error;  // why the sync, or one of its collections, failed; empty when all went well
     bool failed() const { return !error.empty(); }
 };
