@@ -4,6 +4,7 @@
 
 #include "Automation/top_level_call.hpp"
 #include "Platform/Desktop/headless_desktop.hpp"
+#include "Platform/Outlook/dav_resources.hpp"
 #include "Platform/Outlook/store_history.hpp"
 #include "Platform/Sync/account_sync.hpp"
 #include "Platform/Sync/collection_push.hpp"
@@ -248,10 +249,12 @@ TEST_F(AccountSyncTest, AnUnreachableServerOrAWrongPasswordLosesAndChangesNothin
 }
 
 TEST_F(AccountSyncTest, AMalformedResourceIsNamedWhileTheRestArrivesAndACallerInACallKeepsItsEntryApart) {
-    // Its start names a time zone the resource does not define (RFC 5545 section 3.2.19).
-    std::string dangling = dav::eventText("broken", "Broken");
-    dangling.replace(dangling.find("DTSTART:"), 50, "DTSTART;TZID=Nowhere/Zone:20260112T090000\r\n");
-    m_client.put(m_calendarUrl + "broken.ics", dangling, dav::kCalendarType, dav::WriteCondition::unconditional());
+    // Beyond what the PIM reads of one resource, even as the server sends it again unfolded: refused unread.
+    std::string huge = dav::eventText("huge", "Huge");
+    std::string description = "DESCRIPTION:";
+    while (description.size() < pim::kMaxResourceBytes + pim::kMaxResourceBytes / 8) description += std::string(73, 'x') + "\r\n ";
+    huge.insert(huge.find("END:VEVENT"), description + "x\r\n");
+    m_client.put(m_calendarUrl + "huge.ics", huge, dav::kCalendarType, dav::WriteCondition::unconditional());
     m_client.put(m_calendarUrl + "fine.ics", dav::eventText("fine", "Fine"), dav::kCalendarType,
                  dav::WriteCondition::unconditional());
     AccountSyncResult result = [&] {
@@ -262,7 +265,8 @@ TEST_F(AccountSyncTest, AMalformedResourceIsNamedWhileTheRestArrivesAndACallerIn
     EXPECT_FALSE(calendar.failure);
     EXPECT_EQ(calendar.created, 1);
     ASSERT_EQ(calendar.skipped.size(), 1u);
-    EXPECT_EQ(calendar.skipped[0].href, m_calendarUrl + "broken.ics");
+    EXPECT_EQ(calendar.skipped[0].href, m_calendarUrl + "huge.ics");
+    EXPECT_NE(calendar.skipped[0].reason.find("4 MB"), std::string::npos) << calendar.skipped[0].reason;
     EXPECT_EQ(pim::listHistory(m_store, {1, std::nullopt}).at(0).what, kPullJournalWhat);
     EXPECT_EQ(pendingChanges(m_store, "work"), 0);
 }
