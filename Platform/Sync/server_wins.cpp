@@ -10,6 +10,8 @@ using pim::PimStore;
 
 namespace {
 
+using StoreWrite = pim::StoreTransactions::Write;
+
 std::string subjectOf(const pim::ItemRecord& item) {
     for (const char* field : {"Subject", "FullName", "FileAs"}) {
         auto value = item.values.find(field);
@@ -18,13 +20,15 @@ std::string subjectOf(const pim::ItemRecord& item) {
     return {};
 }
 
-// The entry the running write makes, as it stands after the commit: an entry that touched
-// nothing is dropped, and then there is nothing to undo.
-int64_t committedEntry(PimStore& store, int64_t entry) {
-    if (entry == 0) return 0;
+// Commits the conflict's write and names the conflict by the item as it is now and the entry
+// the write made: an entry that touched nothing is dropped, and then there is nothing to undo.
+SyncConflict committedConflict(PimStore& store, StoreWrite& write, SyncConflict::Kind kind, const pim::ItemRecord& item) {
+    const int64_t entry = store.journal().entryBeingWritten();
+    write.commit();
     pim::Statement& row = store.statements()("SELECT 1 FROM journal WHERE id = ?");
     row.bind(1, entry);
-    return row.step() ? entry : 0;
+    const bool kept = entry != 0 && row.step();
+    return {kind, item.entryId, subjectOf(item), kept ? entry : 0};
 }
 
 }  // namespace
@@ -42,10 +46,10 @@ std::optional<int64_t> currentFolderOf(PimStore& store, int64_t item) {
 
 SyncConflict takeServerVersion(PimStore& store, const SyncBinding& binding, std::optional<int64_t> item,
                                pim::ItemRecord serverItem, SyncedItem synced) {
-    SyncConflict conflict;
     auto write = store.beginWrite(kConflictJournalWhat);
     const std::optional<int64_t> folder = item ? currentFolderOf(store, *item) : std::nullopt;
-    conflict.kind = folder == binding.folder ? SyncConflict::Kind::ChangedOnBoth : SyncConflict::Kind::DeletedHereChangedThere;
+    const SyncConflict::Kind kind =
+        folder == binding.folder ? SyncConflict::Kind::ChangedOnBoth : SyncConflict::Kind::DeletedHereChangedThere;
     if (!folder) {
         if (item) forgetSyncedItem(store, *item);
         item.reset();
@@ -58,27 +62,14 @@ SyncConflict takeServerVersion(PimStore& store, const SyncBinding& binding, std:
     const pim::ItemRecord& saved = matcher.items()[position];
     synced.item = saved.id;
     rememberSyncedItem(store, binding.folder, synced);
-    conflict.entryId = saved.entryId;
-    conflict.subject = subjectOf(saved);
-    const int64_t entry = store.journal().entryBeingWritten();
-    write.commit();
-    conflict.journalEntry = committedEntry(store, entry);
-    return conflict;
+    return committedConflict(store, write, kind, saved);
 }
 
 SyncConflict keepLocalVersionInDeletedItems(PimStore& store, int64_t item) {
-    SyncConflict conflict;
-    conflict.kind = SyncConflict::Kind::ChangedHereDeletedThere;
     auto write = store.beginWrite(kConflictJournalWhat);
     forgetSyncedItem(store, item);
     store.deleteItem(item);
-    const pim::ItemRecord moved = store.loadItem(item);
-    conflict.entryId = moved.entryId;
-    conflict.subject = subjectOf(moved);
-    const int64_t entry = store.journal().entryBeingWritten();
-    write.commit();
-    conflict.journalEntry = committedEntry(store, entry);
-    return conflict;
+    return committedConflict(store, write, SyncConflict::Kind::ChangedHereDeletedThere, store.loadItem(item));
 }
 
 }  // namespace lumora::sync

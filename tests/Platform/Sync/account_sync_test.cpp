@@ -3,16 +3,13 @@
 #include <nlohmann/json.hpp>
 
 #include "Automation/top_level_call.hpp"
-#include "Platform/Desktop/headless_desktop.hpp"
 #include "Platform/Outlook/dav_resources.hpp"
-#include "Platform/Outlook/store_history.hpp"
 #include "Platform/Sync/account_sync.hpp"
 #include "Platform/Sync/collection_push.hpp"
+#include "Platform/Sync/default_bindings.hpp"
 #include "Platform/Sync/pending_changes.hpp"
 #include "Platform/Sync/server_entries.hpp"
-#include "tests/Automation/temp_folder.hpp"
-#include "tests/Platform/Dav/dav_test_support.hpp"
-#include "tests/Platform/Outlook/pim_fixture.hpp"
+#include "radicale_store_fixture.hpp"
 #include "tests/support/support_commands.hpp"
 
 namespace lumora::sync {
@@ -24,7 +21,7 @@ using pim::tests::civilDate;
 
 // The account "work": Calendar and Tasks follow one calendar of alice's that takes both kinds,
 // Contacts her address book, on a real radicale; python3-caldav is the other client.
-class AccountSyncTest : public ::testing::Test {
+class AccountSyncTest : public RadicaleStoreTest {
 protected:
     void SetUp() override {
         // No component set: the server takes events and tasks alike.
@@ -38,7 +35,6 @@ protected:
             bindFolder(m_store, {folderOf(type), "work", url, "", ""});
     }
 
-    int64_t folderOf(FolderType type) { return m_store.defaultFolder(m_store.currentMailbox().id, type).id; }
     AccountSyncResult sync() { return syncAccount(m_store, m_client, "work"); }
     const CollectionSync& of(const AccountSyncResult& result, FolderType type) {
         for (const CollectionSync& collection : result.collections)
@@ -81,19 +77,18 @@ protected:
         EXPECT_TRUE(edited.succeeded) << edited.output;
         return edited.succeeded ? nlohmann::json::parse(edited.output) : nlohmann::json();
     }
-    size_t journalSize() { return pim::listHistory(m_store, {1000, std::nullopt}).size(); }
 
-    test::RadicaleServer m_server;
-    dav::DavClient m_client = dav::aliceOn(m_server);
     std::string m_calendarUrl = m_server.url("/alice/work/");
     std::string m_contactsUrl = m_server.url("/alice/contacts/");
-    lumora::tests::TempFolder m_data;
-    desktop::HeadlessDesktop m_desktop{desktop::SystemConfig{civilDate(2026, 12, 8, 9, 10)}};
-    desktop::ScopedDesktop m_scope{m_desktop};
-    pim::PimStore m_store{m_data.path()};
 };
 
 pim::UserPropertyRow mark(const char* name, const char* value) { return {name, 1, Variant(std::string(value)), false}; }
+
+TEST_F(AccountSyncTest, OneCalendarForEventsAndTasksBindsBothFolders) {
+    EXPECT_EQ(bindDefaultFolders(m_store, "home", {m_calendarUrl, m_calendarUrl, m_contactsUrl}).size(), 3u);
+    EXPECT_EQ(bindingsOfAccount(m_store, "home").size(), 3u);
+    EXPECT_TRUE(bindingsOfAccount(m_store, "work").empty());
+}
 
 TEST_F(AccountSyncTest, CreatesChangesAndDeletesOnEachSideReachTheOther) {
     const ItemRecord meeting = saveNew(FolderType::Calendar, ItemClass::Appointment, "meeting-1", {{"Subject", "Planning"}});

@@ -2,12 +2,8 @@
 
 #include <algorithm>
 
-#include "Platform/Desktop/headless_desktop.hpp"
-#include "Platform/Outlook/store_history.hpp"
 #include "Platform/Sync/collection_pull.hpp"
-#include "tests/Automation/temp_folder.hpp"
-#include "tests/Platform/Outlook/pim_fixture.hpp"
-#include "tests/Platform/Dav/dav_test_support.hpp"
+#include "radicale_store_fixture.hpp"
 #include "tests/support/support_commands.hpp"
 
 namespace lumora::sync {
@@ -17,9 +13,8 @@ using pim::FolderType;
 using pim::ItemRecord;
 using pim::tests::civilDate;
 
-// A store in a private data folder whose Calendar and Contacts follow alice's collections on a
-// real radicale.
-class PullFromRadicale : public ::testing::Test {
+// A store whose Calendar and Contacts follow alice's collections.
+class PullFromRadicale : public RadicaleStoreTest {
 protected:
     void SetUp() override {
         m_client.makeCalendar(m_calendarUrl, "Calendar", "VEVENT");
@@ -28,7 +23,6 @@ protected:
         bindFolder(m_store, {folderOf(FolderType::Contacts), "work", m_contactsUrl, "", ""});
     }
 
-    int64_t folderOf(FolderType type) { return m_store.defaultFolder(m_store.currentMailbox().id, type).id; }
     PullResult pull(FolderType type) { return pullCollection(m_store, m_client, *bindingOfFolder(m_store, folderOf(type))); }
 
     std::string putCalendarResource(const std::string& name, const std::string& text) {
@@ -48,16 +42,9 @@ protected:
         m_store.loadUserProperties(item);
         return item;
     }
-    size_t journalSize() { return pim::listHistory(m_store, {1000, std::nullopt}).size(); }
 
-    test::RadicaleServer m_server;
-    dav::DavClient m_client = dav::aliceOn(m_server);
     std::string m_calendarUrl = m_server.url("/alice/calendar/");
     std::string m_contactsUrl = m_server.url("/alice/contacts/");
-    lumora::tests::TempFolder m_data;
-    desktop::HeadlessDesktop m_desktop{desktop::SystemConfig{civilDate(2026, 12, 8, 9, 10)}};
-    desktop::ScopedDesktop m_scope{m_desktop};
-    pim::PimStore m_store{m_data.path()};
 };
 
 constexpr std::string_view kMarkedEvent =
