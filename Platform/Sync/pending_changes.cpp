@@ -31,10 +31,4 @@ int64_t pendingChanges(PimStore& store, std::string_view account) {
     return count;
 }
 
-int64_t lastJournalEntry(PimStore& store) {
-    Statement& row = store.statements()("SELECT IFNULL(MAX(id), 0) FROM journal");
-    row.step();
-    return row.integer(0);
-}
-
 }  // namespace lumora::sync

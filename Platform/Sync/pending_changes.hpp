@@ -23,7 +23,4 @@ std::vector<PendingChange> pendingChangesOf(pim::PimStore& store, const SyncBind
 // Of every folder the account binds: what `lumora pim account list` and the page show.
 int64_t pendingChanges(pim::PimStore& store, std::string_view account);
 
-// The newest entry of the journal; 0 when it is empty.
-int64_t lastJournalEntry(pim::PimStore& store);
-
 }  // namespace lumora::sync
