@@ -1,10 +1,10 @@
 #pragma once
 // Bringing what changed in a collection on the server into the folder bound to it: new and
 // changed members are read as items and created, or updated in place by their address or UID
-// (the entry id, the fields the resource does not carry and the user properties stay); a member
-// removed on the server moves its item to Deleted Items, never further. Everything a pull
-// applies is one store write, journaled as kPullJournalWhat so that what came from the server is
-// told apart from the person's own changes and not sent back.
+// (the entry id, the fields the resource does not carry and the user properties other than the
+// CRM's marks stay); a member removed on the server moves its item to Deleted Items, never
+// further. Everything else a pull applies is one store write, journaled as kPullJournalWhat so
+// that what came from the server is told apart from the person's own changes and not sent back.
 //
 // A member that cannot be read is skipped and named, and the rest arrives; the server's new sync
 // token is remembered only when every change was applied, so that the next pull lists the
