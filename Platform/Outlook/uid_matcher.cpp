@@ -63,6 +63,8 @@ std::optional<int64_t> UidMatcher::nextStoredWith(const ItemRecord& incoming) {
     auto pending = m_byUid.find({incoming.itemClass, incoming.uid});
     if (pending == m_byUid.end()) {
         std::vector<int64_t> ids = m_store.itemIdsByUid(m_mailbox, incoming.itemClass, incoming.uid);
+        if (m_onlyFolder)
+            std::erase_if(ids, [&](int64_t id) { return m_store.loadItem(id).folder != *m_onlyFolder; });
         std::reverse(ids.begin(), ids.end());  // taken from the back
         pending = m_byUid.emplace(std::pair{incoming.itemClass, incoming.uid}, std::move(ids)).first;
     }

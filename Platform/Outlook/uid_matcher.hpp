@@ -31,6 +31,10 @@ public:
     UidMatcher(PimStore& store, int64_t mailbox, CarriedFields carriedFields,
                CarriedUserProperty carriedUserProperty = {});
 
+    // Seeks the stored item an incoming one updates only among the folder's items: what a
+    // folder shares with a server is that folder's, never a copy the person keeps elsewhere.
+    void matchOnlyIn(int64_t folder) { m_onlyFolder = folder; }
+
     // Adds an item to save: an update of `known` when given (an item the caller already knows
     // it as), else of the next stored item with its UID, else a new item in `newFolder`.
     // Returns its position in items().
@@ -50,6 +54,7 @@ private:
     const int64_t m_mailbox;
     CarriedFields m_carriedFields;
     CarriedUserProperty m_carriedUserProperty;
+    std::optional<int64_t> m_onlyFolder;
     std::map<std::pair<ItemClass, std::string>, std::vector<int64_t>> m_byUid;  // still to take
     std::vector<ItemRecord> m_items;
     std::vector<std::vector<std::string>> m_changed;

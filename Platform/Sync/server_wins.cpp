@@ -34,7 +34,9 @@ SyncConflict committedConflict(PimStore& store, StoreWrite& write, SyncConflict:
 }  // namespace
 
 pim::UidMatcher serverItemMatcher(PimStore& store, int64_t folder) {
-    return pim::UidMatcher(store, store.mailboxOfFolder(folder), pim::resourceFieldsOf, pim::isMarkUserProperty);
+    pim::UidMatcher matcher(store, store.mailboxOfFolder(folder), pim::resourceFieldsOf, pim::isMarkUserProperty);
+    matcher.matchOnlyIn(folder);
+    return matcher;
 }
 
 std::optional<int64_t> currentFolderOf(PimStore& store, int64_t item) {

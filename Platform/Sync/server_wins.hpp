@@ -11,8 +11,8 @@
 
 namespace lumora::sync {
 
-// The matcher that writes the server's items into a mailbox: the fields and marks a resource
-// carries replace the stored ones; the rest of the item stays.
+// The matcher that writes the server's items into a bound folder: the fields and marks a resource
+// carries replace those of the folder's item of its UID; the rest of the item stays.
 pim::UidMatcher serverItemMatcher(pim::PimStore& store, int64_t folder);
 
 // The folder the item is in; nullopt when it was removed for good.

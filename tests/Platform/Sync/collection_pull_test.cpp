@@ -137,6 +137,16 @@ TEST_F(PullFromRadicale, AnUnreadableResourceIsSkippedAndNamedWhileTheOthersArri
     EXPECT_EQ(m_store.itemIds(folderOf(FolderType::Calendar)).size(), 1u);
 }
 
+TEST_F(PullFromRadicale, AServerItemIsTheBoundFoldersNeverACopyKeptElsewhere) {
+    ItemRecord copy{.uid = "good", .folder = m_store.addFolder(folderOf(FolderType::Calendar), "Archive", 1).id,
+                    .itemClass = pim::ItemClass::Appointment};
+    copy.values["Subject"] = Variant("Archived");
+    m_store.saveItem(copy, {"Subject"});
+    putCalendarResource("good.ics", dav::eventText("good", "Good"));
+    EXPECT_EQ(pull(FolderType::Calendar).created, 1);
+    EXPECT_EQ(m_store.loadItem(copy.id).values.at("Subject").toString(), "Archived");
+}
+
 TEST_F(PullFromRadicale, AFolderBoundToAnotherCollectionForgetsWhatItSharedWithTheFirst) {
     putCalendarResource("good.ics", dav::eventText("good", "Good"));
     pull(FolderType::Calendar);
