@@ -76,15 +76,19 @@ CREATE TABLE IF NOT EXISTS journal_user_properties(
   FOREIGN KEY(entry, item) REFERENCES journal_items(entry, item) ON DELETE CASCADE) WITHOUT ROWID;
 
 -- A default folder kept in step with a collection of a groupware account (the account by its
--- name in accounts.json), with what the server gave to resume from: its sync token, else its ctag.
+-- name in accounts.json), with what the server gave to resume from: its sync token, else its ctag;
+-- and the last journal entry whose changes to the folder's items have reached the server. A
+-- calendar that takes events and tasks alike is followed by both the Calendar and Tasks.
 CREATE TABLE IF NOT EXISTS sync_bindings(
   folder INTEGER PRIMARY KEY REFERENCES folders(id), account TEXT NOT NULL, collection_url TEXT NOT NULL,
-  sync_token TEXT NOT NULL DEFAULT '', ctag TEXT NOT NULL DEFAULT '', UNIQUE(account, collection_url));
+  sync_token TEXT NOT NULL DEFAULT '', ctag TEXT NOT NULL DEFAULT '', push_cursor INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX IF NOT EXISTS sync_bindings_by_account ON sync_bindings(account, folder);
 -- Each item a bound folder shares with the server: its resource's address and etag, and the
 -- server's last text of it, which a change made here is written over so that the lines another
--- program keeps there survive. Forgotten with the item when it is removed for good.
+-- program keeps there survive. An item removed for good keeps its row (no reference to items)
+-- until its removal has reached the server, which needs the address and etag.
 CREATE TABLE IF NOT EXISTS sync_items(
-  item INTEGER PRIMARY KEY REFERENCES items(id) ON DELETE CASCADE,
+  item INTEGER PRIMARY KEY,
   folder INTEGER NOT NULL REFERENCES sync_bindings(folder), href TEXT NOT NULL, etag TEXT NOT NULL,
   server_text TEXT NOT NULL, UNIQUE(folder, href));
 )sql";

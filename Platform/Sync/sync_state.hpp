@@ -21,6 +21,9 @@ struct SyncBinding {
     std::string collectionUrl;
     std::string syncToken;      // "" before the first sync, or where the server offers none
     std::string ctag;
+    // The last journal entry whose changes to the folder's items have been pushed; a folder bound
+    // anew starts at the journal's end, so only what changes after the binding is sent.
+    int64_t pushCursor = 0;
 };
 
 struct SyncedItem {
@@ -39,6 +42,7 @@ std::vector<SyncBinding> bindingsOfAccount(pim::PimStore& store, std::string_vie
 
 // Within the caller's write.
 void rememberPosition(pim::PimStore& store, int64_t folder, std::string_view syncToken, std::string_view ctag);
+void advancePushCursor(pim::PimStore& store, int64_t folder, int64_t entry);
 std::optional<SyncedItem> syncedItemAt(pim::PimStore& store, int64_t folder, std::string_view href);
 std::optional<SyncedItem> syncedItemOf(pim::PimStore& store, int64_t item);
 // Resource address -> etag of every item the folder shares with the server.

@@ -74,6 +74,10 @@ public:
     int port() const { return m_port; }
     const std::filesystem::path& folder() const { return m_folder; }
 
+    // A server away for a while: ended, then started again on the same port with the same storage.
+    void stopServing() { stop(); }
+    void serveAgain() { start(); }
+
 private:
     static int freeLoopbackPort() {
         int s = socket(AF_INET, SOCK_STREAM, 0);
