@@ -4,6 +4,7 @@
 
 #include "Host/host_errors.hpp"
 #include "Platform/Outlook/store_journal.hpp"
+#include "Platform/Sync/pending_changes.hpp"
 #include "account_registry.hpp"
 #include "credential_store.hpp"
 #include "sync_lock.hpp"
@@ -58,7 +59,8 @@ std::chrono::milliseconds retryDelay(int64_t failures) {
 
 AccountSyncReport runAccountSync(const std::filesystem::path& dataFolder, pim::PimStore& store, const std::string& name,
                                  SyncScope scope) {
-    AccountSyncReport report{name, std::nullopt, {}};
+    AccountSyncReport report;
+    report.account = name;
     // Most calls change nothing synced: they cost one query, and no lock.
     if (scope == SyncScope::PendingChangesOnly && sync::pendingChanges(store, name) == 0) return report;
     SyncLock lock(dataFolder);
@@ -72,8 +74,9 @@ AccountSyncReport runAccountSync(const std::filesystem::path& dataFolder, pim::P
         const std::optional<std::string> password = openCredentialStore(dataFolder)->load(name);
         if (!password) raise(HostError::NoPassword, name);
         dav::DavClient client({account.serverUrl, account.user, *password});
-        report.result = scope == SyncScope::Everything ? sync::syncAccount(store, client, name)
-                                                       : sync::pushAccount(store, client, name);
+        report.result = sync::syncAccount(store, client, name,
+                                          scope == SyncScope::Everything ? sync::SyncSteps::PullAndPush
+                                                                         : sync::SyncSteps::PushOnly);
         report.folderLabels = folderLabels(store, *report.result);
         report.error = firstFailure(*report.result, report.folderLabels);
     } catch (const Error& e) {

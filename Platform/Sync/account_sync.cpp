@@ -7,6 +7,7 @@
 #include "Platform/Desktop/desktop.hpp"
 #include "collection_pull.hpp"
 #include "collection_push.hpp"
+#include "pending_changes.hpp"
 
 namespace lumora::sync {
 
@@ -18,18 +19,20 @@ void moveInto(std::vector<SyncConflict>& to, std::vector<SyncConflict>& from) {
     for (SyncConflict& conflict : from) to.push_back(std::move(conflict));
 }
 
-CollectionSync syncCollection(PimStore& store, dav::DavClient& client, const SyncBinding& binding) {
+CollectionSync syncCollection(PimStore& store, dav::DavClient& client, const SyncBinding& binding, SyncSteps steps) {
     CollectionSync sync;
     sync.folder = binding.folder;
     sync.collectionUrl = binding.collectionUrl;
     try {
         asError([&] {
-            PullResult pulled = pullCollection(store, client, binding);
-            sync.created = pulled.created;
-            sync.updated = pulled.updated;
-            sync.removed = pulled.removed;
-            sync.skipped = std::move(pulled.skipped);
-            moveInto(sync.conflicts, pulled.conflicts);
+            if (steps == SyncSteps::PullAndPush) {
+                PullResult pulled = pullCollection(store, client, binding);
+                sync.created = pulled.created;
+                sync.updated = pulled.updated;
+                sync.removed = pulled.removed;
+                sync.skipped = std::move(pulled.skipped);
+                moveInto(sync.conflicts, pulled.conflicts);
+            }
             PushResult pushed = pushCollection(store, client, binding);
             sync.pushed = pushed.pushed;
             sync.deleted = pushed.deleted;
@@ -42,11 +45,15 @@ CollectionSync syncCollection(PimStore& store, dav::DavClient& client, const Syn
     return sync;
 }
 
-AccountSyncResult syncOutsideCalls(PimStore& store, dav::DavClient& client, std::string_view accountName) {
+AccountSyncResult syncOutsideCalls(PimStore& store, dav::DavClient& client, std::string_view accountName,
+                                   SyncSteps steps) {
     AccountSyncResult result;
     result.account = accountName;
-    for (const SyncBinding& binding : bindingsOfAccount(store, accountName))
-        result.collections.push_back(syncCollection(store, client, binding));
+    for (const SyncBinding& binding : bindingsOfAccount(store, accountName)) {
+        // A push alone asks nothing of a server whose folder has nothing to send.
+        if (steps == SyncSteps::PushOnly && pendingChangesOf(store, binding).empty()) continue;
+        result.collections.push_back(syncCollection(store, client, binding, steps));
+    }
     return result;
 }
 
@@ -58,8 +65,9 @@ bool AccountSyncResult::succeeded() const {
     return true;
 }
 
-AccountSyncResult syncAccount(PimStore& store, dav::DavClient& client, std::string_view accountName) {
-    if (!TopLevelCall::current()) return syncOutsideCalls(store, client, accountName);
+AccountSyncResult syncAccount(PimStore& store, dav::DavClient& client, std::string_view accountName,
+                              SyncSteps steps) {
+    if (!TopLevelCall::current()) return syncOutsideCalls(store, client, accountName, steps);
     // Within a call every write would join the call's entry, and the server's writes could not be
     // told from the person's: the call's work is made durable first, so that the other
     // connection's writes do not wait for it.
@@ -72,7 +80,7 @@ AccountSyncResult syncAccount(PimStore& store, dav::DavClient& client, std::stri
         try {
             desktop::ScopedDesktop scope(callersDesktop);
             PimStore own(dataFolder);
-            result = syncOutsideCalls(own, client, accountName);
+            result = syncOutsideCalls(own, client, accountName, steps);
         } catch (...) {
             failure = std::current_exception();
         }

@@ -41,6 +41,14 @@ struct AccountSyncResult {
     bool succeeded() const;                   // no collection failed
 };
 
-AccountSyncResult syncAccount(pim::PimStore& store, dav::DavClient& client, std::string_view accountName);
+enum class SyncSteps {
+    PullAndPush,
+    // Only what changed here, in the folders that have something to send: what a call's change
+    // costs, right after the call. A 412 still lets the server's version win.
+    PushOnly,
+};
+
+AccountSyncResult syncAccount(pim::PimStore& store, dav::DavClient& client, std::string_view accountName,
+                              SyncSteps steps = SyncSteps::PullAndPush);
 
 }  // namespace lumora::sync
