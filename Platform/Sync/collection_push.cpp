@@ -66,15 +66,17 @@ private:
             m_result.skipped.push_back({item.entryId, e.description()});
             return;
         }
-        const std::string href = synced ? synced->href : newResourceUrl(m_binding.collectionUrl, item.uid, item.itemClass);
+        std::string href = synced ? synced->href : newResourceUrl(m_binding.collectionUrl, item.uid, item.itemClass);
         const WriteCondition condition = synced ? overKnownVersion(*synced) : WriteCondition::createOnly();
         std::string etag;
         try {
             etag = m_client.put(href, text, contentType(), condition);
         } catch (const Error& e) {
             if (!isDavError(e, DavError::PreconditionFailed) && !isDavError(e, DavError::AlreadyExists)) throw;
-            serverChangedMeanwhile(id, href);
-            return;
+            if (serverChangedMeanwhile(id, href, item.uid)) return;
+            // Another item holds the address: this one takes a name of its own.
+            href = newResourceUrl(m_binding.collectionUrl, "", item.itemClass);
+            etag = m_client.put(href, text, contentType(), WriteCondition::createOnly());
         }
         // A server that does not name the new version in its answer is asked for it.
         if (etag.empty()) etag = m_client.get(href).etag;
@@ -89,10 +91,11 @@ private:
             m_client.remove(synced.href, overKnownVersion(synced));
         } catch (const Error& e) {
             if (isDavError(e, DavError::PreconditionFailed)) {
-                serverChangedMeanwhile(item, synced.href);
-                return;
+                // Another item at the address now: this one is gone from the server, as asked.
+                if (serverChangedMeanwhile(item, synced.href, uidOf(synced.serverText))) return;
+            } else if (!isDavError(e, DavError::NotFound)) {  // gone already: what was asked for
+                throw;
             }
-            if (!isDavError(e, DavError::NotFound)) throw;  // gone already: what was asked for
         }
         auto write = m_store.beginWrite("sync push");
         forgetSyncedItem(m_store, item);
@@ -101,13 +104,14 @@ private:
     }
 
     // The server holds another version than the store knows, or something where a new item was to
-    // go: the server's version wins, or, gone there, the person's goes to Deleted Items.
-    void serverChangedMeanwhile(int64_t item, const std::string& href) {
+    // go: the server's version wins, or, gone there, the person's goes to Deleted Items. False,
+    // with nothing done, when what the address holds is another item (another UID).
+    bool serverChangedMeanwhile(int64_t item, const std::string& href, const std::string& uid) {
         const dav::DavReply current = m_client.send({"GET", href, {}, {}, std::nullopt, {}});
         if (current.status == 404 || current.status == 410) {
             if (currentFolderOf(m_store, item) == m_binding.folder && syncedItemOf(m_store, item))
                 report(keepLocalVersionInDeletedItems(m_store, item));
-            return;
+            return true;
         }
         if (!current.succeeded()) m_client.failedStatus(current, "GET");
         pim::ItemRecord serverItem;
@@ -115,11 +119,21 @@ private:
             serverItem = pim::readResource(current.body, m_class).item;
         } catch (const Error& e) {
             m_result.skipped.push_back({href, e.description()});
-            return;
+            return true;
         }
+        if (serverItem.uid != uid) return false;
         std::optional<int64_t> known;
         if (currentFolderOf(m_store, item)) known = item;
         report(takeServerVersion(m_store, m_binding, known, std::move(serverItem), {0, href, current.etag, current.body}));
+        return true;
+    }
+
+    std::string uidOf(const std::string& serverText) const {
+        try {
+            return pim::readResource(serverText, m_class).item.uid;
+        } catch (const Error&) {
+            return {};
+        }
     }
 
     // A conflict whose server version changed nothing here is none for the person.

@@ -185,6 +185,14 @@ TEST_F(AccountSyncTest, TheServerWinsAConflictAndUndoingItsEntrySendsThePersonsV
     EXPECT_TRUE(of(again, FolderType::Calendar).conflicts.empty());
     EXPECT_TRUE(serverHas(meeting.id, "SUMMARY:Budget (mine)"));
 
+    // Another item already at the address made of a new item's UID: the new one takes a name of its own.
+    m_client.put(m_calendarUrl + "meeting-5.ics", dav::eventText("someone-else", "Theirs"), dav::kCalendarType, {});
+    const ItemRecord fifth = saveNew(FolderType::Calendar, ItemClass::Appointment, "meeting-5", {{"Subject", "Mine"}});
+    EXPECT_TRUE(sync().succeeded());
+    EXPECT_EQ(valueOf(fifth.id), "Mine");
+    EXPECT_NE(hrefOf(fifth.id), m_calendarUrl + "meeting-5.ics");
+    EXPECT_TRUE(serverHas(fifth.id, "UID:meeting-5"));
+
     // Changed on the server between a pull and the push: the 412 settles it the same way.
     setValue(meeting.id, "Subject", "Budget (mine again)");
     editElsewhere(hrefOf(meeting.id), "'SUMMARY=Budget (theirs again)'");
