@@ -52,12 +52,8 @@ Variant PimSync::accounts() {
 // it brings is neither sent back nor undone with the call.
 Variant PimSync::syncNow(const std::string& only) {
     const std::filesystem::path dataFolder = Registry::instance().dataFolder();
-    std::vector<std::string> names;
-    if (!only.empty()) {
-        names.push_back(only);
-    } else {
-        for (const GroupwareAccount& account : AccountRegistry(dataFolder).accounts()) names.push_back(account.name);
-    }
+    const std::vector<std::string> names =
+        only.empty() ? AccountRegistry(dataFolder).names() : std::vector<std::string>{only};
     std::vector<std::string> lines;
     if (names.empty()) lines.emplace_back("No accounts to sync: the PIM keeps everything on this computer.");
     pim::PimStore store(dataFolder);

@@ -71,7 +71,8 @@ void BackgroundSync::run() {
 // account's failure stays with the account; nothing a server does may end the thread.
 void BackgroundSync::syncEachAccount(host::SyncScope scope) {
     try {
-        for (const host::GroupwareAccount& account : host::AccountRegistry(m_dataFolder).accounts()) {
+        const std::vector<host::GroupwareAccount> accounts = host::AccountRegistry(m_dataFolder).accounts();
+        for (const host::GroupwareAccount& account : accounts) {
             if (account.retryAt > pim::storeNow()) continue;
             if (!m_store) m_store = std::make_unique<pim::PimStore>(m_dataFolder);
             const host::AccountSyncReport report = host::runAccountSync(m_dataFolder, *m_store, account.name, scope);

@@ -123,12 +123,8 @@ int syncAccounts(const std::vector<std::string>& args) {
     const CommandWords read = readWords("pim sync", {args.begin() + 1, args.end()}, {"--account"}, {});
     if (!read.words.empty()) throw UsageError("pim sync takes only --account NAME");
     const std::filesystem::path dataFolder = Registry::instance().dataFolder();
-    std::vector<std::string> names;
-    if (auto only = read.value("--account")) {
-        names.push_back(*only);
-    } else {
-        for (const GroupwareAccount& account : AccountRegistry(dataFolder).accounts()) names.push_back(account.name);
-    }
+    const auto only = read.value("--account");
+    const std::vector<std::string> names = only ? std::vector<std::string>{*only} : AccountRegistry(dataFolder).names();
     if (names.empty()) std::cout << "No accounts to sync: the PIM keeps everything on this computer.\n";
     bool allWell = true;
     pim::PimStore store(dataFolder);

@@ -3,7 +3,9 @@
 // journal: the items touched by the person's entries after the binding's push cursor (not by the
 // server's own, server_entries.hpp) that are in the folder now or were shared with the server
 // from it, so that a move out, a delete and a removal for good count as well as an edit. An item
-// whose latest change is a conflict the server won has nothing left to send.
+// whose latest change is a conflict the server won has nothing left to send. An appointment, task
+// or contact of the folder the server has never had is always pending (latestEntry 0): what the
+// folder held before it was bound goes up with the first sync.
 
 #include <cstdint>
 #include <string_view>

@@ -125,6 +125,20 @@ TEST_F(AccountSyncTest, CreatesChangesAndDeletesOnEachSideReachTheOther) {
     EXPECT_EQ(onServer(adaHref).status, 404);
 }
 
+TEST_F(AccountSyncTest, WhatAFolderHeldBeforeItWasBoundGoesUpWithTheFirstSync) {
+    const ItemRecord ada = saveNew(FolderType::Contacts, ItemClass::Contact, "ada-1", {{"FullName", "Ada Example"}});
+    ASSERT_TRUE(sync().succeeded());
+    // The folder now follows a new address book, and its push starts at the journal's end.
+    const std::string moved = m_server.url("/alice/moved/");
+    m_client.makeAddressBook(moved, "Moved");
+    bindFolder(m_store, {folderOf(FolderType::Contacts), "work", moved, "", ""});
+    EXPECT_EQ(pendingChanges(m_store, "work"), 1);
+    const AccountSyncResult first = sync();
+    EXPECT_EQ(of(first, FolderType::Contacts).pushed, 1);
+    EXPECT_EQ(hrefOf(ada.id), moved + "ada-1.vcf");
+    EXPECT_EQ(pendingChanges(m_store, "work"), 0);
+}
+
 TEST_F(AccountSyncTest, MarksSurviveAnotherClientsEditAndItsOwnMarksArrive) {
     const ItemRecord meeting = saveNew(FolderType::Calendar, ItemClass::Appointment, "meeting-2", {{"Subject", "Review"}},
                                        {mark("ACID", "{8A1F}"), mark("Lumora", "true"), mark("guid", "g-1")});
