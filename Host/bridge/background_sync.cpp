@@ -72,10 +72,13 @@ void BackgroundSync::run() {
 void BackgroundSync::syncEachAccount(host::SyncScope scope) {
     try {
         const std::vector<host::GroupwareAccount> accounts = host::AccountRegistry(m_dataFolder).accounts();
+        if (accounts.empty()) return;
+        // A connection per pass: one kept open between passes could go on reading the store as it
+        // was when a query of its last pass stopped early.
+        pim::PimStore store(m_dataFolder);
         for (const host::GroupwareAccount& account : accounts) {
             if (account.retryAt > pim::storeNow()) continue;
-            if (!m_store) m_store = std::make_unique<pim::PimStore>(m_dataFolder);
-            const host::AccountSyncReport report = host::runAccountSync(m_dataFolder, *m_store, account.name, scope);
+            const host::AccountSyncReport report = host::runAccountSync(m_dataFolder, store, account.name, scope);
             if (m_log && (report.result || report.failed()))
                 for (const std::string& line : host::reportLines(report)) m_log("sync: " + line);
         }
