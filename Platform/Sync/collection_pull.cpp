@@ -79,6 +79,8 @@ PullResult pullCollection(PimStore& store, dav::DavClient& client, const SyncBin
     std::vector<dav::DavResource> fetched = dav::fetchMembers(client, binding.collectionUrl, kind, toFetch);
 
     PullResult result;
+    // The server's copy arrives in the folder whether or not the person may change it here.
+    pim::PimStore::ServerCopyWrites serverCopy(store);
     auto write = store.beginWholeWrite(kPullJournalWhat);
     pim::UidMatcher matcher(store, store.mailboxOfFolder(binding.folder), pim::resourceFieldsOf);
     std::vector<Arrival> arrivals;
