@@ -13,6 +13,7 @@
 #include "Platform/Dav/account_discovery.hpp"
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Sync/default_bindings.hpp"
+#include "Platform/Sync/shared_bindings.hpp"
 #include "command_words.hpp"
 #include "commands.hpp"
 
@@ -88,6 +89,7 @@ int addAccount(const std::vector<std::string>& args) {
     dav::DavClient client({url, user, password});
     const dav::AccountHomes homes = dav::discoverHomes(client);
     const std::vector<dav::DavCollection> collections = dav::ensureDefaultCollections(client, homes);
+    const std::vector<dav::SharedCollection> shares = dav::findSharedCollections(client, homes, collections);
 
     std::unique_ptr<CredentialStore> credentials = openCredentialStore(dataFolder);
     credentials->save(name, password);
@@ -100,10 +102,15 @@ int addAccount(const std::vector<std::string>& args) {
     // The default folders follow the account's collections from the next sync on.
     std::shared_ptr<pim::PimStore> store = pim::PimStore::shared(dataFolder);
     const auto bound = sync::bindDefaultFolders(*store, name, sync::chooseDefaultCollections(collections));
+    // Other users' shared calendars and address books become their mailboxes' default folders.
+    const auto sharedBound = sync::bindSharedCollections(*store, name, shares);
     std::cout << "Added " << name << ": " << collections.size() << " collection"
               << (collections.size() == 1 ? "" : "s") << " on " << client.baseUrl() << ", " << bound.size()
-              << " default folder" << (bound.size() == 1 ? "" : "s") << " bound; the password is kept in "
-              << credentials->place() << '\n';
+              << " default folder" << (bound.size() == 1 ? "" : "s") << " bound";
+    if (!sharedBound.empty())
+        std::cout << ", " << sharedBound.size() << " folder" << (sharedBound.size() == 1 ? "" : "s")
+                  << " shared by other users";
+    std::cout << "; the password is kept in " << credentials->place() << '\n';
     return kExitOk;
 }
 
