@@ -2,32 +2,14 @@
 
 #include <algorithm>
 #include <set>
+#include <span>
 
+#include "Automation/vb/text.hpp"
 #include "dav_address.hpp"
 
 namespace lumora::dav {
 
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::string percentDecoded(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
 
 // A PROPFIND whose refusal (or any answer but a multistatus) means "nothing here for this
 // account" rather than a failure: the server decides what each account may see. An address on
@@ -57,7 +39,8 @@ public:
 
     void addFromOtherPrincipals(const std::vector<std::string>& principalCollections) {
         std::vector<std::string> principals;
-        for (const std::string& listing : principalCollections)
+        const size_t listings = std::min(principalCollections.size(), kMaxPrincipalListings);
+        for (const std::string& listing : std::span(principalCollections).first(listings))
             for (const DavResource& resource : readableAt(m_client, listing, Depth::One, PropertySet::PrincipalListing)) {
                 const std::string principal = asCollectionAddress(resource.href);
                 if (resource.found() && resource.isPrincipal && principal != m_ownPrincipal &&
@@ -72,12 +55,13 @@ public:
 
 private:
     void addFromHomesOf(const std::string& principal) {
+        // The first home of each kind, as for the account's own (discoverHomes): a principal
+        // naming many costs no more requests.
         std::vector<std::string> homes;
         for (const DavResource& resource : readableAt(m_client, principal, Depth::Zero, PropertySet::Homes))
             for (const auto* set : {&resource.calendarHomes, &resource.addressBookHomes})
-                for (const std::string& home : *set)
-                    if (std::ranges::find(homes, asCollectionAddress(home)) == homes.end())
-                        homes.push_back(asCollectionAddress(home));
+                if (!set->empty() && std::ranges::find(homes, asCollectionAddress(set->front())) == homes.end())
+                    homes.push_back(asCollectionAddress(set->front()));
         for (const std::string& home : homes)
             for (const DavResource& resource : readableAt(m_client, home, Depth::One, PropertySet::Collections))
                 if (resource.found() && (resource.isCalendar || resource.isAddressBook) && mayRead(resource)) {
@@ -110,7 +94,9 @@ std::string userOfPrincipal(std::string_view principalUrl) {
     std::string path = pathOf(principalUrl);
     while (!path.empty() && path.back() == '/') path.pop_back();
     const size_t slash = path.find_last_of('/');
-    return percentDecoded(slash == std::string::npos ? path : path.substr(slash + 1));
+    const std::string segment = slash == std::string::npos ? path : path.substr(slash + 1);
+    // A stray "%" that escapes nothing is taken as written.
+    return vb::percentDecoded(segment).value_or(segment);
 }
 
 std::vector<SharedCollection> findSharedCollections(DavClient& client, const AccountHomes& homes,

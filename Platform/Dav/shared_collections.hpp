@@ -14,9 +14,11 @@
 
 namespace lumora::dav {
 
-// A server with many users lists them all; only this many other principals are visited, two
-// requests each, so that finding shares stays a matter of seconds.
+// A server with many users lists them all; only this many other principals are visited (two or
+// three requests each), and only this many principal listings read, so that finding shares
+// stays a matter of seconds.
 inline constexpr size_t kMaxSharingPrincipals = 25;
+inline constexpr size_t kMaxPrincipalListings = 2;
 
 struct SharedCollection {
     DavCollection collection;

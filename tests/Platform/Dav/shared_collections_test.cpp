@@ -13,6 +13,7 @@ TEST(SharedCollections, TheOwnerIsNamedByThePrincipalsLastPathSegment) {
     EXPECT_EQ(userOfPrincipal("https://dav.example.com/principals/users/j%20doe/"), "j doe");
     EXPECT_EQ(userOfPrincipal("http://127.0.0.1:5232/alice"), "alice");
     EXPECT_EQ(userOfPrincipal("http://127.0.0.1:5232/100%25/"), "100%");
+    EXPECT_EQ(userOfPrincipal("http://127.0.0.1:5232/50%/"), "50%");
     EXPECT_EQ(userOfPrincipal("http://127.0.0.1:5232/"), "");
 }
 
