@@ -66,7 +66,9 @@ private:
             for (const DavResource& resource : readableAt(m_client, home, Depth::One, PropertySet::Collections))
                 if (resource.found() && (resource.isCalendar || resource.isAddressBook) && mayRead(resource)) {
                     DavCollection collection = collectionFrom(resource, m_ownPrincipal);
-                    // A server that does not name owners has the home's principal own what lies there.
+                    // A server that does not name owners has the home's principal own what lies
+                    // there; without privileges reported, the account may then only read it.
+                    if (collection.owner.empty() && resource.privileges.empty()) collection.writable = false;
                     const std::string owner = collection.owner.empty() ? principal : collection.owner;
                     if (owner != m_ownPrincipal) add(collection, owner);
                 }
