@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "Host/host_errors.hpp"
+#include "Platform/Dav/shared_collections.hpp"
 #include "Platform/Outlook/store_journal.hpp"
 #include "Platform/Sync/pending_changes.hpp"
+#include "Platform/Sync/shared_bindings.hpp"
 #include "account_registry.hpp"
 #include "credential_store.hpp"
 #include "sync_lock.hpp"
@@ -29,6 +31,14 @@ void recordOutcome(GroupwareAccount& account, const AccountSyncReport& report) {
         account.retryAt = 0;
         account.lastSync = now;
     }
+}
+
+// The calendars and address books colleagues share with the account, found again: a new share
+// becomes a folder of its owner's mailbox, a withdrawn one is unbound (its items stay here).
+void refreshShares(pim::PimStore& store, dav::DavClient& client, const std::string& name) {
+    const dav::AccountHomes homes = dav::discoverHomes(client);
+    sync::bindSharedCollections(store, name,
+                                dav::findSharedCollections(client, homes, dav::listCollections(client, homes)));
 }
 
 // "Calendar" for the person's own folder, "Calendar of alice" for one a colleague shares.
@@ -74,9 +84,10 @@ AccountSyncReport runAccountSync(const std::filesystem::path& dataFolder, pim::P
         const std::optional<std::string> password = openCredentialStore(dataFolder)->load(name);
         if (!password) raise(HostError::NoPassword, name);
         dav::DavClient client({account.serverUrl, account.user, *password});
+        if (scope == SyncScope::SharesAndChanges) refreshShares(store, client, name);
         report.result = sync::syncAccount(store, client, name,
-                                          scope == SyncScope::Everything ? sync::SyncSteps::PullAndPush
-                                                                         : sync::SyncSteps::PushOnly);
+                                          scope == SyncScope::PendingChangesOnly ? sync::SyncSteps::PushOnly
+                                                                                 : sync::SyncSteps::PullAndPush);
         report.folderLabels = folderLabels(store, *report.result);
         report.error = firstFailure(*report.result, report.folderLabels);
     } catch (const Error& e) {

@@ -58,7 +58,7 @@ Variant PimSync::syncNow(const std::string& only) {
     if (names.empty()) lines.emplace_back("No accounts to sync: the PIM keeps everything on this computer.");
     pim::PimStore store(dataFolder);
     for (const std::string& name : names) {
-        const std::vector<std::string> report = reportLines(runAccountSync(dataFolder, store, name, SyncScope::Everything));
+        const std::vector<std::string> report = reportLines(runAccountSync(dataFolder, store, name, SyncScope::SharesAndChanges));
         lines.insert(lines.end(), report.begin(), report.end());
     }
     return textArray(lines);

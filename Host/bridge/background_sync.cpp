@@ -12,6 +12,9 @@ namespace {
 // The first whole sync waits a moment after start, so that the bridge answers its first page
 // before it talks to any server.
 constexpr std::chrono::seconds kFirstSyncDelay{2};
+// Colleagues seldom share a new calendar: the shares are found again on the first whole sync and
+// then on every twelfth (hourly at the default interval), which spares each sync the requests.
+constexpr int kWholeSyncsPerSharesCheck = 12;
 
 }  // namespace
 
@@ -48,6 +51,7 @@ void BackgroundSync::callReturned() {
 
 void BackgroundSync::run() {
     auto nextWholeSync = std::chrono::steady_clock::now() + kFirstSyncDelay;
+    int wholeSyncs = 0;
     std::unique_lock lock(m_mutex);
     while (!m_stopping) {
         m_wake.wait_until(lock, nextWholeSync, [this] { return m_stopping || m_callsReturned; });
@@ -58,7 +62,8 @@ void BackgroundSync::run() {
         if (pushOnly) {
             syncEachAccount(host::SyncScope::PendingChangesOnly);
         } else {
-            syncEachAccount(host::SyncScope::Everything);
+            syncEachAccount(wholeSyncs++ % kWholeSyncsPerSharesCheck == 0 ? host::SyncScope::SharesAndChanges
+                                                                          : host::SyncScope::Changes);
             nextWholeSync = std::chrono::steady_clock::now() + m_interval;
         }
         lock.lock();

@@ -11,7 +11,8 @@ namespace {
 
 // Version 1 had no version mark (0); version 2 added the trash columns and the journal;
 // version 3 the items' UIDs; version 4 the attachments' content ids; version 5 the state of the
-// default folders kept in step with a groupware server.
+// default folders kept in step with a groupware server, and whether a share lets its grantee
+// change what the folder holds.
 constexpr int kSchemaVersion = 5;
 
 constexpr std::string_view kTables = R"sql(
@@ -39,7 +40,8 @@ CREATE TABLE IF NOT EXISTS folder_fields(
   PRIMARY KEY(folder, name)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS shares(
   owner INTEGER NOT NULL REFERENCES mailboxes(id), folder_type INTEGER NOT NULL,
-  grantee INTEGER NOT NULL REFERENCES mailboxes(id), PRIMARY KEY(owner, folder_type, grantee)) WITHOUT ROWID;
+  grantee INTEGER NOT NULL REFERENCES mailboxes(id), writable INTEGER NOT NULL DEFAULT 1,
+  PRIMARY KEY(owner, folder_type, grantee)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS selection(position INTEGER PRIMARY KEY, entry_id TEXT NOT NULL);
 CREATE TABLE IF NOT EXISTS recipients(
   item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, position INTEGER NOT NULL, type INTEGER NOT NULL,
@@ -126,6 +128,9 @@ void prepareSchema(Database& db) {
     db.execute("CREATE INDEX IF NOT EXISTS items_by_uid ON items(uid)");
     // The id an HTML body names an attachment by to show it in place; none for older attachments.
     if (!hasColumn(db, "attachments", "content_id")) db.execute("ALTER TABLE attachments ADD COLUMN content_id TEXT");
+    // Shares made before a share could be read-only let their grantee change items, and still do.
+    if (!hasColumn(db, "shares", "writable"))
+        db.execute("ALTER TABLE shares ADD COLUMN writable INTEGER NOT NULL DEFAULT 1");
     db.execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
     transaction.commit();
 }

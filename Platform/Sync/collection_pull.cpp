@@ -102,6 +102,8 @@ PullResult pullCollection(PimStore& store, dav::DavClient& client, const SyncBin
 
     PullResult result;
     const std::set<int64_t> pending = pendingItems(store, binding);
+    // The server's copy arrives in the folder whether or not the person may change it here.
+    pim::PimStore::ServerCopyWrites serverCopy(store);
     std::vector<Arrival> arrivals;
     for (dav::DavResource& resource : fetched) {
         if (resource.status == 404) {  // removed since it was listed

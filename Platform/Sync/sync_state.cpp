@@ -109,3 +109,14 @@ void forgetSyncedItem(PimStore& store, int64_t item) {
 }
 
 }  // namespace lumora::sync
+
+namespace lumora::sync {
+
+void unbindFolder(PimStore& store, int64_t folder) {
+    auto write = store.beginWrite("sync unbinding");
+    store.statements()("DELETE FROM sync_items WHERE folder = ?").bind(1, folder).run();
+    store.statements()("DELETE FROM sync_bindings WHERE folder = ?").bind(1, folder).run();
+    write.commit();
+}
+
+}  // namespace lumora::sync

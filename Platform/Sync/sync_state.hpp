@@ -37,6 +37,8 @@ struct SyncedItem {
 // account or collection) forgets what it shared with the old one, so that its next pull is a
 // full one; binding it again to the same collection changes nothing.
 void bindFolder(pim::PimStore& store, const SyncBinding& binding);
+// Ends the folder's binding in a write of its own; its items stay, as the person's own.
+void unbindFolder(pim::PimStore& store, int64_t folder);
 std::optional<SyncBinding> bindingOfFolder(pim::PimStore& store, int64_t folder);
 std::vector<SyncBinding> bindingsOfAccount(pim::PimStore& store, std::string_view account);
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "Platform/Dav/dav_client.hpp"
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Sync/sync_state.hpp"
 #include "lumora_process.hpp"
@@ -73,6 +74,26 @@ TEST_F(PimAccountCommandLine, AnAccountIsAddedOnceTheServerAnswersAndItsPassword
     EXPECT_EQ(removed.status, 0) << removed.err;
     EXPECT_NE(lumora({"list"}).out.find("No accounts"), std::string::npos);
     EXPECT_EQ(readWhole(data() / "credentials.json").find(server.kAlicePassword), std::string::npos);
+    pim::PimStore afterwards(data());
+    EXPECT_TRUE(sync::bindingsOfAccount(afterwards, name).empty());
+}
+
+TEST_F(PimAccountCommandLine, AnAccountsSharesBecomeTheirOwnersFoldersToReadOnly) {
+    dav::DavClient alice({server.url("/"), std::string(server.kAlice), std::string(server.kAlicePassword)});
+    alice.makeCalendar(server.url("/alice/shared/"), "Team", "VEVENT");
+    const ProcessResult added = lumora({"add", server.url("/"), "--user", "bob", "--name", "work"},
+                                       std::string(server.kBobPassword) + "\n");
+    ASSERT_EQ(added.status, 0) << added.out << added.err;
+    EXPECT_NE(added.out.find("3 default folders bound, 1 folder shared by other users;"), std::string::npos)
+        << added.out;
+    std::shared_ptr<pim::PimStore> store = pim::PimStore::shared(data());
+    const std::optional<pim::MailboxRow> owner = store->mailboxByName("alice");
+    ASSERT_TRUE(owner.has_value());
+    const int64_t calendar = store->defaultFolder(owner->id, pim::FolderType::Calendar).id;
+    EXPECT_EQ(sync::bindingOfFolder(*store, calendar)->collectionUrl, server.url("/alice/shared/"));
+    EXPECT_EQ(store->shareAccess(owner->id, pim::FolderType::Calendar, store->currentMailbox().id),
+              pim::ShareAccess::ReadOnly);
+    EXPECT_EQ(sync::bindingsOfAccount(*store, "work").size(), 4u);
 }
 
 TEST_F(PimAccountCommandLine, AWrongPasswordAnUnsafeAddressOrAnUnreachableServerKeepNothing) {

@@ -1,8 +1,9 @@
 #pragma once
 // A real CalDAV/CardDAV server for tests: Debian's radicale on a free loopback port, with its
 // storage, its users and its rights in a temporary folder of its own. Two users, alice and bob,
-// each own the collections below their principal; bob may also read alice's collection
-// "shared", the way a shared calendar is offered. The server runs in its own process group,
+// each own the collections below their principal; bob may also see alice's principal (the
+// list of her collections) and read, not write, her collection "shared", the way a radicale
+// admin shares a calendar. Her other collections stay hidden from him. The server runs in its own process group,
 // which is ended (and the folder removed) when the object goes away. Every wait is bounded.
 
 #include <arpa/inet.h>
@@ -48,6 +49,8 @@ public:
         writeFile("rights",
                   "[root]\nuser: .+\ncollection:\npermissions: R\n\n"
                   "[principal]\nuser: .+\ncollection: {user}\npermissions: RW\n\n"
+                  // "R" on a principal lists it and those of its collections the user may read.
+                  "[bob-sees-alice]\nuser: bob\ncollection: alice\npermissions: R\n\n"
                   "[alice-shares-with-bob]\nuser: bob\ncollection: alice/shared\npermissions: r\n\n"
                   "[own-collections]\nuser: .+\ncollection: {user}/[^/]+\npermissions: rw\n");
         writeFile("config", "[server]\nhosts = 127.0.0.1:" + std::to_string(m_port) +
