@@ -26,6 +26,8 @@
 #include <thread>
 #include <vector>
 
+#include "loopback_port.hpp"
+
 extern char** environ;
 
 namespace lumora::test {
@@ -82,21 +84,6 @@ public:
     void serveAgain() { start(); }
 
 private:
-    static int freeLoopbackPort() {
-        int s = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            close(s);
-            throw std::runtime_error("no free loopback port for radicale");
-        }
-        close(s);
-        return ntohs(address.sin_port);
-    }
-
     void writeFile(const std::string& name, const std::string& text) const {
         std::ofstream out(m_folder / name);
         out << text;
@@ -142,14 +129,7 @@ private:
                 m_pid = 0;
                 throw std::runtime_error("radicale ended at start: " + log());
             }
-            int s = socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_port = htons(static_cast<uint16_t>(m_port));
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            bool connected = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-            close(s);
-            if (connected) return;
+            if (loopbackAccepts(m_port)) return;
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
         }
         throw std::runtime_error("radicale does not accept connections: " + log());
