@@ -26,6 +26,8 @@ inline constexpr Id HtmlDocument = "Lumora.HTMLDocument";
 // What a person does in the PIM itself (selecting items, opening and sharing mailboxes), for
 // tests, scripts and the demo page.
 inline constexpr Id PimAdmin = "Lumora.PimAdmin";
+// The PIM's sync with its groupware accounts: their state, and a sync now.
+inline constexpr Id PimSync = "Lumora.PimSync";
 
 }  // namespace lumora::progid
 

@@ -21,6 +21,14 @@ enum class HostError {
     BadDriveSetting,      // a drive mapping that is not DRIVE=FOLDER with a drive letter or share
     DrivesFileUnreadable, // the data folder's drives.json is not a table of drive: folder
     DrivesFileNotSaved,   // drives.json could not be written
+    CredentialsNotSaved,  // the keyring could not keep an account's password (its reason)
+    CredentialsUnreadable, // the keyring could not give a kept password (its reason)
+    PrivateFileNotSaved,  // a file of the owner's alone (accounts, passwords) could not be written
+    PrivateFileUnreadable, // such a file is damaged, too large or unreadable
+    PrivateFileExposed,   // such a file may be read or written by others
+    AccountExists,        // a groupware account of that name is kept already
+    NoSuchAccount,        // no groupware account has that name
+    NoPassword,           // no password is kept for a groupware account
 };
 
 inline constexpr int kMaxValueDepth = 64;
@@ -43,6 +51,20 @@ inline constexpr ErrorEntry<HostError> kHostErrors[] = {
      "The drive table drives.json must be an object of drive: folder"},
     {HostError::DrivesFileNotSaved, RuntimeError::PermissionDenied, kHostErrorSource,
      "The drive table drives.json could not be saved"},
+    {HostError::CredentialsNotSaved, RuntimeError::PermissionDenied, kHostErrorSource,
+     "The account's password could not be kept in the desktop keyring: {}"},
+    {HostError::CredentialsUnreadable, RuntimeError::PermissionDenied, kHostErrorSource,
+     "The account's password could not be read from the desktop keyring: {}"},
+    {HostError::PrivateFileNotSaved, RuntimeError::PermissionDenied, kHostErrorSource, "{} could not be saved"},
+    {HostError::PrivateFileUnreadable, RuntimeError::PermissionDenied, kHostErrorSource,
+     "{} could not be read: it is damaged, too large or not a file"},
+    {HostError::PrivateFileExposed, RuntimeError::PermissionDenied, kHostErrorSource,
+     "{} may be read by others: make it readable by you alone (chmod 600) and change the passwords it holds"},
+    {HostError::AccountExists, RuntimeError::InvalidProcedureCall, kHostErrorSource,
+     "There is an account named {} already: remove it first, or name the new one with --name"},
+    {HostError::NoSuchAccount, RuntimeError::InvalidProcedureCall, kHostErrorSource, "There is no account named {}"},
+    {HostError::NoPassword, RuntimeError::PermissionDenied, kHostErrorSource,
+     "No password is kept for the account {}: remove it and add it again"},
 };
 
 constexpr std::span<const ErrorEntry<HostError>> errorTable(HostError) { return kHostErrors; }

@@ -1,5 +1,6 @@
 #pragma once
-// The built-in stand-ins for the outside applications the controls drive.
+// The built-in stand-ins for the outside applications the controls drive, and the host's own
+// classes beside them (the PIM's account sync).
 
 namespace lumora::host {
 

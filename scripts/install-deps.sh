@@ -11,6 +11,7 @@ build_packages=(
   baresip-core
   libgmime-3.0-dev
   libical-dev
+  libsecret-1-dev
   libreoffice-writer-nogui
   python3-uno
   bubblewrap
@@ -24,6 +25,8 @@ test_packages=(
   sip-tester
   poppler-utils
   mpack ripmime
+  dbus-daemon gnome-keyring
+  radicale python3-caldav
 )
 
 want=("${build_packages[@]}")

@@ -27,6 +27,7 @@ std::vector<std::string> deliverableClasses() {
 std::vector<std::string> pageClasses() {
     std::vector<std::string> classes = deliverableClasses();
     classes.emplace_back(progid::PimAdmin);
+    classes.emplace_back(progid::PimSync);
     return classes;
 }
 
@@ -209,6 +210,7 @@ void Page::run(host::Session& session, BridgeDesktop& desktop, const PageRequest
         answer(request, std::move(*result));
     else if (request.wantsAnswer)
         send(failure);
+    if (m_settings.afterCall) m_settings.afterCall();
 }
 
 void Page::workerMain() {

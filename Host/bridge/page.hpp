@@ -42,6 +42,8 @@ struct PageSettings {
     std::string linkBase;
     // Told one line per answered request (lumora serve --verbose); empty: nothing is logged.
     std::function<void(const std::string&)> callLog;
+    // Told on the page's worker after each answered request (the PIM's background sync).
+    std::function<void()> afterCall;
 };
 
 class Page : public PageLink {

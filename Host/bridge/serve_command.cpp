@@ -12,11 +12,13 @@
 #include <map>
 #include <mutex>
 
+#include "Automation/registry.hpp"
 #include "Host/cli/commands.hpp"
 #include "Host/sample_template.hpp"
 #include "Host/startup.hpp"
 #include "Platform/Desktop/helper_processes.hpp"
 #include "Platform/Desktop/system_services.hpp"
+#include "background_sync.hpp"
 #include "bridge_server.hpp"
 #include "native_messaging.hpp"
 
@@ -30,8 +32,12 @@ using host::cli::UsageError;
 // and the process's own follow within the second after.
 constexpr std::chrono::seconds kCallsStopGrace{4};
 
+// How often the PIM syncs with its groupware accounts while the bridge runs, unless told.
+constexpr std::chrono::seconds kDefaultSyncInterval{300};
+
 struct ServeArgs {
     uint16_t port = 8765;
+    std::chrono::seconds syncInterval = kDefaultSyncInterval;
     std::vector<std::string> allowedOrigins;
     std::vector<std::string> extraClasses;
     bool nativeMessaging = false;
@@ -46,6 +52,14 @@ uint16_t parsePort(const std::string& text) {
     return static_cast<uint16_t>(value);
 }
 
+std::chrono::seconds parseSyncInterval(const std::string& text) {
+    unsigned value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < 1 || value > 86400)
+        throw UsageError("serve: --sync-every needs a number of seconds from 1 to 86400, not '" + text + "'");
+    return std::chrono::seconds(value);
+}
+
 ServeArgs parseServeArgs(const std::vector<std::string>& args) {
     ServeArgs parsed;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -56,6 +70,8 @@ ServeArgs parseServeArgs(const std::vector<std::string>& args) {
         };
         if (arg == "--port") {
             parsed.port = parsePort(value());
+        } else if (arg == "--sync-every") {
+            parsed.syncInterval = parseSyncInterval(value());
         } else if (arg == "--allow-origin") {
             parsed.allowedOrigins.push_back(value());
         } else if (arg == "--allow-progid") {
@@ -172,6 +188,11 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
     serverOptions.port = args.port;
     serverOptions.allowedOrigins = args.allowedOrigins;
     serverOptions.page = pageSettings(options, args);
+    // Pages never wait for a groupware server: the sync has a thread of its own, told when a
+    // page's call returns so that what it changed is sent at once.
+    auto backgroundSync = std::make_unique<BackgroundSync>(Registry::instance().dataFolder(), args.syncInterval,
+                                                           serverOptions.page.callLog);
+    serverOptions.page.afterCall = [sync = backgroundSync.get()] { sync->callReturned(); };
     DemoDocuments demoDocuments = prepareDemoDocuments(options);
     const std::string demoTemplates = demoDocuments.settings["templateFolder"];
     serverOptions.demoSettings = demoDocuments.settings.dump();
@@ -208,6 +229,8 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
     // Running calls are cancelled and the helpers (the converter, SIP user agents) ended with the
     // bridge, so it is gone within seconds even while a page's call is busy.
     const bool callsEnded = server->shutdown(kCallsStopGrace);
+    // The pages' callbacks into the sync are gone with the server's pages.
+    if (!backgroundSync->stop(std::chrono::seconds(1))) (void)backgroundSync.release();
     desktop::process::endAllHelpers();
     if (!callsEnded) {
         // A call stuck where it cannot look at its cancel flag must not keep the bridge alive.
@@ -227,9 +250,9 @@ int runServe(const CliOptions& options, const std::vector<std::string>& rawArgs)
 const host::cli::CommandRegistration kServe{
     {"serve",
      "serve [--port N] [--allow-origin ORIGIN]... [--allow-progid PROGID]...\n"
-     "      [--verbose] [--native-messaging]",
-     "serves the bridge for CRM pages on 127.0.0.1 (the demo page at /), or one page over stdio; "
-     "--verbose logs each call on stderr",
+     "      [--sync-every SECONDS] [--verbose] [--native-messaging]",
+     "serves the bridge for CRM pages on 127.0.0.1 (the demo page at /), or one page over stdio, and "
+     "syncs the PIM's accounts every 300 seconds unless told otherwise; --verbose logs each call on stderr",
      runServe}};
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "Automation/class_ids.hpp"
 #include "Automation/top_level_call.hpp"
 #include "commands.hpp"
+#include "pim_account_commands.hpp"
 #include "pim_history_commands.hpp"
 
 namespace lumora::host::cli {
@@ -15,7 +16,7 @@ namespace {
 
 const std::string kPimUsage = std::string(
     "pim select [ENTRYID...] | mailbox add NAME | share NAME TYPE [true|false]\n"
-    "pim import FILE | export --contacts|--calendar|--tasks FILE\n") + kPimHistoryUsage;
+    "pim import FILE | export --contacts|--calendar|--tasks FILE\n") + kPimHistoryUsage + "\n" + kPimAccountUsage;
 
 // The file as the local user names it, relative to where the command runs.
 std::string absoluteFile(const std::string& file) { return std::filesystem::absolute(file).string(); }
@@ -68,6 +69,7 @@ int runPimCommand(const CliOptions& options, const std::vector<std::string>& raw
 // commands name theirs after the whole command line, and say what they did once it is durable.
 int runPim(const CliOptions& options, const std::vector<std::string>& rawArgs) {
     if (isPimHistoryCommand(rawArgs)) return runPimHistoryCommand(options, rawArgs);
+    if (isPimAccountCommand(rawArgs)) return runPimAccountCommand(options, rawArgs);
     TopLevelCall unitOfWork("lumora pim" + (rawArgs.empty() ? std::string() : " " + rawArgs.front()));
     const int status = runPimCommand(options, rawArgs);
     unitOfWork.finish();  // work that could not be kept ends the command with its error
@@ -75,7 +77,8 @@ int runPim(const CliOptions& options, const std::vector<std::string>& rawArgs) {
 }
 
 const CommandRegistration kPim{{"pim", kPimUsage,
-                                "selects items, adds mailboxes, shares folders, imports and exports in the PIM; "
+                                "selects items, adds mailboxes, shares folders, imports and exports in the PIM; adds, lists and removes "
+                                "the groupware accounts it syncs with; "
                                 "lists its history, undoes an entry, lists, restores and empties its trash",
                                 runPim}};
 

@@ -1,7 +1,5 @@
 #include "pim_history_commands.hpp"
 
-#include <time.h>
-
 #include <charconv>
 #include <functional>
 #include <iostream>
@@ -11,9 +9,11 @@
 
 #include "Automation/registry.hpp"
 #include "Automation/top_level_call.hpp"
+#include "Host/accounts/local_time_text.hpp"
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Outlook/store_history.hpp"
 #include "Platform/Outlook/store_trash.hpp"
+#include "command_words.hpp"
 #include "commands.hpp"
 
 namespace lumora::host::cli {
@@ -22,55 +22,12 @@ namespace {
 
 using pim::PimStore;
 
-// The command's words and options, read from after its name.
-struct CommandWords {
-    std::vector<std::string> words;
-    std::map<std::string, std::string> values;  // options with a value, by name
-    std::set<std::string> flags;
-
-    std::optional<std::string> value(const std::string& name) const {
-        auto it = values.find(name);
-        return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
-    }
-};
-
-CommandWords readWords(const std::string& command, const std::vector<std::string>& args,
-                       const std::set<std::string>& valueOptions, const std::set<std::string>& flagOptions) {
-    CommandWords read;
-    bool optionsEnded = false;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || !arg.starts_with("--")) {
-            read.words.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (flagOptions.contains(arg)) {
-            read.flags.insert(arg);
-        } else if (valueOptions.contains(arg)) {
-            if (i + 1 == args.size()) throw UsageError(command + ": " + arg + " needs a value");
-            read.values[arg] = args[++i];
-        } else {
-            throw UsageError(command + ": unknown option '" + arg + "'");
-        }
-    }
-    return read;
-}
-
 int64_t positiveNumber(const std::string& command, const std::string& what, const std::string& text) {
     int64_t number = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (error != std::errc() || end != text.data() + text.size() || number < 0)
         throw UsageError(command + ": " + what + " must be a whole number, not '" + text + "'");
     return number;
-}
-
-// A journal or trash time in the local time zone, to the second.
-std::string localTime(int64_t milliseconds) {
-    const time_t seconds = static_cast<time_t>(milliseconds / 1000);
-    tm local{};
-    char text[32];
-    if (!localtime_r(&seconds, &local) || !strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local)) return "?";
-    return text;
 }
 
 std::string plural(int64_t count, const std::string& one, const std::string& many) {
@@ -103,7 +60,7 @@ int runInCall(const CliOptions& options, const std::vector<std::string>& args,
 }
 
 std::string entryLine(const pim::HistoryEntry& entry) {
-    std::string line = std::to_string(entry.id) + "  " + localTime(entry.at) + "  created " +
+    std::string line = std::to_string(entry.id) + "  " + localTimeText(entry.at) + "  created " +
                        std::to_string(entry.created) + ", changed " + std::to_string(entry.changed) + ", moved " +
                        std::to_string(entry.moved) + ", removed " + std::to_string(entry.removed) + "  " + entry.what;
     if (entry.undoes != 0) line += "  (undoes " + std::to_string(entry.undoes) + ")";
@@ -166,7 +123,7 @@ std::string trashLine(const pim::TrashItem& item) {
     const std::string from = !item.cameFrom.empty() ? item.cameFrom
                              : item.cameFromGone   ? "a removed folder"
                                                    : "an unknown folder";
-    const std::string when = item.deletedAt != 0 ? localTime(item.deletedAt) : "at an unknown time";
+    const std::string when = item.deletedAt != 0 ? localTimeText(item.deletedAt) : "at an unknown time";
     return item.entryId + "  " + std::string(pim::showKindOf(item.itemClass)) + "  \"" + item.name + "\"  from " + from +
            "  deleted " + when + "  mailbox " + item.mailbox;
 }

@@ -8,6 +8,7 @@
 #include "Automation/vb/text.hpp"
 #include "calendar_time_zone.hpp"
 #include "ical_handles.hpp"
+#include "icalendar_components.hpp"
 #include "icalendar_zones.hpp"
 #include "item_properties.hpp"
 #include "pim_errors.hpp"
@@ -55,9 +56,9 @@ std::optional<Date> localDateOf(icaltimetype t, CalendarZones& zones) {
 }
 
 // A date field's value, or the refusal that names the part and the field.
-Date dateOf(icaltimetype t, CalendarZones& zones, const std::string& part, std::string_view field) {
+Date dateOf(icaltimetype t, CalendarZones& zones, const std::string& part, std::string_view field, PimError failure) {
     if (std::optional<Date> date = localDateOf(t, zones)) return *date;
-    raise(PimError::BadImportFile, part + ": its " + std::string(field) + " is no date between the years 100 and 9999");
+    raise(failure, part + ": its " + std::string(field) + " is no date between the years 100 and 9999");
 }
 
 void addText(icalcomponent* component, icalproperty* (*make)(const char*), const ItemRecord& item,
@@ -65,12 +66,6 @@ void addText(icalcomponent* component, icalproperty* (*make)(const char*), const
     const std::string text = textValue(item, name);
     if (!text.empty()) icalcomponent_add_property(component, make(text.c_str()));
 }
-
-// What every component written shares: the zone its times are in and the time it is written.
-struct CalendarWriting {
-    CalendarTimeZone zone;
-    icaltimetype stamp;
-};
 
 // The item's identity and the time of writing, which RFC 5545 requires of every event and task.
 void addIdentity(icalcomponent* component, const ItemRecord& item, const CalendarWriting& writing) {
@@ -136,13 +131,13 @@ std::string readingError(icalcomponent* component) {
     return error && icalproperty_get_xlicerror(error) ? icalproperty_get_xlicerror(error) : "no start time";
 }
 
-ItemRecord appointmentOf(icalcomponent* event, size_t number, CalendarZones& zones) {
+ItemRecord appointmentOf(icalcomponent* event, size_t number, CalendarZones& zones, PimError failure) {
     ItemRecord item;
     item.itemClass = ItemClass::Appointment;
     item.uid = textOf(event, ICAL_UID_PROPERTY);
     icaltimetype start = icalcomponent_get_dtstart(event);
     if (icaltime_is_null_time(start) || !icaltime_is_valid_time(start))
-        raise(PimError::BadImportFile, "event " + std::to_string(number) + ": " + readingError(event));
+        raise(failure, "event " + std::to_string(number) + ": " + readingError(event));
     icaltimetype end = icalcomponent_get_dtend(event);  // from DTEND, or DTSTART plus DURATION
     if (icaltime_is_null_time(end)) {
         end = start;
@@ -152,20 +147,20 @@ ItemRecord appointmentOf(icalcomponent* event, size_t number, CalendarZones& zon
     setText(item, "Location", textOf(event, ICAL_LOCATION_PROPERTY));
     setText(item, "Body", textOf(event, ICAL_DESCRIPTION_PROPERTY));
     const std::string part = "event " + std::to_string(number);
-    item.values["Start"] = Variant(dateOf(start, zones, part, "start"));
-    item.values["End"] = Variant(dateOf(end, zones, part, "end"));
+    item.values["Start"] = Variant(dateOf(start, zones, part, "start", failure));
+    item.values["End"] = Variant(dateOf(end, zones, part, "end", failure));
     item.values["AllDayEvent"] = Variant(start.is_date == 1);
     return item;
 }
 
-ItemRecord taskOf(icalcomponent* todo, size_t number, CalendarZones& zones) {
+ItemRecord taskOf(icalcomponent* todo, size_t number, CalendarZones& zones, PimError failure) {
     ItemRecord item;
     item.itemClass = ItemClass::Task;
     item.uid = textOf(todo, ICAL_UID_PROPERTY);
     setText(item, "Subject", textOf(todo, ICAL_SUMMARY_PROPERTY));
     setText(item, "Body", textOf(todo, ICAL_DESCRIPTION_PROPERTY));
     if (icalcomponent_get_first_property(todo, ICAL_DUE_PROPERTY))
-        item.values["DueDate"] = Variant(dateOf(icalcomponent_get_due(todo), zones, "task " + std::to_string(number), "due date"));
+        item.values["DueDate"] = Variant(dateOf(icalcomponent_get_due(todo), zones, "task " + std::to_string(number), "due date", failure));
     if (icalcomponent_get_first_property(todo, ICAL_STATUS_PROPERTY)) {
         const icalproperty_status status = icalcomponent_get_status(todo);
         for (const TaskStatus& state : kTaskStates)
@@ -181,20 +176,19 @@ ItemRecord taskOf(icalcomponent* todo, size_t number, CalendarZones& zones) {
     return item;
 }
 
-// Calendars nest three or four deep (a calendar, an event, its alarm). libical frees a tree of
-// components by recursion, so a file that nests them some hundred thousand deep would overflow
-// the stack; such a file is refused before it is parsed. A line that starts with a blank
-// continues the one before it and opens nothing.
+}  // namespace
+
+// A line that starts with a blank continues the one before it and opens nothing.
 constexpr int kMaxNesting = 32;
 
-void requireShallowNesting(std::string_view text) {
+void requireShallowNesting(std::string_view text, PimError failure) {
     int depth = 0;
     for (size_t start = 0; start < text.size();) {
         const size_t end = std::min(text.find('\n', start), text.size());
         const std::string_view line = text.substr(start, end - start);
         if (vb::asciiEqualsNoCase(line.substr(0, 6), "BEGIN:")) {
             if (++depth > kMaxNesting)
-                raise(PimError::BadImportFile, "its parts are nested more than " + std::to_string(kMaxNesting) + " deep");
+                raise(failure, "its parts are nested more than " + std::to_string(kMaxNesting) + " deep");
         } else if (vb::asciiEqualsNoCase(line.substr(0, 4), "END:") && depth > 0) {
             --depth;
         }
@@ -202,19 +196,31 @@ void requireShallowNesting(std::string_view text) {
     }
 }
 
-}  // namespace
+CalendarWriting CalendarWriting::at(Date now) {
+    return {CalendarTimeZone::ofSystem(), icaltime_from_timet_with_zone(utcSecondsOf(now), 0, icaltimezone_get_utc_timezone())};
+}
+
+ComponentHandle componentOf(const ItemRecord& item, CalendarWriting& writing) {
+    if (item.itemClass == ItemClass::Appointment) return eventOf(item, writing);
+    if (item.itemClass == ItemClass::Task) return todoOf(item, writing);
+    return nullptr;
+}
+
+std::optional<ItemRecord> itemOfComponent(icalcomponent* component, size_t number, CalendarZones& zones,
+                                          PimError failure) {
+    if (icalcomponent_isa(component) == ICAL_VEVENT_COMPONENT) return appointmentOf(component, number, zones, failure);
+    if (icalcomponent_isa(component) == ICAL_VTODO_COMPONENT) return taskOf(component, number, zones, failure);
+    return std::nullopt;
+}
 
 std::string calendarText(const std::vector<const ItemRecord*>& items, Date now) {
-    CalendarWriting writing{CalendarTimeZone::ofSystem(),
-                            icaltime_from_timet_with_zone(utcSecondsOf(now), 0, icaltimezone_get_utc_timezone())};
+    CalendarWriting writing = CalendarWriting::at(now);
     std::vector<ComponentHandle> components;
-    for (const ItemRecord* item : items) {
-        if (item->itemClass == ItemClass::Appointment) components.push_back(eventOf(*item, writing));
-        if (item->itemClass == ItemClass::Task) components.push_back(todoOf(*item, writing));
-    }
+    for (const ItemRecord* item : items)
+        if (ComponentHandle component = componentOf(*item, writing)) components.push_back(std::move(component));
     ComponentHandle calendar(icalcomponent_new_vcalendar());
     icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Lumora//Lumora Desktop//EN"));
+    icalcomponent_add_property(calendar.get(), icalproperty_new_prodid(std::string(kCalendarProductId).c_str()));
     // The zone before the events and tasks that name it, as calendar programs write it.
     writing.zone.addDefinitionTo(calendar.get());
     for (ComponentHandle& component : components) icalcomponent_add_component(calendar.get(), component.release());
@@ -232,19 +238,22 @@ std::span<const std::string_view> calendarFieldsOf(ItemClass itemClass) {
 }
 
 std::vector<ItemRecord> readCalendar(std::string_view text) {
-    requireShallowNesting(text);
+    requireShallowNesting(text, PimError::BadImportFile);
     const std::string copy(text);
     ComponentHandle root(icalparser_parse_string(copy.c_str()));
     if (!root || icalcomponent_isa(root.get()) != ICAL_VCALENDAR_COMPONENT)
         raise(PimError::BadImportFile, "no VCALENDAR");
-    CalendarZones zones(root.get());
+    CalendarZones zones(root.get(), PimError::BadImportFile);
     std::vector<ItemRecord> items;
     size_t events = 0;
     size_t tasks = 0;
     for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_ANY_COMPONENT); c;
          c = icalcomponent_get_next_component(root.get(), ICAL_ANY_COMPONENT)) {
-        if (icalcomponent_isa(c) == ICAL_VEVENT_COMPONENT) items.push_back(appointmentOf(c, ++events, zones));
-        if (icalcomponent_isa(c) == ICAL_VTODO_COMPONENT) items.push_back(taskOf(c, ++tasks, zones));
+        size_t& count = icalcomponent_isa(c) == ICAL_VEVENT_COMPONENT ? events : tasks;
+        if (std::optional<ItemRecord> item = itemOfComponent(c, count + 1, zones, PimError::BadImportFile)) {
+            ++count;
+            items.push_back(std::move(*item));
+        }
     }
     return items;
 }

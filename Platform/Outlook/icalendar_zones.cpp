@@ -84,7 +84,7 @@ private:
 
 class CalendarZones::Zone {
 public:
-    Zone(icalcomponent* vtimezone, int64_t& stepsLeft) : m_stepsLeft(stepsLeft) {
+    Zone(icalcomponent* vtimezone, int64_t& stepsLeft, PimError failure) : m_stepsLeft(stepsLeft), m_failure(failure) {
         icalproperty* tzid = icalcomponent_get_first_property(vtimezone, ICAL_TZID_PROPERTY);
         m_name = tzid && icalproperty_get_tzid(tzid) ? icalproperty_get_tzid(tzid) : "without a TZID";
         for (icalcomponent* part = icalcomponent_get_first_component(vtimezone, ICAL_ANY_COMPONENT); part;
@@ -116,7 +116,7 @@ private:
     };
 
     [[noreturn]] void refuse(const std::string& what) const {
-        raise(PimError::BadImportFile, "time zone " + m_name + ": " + what);
+        raise(m_failure, "time zone " + m_name + ": " + what);
     }
 
     // A year of one rule costs at most a pass over its days; a file's zones share the bound.
@@ -255,6 +255,7 @@ private:
     }
 
     int64_t& m_stepsLeft;
+    PimError m_failure;
     std::string m_name;
     std::vector<Rule> m_rules;
     ChangeList m_dated;                 // each part's start, its RDATEs, the last change of a rule that ends
@@ -269,7 +270,7 @@ bool isCalendarTime(const icaltimetype& t) {
     return t.is_date || (t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 60);
 }
 
-CalendarZones::CalendarZones(icalcomponent* calendar) {
+CalendarZones::CalendarZones(icalcomponent* calendar, PimError failure) : m_failure(failure) {
     // Walked without recursion: the parser nests components as deep as the file does.
     std::vector<icalcomponent*> pending{calendar};
     while (!pending.empty()) {
@@ -278,7 +279,7 @@ CalendarZones::CalendarZones(icalcomponent* calendar) {
         for (icalcomponent* child = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT); child;
              child = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT)) {
             if (icalcomponent_isa(child) == ICAL_VTIMEZONE_COMPONENT)
-                m_zones.emplace(child, std::make_unique<Zone>(child, m_stepsLeft));
+                m_zones.emplace(child, std::make_unique<Zone>(child, m_stepsLeft, m_failure));
             else
                 pending.push_back(child);
         }

@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "Automation/vb/convert.hpp"
+#include "pim_errors.hpp"
 
 struct icalcomponent_impl;
 struct icaltimetype;
@@ -27,16 +28,16 @@ bool isCalendarTime(const icaltimetype& t);
 class CalendarZones {
 public:
     // Reads every VTIMEZONE of the calendar, at any depth (libical finds a zone for a time in
-    // the time's own component and each one around it). Raises PimError::BadImportFile naming
+    // the time's own component and each one around it). Raises `failure` naming
     // the zone and its part when a rule recurs more often than daily, counts in a way no zone
     // does, or a part starts on no valid date.
-    explicit CalendarZones(icalcomponent_impl* calendar);
+    CalendarZones(icalcomponent_impl* calendar, PimError failure);
     ~CalendarZones();
     CalendarZones(const CalendarZones&) = delete;
     CalendarZones& operator=(const CalendarZones&) = delete;
 
     // The UTC instant, in seconds since 1970, of a wall-clock time in the zone the VTIMEZONE
-    // defines; nullopt when the component is none of this file's zones. Raises BadImportFile
+    // defines; nullopt when the component is none of this file's zones. Raises `failure`
     // naming the zone when the file's zones have spent kMaxSteps.
     std::optional<int64_t> instantOf(icalcomponent_impl* vtimezone, const vb::CivilTime& wallClock);
 
@@ -49,6 +50,7 @@ private:
     class Zone;
     std::unordered_map<icalcomponent_impl*, std::unique_ptr<Zone>> m_zones;
     int64_t m_stepsLeft = kMaxSteps;
+    PimError m_failure;
 };
 
 }  // namespace lumora::pim

@@ -31,6 +31,9 @@ enum class PimError {
     BadExportKind,
     Injected,
     NoJournalEntry,
+    BadResource,
+    ResourceTooLarge,
+    ReadOnlyShare,
 };
 
 inline constexpr std::string_view kPimSource = "Lumora.PIM";
@@ -82,6 +85,14 @@ inline constexpr ErrorEntry<PimError> kPimErrors[] = {
     {PimError::Injected, RuntimeError::InvalidProcedureCall, kPimSource, "The operation failed"},
     {PimError::NoJournalEntry, static_cast<int32_t>(0x8004010F), kPimSource,
      "The PIM's history has no entry {}: it was never made or has been pruned"},
+    // An event, task or contact as a calendar or address-book server holds it (dav_resources.hpp).
+    {PimError::BadResource, static_cast<int32_t>(0x80040608), kPimSource,
+     "The item from the server cannot be read: {}"},
+    {PimError::ResourceTooLarge, static_cast<int32_t>(0x80040609), kPimSource,
+     "The item from the server is larger than {}; it was not read"},
+    // A change to an item of another user's folder that is shared with the current user to read only.
+    {PimError::ReadOnlyShare, static_cast<int32_t>(0x80040123), kPimSource,
+     "The folder of {} is shared with you to read only; nothing was changed"},
 };
 constexpr std::span<const ErrorEntry<PimError>> errorTable(PimError) { return kPimErrors; }
 

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <fstream>
-#include <map>
-#include <optional>
 
 #include "Automation/vb/strings.hpp"
 #include "Platform/Desktop/desktop.hpp"
 #include "Platform/Desktop/new_document.hpp"
 #include "icalendar_items.hpp"
 #include "pim_errors.hpp"
+#include "uid_matcher.hpp"
 #include "vcard_items.hpp"
 
 namespace lumora::pim {
@@ -42,72 +41,13 @@ std::string firstLine(std::string_view text) {
     return line;
 }
 
-// Each imported item as the store writes it: a stored item with its UID, its carried fields
-// replaced, or the new item in its class's default folder.
-class ImportMatcher {
-public:
-    ImportMatcher(PimStore& store, std::span<const std::string_view> (*carriedFields)(ItemClass))
-        : m_store(store), m_mailbox(store.currentMailbox().id), m_carriedFields(carriedFields) {}
+// The fields a file of the kind carries, as the matcher names them.
+std::vector<std::string> namesOf(std::span<const std::string_view> fields) {
+    return {fields.begin(), fields.end()};
+}
 
-    void add(ItemRecord imported) {
-        if (std::optional<int64_t> id = nextStoredWith(imported)) {
-            ItemRecord stored = m_store.loadItem(*id);  // its user properties unread: kept as they are
-            std::vector<std::string> names;
-            for (std::string_view field : m_carriedFields(stored.itemClass)) {
-                const std::string name(field);
-                auto value = imported.values.find(name);
-                if (value != imported.values.end())
-                    stored.values[name] = std::move(value->second);
-                else
-                    stored.values.erase(name);
-                names.push_back(name);
-            }
-            m_items.push_back(std::move(stored));
-            m_changed.push_back(std::move(names));
-            ++m_counts.updated;
-        } else {
-            imported.folder = m_store.defaultFolder(m_mailbox, homeFolderOf(imported.itemClass)).id;
-            m_changed.push_back(valueNames(imported));
-            m_items.push_back(std::move(imported));
-            ++m_counts.created;
-        }
-        const ItemClass itemClass = m_items.back().itemClass;
-        if (itemClass == ItemClass::Contact) ++m_counts.contacts;
-        if (itemClass == ItemClass::Appointment) ++m_counts.appointments;
-        if (itemClass == ItemClass::Task) ++m_counts.tasks;
-    }
-
-    ImportCounts save() {
-        m_store.saveItems(m_items, m_changed);
-        return m_counts;
-    }
-
-private:
-    // The next stored item the UID names that no earlier item of the file took.
-    std::optional<int64_t> nextStoredWith(const ItemRecord& imported) {
-        if (imported.uid.empty()) return std::nullopt;
-        auto known = m_byUid.find({imported.itemClass, imported.uid});
-        if (known == m_byUid.end()) {
-            std::vector<int64_t> ids = m_store.itemIdsByUid(m_mailbox, imported.itemClass, imported.uid);
-            std::reverse(ids.begin(), ids.end());  // taken from the back
-            known = m_byUid.emplace(std::pair{imported.itemClass, imported.uid}, std::move(ids)).first;
-        }
-        if (known->second.empty()) return std::nullopt;
-        const int64_t id = known->second.back();
-        known->second.pop_back();
-        return id;
-    }
-
-    PimStore& m_store;
-    const int64_t m_mailbox;
-    std::span<const std::string_view> (*m_carriedFields)(ItemClass);
-    std::map<std::pair<ItemClass, std::string>, std::vector<int64_t>> m_byUid;  // still to take
-    std::vector<ItemRecord> m_items;
-    std::vector<std::vector<std::string>> m_changed;
-    ImportCounts m_counts;
-};
-
-std::span<const std::string_view> vcardFieldsOf(ItemClass) { return vcardFields(); }
+std::vector<std::string> vcardFieldNames(ItemClass) { return namesOf(vcardFields()); }
+std::vector<std::string> calendarFieldNames(ItemClass itemClass) { return namesOf(calendarFieldsOf(itemClass)); }
 
 }  // namespace
 
@@ -117,9 +57,19 @@ ImportCounts importFile(PimStore& store, const fs::path& file) {
     const bool isVCard = head == "BEGIN:VCARD";
     if (!isVCard && head != "BEGIN:VCALENDAR") raise(PimError::BadImportFile, "neither a vCard nor an iCalendar file");
     std::vector<ItemRecord> items = isVCard ? readVCards(text) : readCalendar(text);
-    ImportMatcher matcher(store, isVCard ? vcardFieldsOf : calendarFieldsOf);
-    for (ItemRecord& item : items) matcher.add(std::move(item));
-    return matcher.save();
+    const int64_t mailbox = store.currentMailbox().id;
+    UidMatcher matcher(store, mailbox, isVCard ? vcardFieldNames : calendarFieldNames);
+    ImportCounts counts;
+    for (ItemRecord& item : items) {
+        const ItemClass itemClass = item.itemClass;
+        const size_t position = matcher.add(std::move(item), store.defaultFolder(mailbox, homeFolderOf(itemClass)).id);
+        ++(matcher.isNew(position) ? counts.created : counts.updated);
+        if (itemClass == ItemClass::Contact) ++counts.contacts;
+        if (itemClass == ItemClass::Appointment) ++counts.appointments;
+        if (itemClass == ItemClass::Task) ++counts.tasks;
+    }
+    matcher.save();
+    return counts;
 }
 
 ExportKind exportKindOf(std::string_view name) {

@@ -6,6 +6,7 @@
 
 #include "Automation/vb/convert.hpp"
 #include "Automation/vb/strings.hpp"
+#include "content_lines.hpp"
 #include "item_properties.hpp"
 #include "pim_errors.hpp"
 #include "pim_item.hpp"
@@ -35,46 +36,6 @@ std::string lower(std::string_view text) {
     return out;
 }
 
-// Physical lines without their line ends; "\r\n", "\n" and "\r" all end a line.
-std::vector<std::string> physicalLines(std::string_view text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = text.size();
-        lines.emplace_back(text.substr(start, end - start));
-        start = end;
-        if (start < text.size() && text[start] == '\r') ++start;
-        if (start < text.size() && text[start] == '\n') ++start;
-    }
-    return lines;
-}
-
-bool hasQuotedPrintable(std::string_view line) {
-    const size_t colon = line.find(':');
-    return upper(line.substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
-}
-
-// RFC 6350 3.2: a line that starts with a blank or a tab continues the one before it. A
-// quoted-printable value ending in "=" continues on the next line too (a soft line break).
-std::vector<std::string> unfoldedLines(std::string_view text) {
-    std::vector<std::string> logical;
-    for (std::string& line : physicalLines(text)) {
-        if (!logical.empty() && !line.empty() && (line[0] == ' ' || line[0] == '\t')) {
-            logical.back() += line.substr(1);
-            continue;
-        }
-        if (!logical.empty() && hasQuotedPrintable(logical.back()) && !logical.back().empty() &&
-            logical.back().back() == '=') {
-            logical.back().pop_back();
-            logical.back() += line;
-            continue;
-        }
-        if (!line.empty()) logical.push_back(std::move(line));
-    }
-    return logical;
-}
-
 std::vector<std::string> splitUnquoted(std::string_view text, char separator) {
     std::vector<std::string> parts(1);
     bool quoted = false;
@@ -94,16 +55,9 @@ std::vector<std::string> splitUnquoted(std::string_view text, char separator) {
 
 std::optional<ContentLine> contentLine(const std::string& line) {
     // The colon that ends the name and parameters is the first one outside a quoted parameter.
-    bool quoted = false;
-    size_t colon = std::string::npos;
-    for (size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"') quoted = !quoted;
-        if (line[i] == ':' && !quoted) {
-            colon = i;
-            break;
-        }
-    }
-    if (colon == std::string::npos) return std::nullopt;
+    const size_t valueStart = valueStartOf(line);
+    if (valueStart == std::string::npos) return std::nullopt;
+    const size_t colon = valueStart - 1;
     std::vector<std::string> head = splitUnquoted(std::string_view(line).substr(0, colon), ';');
     ContentLine parsed;
     std::string name = head[0];
@@ -191,17 +145,7 @@ std::vector<std::string> components(std::string_view raw) {
 }
 
 std::string textOf(const ContentLine& line) {
-    const std::string raw = asUtf8(line.quotedPrintable ? decodeQuotedPrintable(line.value) : line.value);
-    std::string text;
-    for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\\' && i + 1 < raw.size()) {
-            const char next = raw[++i];
-            text += (next == 'n' || next == 'N') ? '\n' : next;
-        } else {
-            text += raw[i];
-        }
-    }
-    return text;
+    return unescapedText(asUtf8(line.quotedPrintable ? decodeQuotedPrintable(line.value) : line.value));
 }
 
 std::vector<std::string> componentsOf(const ContentLine& line) {
@@ -330,28 +274,7 @@ void readProperty(ItemRecord& contact, const ContentLine& line) {
 // ---- writing ----
 
 std::string escaped(std::string_view text, bool structured) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r') continue;
-        if (c == '\n') out += "\\n";
-        else if (c == '\\' || c == ',' || (structured && c == ';')) (out += '\\') += c;
-        else out += c;
-    }
-    return out;
-}
-
-// RFC 6350 3.2: lines longer than 75 octets are folded, never inside a UTF-8 character.
-void appendFolded(std::string& out, const std::string& line) {
-    size_t start = 0, width = 75;
-    while (line.size() - start > width) {
-        size_t cut = start + width;
-        while (cut > start && (static_cast<unsigned char>(line[cut]) & 0xc0) == 0x80) --cut;
-        out.append(line, start, cut - start).append("\r\n ");
-        start = cut;
-        width = 74;  // the blank that starts a continuation counts
-    }
-    out.append(line, start, std::string::npos).append("\r\n");
+    return escapedText(text, structured ? Semicolons::Escaped : Semicolons::Kept);
 }
 
 class CardWriter {
@@ -413,9 +336,11 @@ std::string formattedName(const CardWriter& card, const ItemRecord& contact) {
     return fullName;
 }
 
-std::string cardOf(const ItemRecord& contact) {
+}  // namespace
+
+std::string vcardPropertiesOf(const ItemRecord& contact) {
     CardWriter card(contact);
-    std::string out = "BEGIN:VCARD\r\nVERSION:4.0\r\n";
+    std::string out;
     if (!contact.uid.empty()) appendFolded(out, uidLine(contact.uid));
     appendFolded(out, "FN:" + escaped(formattedName(card, contact), false));
     card.structured("N", {card.field("LastName"), card.field("FirstName"), card.field("MiddleName"),
@@ -445,15 +370,18 @@ std::string cardOf(const ItemRecord& contact) {
     const Variant birthday = storedValue(contact, "Birthday");
     if (birthday.toDate().days != kNoDate.days) card.text("BDAY", vb::formatDate(birthday.toDate(), "yyyyMMdd"));
     card.text("NOTE", card.field("Body"));
-    return out + card.take() + "END:VCARD\r\n";
+    return out + card.take();
 }
 
-}  // namespace
+void readVCardLine(ItemRecord& contact, const std::string& line) {
+    if (std::optional<ContentLine> parsed = contentLine(line)) readProperty(contact, *parsed);
+}
 
 std::string vcardText(const std::vector<const ItemRecord*>& contacts) {
     std::string out;
     for (const ItemRecord* contact : contacts)
-        if (contact->itemClass == ItemClass::Contact) out += cardOf(*contact);
+        if (contact->itemClass == ItemClass::Contact)
+            out += "BEGIN:VCARD\r\nVERSION:4.0\r\n" + vcardPropertiesOf(*contact) + "END:VCARD\r\n";
     return out;
 }
 
@@ -473,8 +401,8 @@ std::span<const std::string_view> vcardFields() {
 std::vector<ItemRecord> readVCards(std::string_view text) {
     std::vector<ItemRecord> contacts;
     std::optional<ItemRecord> open;
-    for (const std::string& line : unfoldedLines(text)) {
-        std::optional<ContentLine> parsed = contentLine(line);
+    for (const LogicalLine& line : logicalLines(text, SoftBreaks::Joined)) {
+        std::optional<ContentLine> parsed = contentLine(line.text);
         if (!parsed) continue;  // a stray line is no property: skipped, as mail programs do
         if (parsed->name == "BEGIN" && upper(parsed->value) == "VCARD") {
             if (open) raise(PimError::BadImportFile, "a vCard starts inside another");

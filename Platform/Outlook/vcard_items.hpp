@@ -17,6 +17,13 @@ namespace lumora::pim {
 // A vCard 4.0 for each contact, lines ending in CR LF and folded at 75 octets.
 std::string vcardText(const std::vector<const ItemRecord*>& contacts);
 
+// The properties of the contact's card, between its VERSION and its END, each line folded.
+std::string vcardPropertiesOf(const ItemRecord& contact);
+
+// One unfolded property line of a card read into the contact's fields; a line of a property
+// no field takes, or no property at all, changes nothing.
+void readVCardLine(ItemRecord& contact, const std::string& line);
+
 // The contact fields a vCard carries: what an import replaces in a contact it updates.
 std::span<const std::string_view> vcardFields();
 

@@ -186,7 +186,7 @@ HttpResponse httpFetch(const HttpRequest& request) {
     curl_easy_setopt(c, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, request.redirects == Redirects::Follow ? 1L : 0L);
     curl_easy_setopt(c, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.limits.connectTimeout.count()));
@@ -202,7 +202,8 @@ HttpResponse httpFetch(const HttpRequest& request) {
     if (!request.user.empty()) {
         curl_easy_setopt(c, CURLOPT_USERNAME, request.user.c_str());
         curl_easy_setopt(c, CURLOPT_PASSWORD, request.password.c_str());
-        curl_easy_setopt(c, CURLOPT_HTTPAUTH, CURLAUTH_ANY);
+        curl_easy_setopt(c, CURLOPT_HTTPAUTH,
+                         request.authentication == Authentication::Basic ? CURLAUTH_BASIC : CURLAUTH_ANY);
     }
     applyMethod(c, request, method);
     // A transfer for a call that was cancelled meanwhile stops at libcurl's next progress report.

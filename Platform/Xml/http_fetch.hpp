@@ -27,6 +27,13 @@ struct FetchLimits {
 // The user agent of requests that do not name their own.
 inline constexpr std::string_view kUserAgent = "LumoraDesktop/5.8";
 
+// Following redirects is right for a page's request; a client that must vet every address it
+// sends credentials to (a groupware account) takes the 3xx answer and decides itself.
+enum class Redirects { Follow, Return };
+// Negotiated lets the server choose among the schemes libcurl knows, at the price of a first
+// request without credentials; Basic sends them with the first request.
+enum class Authentication { Negotiated, Basic };
+
 struct HttpRequest {
     std::string method = "GET";
     std::string url;
@@ -35,6 +42,8 @@ struct HttpRequest {
     bool hasBody = false;
     std::string user;
     std::string password;
+    Authentication authentication = Authentication::Negotiated;
+    Redirects redirects = Redirects::Follow;
     // Ask every cache on the way for a fresh copy from the server.
     bool bypassCache = false;
     std::string userAgent = std::string(kUserAgent);

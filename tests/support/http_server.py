@@ -14,7 +14,7 @@ listens, then serves until it is terminated.
   ANY  /echo                 answers JSON: method, path, headers and body of the request
   GET  /bytes?count=<n>      answers n bytes of "x" (streamed, for response size limits)
   GET  /text?charset=<cs>&text=<t>   answers t encoded in charset cs, declared in Content-Type
-  GET  /xml?body=<t>         answers t as text/xml
+  ANY  /xml?body=<t>         answers t as text/xml (&status=<code> for another status than 200)
 
 With --log FILE, each request's method and path is appended to FILE as one line before it is
 answered, so a test can tell that nothing reached the server.
@@ -111,7 +111,7 @@ class Handler(BaseHTTPRequestHandler):
             with open(self.server.log, "a") as log:
                 log.write("%s %s\n" % (self.command, self.path))
         path, query = self._route()
-        body = self._body() if self.command in ("POST", "PUT", "PATCH", "DELETE") else b""
+        body = self._body() if self.command in ("POST", "PUT", "PATCH", "DELETE", "PROPFIND", "REPORT") else b""
         if path.startswith("/files"):
             return self._files(path[len("/files"):])
         if path.startswith("/upload/") and self.command == "PUT":
@@ -137,10 +137,12 @@ class Handler(BaseHTTPRequestHandler):
             text = query.get("text", [""])[0]
             return self._send(200, text.encode(charset), "text/plain; charset=%s" % charset)
         if path == "/xml":
-            return self._send(200, query.get("body", [""])[0].encode("utf-8"), "text/xml")
+            status = int(query.get("status", ["200"])[0])
+            return self._send(status, query.get("body", [""])[0].encode("utf-8"), "text/xml")
         return self._send(404, b"not found")
 
     do_GET = do_POST = do_PUT = do_DELETE = do_HEAD = do_PATCH = do_OPTIONS = _handle
+    do_PROPFIND = do_REPORT = _handle
 
 
 def main():
