@@ -371,6 +371,17 @@ const BUILT_PANELS = {
     assert.match(noKind.text, /^Unable to retrieve a list of templates from '/);
   },
 
+  // With no account the PIM keeps everything here, and the panel says so; its syncs with a real
+  // server are team_calendars.test.mjs's.
+  async accounts(page) {
+    for (const button of ["accounts-refresh", "accounts-sync"]) {
+      const outcome = await runAction(page, button, "accounts-result");
+      assert.equal(outcome.outcome, "unknown", outcome.text);
+      assert.match(outcome.text, /^No accounts: the PIM keeps everything on this computer/);
+    }
+    assert.equal(await page.locator("#accounts-list li").count(), 0);
+  },
+
   async telephony(page) {
     assert.deepEqual(await runAction(page, "tapi-drivers", "telephony-result"),
                      { outcome: "success", text: `Telephony lines:${LOOPBACK_LINE}`, boxes: [] });
