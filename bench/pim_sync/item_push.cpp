@@ -15,19 +15,18 @@ constexpr std::string_view kVCardType = "text/vcard; charset=utf-8";
 
 }  // namespace
 
-PushedItem pushChangedItem(pim::PimStore& store, dav::DavClient& client, int64_t item) {
+void pushChangedItem(pim::PimStore& store, dav::DavClient& client, int64_t item) {
     const std::optional<sync::SyncedItem> synced = sync::syncedItemOf(store, item);
     if (!synced) throw std::runtime_error("item " + std::to_string(item) + " is not shared with the server");
     pim::ItemRecord record = store.loadItem(item);
     store.loadUserProperties(record);
-    PushedItem pushed{synced->href, {}, pim::resourceText(record, synced->serverText, desktop::current().now())};
-    pushed.etag = client.put(pushed.href, pushed.text,
-                             record.itemClass == pim::ItemClass::Contact ? kVCardType : kCalendarType,
-                             dav::WriteCondition::ifMatch(synced->etag));
+    std::string text = pim::resourceText(record, synced->serverText, desktop::current().now());
+    std::string etag = client.put(synced->href, text,
+                                  record.itemClass == pim::ItemClass::Contact ? kVCardType : kCalendarType,
+                                  dav::WriteCondition::ifMatch(synced->etag));
     auto write = store.beginWrite("server push");
-    sync::rememberSyncedItem(store, record.folder, {item, pushed.href, pushed.etag, pushed.text});
+    sync::rememberSyncedItem(store, record.folder, {item, synced->href, std::move(etag), std::move(text)});
     write.commit();
-    return pushed;
 }
 
 }  // namespace lumora::bench

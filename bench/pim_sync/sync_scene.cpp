@@ -2,6 +2,7 @@
 
 #include "Platform/Dav/account_discovery.hpp"
 #include "Platform/Sync/default_bindings.hpp"
+#include "raw_sync_requests.hpp"
 
 namespace lumora::bench {
 
@@ -17,6 +18,14 @@ SyncServer::SyncServer(int events, int contacts)
 dav::DavClient SyncServer::client() const {
     return dav::DavClient({m_server.url("/"), std::string(test::RadicaleServer::kAlice),
                            std::string(test::RadicaleServer::kAlicePassword)});
+}
+
+void SyncServer::warmUp() const {
+    dav::DavAccount account{m_server.url("/"), std::string(test::RadicaleServer::kAlice),
+                            std::string(test::RadicaleServer::kAlicePassword)};
+    account.limits.totalTimeout = std::chrono::minutes(30);
+    dav::DavClient patient(std::move(account));
+    sendRaw(patient, {listingRequest(url(m_seeded.calendar.path), ""), listingRequest(url(m_seeded.addressBook.path), "")});
 }
 
 BoundStore::BoundStore(dav::DavClient& client) : m_store(std::make_unique<pim::PimStore>(m_data.path())) {

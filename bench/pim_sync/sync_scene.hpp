@@ -22,6 +22,9 @@ public:
 
     // A client of alice's account, as the account's settings make one.
     dav::DavClient client() const;
+    // Has radicale read every seeded member once (its item cache and sync history filled), as a
+    // server that has answered before has them; that first reading may take minutes.
+    void warmUp() const;
     std::string url(std::string_view path) const { return m_server.url(path); }
     const SeededAccount& seeded() const { return m_seeded; }
 
