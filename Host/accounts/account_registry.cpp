@@ -60,6 +60,12 @@ AccountRegistry::AccountRegistry(fs::path dataFolder) : m_file(dataFolder / kAcc
     }
 }
 
+std::vector<std::string> AccountRegistry::names() const {
+    std::vector<std::string> names;
+    for (const GroupwareAccount& account : m_accounts) names.push_back(account.name);
+    return names;
+}
+
 const GroupwareAccount* AccountRegistry::find(const std::string& name) const {
     const auto found = std::find_if(m_accounts.begin(), m_accounts.end(),
                                     [&](const GroupwareAccount& account) { return account.name == name; });

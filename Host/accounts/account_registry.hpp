@@ -29,6 +29,7 @@ public:
     explicit AccountRegistry(std::filesystem::path dataFolder);
 
     const std::vector<GroupwareAccount>& accounts() const { return m_accounts; }
+    std::vector<std::string> names() const;
     const GroupwareAccount* find(const std::string& name) const;
     // Errors: AccountExists; nothing is written then.
     void add(GroupwareAccount account);

@@ -1,7 +1,7 @@
 #include "account_status.hpp"
 
 #include "Platform/Outlook/pim_store.hpp"
-#include "Platform/Sync/account_sync.hpp"
+#include "Platform/Sync/pending_changes.hpp"
 #include "local_time_text.hpp"
 
 namespace lumora::host {

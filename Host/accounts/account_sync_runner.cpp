@@ -3,7 +3,10 @@
 #include <algorithm>
 
 #include "Host/host_errors.hpp"
+#include "Platform/Dav/shared_collections.hpp"
 #include "Platform/Outlook/store_journal.hpp"
+#include "Platform/Sync/pending_changes.hpp"
+#include "Platform/Sync/shared_bindings.hpp"
 #include "account_registry.hpp"
 #include "credential_store.hpp"
 #include "sync_lock.hpp"
@@ -30,6 +33,32 @@ void recordOutcome(GroupwareAccount& account, const AccountSyncReport& report) {
     }
 }
 
+// The calendars and address books colleagues share with the account, found again: a new share
+// becomes a folder of its owner's mailbox, a withdrawn one is unbound (its items stay here).
+void refreshShares(pim::PimStore& store, dav::DavClient& client, const std::string& name) {
+    const dav::AccountHomes homes = dav::discoverHomes(client);
+    sync::bindSharedCollections(store, name,
+                                dav::findSharedCollections(client, homes, dav::listCollections(client, homes)));
+}
+
+// "Calendar" for the person's own folder, "Calendar of alice" for one a colleague shares.
+std::vector<std::string> folderLabels(pim::PimStore& store, const sync::AccountSyncResult& result) {
+    const int64_t own = store.currentMailbox().id;
+    std::vector<std::string> labels;
+    for (const sync::CollectionSync& collection : result.collections) {
+        const pim::FolderRow folder = store.folder(collection.folder);
+        labels.push_back(folder.mailbox == own ? folder.name
+                                               : folder.name + " of " + store.mailbox(folder.mailbox).userName);
+    }
+    return labels;
+}
+
+std::string firstFailure(const sync::AccountSyncResult& result, const std::vector<std::string>& labels) {
+    for (size_t i = 0; i < result.collections.size(); ++i)
+        if (result.collections[i].failure) return labels[i] + ": " + result.collections[i].failure->description();
+    return {};
+}
+
 }  // namespace
 
 std::chrono::milliseconds retryDelay(int64_t failures) {
@@ -40,7 +69,8 @@ std::chrono::milliseconds retryDelay(int64_t failures) {
 
 AccountSyncReport runAccountSync(const std::filesystem::path& dataFolder, pim::PimStore& store, const std::string& name,
                                  SyncScope scope) {
-    AccountSyncReport report{name, std::nullopt, {}};
+    AccountSyncReport report;
+    report.account = name;
     // Most calls change nothing synced: they cost one query, and no lock.
     if (scope == SyncScope::PendingChangesOnly && sync::pendingChanges(store, name) == 0) return report;
     SyncLock lock(dataFolder);
@@ -54,9 +84,12 @@ AccountSyncReport runAccountSync(const std::filesystem::path& dataFolder, pim::P
         const std::optional<std::string> password = openCredentialStore(dataFolder)->load(name);
         if (!password) raise(HostError::NoPassword, name);
         dav::DavClient client({account.serverUrl, account.user, *password});
-        report.result = scope == SyncScope::Everything ? sync::syncAccount(store, client, name)
-                                                       : sync::pushAccount(store, client, name);
-        report.error = sync::firstFailure(*report.result);
+        if (scope == SyncScope::SharesAndChanges) refreshShares(store, client, name);
+        report.result = sync::syncAccount(store, client, name,
+                                          scope == SyncScope::PendingChangesOnly ? sync::SyncSteps::PushOnly
+                                                                                 : sync::SyncSteps::PullAndPush);
+        report.folderLabels = folderLabels(store, *report.result);
+        report.error = firstFailure(*report.result, report.folderLabels);
     } catch (const Error& e) {
         report.error = e.description();
     }

@@ -10,13 +10,15 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Platform/Sync/account_sync.hpp"
 
 namespace lumora::host {
 
 enum class SyncScope {
-    Everything,          // shares, then each collection's pull and push
+    SharesAndChanges,    // the shares colleagues offer found again, then each collection's pull and push
+    Changes,             // each collection's pull and push
     PendingChangesOnly,  // only the push of what changed here, and nothing when nothing did
 };
 
@@ -25,6 +27,9 @@ struct AccountSyncReport {
     // What each collection did; nullopt when the sync could not start (no password, server away)
     // or when there was nothing to push.
     std::optional<sync::AccountSyncResult> result;
+    // How a person names each collection's folder ("Calendar", "Calendar of alice"), in the
+    // result's order.
+    std::vector<std::string> folderLabels;
     std::string error;  // why the sync, or one of its collections, failed; empty when all went well
     bool failed() const { return !error.empty(); }
 };

@@ -1,7 +1,5 @@
 #include "pim_sync_object.hpp"
 
-#include <thread>
-
 #include "Automation/class_ids.hpp"
 #include "Automation/registry.hpp"
 #include "account_status.hpp"
@@ -50,35 +48,19 @@ Variant PimSync::accounts() {
     return Variant(Array{0, std::move(rows)});
 }
 
-// The sync runs on a thread of its own with its own connection to the store: outside the
-// caller's call, its writes are the server's in the journal and not the caller's, so that they
-// are neither sent back nor undone with the call.
+// Within the page's call the sync still writes as the server (sync::syncAccount), so that what
+// it brings is neither sent back nor undone with the call.
 Variant PimSync::syncNow(const std::string& only) {
     const std::filesystem::path dataFolder = Registry::instance().dataFolder();
+    const std::vector<std::string> names =
+        only.empty() ? AccountRegistry(dataFolder).names() : std::vector<std::string>{only};
     std::vector<std::string> lines;
-    std::exception_ptr failure;
-    std::thread worker([&] {
-        try {
-            std::vector<std::string> names;
-            if (!only.empty()) {
-                names.push_back(only);
-            } else {
-                for (const GroupwareAccount& account : AccountRegistry(dataFolder).accounts())
-                    names.push_back(account.name);
-            }
-            if (names.empty()) lines.emplace_back("No accounts to sync: the PIM keeps everything on this computer.");
-            pim::PimStore store(dataFolder);
-            for (const std::string& name : names) {
-                const std::vector<std::string> report =
-                    reportLines(runAccountSync(dataFolder, store, name, SyncScope::Everything));
-                lines.insert(lines.end(), report.begin(), report.end());
-            }
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    });
-    worker.join();
-    if (failure) std::rethrow_exception(failure);
+    if (names.empty()) lines.emplace_back("No accounts to sync: the PIM keeps everything on this computer.");
+    pim::PimStore store(dataFolder);
+    for (const std::string& name : names) {
+        const std::vector<std::string> report = reportLines(runAccountSync(dataFolder, store, name, SyncScope::SharesAndChanges));
+        lines.insert(lines.end(), report.begin(), report.end());
+    }
     return textArray(lines);
 }
 

@@ -6,7 +6,8 @@
 // person reads of what it did. Adding and removing accounts, which handles passwords, is the
 // command line's alone.
 
-#include "Automation/dispatch.hpp"
+#include "Automation/object.hpp"
+#include "Automation/registry.hpp"
 
 namespace lumora::host {
 

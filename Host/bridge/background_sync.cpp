@@ -12,6 +12,9 @@ namespace {
 // The first whole sync waits a moment after start, so that the bridge answers its first page
 // before it talks to any server.
 constexpr std::chrono::seconds kFirstSyncDelay{2};
+// Colleagues seldom share a new calendar: the shares are found again on the first whole sync and
+// then on every twelfth (hourly at the default interval), which spares each sync the requests.
+constexpr int kWholeSyncsPerSharesCheck = 12;
 
 }  // namespace
 
@@ -48,6 +51,7 @@ void BackgroundSync::callReturned() {
 
 void BackgroundSync::run() {
     auto nextWholeSync = std::chrono::steady_clock::now() + kFirstSyncDelay;
+    int wholeSyncs = 0;
     std::unique_lock lock(m_mutex);
     while (!m_stopping) {
         m_wake.wait_until(lock, nextWholeSync, [this] { return m_stopping || m_callsReturned; });
@@ -58,7 +62,8 @@ void BackgroundSync::run() {
         if (pushOnly) {
             syncEachAccount(host::SyncScope::PendingChangesOnly);
         } else {
-            syncEachAccount(host::SyncScope::Everything);
+            syncEachAccount(wholeSyncs++ % kWholeSyncsPerSharesCheck == 0 ? host::SyncScope::SharesAndChanges
+                                                                          : host::SyncScope::Changes);
             nextWholeSync = std::chrono::steady_clock::now() + m_interval;
         }
         lock.lock();
@@ -71,10 +76,14 @@ void BackgroundSync::run() {
 // account's failure stays with the account; nothing a server does may end the thread.
 void BackgroundSync::syncEachAccount(host::SyncScope scope) {
     try {
-        for (const host::GroupwareAccount& account : host::AccountRegistry(m_dataFolder).accounts()) {
+        const std::vector<host::GroupwareAccount> accounts = host::AccountRegistry(m_dataFolder).accounts();
+        if (accounts.empty()) return;
+        // A connection per pass: one kept open between passes could go on reading the store as it
+        // was when a query of its last pass stopped early.
+        pim::PimStore store(m_dataFolder);
+        for (const host::GroupwareAccount& account : accounts) {
             if (account.retryAt > pim::storeNow()) continue;
-            if (!m_store) m_store = std::make_unique<pim::PimStore>(m_dataFolder);
-            const host::AccountSyncReport report = host::runAccountSync(m_dataFolder, *m_store, account.name, scope);
+            const host::AccountSyncReport report = host::runAccountSync(m_dataFolder, store, account.name, scope);
             if (m_log && (report.result || report.failed()))
                 for (const std::string& line : host::reportLines(report)) m_log("sync: " + line);
         }

@@ -11,7 +11,6 @@
 #include <condition_variable>
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -49,7 +48,6 @@ private:
     bool m_stopping = false;
     bool m_callsReturned = false;
     bool m_finished = false;
-    std::unique_ptr<pim::PimStore> m_store;  // the thread's own connection, opened on first need
     std::thread m_thread;
 };
 

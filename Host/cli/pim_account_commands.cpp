@@ -9,12 +9,14 @@
 #include "Automation/registry.hpp"
 #include "Host/accounts/account_registry.hpp"
 #include "Host/accounts/account_status.hpp"
-#include "Host/accounts/sync_report_text.hpp"
 #include "Host/accounts/credential_store.hpp"
+#include "Host/accounts/sync_report_text.hpp"
 #include "Host/host_errors.hpp"
 #include "Platform/Dav/account_discovery.hpp"
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Sync/default_bindings.hpp"
+#include "Platform/Sync/shared_bindings.hpp"
+#include "Platform/Sync/sync_state.hpp"
 #include "command_words.hpp"
 #include "commands.hpp"
 
@@ -90,6 +92,7 @@ int addAccount(const std::vector<std::string>& args) {
     dav::DavClient client({url, user, password});
     const dav::AccountHomes homes = dav::discoverHomes(client);
     const std::vector<dav::DavCollection> collections = dav::ensureDefaultCollections(client, homes);
+    const std::vector<dav::SharedCollection> shares = dav::findSharedCollections(client, homes, collections);
 
     std::unique_ptr<CredentialStore> credentials = openCredentialStore(dataFolder);
     credentials->save(name, password);
@@ -102,10 +105,15 @@ int addAccount(const std::vector<std::string>& args) {
     // The default folders follow the account's collections from the next sync on.
     std::shared_ptr<pim::PimStore> store = pim::PimStore::shared(dataFolder);
     const auto bound = sync::bindDefaultFolders(*store, name, sync::chooseDefaultCollections(collections));
+    // Other users' shared calendars and address books become their mailboxes' default folders.
+    const auto sharedBound = sync::bindSharedCollections(*store, name, shares);
     std::cout << "Added " << name << ": " << collections.size() << " collection"
               << (collections.size() == 1 ? "" : "s") << " on " << client.baseUrl() << ", " << bound.size()
-              << " default folder" << (bound.size() == 1 ? "" : "s") << " bound; the password is kept in "
-              << credentials->place() << '\n';
+              << " default folder" << (bound.size() == 1 ? "" : "s") << " bound";
+    if (!sharedBound.empty())
+        std::cout << ", " << sharedBound.size() << " folder" << (sharedBound.size() == 1 ? "" : "s")
+                  << " shared by other users";
+    std::cout << "; the password is kept in " << credentials->place() << '\n';
     return kExitOk;
 }
 
@@ -123,17 +131,13 @@ int syncAccounts(const std::vector<std::string>& args) {
     const CommandWords read = readWords("pim sync", {args.begin() + 1, args.end()}, {"--account"}, {});
     if (!read.words.empty()) throw UsageError("pim sync takes only --account NAME");
     const std::filesystem::path dataFolder = Registry::instance().dataFolder();
-    std::vector<std::string> names;
-    if (auto only = read.value("--account")) {
-        names.push_back(*only);
-    } else {
-        for (const GroupwareAccount& account : AccountRegistry(dataFolder).accounts()) names.push_back(account.name);
-    }
+    const auto only = read.value("--account");
+    const std::vector<std::string> names = only ? std::vector<std::string>{*only} : AccountRegistry(dataFolder).names();
     if (names.empty()) std::cout << "No accounts to sync: the PIM keeps everything on this computer.\n";
     bool allWell = true;
     pim::PimStore store(dataFolder);
     for (const std::string& name : names) {
-        const AccountSyncReport report = runAccountSync(dataFolder, store, name, SyncScope::Everything);
+        const AccountSyncReport report = runAccountSync(dataFolder, store, name, SyncScope::SharesAndChanges);
         for (const std::string& line : reportLines(report)) (report.failed() ? std::cerr : std::cout) << line << '\n';
         allWell = allWell && !report.failed();
     }
@@ -146,6 +150,11 @@ int removeAccount(const std::vector<std::string>& args) {
     AccountRegistry registry(dataFolder);
     registry.remove(args[2]);
     openCredentialStore(dataFolder)->forget(args[2]);
+    // Its folders stop following the server: colleagues' shares end, and every folder is unbound.
+    std::shared_ptr<pim::PimStore> store = pim::PimStore::shared(dataFolder);
+    sync::bindSharedCollections(*store, args[2], {});
+    for (const sync::SyncBinding& binding : sync::bindingsOfAccount(*store, args[2]))
+        sync::unbindFolder(*store, binding.folder);
     std::cout << "Removed " << args[2] << ": the items stay on this computer, and on the server\n";
     return kExitOk;
 }

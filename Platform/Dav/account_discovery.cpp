@@ -38,7 +38,9 @@ std::string findPrincipal(DavClient& client) {
     raise(DavError::NoPrincipal, displayAddress(base));
 }
 
-DavCollection collectionFrom(const DavResource& resource) {
+}  // namespace
+
+DavCollection collectionFrom(const DavResource& resource, std::string_view accountPrincipal) {
     DavCollection collection;
     collection.url = asCollectionAddress(resource.href);
     collection.displayName = resource.displayName;
@@ -49,8 +51,19 @@ DavCollection collectionFrom(const DavResource& resource) {
     collection.supportsSync = !resource.syncToken.empty() ||
                               std::ranges::find(resource.supportedReports, "sync-collection") !=
                                   resource.supportedReports.end();
+    collection.owner = resource.owner.empty() ? std::string() : asCollectionAddress(resource.owner);
+    collection.sharedByOther = !collection.owner.empty() && collection.owner != asCollectionAddress(accountPrincipal);
+    if (resource.privileges.empty()) {
+        collection.writable = !collection.sharedByOther;
+    } else {
+        collection.writable = std::ranges::any_of(resource.privileges, [](const std::string& privilege) {
+            return privilege == "write" || privilege == "write-content" || privilege == "all";
+        });
+    }
     return collection;
 }
+
+namespace {
 
 bool anyHolding(const std::vector<DavCollection>& collections, CollectionKind kind, std::string_view component) {
     return std::ranges::any_of(collections, [&](const DavCollection& c) {
@@ -91,6 +104,7 @@ AccountHomes discoverHomes(DavClient& client) {
             homes.calendarHome = asCollectionAddress(resource.calendarHomes.front());
         if (homes.addressBookHome.empty() && !resource.addressBookHomes.empty())
             homes.addressBookHome = asCollectionAddress(resource.addressBookHomes.front());
+        if (homes.principalCollections.empty()) homes.principalCollections = resource.principalCollections;
     }
     if (homes.calendarHome.empty() && homes.addressBookHome.empty())
         raise(DavError::NoHomeSet, "calendars and address books");
@@ -105,7 +119,7 @@ std::vector<DavCollection> listCollections(DavClient& client, const AccountHomes
     for (const std::string& home : places)
         for (const DavResource& resource : client.propfind(home, Depth::One, PropertySet::Collections).responses)
             if (resource.found() && (resource.isCalendar || resource.isAddressBook))
-                collections.push_back(collectionFrom(resource));
+                collections.push_back(collectionFrom(resource, homes.principal));
     return collections;
 }
 

@@ -16,6 +16,8 @@ struct AccountHomes {
     std::string principal;
     std::string calendarHome;     // "" when the server keeps no calendars
     std::string addressBookHome;  // "" when the server keeps no address books
+    // Where the server lists its principals (RFC 3744 5.8); empty when it does not say.
+    std::vector<std::string> principalCollections;
 };
 
 struct DavCollection {
@@ -27,16 +29,29 @@ struct DavCollection {
     std::string ctag;
     std::string syncToken;
     bool supportsSync = false;
+    // The principal that owns it (RFC 3744 5.1); "" when the server did not say.
+    std::string owner;
+    // Whether the account may change its members (write, write-content or all among the
+    // account's privileges, RFC 3744 5.4). A collection whose privileges the server does not
+    // report counts as writable only when it is the account's own.
+    bool writable = true;
+    // Offered by another principal: owned by one that is not the account's.
+    bool sharedByOther = false;
 
     // Whether a calendar takes this kind of component (any, when it names none).
     bool holds(std::string_view component) const;
 };
 
+// A calendar or address book as a PROPFIND of PropertySet::Collections reported it, judged
+// against the principal of the account that asked.
+DavCollection collectionFrom(const DavResource& resource, std::string_view accountPrincipal);
+
 // Throws NoPrincipal when no address names the principal, NoHomeSet when the principal names
 // neither home; a redirect to another server moves the client there.
 AccountHomes discoverHomes(DavClient& client);
 
-// The calendars and address books in the account's homes (each home read once).
+// The calendars and address books in the account's homes (each home read once), the account's
+// own and those other principals offer there alike (sharedByOther).
 std::vector<DavCollection> listCollections(DavClient& client, const AccountHomes& homes);
 
 // Creates what an account without collections lacks, as a phone does on first use: a calendar

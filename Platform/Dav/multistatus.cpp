@@ -82,6 +82,16 @@ void readReports(const xmlNode* property, DavResource& resource) {
     });
 }
 
+// current-user-privilege-set > privilege > the privilege's own element.
+void readPrivileges(const xmlNode* property, DavResource& resource) {
+    forEachChild(property, [&](const xmlNode* privilege) {
+        if (!is(privilege, kDav, "privilege")) return;
+        forEachChild(privilege, [&](const xmlNode* kind) {
+            resource.privileges.emplace_back(reinterpret_cast<const char*>(kind->name));
+        });
+    });
+}
+
 void readProperty(const xmlNode* p, DavResource& resource, std::string_view requestUrl) {
     if (is(p, kDav, "getetag")) resource.etag = trimmed(textOf(p));
     else if (is(p, kCalendarServer, "getctag")) resource.ctag = trimmed(textOf(p));
@@ -95,6 +105,11 @@ void readProperty(const xmlNode* p, DavResource& resource, std::string_view requ
         if (!hrefs.empty()) resource.currentUserPrincipal = hrefs.front();
     } else if (is(p, kCalDav, "calendar-home-set")) resource.calendarHomes = hrefsIn(p, requestUrl);
     else if (is(p, kCardDav, "addressbook-home-set")) resource.addressBookHomes = hrefsIn(p, requestUrl);
+    else if (is(p, kDav, "owner")) {
+        auto hrefs = hrefsIn(p, requestUrl);
+        if (!hrefs.empty()) resource.owner = hrefs.front();
+    } else if (is(p, kDav, "principal-collection-set")) resource.principalCollections = hrefsIn(p, requestUrl);
+    else if (is(p, kDav, "current-user-privilege-set")) readPrivileges(p, resource);
     else if (is(p, kCalDav, "calendar-data")) resource.calendarData = textOf(p);
     else if (is(p, kCardDav, "address-data")) resource.addressData = textOf(p);
 }

@@ -29,6 +29,11 @@ struct DavResource {
     std::string currentUserPrincipal;
     std::vector<std::string> calendarHomes;
     std::vector<std::string> addressBookHomes;
+    // RFC 3744: the principal that owns the resource, where the other principals are listed, and
+    // what the requesting account may do with the resource (local names: "read", "write", ...).
+    std::string owner;
+    std::vector<std::string> principalCollections;
+    std::vector<std::string> privileges;
     std::string calendarData;
     std::string addressData;
 

@@ -29,12 +29,15 @@ std::string document(std::string_view root, std::string_view content) {
 std::string_view propertiesOf(PropertySet set) {
     switch (set) {
         case PropertySet::Principal: return "<D:current-user-principal/>";
-        case PropertySet::Homes: return "<C:calendar-home-set/><CR:addressbook-home-set/><D:displayname/>";
+        case PropertySet::Homes:
+            return "<C:calendar-home-set/><CR:addressbook-home-set/><D:displayname/><D:principal-collection-set/>";
         case PropertySet::Collections:
             return "<D:resourcetype/><D:displayname/><CS:getctag/><D:sync-token/>"
-                   "<C:supported-calendar-component-set/><D:supported-report-set/>";
+                   "<C:supported-calendar-component-set/><D:supported-report-set/><D:owner/>"
+                   "<D:current-user-privilege-set/>";
         case PropertySet::MemberEtags: return "<D:resourcetype/><D:getetag/>";
         case PropertySet::Ctag: return "<CS:getctag/><D:sync-token/>";
+        case PropertySet::PrincipalListing: return "<D:resourcetype/><D:displayname/>";
     }
     return "";
 }

@@ -12,10 +12,12 @@ namespace lumora::dav {
 // The properties one kind of PROPFIND asks for.
 enum class PropertySet {
     Principal,    // current-user-principal
-    Homes,        // calendar-home-set, addressbook-home-set, displayname
-    Collections,  // resourcetype, displayname, getctag, sync-token, components, supported reports
+    Homes,        // calendar-home-set, addressbook-home-set, displayname, principal-collection-set
+    Collections,  // resourcetype, displayname, getctag, sync-token, components, supported reports,
+                  // owner, current-user-privilege-set
     MemberEtags,  // resourcetype, getetag
     Ctag,         // getctag, sync-token
+    PrincipalListing,  // resourcetype, displayname
 };
 
 enum class CollectionKind { Calendar, AddressBook };

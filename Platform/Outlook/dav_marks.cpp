@@ -71,6 +71,12 @@ bool isMarkProperty(std::string_view propertyName) {
     return vb::asciiEqualsNoCase(propertyName.substr(0, kMarkPrefix.size()), kMarkPrefix);
 }
 
+bool isMarkUserProperty(std::string_view name) {
+    return std::any_of(std::begin(kMarks), std::end(kMarks), [&](const MarkName& mark) {
+        return mark.kind == MarkKind::UserProperty && vb::equalsNoCase(mark.crmName, name);
+    });
+}
+
 void applyMark(ItemRecord& item, std::string_view propertyName, std::string value) {
     for (const MarkName& mark : kMarks) {
         if (!vb::asciiEqualsNoCase(propertyName, mark.propertyName)) continue;

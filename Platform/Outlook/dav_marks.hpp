@@ -30,6 +30,9 @@ std::vector<std::string_view> markFieldsOf(ItemClass itemClass);
 // Whether the property (any case) is one of the marks' names, which the PIM writes in full.
 bool isMarkProperty(std::string_view propertyName);
 
+// Whether the user property (any case) is one of the marks, which a server's copy brings along.
+bool isMarkUserProperty(std::string_view name);
+
 // Sets the mark the property names on the item: a field its class has, or a text user property
 // under the CRM's spelling. Another property, or a field the class lacks, is ignored.
 void applyMark(ItemRecord& item, std::string_view propertyName, std::string value);

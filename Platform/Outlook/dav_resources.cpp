@@ -30,6 +30,25 @@ ParsedResource readResource(std::string_view text, ItemClass expected) {
     return {isCalendarClass(expected) ? readCalendarResource(text, expected) : readCardResource(text)};
 }
 
+bool isOtherCalendarClass(std::string_view text, ItemClass expected) {
+    if (!isCalendarClass(expected) || text.size() > kMaxResourceBytes) return false;
+    const std::string_view other = expected == ItemClass::Task ? "VEVENT" : "VTODO";
+    try {
+        const ResourceOutline outline = outlineOf(text, SoftBreaks::Ignored);
+        if (outline.parts.size() != 1 || outline.parts[0].name != "VCALENDAR") return false;
+        bool holdsOther = false;
+        for (const OutlinePart& part : outline.parts[0].children) {
+            if (part.name == other)
+                holdsOther = true;
+            else if (part.name == "VEVENT" || part.name == "VTODO")
+                return false;  // a mixed resource is no item of either class: readResource names it
+        }
+        return holdsOther;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
 std::string resourceText(const ItemRecord& item, std::string_view previous, Date now) {
     requireResourceClass(item.itemClass);
     requireResourceSize(previous);

@@ -34,6 +34,12 @@ struct ParsedResource {
 // without its END, a text that is no iCalendar or vCard.
 ParsedResource readResource(std::string_view text, ItemClass expected);
 
+// Whether a calendar resource is an item of the other calendar class (a task where an
+// appointment is expected, or the reverse): a calendar that takes both kinds lists both to the
+// Calendar and the Tasks that follow it, and each passes over the other's. False for a text that
+// cannot be read, which readResource then names.
+bool isOtherCalendarClass(std::string_view text, ItemClass expected);
+
 // The resource text of an appointment, task or contact with its user properties loaded. With
 // `previous`, the server's last text of the item, the result is that text with the fields the
 // PIM owns (resourceFieldsOf) and the marks replaced, and all else kept; without it, a new

@@ -33,6 +33,7 @@ enum class PimError {
     NoJournalEntry,
     BadResource,
     ResourceTooLarge,
+    ReadOnlyShare,
 };
 
 inline constexpr std::string_view kPimSource = "Lumora.PIM";
@@ -89,6 +90,9 @@ inline constexpr ErrorEntry<PimError> kPimErrors[] = {
      "The item from the server cannot be read: {}"},
     {PimError::ResourceTooLarge, static_cast<int32_t>(0x80040609), kPimSource,
      "The item from the server is larger than {}; it was not read"},
+    // A change to an item of another user's folder that is shared with the current user to read only.
+    {PimError::ReadOnlyShare, static_cast<int32_t>(0x80040123), kPimSource,
+     "The folder of {} is shared with you to read only; nothing was changed"},
 };
 constexpr std::span<const ErrorEntry<PimError>> errorTable(PimError) { return kPimErrors; }
 

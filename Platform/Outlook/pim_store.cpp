@@ -137,6 +137,7 @@ void PimStore::forgetCachedState() {
     m_order.clear();
     m_trash.inDeletedItems.clear();
     m_trash.deletedItemsFor.clear();
+    m_writableFolders.clear();
 }
 
 MailboxRow PimStore::currentMailbox() {
@@ -412,6 +413,7 @@ int64_t PimStore::writeItem(ItemRecord& item, const std::vector<std::string>& ch
 
 void PimStore::saveItem(ItemRecord& item, const std::vector<std::string>& changedValues) {
     refreshOrderCache();
+    requireWritable(item.folder);
     auto transaction = beginWrite("item save");
     const bool first = item.id == 0;
     const int64_t id = writeItem(item, changedValues);
@@ -430,6 +432,7 @@ void PimStore::saveNewItems(std::vector<ItemRecord>& items) {
 
 void PimStore::saveItems(std::vector<ItemRecord>& items, const std::vector<std::vector<std::string>>& changedValues) {
     refreshOrderCache();
+    for (const ItemRecord& item : items) requireWritable(item.folder);
     auto transaction = beginWrite("item import");
     std::vector<int64_t> ids;
     for (size_t i = 0; i < items.size(); ++i) ids.push_back(writeItem(items[i], changedValues.at(i)));
@@ -543,6 +546,7 @@ void PimStore::deleteItem(int64_t id) {
     if (!head.step()) raise(PimError::ItemDeleted);
     const int64_t folderId = head.integer(0);
     head.reset();
+    requireWritable(folderId);
     if (!isInDeletedItems(folderId)) {
         auto trash = m_trash.deletedItemsFor.find(folderId);
         if (trash == m_trash.deletedItemsFor.end())
@@ -566,6 +570,8 @@ void PimStore::moveItem(int64_t id, int64_t folderId) {
     const int64_t from = head.integer(0);
     head.reset();
     if (from == folderId) return;
+    requireWritable(from);
+    requireWritable(folderId);
     moveKnownItem(id, from, folderId, isInDeletedItems(folderId));
 }
 
@@ -587,13 +593,15 @@ void PimStore::moveKnownItem(int64_t id, int64_t from, int64_t to, bool intoTras
     addToOrder(to, id);
 }
 
-void PimStore::setShared(int64_t owner, FolderType type, int64_t grantee, bool allowed) {
+void PimStore::setShared(int64_t owner, FolderType type, int64_t grantee, bool allowed, ShareAccess access) {
     auto transaction = beginWrite("folder share");
     if (allowed)
-        statement("INSERT OR IGNORE INTO shares(owner, folder_type, grantee) VALUES(?, ?, ?)")
+        statement("INSERT INTO shares(owner, folder_type, grantee, writable) VALUES(?, ?, ?, ?) "
+                  "ON CONFLICT(owner, folder_type, grantee) DO UPDATE SET writable = excluded.writable")
             .bind(1, owner)
             .bind(2, static_cast<int64_t>(type))
             .bind(3, grantee)
+            .bind(4, int64_t{access == ShareAccess::ReadWrite})
             .run();
     else
         statement("DELETE FROM shares WHERE owner = ? AND folder_type = ? AND grantee = ?")
@@ -602,6 +610,7 @@ void PimStore::setShared(int64_t owner, FolderType type, int64_t grantee, bool a
             .bind(3, grantee)
             .run();
     transaction.commit();
+    m_writableFolders.clear();
 }
 
 bool PimStore::isShared(int64_t owner, FolderType type, int64_t grantee) {
@@ -610,6 +619,36 @@ bool PimStore::isShared(int64_t owner, FolderType type, int64_t grantee) {
     bool shared = query.step();
     query.reset();
     return shared;
+}
+
+std::optional<ShareAccess> PimStore::shareAccess(int64_t owner, FolderType type, int64_t grantee) {
+    Statement& query = statement("SELECT writable FROM shares WHERE owner = ? AND folder_type = ? AND grantee = ?");
+    query.bind(1, owner).bind(2, static_cast<int64_t>(type)).bind(3, grantee);
+    std::optional<ShareAccess> access;
+    if (query.step()) access = query.integer(0) != 0 ? ShareAccess::ReadWrite : ShareAccess::ReadOnly;
+    query.reset();
+    return access;
+}
+
+bool PimStore::isWritable(int64_t folder) {
+    if (auto known = m_writableFolders.find(folder); known != m_writableFolders.end()) return known->second;
+    const int64_t me = currentMailbox().id;
+    bool readOnly = false;
+    bool writable = false;
+    for (const FolderStep& step : folderAndParents(folder)) {
+        if (step.mailbox == me || step.folderType == 0) continue;
+        std::optional<ShareAccess> access = shareAccess(step.mailbox, static_cast<FolderType>(step.folderType), me);
+        readOnly = readOnly || access == ShareAccess::ReadOnly;
+        writable = writable || access == ShareAccess::ReadWrite;
+    }
+    const bool result = writable || !readOnly;
+    m_writableFolders.emplace(folder, result);
+    return result;
+}
+
+void PimStore::requireWritable(int64_t folder) {
+    if (m_serverCopyWrites > 0 || isWritable(folder)) return;
+    raise(PimError::ReadOnlyShare, mailbox(mailboxOfFolder(folder)).userName);
 }
 
 bool PimStore::isVisibleTo(int64_t folder, int64_t grantee) {

@@ -82,6 +82,9 @@ struct ItemRecord {
     bool mailPartsChanged = false;
 };
 
+// What a share lets its grantee do with the items of the owner's folder.
+enum class ShareAccess { ReadOnly, ReadWrite };
+
 // The names of the values the record holds, for a save that writes them all.
 std::vector<std::string> valueNames(const ItemRecord& item);
 
@@ -121,7 +124,9 @@ public:
     std::vector<int64_t> itemIdsByUid(int64_t mailbox, ItemClass itemClass, std::string_view uid);
     int64_t mailboxOfFolder(int64_t folder);
     // Writes the named values (removing those the item no longer has) and every user property
-    // in one write; a first save gives the item its id and entry id.
+    // in one write; a first save gives the item its id and entry id. This, the saves of many
+    // items, a delete and a move raise ReadOnlyShare for an item of a folder the current user
+    // only reads (requireWritable), and then write nothing.
     void saveItem(ItemRecord& item, const std::vector<std::string>& changedValues);
     // New items with every value they hold, all in one write: all are saved or none.
     void saveNewItems(std::vector<ItemRecord>& items);
@@ -135,9 +140,30 @@ public:
     void moveItem(int64_t id, int64_t folder);
     bool isInDeletedItems(int64_t folder);
 
-    // Shares of an owner's default folder with another mailbox.
-    void setShared(int64_t owner, FolderType type, int64_t grantee, bool allowed);
+    // Shares of an owner's default folder with another mailbox; sharing anew sets the access.
+    void setShared(int64_t owner, FolderType type, int64_t grantee, bool allowed,
+                   ShareAccess access = ShareAccess::ReadWrite);
     bool isShared(int64_t owner, FolderType type, int64_t grantee);
+    std::optional<ShareAccess> shareAccess(int64_t owner, FolderType type, int64_t grantee);
+    // False only for a folder of another mailbox that is, or lies inside, a default folder shared
+    // with the current user to read only (and with no share that lets it write). Folders of
+    // other mailboxes reached without a share keep what their callers allow them.
+    bool isWritable(int64_t folder);
+    // Raises ReadOnlyShare, naming the owner, where isWritable is false.
+    void requireWritable(int64_t folder);
+
+    // While one lives, the store takes changes to folders the current user only reads: the
+    // server's own copy of another user's shared folder arriving by a pull.
+    class ServerCopyWrites {
+    public:
+        explicit ServerCopyWrites(PimStore& store) : m_store(store) { ++m_store.m_serverCopyWrites; }
+        ~ServerCopyWrites() { --m_store.m_serverCopyWrites; }
+        ServerCopyWrites(const ServerCopyWrites&) = delete;
+        ServerCopyWrites& operator=(const ServerCopyWrites&) = delete;
+
+    private:
+        PimStore& m_store;
+    };
     // True when the folder is in the grantee's own mailbox, or is or lies inside a default
     // folder its owner shares with the grantee now.
     bool isVisibleTo(int64_t folder, int64_t grantee);
@@ -207,6 +233,8 @@ private:
         std::unordered_map<int64_t, int64_t> deletedItemsFor;    // folder -> its mailbox's Deleted Items
     };
     TrashFacts m_trash;
+    std::unordered_map<int64_t, bool> m_writableFolders;  // folder -> isWritable
+    int m_serverCopyWrites = 0;
     int64_t m_seenVersion = -1;
 };
 

@@ -11,7 +11,8 @@ namespace {
 
 // Version 1 had no version mark (0); version 2 added the trash columns and the journal;
 // version 3 the items' UIDs; version 4 the attachments' content ids; version 5 the state of the
-// default folders kept in step with a groupware server.
+// default folders kept in step with a groupware server, and whether a share lets its grantee
+// change what the folder holds.
 constexpr int kSchemaVersion = 5;
 
 constexpr std::string_view kTables = R"sql(
@@ -39,7 +40,8 @@ CREATE TABLE IF NOT EXISTS folder_fields(
   PRIMARY KEY(folder, name)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS shares(
   owner INTEGER NOT NULL REFERENCES mailboxes(id), folder_type INTEGER NOT NULL,
-  grantee INTEGER NOT NULL REFERENCES mailboxes(id), PRIMARY KEY(owner, folder_type, grantee)) WITHOUT ROWID;
+  grantee INTEGER NOT NULL REFERENCES mailboxes(id), writable INTEGER NOT NULL DEFAULT 1,
+  PRIMARY KEY(owner, folder_type, grantee)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS selection(position INTEGER PRIMARY KEY, entry_id TEXT NOT NULL);
 CREATE TABLE IF NOT EXISTS recipients(
   item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, position INTEGER NOT NULL, type INTEGER NOT NULL,
@@ -76,15 +78,19 @@ CREATE TABLE IF NOT EXISTS journal_user_properties(
   FOREIGN KEY(entry, item) REFERENCES journal_items(entry, item) ON DELETE CASCADE) WITHOUT ROWID;
 
 -- A default folder kept in step with a collection of a groupware account (the account by its
--- name in accounts.json), with what the server gave to resume from: its sync token, else its ctag.
+-- name in accounts.json), with what the server gave to resume from: its sync token, else its ctag;
+-- and the last journal entry whose changes to the folder's items have reached the server. A
+-- calendar that takes events and tasks alike is followed by both the Calendar and Tasks.
 CREATE TABLE IF NOT EXISTS sync_bindings(
   folder INTEGER PRIMARY KEY REFERENCES folders(id), account TEXT NOT NULL, collection_url TEXT NOT NULL,
-  sync_token TEXT NOT NULL DEFAULT '', ctag TEXT NOT NULL DEFAULT '', UNIQUE(account, collection_url));
+  sync_token TEXT NOT NULL DEFAULT '', ctag TEXT NOT NULL DEFAULT '', push_cursor INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX IF NOT EXISTS sync_bindings_by_account ON sync_bindings(account, folder);
 -- Each item a bound folder shares with the server: its resource's address and etag, and the
 -- server's last text of it, which a change made here is written over so that the lines another
--- program keeps there survive. Forgotten with the item when it is removed for good.
+-- program keeps there survive. An item removed for good keeps its row (no reference to items)
+-- until its removal has reached the server, which needs the address and etag.
 CREATE TABLE IF NOT EXISTS sync_items(
-  item INTEGER PRIMARY KEY REFERENCES items(id) ON DELETE CASCADE,
+  item INTEGER PRIMARY KEY,
   folder INTEGER NOT NULL REFERENCES sync_bindings(folder), href TEXT NOT NULL, etag TEXT NOT NULL,
   server_text TEXT NOT NULL, UNIQUE(folder, href));
 )sql";
@@ -122,6 +128,9 @@ void prepareSchema(Database& db) {
     db.execute("CREATE INDEX IF NOT EXISTS items_by_uid ON items(uid)");
     // The id an HTML body names an attachment by to show it in place; none for older attachments.
     if (!hasColumn(db, "attachments", "content_id")) db.execute("ALTER TABLE attachments ADD COLUMN content_id TEXT");
+    // Shares made before a share could be read-only let their grantee change items, and still do.
+    if (!hasColumn(db, "shares", "writable"))
+        db.execute("ALTER TABLE shares ADD COLUMN writable INTEGER NOT NULL DEFAULT 1");
     db.execute("PRAGMA user_version = " + std::to_string(kSchemaVersion));
     transaction.commit();
 }

@@ -7,6 +7,8 @@
 #include "Platform/Outlook/dav_resources.hpp"
 #include "Platform/Outlook/pim_errors.hpp"
 #include "Platform/Outlook/uid_matcher.hpp"
+#include "pending_changes.hpp"
+#include "server_wins.hpp"
 
 namespace lumora::sync {
 
@@ -52,13 +54,33 @@ ServerChanges listAll(dav::DavClient& client, const SyncBinding& binding, dav::K
     return all;
 }
 
-// A member as the server sent it, to be applied.
+// A member as the server sent it, read, to be applied.
 struct Arrival {
-    size_t position = 0;  // in the matcher's items
-    std::string href;
-    std::string etag;
-    std::string text;
+    pim::ItemRecord item;
+    SyncedItem synced;        // its item id is the stored item it updates; 0 for none known
+    bool conflicting = false;
 };
+
+std::set<int64_t> pendingItems(PimStore& store, const SyncBinding& binding) {
+    std::set<int64_t> items;
+    for (const PendingChange& change : pendingChangesOf(store, binding)) items.insert(change.item);
+    return items;
+}
+
+// Reads a member and decides how it lands: a member the person's pending change, move or delete
+// stands against is a conflict; a known item removed for good without a pending change is
+// forgotten and the member arrives as new.
+std::optional<Arrival> arrivalOf(PimStore& store, const SyncBinding& binding, ItemClass expected,
+                                 const std::set<int64_t>& pending, dav::DavResource& resource, std::string& text) {
+    if (isOtherCalendarClass(text, expected)) return std::nullopt;
+    Arrival arrival{pim::readResource(text, expected).item, {0, resource.href, resource.etag, std::move(text)}};
+    std::optional<SyncedItem> synced = syncedItemAt(store, binding.folder, resource.href);
+    if (!synced) return arrival;
+    const std::optional<int64_t> folder = currentFolderOf(store, synced->item);
+    arrival.conflicting = pending.contains(synced->item) || (folder && *folder != binding.folder);
+    if (folder || arrival.conflicting) arrival.synced.item = synced->item;
+    return arrival;
+}
 
 }  // namespace
 
@@ -79,8 +101,9 @@ PullResult pullCollection(PimStore& store, dav::DavClient& client, const SyncBin
     std::vector<dav::DavResource> fetched = dav::fetchMembers(client, binding.collectionUrl, kind, toFetch);
 
     PullResult result;
-    auto write = store.beginWholeWrite(kPullJournalWhat);
-    pim::UidMatcher matcher(store, store.mailboxOfFolder(binding.folder), pim::resourceFieldsOf);
+    const std::set<int64_t> pending = pendingItems(store, binding);
+    // The server's copy arrives in the folder whether or not the person may change it here.
+    pim::PimStore::ServerCopyWrites serverCopy(store);
     std::vector<Arrival> arrivals;
     for (dav::DavResource& resource : fetched) {
         if (resource.status == 404) {  // removed since it was listed
@@ -94,28 +117,55 @@ PullResult pullCollection(PimStore& store, dav::DavClient& client, const SyncBin
             continue;
         }
         try {
-            pim::ParsedResource parsed = pim::readResource(text, expected);
-            std::optional<SyncedItem> synced = syncedItemAt(store, binding.folder, resource.href);
-            std::optional<int64_t> known;
-            if (synced) known = synced->item;
-            const size_t position = matcher.add(std::move(parsed.item), binding.folder, known);
-            ++(matcher.isNew(position) ? result.created : result.updated);
-            arrivals.push_back({position, resource.href, resource.etag, std::move(text)});
+            if (std::optional<Arrival> arrival = arrivalOf(store, binding, expected, pending, resource, text))
+                arrivals.push_back(std::move(*arrival));
         } catch (const Error& e) {
             result.skipped.push_back({resource.href, e.description()});
         }
     }
-    matcher.save();
-    for (const Arrival& arrival : arrivals)
-        rememberSyncedItem(store, binding.folder,
-                           {matcher.items()[arrival.position].id, arrival.href, arrival.etag, arrival.text});
 
+    // Conflicts first, each in its own write: should one fail, the position is not yet
+    // remembered and the next pull brings the rest again.
+    for (Arrival& arrival : arrivals) {
+        if (!arrival.conflicting) continue;
+        const std::optional<int64_t> item = arrival.synced.item ? std::optional(arrival.synced.item) : std::nullopt;
+        SyncConflict conflict = takeServerVersion(store, binding, item, std::move(arrival.item), arrival.synced);
+        if (conflict.journalEntry != 0) result.conflicts.push_back(std::move(conflict));  // else the same on both sides
+    }
+    std::vector<std::string> removedHere;
     for (const std::string& href : changes.removed) {
         std::optional<SyncedItem> synced = syncedItemAt(store, binding.folder, href);
         if (!synced) continue;
+        if (currentFolderOf(store, synced->item) == binding.folder && pending.contains(synced->item))
+            result.conflicts.push_back(keepLocalVersionInDeletedItems(store, synced->item));
+        else
+            removedHere.push_back(href);
+    }
+
+    auto write = store.beginWholeWrite(kPullJournalWhat);
+    pim::UidMatcher matcher = serverItemMatcher(store, binding.folder);
+    std::vector<std::pair<size_t, const Arrival*>> applied;
+    for (Arrival& arrival : arrivals) {
+        if (arrival.conflicting) continue;
+        std::optional<int64_t> known;
+        if (arrival.synced.item) known = arrival.synced.item;
+        const size_t position = matcher.add(std::move(arrival.item), binding.folder, known);
+        ++(matcher.isNew(position) ? result.created : result.updated);
+        applied.emplace_back(position, &arrival);
+    }
+    matcher.save();
+    for (const auto& [position, arrival] : applied) {
+        SyncedItem synced = arrival->synced;
+        synced.item = matcher.items()[position].id;
+        rememberSyncedItem(store, binding.folder, synced);
+    }
+
+    for (const std::string& href : removedHere) {
+        std::optional<SyncedItem> synced = syncedItemAt(store, binding.folder, href);
+        if (!synced) continue;
         forgetSyncedItem(store, synced->item);
-        // An item the person has deleted already stays where it is: a delete in Deleted Items is final.
-        if (store.isInDeletedItems(store.loadItem(synced->item).folder)) continue;
+        // An item the person has moved out, deleted or removed for good stays as the person left it.
+        if (currentFolderOf(store, synced->item) != binding.folder) continue;
         store.deleteItem(synced->item);
         ++result.removed;
     }

@@ -9,10 +9,11 @@ namespace {
 
 std::string firstCalendarFor(const std::vector<dav::DavCollection>& collections, std::string_view component) {
     const auto names = [&](const dav::DavCollection& c) {
-        return c.kind == dav::CollectionKind::Calendar && std::ranges::find(c.components, component) != c.components.end();
+        return c.kind == dav::CollectionKind::Calendar && !c.sharedByOther &&
+               std::ranges::find(c.components, component) != c.components.end();
     };
     const auto takes = [&](const dav::DavCollection& c) {
-        return c.kind == dav::CollectionKind::Calendar && c.holds(component);
+        return c.kind == dav::CollectionKind::Calendar && !c.sharedByOther && c.holds(component);
     };
     auto found = std::ranges::find_if(collections, names);
     if (found == collections.end()) found = std::ranges::find_if(collections, takes);
@@ -26,7 +27,8 @@ DefaultCollections chooseDefaultCollections(const std::vector<dav::DavCollection
     chosen.events = firstCalendarFor(collections, "VEVENT");
     chosen.tasks = firstCalendarFor(collections, "VTODO");
     const auto book = std::ranges::find_if(
-        collections, [](const dav::DavCollection& c) { return c.kind == dav::CollectionKind::AddressBook; });
+        collections,
+        [](const dav::DavCollection& c) { return c.kind == dav::CollectionKind::AddressBook && !c.sharedByOther; });
     if (book != collections.end()) chosen.contacts = book->url;
     return chosen;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Which of an account's collections the person's default folders follow, and binding them: the
 // Calendar follows the first calendar that names events among its components (else the first
-// that takes any), Tasks likewise for tasks, Contacts the first address book.
+// that takes any), Tasks likewise for tasks, Contacts the first address book. Collections other
+// users share in the account's homes are theirs (shared_bindings.hpp), never the person's defaults.
 
 #include <string>
 #include <vector>

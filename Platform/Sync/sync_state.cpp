@@ -9,7 +9,7 @@ using pim::Statement;
 namespace {
 
 SyncBinding readBinding(Statement& row) {
-    return {row.integer(0), row.text(1), row.text(2), row.text(3), row.text(4)};
+    return {row.integer(0), row.text(1), row.text(2), row.text(3), row.text(4), row.integer(5)};
 }
 
 SyncedItem readSynced(Statement& row) { return {row.integer(0), row.text(1), row.text(2), row.text(3)}; }
@@ -22,7 +22,8 @@ void bindFolder(PimStore& store, const SyncBinding& binding) {
     auto write = store.beginWrite("sync binding");
     store.statements()("DELETE FROM sync_items WHERE folder = ?").bind(1, binding.folder).run();
     store.statements()(
-        "INSERT OR REPLACE INTO sync_bindings(folder, account, collection_url, sync_token, ctag) VALUES(?, ?, ?, ?, ?)")
+        "INSERT OR REPLACE INTO sync_bindings(folder, account, collection_url, sync_token, ctag, push_cursor)"
+        " VALUES(?, ?, ?, ?, ?, (SELECT IFNULL(MAX(id), 0) FROM journal))")
         .bind(1, binding.folder)
         .bind(2, binding.account)
         .bind(3, binding.collectionUrl)
@@ -34,7 +35,7 @@ void bindFolder(PimStore& store, const SyncBinding& binding) {
 
 std::optional<SyncBinding> bindingOfFolder(PimStore& store, int64_t folder) {
     Statement& row = store.statements()(
-        "SELECT folder, account, collection_url, sync_token, ctag FROM sync_bindings WHERE folder = ?");
+        "SELECT folder, account, collection_url, sync_token, ctag, push_cursor FROM sync_bindings WHERE folder = ?");
     row.bind(1, folder);
     if (!row.step()) return std::nullopt;
     return readBinding(row);
@@ -42,7 +43,8 @@ std::optional<SyncBinding> bindingOfFolder(PimStore& store, int64_t folder) {
 
 std::vector<SyncBinding> bindingsOfAccount(PimStore& store, std::string_view account) {
     Statement& rows = store.statements()(
-        "SELECT folder, account, collection_url, sync_token, ctag FROM sync_bindings WHERE account = ? ORDER BY folder");
+        "SELECT folder, account, collection_url, sync_token, ctag, push_cursor FROM sync_bindings WHERE account = ?"
+        " ORDER BY folder");
     rows.bind(1, account);
     std::vector<SyncBinding> bindings;
     while (rows.step()) bindings.push_back(readBinding(rows));
@@ -54,6 +56,13 @@ void rememberPosition(PimStore& store, int64_t folder, std::string_view syncToke
         .bind(1, syncToken)
         .bind(2, ctag)
         .bind(3, folder)
+        .run();
+}
+
+void advancePushCursor(PimStore& store, int64_t folder, int64_t entry) {
+    store.statements()("UPDATE sync_bindings SET push_cursor = MAX(push_cursor, ?) WHERE folder = ?")
+        .bind(1, entry)
+        .bind(2, folder)
         .run();
 }
 
@@ -97,6 +106,17 @@ void rememberSyncedItem(PimStore& store, int64_t folder, const SyncedItem& synce
 
 void forgetSyncedItem(PimStore& store, int64_t item) {
     store.statements()("DELETE FROM sync_items WHERE item = ?").bind(1, item).run();
+}
+
+}  // namespace lumora::sync
+
+namespace lumora::sync {
+
+void unbindFolder(PimStore& store, int64_t folder) {
+    auto write = store.beginWrite("sync unbinding");
+    store.statements()("DELETE FROM sync_items WHERE folder = ?").bind(1, folder).run();
+    store.statements()("DELETE FROM sync_bindings WHERE folder = ?").bind(1, folder).run();
+    write.commit();
 }
 
 }  // namespace lumora::sync

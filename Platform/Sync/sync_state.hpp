@@ -21,6 +21,9 @@ struct SyncBinding {
     std::string collectionUrl;
     std::string syncToken;      // "" before the first sync, or where the server offers none
     std::string ctag;
+    // The last journal entry whose changes to the folder's items have been pushed; a folder bound
+    // anew starts at the journal's end, so only what changes after the binding is sent.
+    int64_t pushCursor = 0;
 };
 
 struct SyncedItem {
@@ -34,11 +37,14 @@ struct SyncedItem {
 // account or collection) forgets what it shared with the old one, so that its next pull is a
 // full one; binding it again to the same collection changes nothing.
 void bindFolder(pim::PimStore& store, const SyncBinding& binding);
+// Ends the folder's binding in a write of its own; its items stay, as the person's own.
+void unbindFolder(pim::PimStore& store, int64_t folder);
 std::optional<SyncBinding> bindingOfFolder(pim::PimStore& store, int64_t folder);
 std::vector<SyncBinding> bindingsOfAccount(pim::PimStore& store, std::string_view account);
 
 // Within the caller's write.
 void rememberPosition(pim::PimStore& store, int64_t folder, std::string_view syncToken, std::string_view ctag);
+void advancePushCursor(pim::PimStore& store, int64_t folder, int64_t entry);
 std::optional<SyncedItem> syncedItemAt(pim::PimStore& store, int64_t folder, std::string_view href);
 std::optional<SyncedItem> syncedItemOf(pim::PimStore& store, int64_t item);
 // Resource address -> etag of every item the folder shares with the server.

@@ -29,7 +29,7 @@ TEST_F(AccountRegistryTest, AccountsOutliveTheRegistryAndNamesAreUnique) {
     {
         host::AccountRegistry registry(folder);
         EXPECT_TRUE(registry.accounts().empty());
-        registry.add({"team", "https://dav.example.com/", "pat", "/pat/", "/pat/cal/", "/pat/card/", "", ""});
+        registry.add({"team", "https://dav.example.com/", "pat", "/pat/", "/pat/cal/", "/pat/card/"});
         registry.add({"home", "http://127.0.0.1:5232/", "lee"});
         try {
             registry.add({"team", "https://other.example.com/", "kim"});
@@ -40,12 +40,16 @@ TEST_F(AccountRegistryTest, AccountsOutliveTheRegistryAndNamesAreUnique) {
         host::GroupwareAccount synced = *registry.find("team");
         synced.lastSync = 1765274400000;
         synced.lastError = "";
+        synced.failures = 2;
+        synced.retryAt = 1765274460000;
         registry.update(synced);
     }
     host::AccountRegistry reopened(folder);
     ASSERT_EQ(reopened.accounts().size(), 2u);
     EXPECT_EQ(reopened.find("team")->calendarHome, "/pat/cal/");
     EXPECT_EQ(reopened.find("team")->lastSync, 1765274400000);
+    EXPECT_EQ(reopened.find("team")->failures, 2);
+    EXPECT_EQ(reopened.find("team")->retryAt, 1765274460000);
     reopened.remove("home");
     EXPECT_THROW(reopened.remove("home"), Error);
     EXPECT_EQ(host::AccountRegistry(folder).accounts().size(), 1u);

@@ -1,17 +1,21 @@
-// `lumora pim account` against a real radicale: an account is added only once the server has
-// answered with its collections, its password kept apart from its settings, listed, and removed;
-// a wrong password, an unsafe address or a taken name change nothing.
+// `lumora pim account` and `lumora pim sync` against a real radicale: an account is added only
+// once the server has answered with its collections, its password kept apart from its settings,
+// listed, and removed; a wrong password, an unsafe address or a taken name change nothing. A sync
+// brings what another client put on the server, and one the server refuses leaves the account
+// offline with its error, and the store as it was.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 
+#include "Platform/Dav/dav_client.hpp"
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Sync/sync_state.hpp"
 #include "lumora_process.hpp"
 #include "tests/Automation/temp_folder.hpp"
 #include "tests/support/radicale_server.hpp"
+#include "tests/support/support_commands.hpp"
 
 namespace lumora::tests {
 namespace {
@@ -29,6 +33,7 @@ protected:
         args.insert(args.begin(), {"--data", data().string(), "--no-launch", "pim", "account"});
         return runLumora(args, temp.path(), input);
     }
+    ProcessResult sync() { return runLumora({"--data", data().string(), "--no-launch", "pim", "sync"}, temp.path()); }
     fs::path data() const { return temp.path() / "data"; }
 
     test::RadicaleServer server;
@@ -69,6 +74,26 @@ TEST_F(PimAccountCommandLine, AnAccountIsAddedOnceTheServerAnswersAndItsPassword
     EXPECT_EQ(removed.status, 0) << removed.err;
     EXPECT_NE(lumora({"list"}).out.find("No accounts"), std::string::npos);
     EXPECT_EQ(readWhole(data() / "credentials.json").find(server.kAlicePassword), std::string::npos);
+    pim::PimStore afterwards(data());
+    EXPECT_TRUE(sync::bindingsOfAccount(afterwards, name).empty());
+}
+
+TEST_F(PimAccountCommandLine, AnAccountsSharesBecomeTheirOwnersFoldersToReadOnly) {
+    dav::DavClient alice({server.url("/"), std::string(server.kAlice), std::string(server.kAlicePassword)});
+    alice.makeCalendar(server.url("/alice/shared/"), "Team", "VEVENT");
+    const ProcessResult added = lumora({"add", server.url("/"), "--user", "bob", "--name", "work"},
+                                       std::string(server.kBobPassword) + "\n");
+    ASSERT_EQ(added.status, 0) << added.out << added.err;
+    EXPECT_NE(added.out.find("3 default folders bound, 1 folder shared by other users;"), std::string::npos)
+        << added.out;
+    std::shared_ptr<pim::PimStore> store = pim::PimStore::shared(data());
+    const std::optional<pim::MailboxRow> owner = store->mailboxByName("alice");
+    ASSERT_TRUE(owner.has_value());
+    const int64_t calendar = store->defaultFolder(owner->id, pim::FolderType::Calendar).id;
+    EXPECT_EQ(sync::bindingOfFolder(*store, calendar)->collectionUrl, server.url("/alice/shared/"));
+    EXPECT_EQ(store->shareAccess(owner->id, pim::FolderType::Calendar, store->currentMailbox().id),
+              pim::ShareAccess::ReadOnly);
+    EXPECT_EQ(sync::bindingsOfAccount(*store, "work").size(), 4u);
 }
 
 TEST_F(PimAccountCommandLine, AWrongPasswordAnUnsafeAddressOrAnUnreachableServerKeepNothing) {
@@ -83,6 +108,42 @@ TEST_F(PimAccountCommandLine, AWrongPasswordAnUnsafeAddressOrAnUnreachableServer
     EXPECT_EQ(unreachable.status, 1) << unreachable.out;
     for (const char* file : {"accounts.json", "credentials.json"}) EXPECT_FALSE(fs::exists(data() / file)) << file;
     EXPECT_EQ(lumora({"add", server.url("/")}).status, 2);
+}
+
+TEST_F(PimAccountCommandLine, ASyncBringsTheServersChangesAndARefusedOneLeavesTheAccountOffline) {
+    const std::string url = server.url("/");
+    ASSERT_EQ(lumora({"add", url, "--user", "alice", "--name", "team", "--password-file",
+                      (temp.path() / "password").string()}).status, 0);
+    const lumora::testing::CommandResult added = lumora::testing::runCommand(
+        lumora::testing::systemPython() + " " + (lumora::testing::testSupportFolder() / "caldav_add_event.py").string() +
+        " " + server.url("/alice/calendar/") + " alice alice-secret kickoff-1 'Project kickoff'");
+    ASSERT_TRUE(added.succeeded) << added.output;
+
+    const ProcessResult synced = sync();
+    ASSERT_EQ(synced.status, 0) << synced.out << synced.err;
+    EXPECT_NE(synced.out.find("team: synced\n  Calendar: 1 arrived (1 new, 0 changed, 0 to Deleted Items)"),
+              std::string::npos) << synced.out;
+    EXPECT_NE(lumora({"list"}).out.find("\tsynced\tlast sync "), std::string::npos);
+
+    // The server now refuses the kept password, as after a change of password elsewhere.
+    std::string credentials = readWhole(data() / "credentials.json");
+    credentials.replace(credentials.find(server.kAlicePassword), server.kAlicePassword.size(), "an-old-password");
+    std::ofstream(data() / "credentials.json", std::ios::trunc) << credentials;
+    lumora::testing::runCommand(lumora::testing::systemPython() + " " +
+                                (lumora::testing::testSupportFolder() / "caldav_add_event.py").string() + " " +
+                                server.url("/alice/calendar/") + " alice alice-secret review-1 'Design review'");
+    const ProcessResult refused = sync();
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("team: The server refused the user name or password (401"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(refused.err.find("an-old-password"), std::string::npos);
+    const std::string listed = lumora({"list"}).out;
+    EXPECT_NE(listed.find("\toffline\tlast sync "), std::string::npos) << listed;
+    EXPECT_NE(listed.find("last error: The server refused"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("next attempt "), std::string::npos) << listed;
+    std::shared_ptr<pim::PimStore> store = pim::PimStore::shared(data());
+    const int64_t calendar = store->defaultFolder(store->currentMailbox().id, pim::FolderType::Calendar).id;
+    EXPECT_EQ(store->itemIds(calendar).size(), 1u);
 }
 
 }  // namespace

@@ -38,8 +38,9 @@ export function startBridge(scratch, data, options = []) {
 
 export class DemoSession {
   // files: {name: text} of vCard or iCalendar files imported into the PIM before serving;
-  // options: further options of lumora serve (--now pins the clock the control reads).
-  async start(files = {}, options = []) {
+  // options: further options of lumora serve (--now pins the clock the control reads);
+  // prepare(session): what else is done to the data folder before serving (an account added).
+  async start(files = {}, options = [], prepare = undefined) {
     if (!existsSync(lumora)) throw new Error(`build the project first: ${lumora} is missing`);
     this.scratch = mkdtempSync(path.join(os.tmpdir(), "lumora-e2e-panel-"));
     this.data = path.join(this.scratch, "data");
@@ -47,6 +48,7 @@ export class DemoSession {
       writeFileSync(path.join(this.scratch, name), text);
       execFileSync(lumora, ["--data", this.data, "pim", "import", path.join(this.scratch, name)], { stdio: "ignore" });
     }
+    if (prepare) await prepare(this);
     ({ child: this.bridge, url: this.url } = await startBridge(this.scratch, this.data, options));
     this.context = await chromium.launchPersistentContext(path.join(this.scratch, "profile"), {
       executablePath: chromiumPath,
@@ -61,6 +63,11 @@ export class DemoSession {
     await page.goto(this.url);
     await page.locator('#connection[data-state="connected"]').waitFor({ timeout: 30000 });
     return page;
+  }
+
+  // A `lumora` command on the same data folder; answers what it printed.
+  lumora(args) {
+    return execFileSync(lumora, ["--data", this.data, ...args], { encoding: "utf8" });
   }
 
   // The transcript entries of a `lumora run` script's steps against the same store.

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "loopback_port.hpp"
+
 extern char** environ;
 
 namespace lumora::test {
@@ -103,14 +105,7 @@ private:
     void waitUntilAnswering() const {
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (std::chrono::steady_clock::now() < deadline) {
-            int s = socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_port = htons(static_cast<uint16_t>(m_port));
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            bool connected = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-            close(s);
-            if (connected) return;
+            if (loopbackAccepts(m_port)) return;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         throw std::runtime_error("the test HTTP server does not accept connections");

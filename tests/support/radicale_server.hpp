@@ -1,8 +1,9 @@
 #pragma once
 // A real CalDAV/CardDAV server for tests: Debian's radicale on a free loopback port, with its
 // storage, its users and its rights in a temporary folder of its own. Two users, alice and bob,
-// each own the collections below their principal; bob may also read alice's collection
-// "shared", the way a shared calendar is offered. The server runs in its own process group,
+// each own the collections below their principal; bob may also see alice's principal (the
+// list of her collections) and read, not write, her collection "shared", the way a radicale
+// admin shares a calendar. Her other collections stay hidden from him. The server runs in its own process group,
 // which is ended (and the folder removed) when the object goes away. Every wait is bounded.
 
 #include <arpa/inet.h>
@@ -24,6 +25,8 @@
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include "loopback_port.hpp"
 
 extern char** environ;
 
@@ -48,6 +51,8 @@ public:
         writeFile("rights",
                   "[root]\nuser: .+\ncollection:\npermissions: R\n\n"
                   "[principal]\nuser: .+\ncollection: {user}\npermissions: RW\n\n"
+                  // "R" on a principal lists it and those of its collections the user may read.
+                  "[bob-sees-alice]\nuser: bob\ncollection: alice\npermissions: R\n\n"
                   "[alice-shares-with-bob]\nuser: bob\ncollection: alice/shared\npermissions: r\n\n"
                   "[own-collections]\nuser: .+\ncollection: {user}/[^/]+\npermissions: rw\n");
         writeFile("config", "[server]\nhosts = 127.0.0.1:" + std::to_string(m_port) +
@@ -74,22 +79,11 @@ public:
     int port() const { return m_port; }
     const std::filesystem::path& folder() const { return m_folder; }
 
-private:
-    static int freeLoopbackPort() {
-        int s = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            close(s);
-            throw std::runtime_error("no free loopback port for radicale");
-        }
-        close(s);
-        return ntohs(address.sin_port);
-    }
+    // A server away for a while: ended, then started again on the same port with the same storage.
+    void stopServing() { stop(); }
+    void serveAgain() { start(); }
 
+private:
     void writeFile(const std::string& name, const std::string& text) const {
         std::ofstream out(m_folder / name);
         out << text;
@@ -135,14 +129,7 @@ private:
                 m_pid = 0;
                 throw std::runtime_error("radicale ended at start: " + log());
             }
-            int s = socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_port = htons(static_cast<uint16_t>(m_port));
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            bool connected = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-            close(s);
-            if (connected) return;
+            if (loopbackAccepts(m_port)) return;
             std::this_thread::sleep_for(std::chrono::milliseconds(25));
         }
         throw std::runtime_error("radicale does not accept connections: " + log());

@@ -38,8 +38,9 @@ LumoraDemo.panels.push(() => {
     const lines = await (await syncObject()).SyncNow();
     const rows = await (await syncObject()).Accounts();
     showAccounts(rows);
+    // A failed sync's own lines name the account and its error first.
     const outcome = accountsOutcome(rows, lines);
-    return outcome.kind === "failure" ? failure(`${outcome.text}\n${lines.join("\n")}`) : outcome;
+    return outcome.kind === "failure" ? failure(lines.join("\n")) : outcome;
   });
   refresh().then((outcome) => render("accounts-result", outcome),
                  (error) => render("accounts-result", failure(errorText(error))));

@@ -2,12 +2,8 @@
 
 #include <algorithm>
 
-#include "Platform/Desktop/headless_desktop.hpp"
-#include "Platform/Outlook/store_history.hpp"
 #include "Platform/Sync/collection_pull.hpp"
-#include "tests/Automation/temp_folder.hpp"
-#include "tests/Platform/Outlook/pim_fixture.hpp"
-#include "tests/Platform/Dav/dav_test_support.hpp"
+#include "radicale_store_fixture.hpp"
 #include "tests/support/support_commands.hpp"
 
 namespace lumora::sync {
@@ -17,9 +13,8 @@ using pim::FolderType;
 using pim::ItemRecord;
 using pim::tests::civilDate;
 
-// A store in a private data folder whose Calendar and Contacts follow alice's collections on a
-// real radicale.
-class PullFromRadicale : public ::testing::Test {
+// A store whose Calendar and Contacts follow alice's collections.
+class PullFromRadicale : public RadicaleStoreTest {
 protected:
     void SetUp() override {
         m_client.makeCalendar(m_calendarUrl, "Calendar", "VEVENT");
@@ -28,7 +23,6 @@ protected:
         bindFolder(m_store, {folderOf(FolderType::Contacts), "work", m_contactsUrl, "", ""});
     }
 
-    int64_t folderOf(FolderType type) { return m_store.defaultFolder(m_store.currentMailbox().id, type).id; }
     PullResult pull(FolderType type) { return pullCollection(m_store, m_client, *bindingOfFolder(m_store, folderOf(type))); }
 
     std::string putCalendarResource(const std::string& name, const std::string& text) {
@@ -48,16 +42,9 @@ protected:
         m_store.loadUserProperties(item);
         return item;
     }
-    size_t journalSize() { return pim::listHistory(m_store, {1000, std::nullopt}).size(); }
 
-    test::RadicaleServer m_server;
-    dav::DavClient m_client = dav::aliceOn(m_server);
     std::string m_calendarUrl = m_server.url("/alice/calendar/");
     std::string m_contactsUrl = m_server.url("/alice/contacts/");
-    lumora::tests::TempFolder m_data;
-    desktop::HeadlessDesktop m_desktop{desktop::SystemConfig{civilDate(2026, 12, 8, 9, 10)}};
-    desktop::ScopedDesktop m_scope{m_desktop};
-    pim::PimStore m_store{m_data.path()};
 };
 
 constexpr std::string_view kMarkedEvent =
@@ -113,8 +100,9 @@ TEST_F(PullFromRadicale, ServerChangesArriveInPlaceAndRemovalsGoToDeletedItems) 
     changed.replace(changed.find("SUMMARY:Review"), 14, "SUMMARY:Review moved");
     putCalendarResource("review.ics", changed);
     PullResult update = pull(FolderType::Calendar);
-    EXPECT_EQ(update.updated, 1);
-    EXPECT_EQ(update.created, 0);
+    // The person's edit is not yet pushed: the server's version wins it, in an entry of its own.
+    EXPECT_EQ(update.conflicts.size(), 1u);
+    EXPECT_EQ(update.created + update.updated, 0);
     ItemRecord moved = itemWithUid("review", pim::ItemClass::Appointment);
     EXPECT_EQ(moved.entryId, review.entryId);
     EXPECT_EQ(moved.values.at("Subject").toString(), "Review moved");
@@ -129,10 +117,10 @@ TEST_F(PullFromRadicale, ServerChangesArriveInPlaceAndRemovalsGoToDeletedItems) 
 
 TEST_F(PullFromRadicale, AnUnreadableResourceIsSkippedAndNamedWhileTheOthersArrive) {
     putCalendarResource("good.ics", dav::eventText("good", "Good"));
-    // A task in the calendar the Calendar folder follows: the server keeps it, the folder cannot.
+    // A journal entry in the calendar the Calendar folder follows: the server keeps it, no folder can.
     putCalendarResource("task.ics",
-                        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Lumora tests//EN\r\nBEGIN:VTODO\r\nUID:task\r\n"
-                        "DTSTAMP:20260105T090000Z\r\nSUMMARY:Not an event\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
+                        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Lumora tests//EN\r\nBEGIN:VJOURNAL\r\nUID:task\r\n"
+                        "DTSTAMP:20260105T090000Z\r\nSUMMARY:Not an event\r\nEND:VJOURNAL\r\nEND:VCALENDAR\r\n");
 
     PullResult first = pull(FolderType::Calendar);
     EXPECT_EQ(first.created, 1);
@@ -147,6 +135,16 @@ TEST_F(PullFromRadicale, AnUnreadableResourceIsSkippedAndNamedWhileTheOthersArri
     EXPECT_EQ(again.created + again.updated, 0);
     EXPECT_EQ(again.skipped.size(), 1u);
     EXPECT_EQ(m_store.itemIds(folderOf(FolderType::Calendar)).size(), 1u);
+}
+
+TEST_F(PullFromRadicale, AServerItemIsTheBoundFoldersNeverACopyKeptElsewhere) {
+    ItemRecord copy{.uid = "good", .folder = m_store.addFolder(folderOf(FolderType::Calendar), "Archive", 1).id,
+                    .itemClass = pim::ItemClass::Appointment};
+    copy.values["Subject"] = Variant("Archived");
+    m_store.saveItem(copy, {"Subject"});
+    putCalendarResource("good.ics", dav::eventText("good", "Good"));
+    EXPECT_EQ(pull(FolderType::Calendar).created, 1);
+    EXPECT_EQ(m_store.loadItem(copy.id).values.at("Subject").toString(), "Archived");
 }
 
 TEST_F(PullFromRadicale, AFolderBoundToAnotherCollectionForgetsWhatItSharedWithTheFirst) {
