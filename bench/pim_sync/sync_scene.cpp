@@ -1,5 +1,7 @@
 #include "sync_scene.hpp"
 
+#include "Host/accounts/account_registry.hpp"
+#include "Host/accounts/credential_store.hpp"
 #include "Platform/Dav/account_discovery.hpp"
 #include "Platform/Sync/default_bindings.hpp"
 #include "raw_sync_requests.hpp"
@@ -35,6 +37,16 @@ BoundStore::BoundStore(dav::DavClient& client) : m_store(std::make_unique<pim::P
     const int64_t mailbox = m_store->currentMailbox().id;
     m_calendar = m_store->defaultFolder(mailbox, pim::FolderType::Calendar).id;
     m_contacts = m_store->defaultFolder(mailbox, pim::FolderType::Contacts).id;
+}
+
+void BoundStore::keepAccount(const dav::DavClient& client, const std::string& password) {
+    host::AccountRegistry(m_data.path()).add({std::string(kAccountName), client.baseUrl(), client.user()});
+    host::fileCredentials(m_data.path() / "credentials.json")->save(std::string(kAccountName), password);
+}
+
+host::AccountSyncReport BoundStore::pushWaitingChanges() {
+    return host::runAccountSync(m_data.path(), *m_store, std::string(kAccountName),
+                                host::SyncScope::PendingChangesOnly);
 }
 
 BothPulled BoundStore::pullBoth(dav::DavClient& client) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "Host/accounts/account_sync_runner.hpp"
 #include "Platform/Dav/dav_client.hpp"
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Sync/collection_pull.hpp"
@@ -52,6 +53,13 @@ public:
 
     // A pull of the Calendar, then of the Contacts, from where each left off.
     BothPulled pullBoth(dav::DavClient& client);
+
+    // The account in the data folder's account list, its password in the owner's file, as
+    // `lumora pim account add` keeps them where no keyring runs.
+    void keepAccount(const dav::DavClient& client, const std::string& password);
+    // What `lumora serve` does once a call has returned: the changes waiting in the account's
+    // folders sent, through the account's settings and kept password.
+    host::AccountSyncReport pushWaitingChanges();
 
 private:
     tests::TempFolder m_data;
