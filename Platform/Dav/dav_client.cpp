@@ -54,6 +54,7 @@ DavReply DavClient::send(const DavRequest& request) {
         case WriteCondition::Kind::IfNoneMatchAny: http.headers.emplace_back("If-None-Match", "*"); break;
     }
 
+    ++m_requestsSent;
     xml::HttpResponse response = xml::httpFetch(http);
     DavReply reply;
     reply.status = response.status;

@@ -6,6 +6,7 @@
 // account's own server. Failures throw an Error from dav_errors.hpp (a 401 and a 403 each have
 // their own) or, for the transport, from the HTTP client.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -88,6 +89,8 @@ public:
     // One request answered as it came (redirects are not followed). Only a 401 throws, since no
     // caller can go on without the right password.
     DavReply send(const DavRequest& request);
+    // How many requests this client has sent, answered or not: what a sync cost the server.
+    uint64_t requestsSent() const { return m_requestsSent; }
     // The reply's multistatus; any other status throws as failedStatus would.
     Multistatus multistatusOf(const DavReply& reply, std::string_view method);
     // The error for a reply that did not succeed: Forbidden, NotFound, PreconditionFailed,
@@ -100,6 +103,7 @@ private:
 
     DavAccount m_account;
     std::string m_origin;
+    uint64_t m_requestsSent = 0;
 };
 
 }  // namespace lumora::dav
