@@ -12,6 +12,7 @@ build_packages=(
   libgmime-3.0-dev
   libical-dev
   libsecret-1-dev
+  libasound2-dev
   libreoffice-writer-nogui
   python3-uno
   bubblewrap
@@ -27,6 +28,7 @@ test_packages=(
   mpack ripmime
   dbus-daemon gnome-keyring
   radicale python3-caldav
+  kamailio
 )
 
 want=("${build_packages[@]}")

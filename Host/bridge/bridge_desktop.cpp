@@ -117,6 +117,11 @@ void BridgeDesktop::updateWindow(desktop::WindowId id, const desktop::WindowUpda
     m_page.tell("window.update", std::move(params));
 }
 
+std::shared_ptr<desktop::CallStateSink> BridgeDesktop::callStates() {
+    if (auto sink = m_page.callStates()) return sink;
+    return Desktop::callStates();
+}
+
 void BridgeDesktop::closeWindow(desktop::WindowId id) {
     if (m_windows.erase(id) == 0) return;
     m_page.tell("window.close", {{"window", id}});

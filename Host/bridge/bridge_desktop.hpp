@@ -44,6 +44,7 @@ public:
     desktop::NumberConventions numberConventions() override;
     std::string tempFolder() override;
     std::string newGuid() override;
+    std::shared_ptr<desktop::CallStateSink> callStates() override;
 
 protected:
     int16_t showMessageBox(const desktop::MessageBoxRequest& request) override;

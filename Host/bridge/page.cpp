@@ -4,6 +4,7 @@
 #include "Automation/deliverables.hpp"
 #include "Automation/registry.hpp"
 #include "Automation/top_level_call.hpp"
+#include "Host/call_state_json.hpp"
 #include "Platform/Desktop/documents_folder.hpp"
 #include "Platform/Files/page_reach.hpp"
 #include "bridge_errors.hpp"
@@ -133,6 +134,21 @@ std::optional<json> Page::ask(const std::string& method, json params) {
 void Page::tell(const std::string& method, json params) {
     if (closed()) return;
     send({{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}});
+}
+
+std::shared_ptr<desktop::CallStateSink> Page::callStates() {
+    class OutboxCallStates : public desktop::CallStateSink {
+    public:
+        explicit OutboxCallStates(std::shared_ptr<PageOutbox> outbox) : m_outbox(std::move(outbox)) {}
+        void report(const desktop::CallState& state) override {
+            const json message{{"jsonrpc", "2.0"}, {"method", "call.state"}, {"params", host::callStateJson(state)}};
+            m_outbox->send(message.dump(-1, ' ', false, json::error_handler_t::replace));
+        }
+
+    private:
+        std::shared_ptr<PageOutbox> m_outbox;
+    };
+    return std::make_shared<OutboxCallStates>(m_outbox);
 }
 
 std::vector<desktop::WindowEvent> Page::takeEvents(std::chrono::milliseconds wait) {

@@ -74,6 +74,9 @@ public:
     std::vector<desktop::WindowEvent> takeEvents(std::chrono::milliseconds wait) override;
     bool closed() const override;
     std::string publishFile(const std::filesystem::path& file) override;
+    // Each report becomes a call.state notification through the page's outbox, which outlives
+    // the page's worker and drops what comes after the page has gone.
+    std::shared_ptr<desktop::CallStateSink> callStates() override;
 
 private:
     void workerMain();

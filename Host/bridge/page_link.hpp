@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -40,6 +41,9 @@ public:
     // Makes a shown file downloadable by this page; returns the link, "" when the transport
     // has no web server to serve it.
     virtual std::string publishFile(const std::filesystem::path& file) = 0;
+    // Where the page's calls report how they go, from any thread and for as long as they run,
+    // the page's going included; the default drops the reports.
+    virtual std::shared_ptr<desktop::CallStateSink> callStates() { return nullptr; }
 };
 
 }  // namespace lumora::bridge

@@ -18,6 +18,7 @@
 #include "Host/startup.hpp"
 #include "Platform/Desktop/helper_processes.hpp"
 #include "Platform/Desktop/system_services.hpp"
+#include "Platform/Telephony/line_agent.hpp"
 #include "background_sync.hpp"
 #include "bridge_server.hpp"
 #include "native_messaging.hpp"
@@ -223,6 +224,9 @@ int serveWeb(const CliOptions& options, const ServeArgs& args) {
               << "Press Ctrl+C to stop." << std::endl;
 
     server->start();
+    // Registering lines register now, so they can be called and place calls at once.
+    for (const std::string& problem : telephony::startRegistrations(telephony::readLines(Registry::instance().dataFolder())))
+        std::cerr << "lumora: serve: " << problem << std::endl;
     int signal = 0;
     sigwait(&stopSignals, &signal);
     std::cout << "Stopping the bridge." << std::endl;

@@ -2,9 +2,15 @@
 
 #include <iostream>
 
+#include "Automation/error.hpp"
 #include "Automation/registry.hpp"
+#include "Host/accounts/line_passwords.hpp"
+#include "Platform/Telephony/line_agent.hpp"
 #include "Platform/Telephony/line_list.hpp"
+#include "Platform/Telephony/sound_device.hpp"
+#include "command_words.hpp"
 #include "commands.hpp"
+#include "password_input.hpp"
 
 namespace lumora::host::cli {
 
@@ -12,33 +18,15 @@ namespace {
 
 using telephony::Line;
 using telephony::LineKind;
+using Clock = std::chrono::steady_clock;
 
 // The help fits in 80 columns; the SIP options are named where they are missing or wrong.
 constexpr char kUsage[] = "lines list | add loopback|tel|sip NAME [--account ...] | remove NAME";
-
-// The options of "lines add sip", each followed by its value; the rest in order.
-struct AddArguments {
-    std::vector<std::string> positional;
-    std::optional<std::string> account, password, wait;
-};
-
-AddArguments readAddArguments(const std::vector<std::string>& args) {
-    AddArguments out;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::optional<std::string>* slot = args[i] == "--account"    ? &out.account
-                                           : args[i] == "--password" ? &out.password
-                                           : args[i] == "--wait"     ? &out.wait
-                                                                     : nullptr;
-        if (!slot) {
-            if (args[i].starts_with("--") && args[i] != "--") throw UsageError("lines: unknown option '" + args[i] + "'");
-            if (args[i] != "--") out.positional.push_back(args[i]);
-            continue;
-        }
-        if (i + 1 >= args.size()) throw UsageError("lines: " + args[i] + " needs a value");
-        *slot = args[++i];
-    }
-    return out;
-}
+constexpr char kSipUsage[] =
+    "lines add sip NAME --account sip:USER@HOST[:PORT] [--password-file F] [--outbound-proxy sip:HOST[:PORT]] "
+    "[--audio DEVICE] [--wait SECONDS] [--no-register]";
+// How long `lines list` waits for the PBXes to answer the registrations.
+constexpr auto kRegistrationWait = std::chrono::seconds(5);
 
 std::chrono::seconds waitOf(const std::string& text) {
     if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos)
@@ -48,23 +36,83 @@ std::chrono::seconds waitOf(const std::string& text) {
     return std::chrono::seconds(seconds);
 }
 
-Line lineToAdd(const std::vector<std::string>& args) {
-    const AddArguments given = readAddArguments(args);
-    if (given.positional.size() != 2) throw UsageError(std::string("lines add needs a kind and a name: ") + kUsage);
-    const auto kind = telephony::kindNamed(given.positional[0]);
-    if (!kind) throw UsageError("lines: unknown kind '" + given.positional[0] + "' (loopback, tel or sip)");
+struct LineToAdd {
     Line line;
-    line.kind = *kind;
-    line.name = given.positional[1];
-    if (*kind == LineKind::Sip) {
-        if (!given.account) throw UsageError("lines add sip needs --account sip:USER@HOST[:PORT] (and may take --password P --wait SECONDS)");
-        line.account = *given.account;
-        line.password = given.password.value_or("");
-        if (given.wait) line.connectWait = waitOf(*given.wait);
-    } else if (given.account || given.password || given.wait) {
-        throw UsageError("lines: --account, --password and --wait belong to sip lines");
+    std::optional<std::string> password;
+};
+
+LineToAdd lineToAdd(const std::vector<std::string>& args) {
+    const CommandWords given =
+        readWords("lines add", args,
+                  {"--account", "--password", "--password-file", "--outbound-proxy", "--audio", "--wait"},
+                  {"--no-register"});
+    if (given.words.size() != 2) throw UsageError(std::string("lines add needs a kind and a name: ") + kUsage);
+    const auto kind = telephony::kindNamed(given.words[0]);
+    if (!kind) throw UsageError("lines: unknown kind '" + given.words[0] + "' (loopback, tel or sip)");
+    LineToAdd out;
+    out.line.kind = *kind;
+    out.line.name = given.words[1];
+    if (*kind != LineKind::Sip) {
+        if (!given.values.empty() || !given.flags.empty())
+            throw UsageError("lines: --account and the other options belong to sip lines");
+        return out;
     }
-    return line;
+    const auto account = given.value("--account");
+    if (!account) throw UsageError(std::string("lines add sip needs --account: ") + kSipUsage);
+    out.line.account = *account;
+    if (const auto wait = given.value("--wait")) out.line.connectWait = waitOf(*wait);
+    out.line.outboundProxy = given.value("--outbound-proxy").value_or("");
+    out.line.audio = given.value("--audio").value_or("");
+    // --password stays for the scripts that used it; a file keeps the password out of the
+    // process list and the shell's history.
+    if (const auto file = given.value("--password-file"))
+        out.password = readPassword("lines add", file, "Password for " + *account);
+    else if (const auto password = given.value("--password"))
+        out.password = *password;
+    // A line with a password is an account with a PBX, and registers there unless told not to.
+    out.line.registers = out.password.has_value() && !given.flags.contains("--no-register");
+    return out;
+}
+
+nlohmann::json listEntry(const Line& line) {
+    nlohmann::json entry{{"name", line.name}, {"kind", telephony::kindName(line.kind)}};
+    if (line.kind != LineKind::Sip) return entry;
+    entry["account"] = line.account;
+    entry["password"] = !telephony::linePassword(line).empty();
+    entry["waitSeconds"] = line.connectWait.count();
+    entry["register"] = line.registers;
+    if (!line.outboundProxy.empty()) entry["outboundProxy"] = line.outboundProxy;
+    entry["audio"] = line.audio.empty() ? "default" : line.audio;
+    return entry;
+}
+
+// Each registering line registers now, all at once; how each stands after the PBXes' answers.
+nlohmann::json listLines(const std::filesystem::path& dataFolder) {
+    const std::vector<Line> lines = telephony::readLines(dataFolder);
+    std::vector<std::shared_ptr<telephony::LineAgent>> agents(lines.size());
+    std::vector<std::string> failures(lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind != LineKind::Sip || !lines[i].registers) continue;
+        try {
+            agents[i] = telephony::keptAgent(lines[i], telephony::linePassword(lines[i]));
+        } catch (const Error& e) {
+            failures[i] = e.description();
+        }
+    }
+    const auto deadline = Clock::now() + kRegistrationWait;
+    nlohmann::json list = nlohmann::json::array();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        nlohmann::json entry = listEntry(lines[i]);
+        if (lines[i].kind == LineKind::Sip) {
+            telephony::Registration registration;
+            if (agents[i]) registration = agents[i]->waitRegistered(deadline);
+            else if (!failures[i].empty()) registration = {telephony::Registration::State::Failing, failures[i]};
+            entry["state"] = telephony::registrationText(registration);
+            if (agents[i] && !agents[i]->sound().problem.empty()) entry["sound"] = agents[i]->sound().problem;
+        }
+        list.push_back(std::move(entry));
+    }
+    return list;
 }
 
 int runLines(const CliOptions& options, const std::vector<std::string>& args) {
@@ -75,30 +123,34 @@ int runLines(const CliOptions& options, const std::vector<std::string>& args) {
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (action == "list") {
         if (!rest.empty()) throw UsageError("lines list takes no arguments");
-        nlohmann::json list = nlohmann::json::array();
-        // The password stays in the file; the list only says that there is one.
-        for (const Line& line : telephony::readLines(dataFolder)) {
-            nlohmann::json entry{{"name", line.name}, {"kind", telephony::kindName(line.kind)}};
-            if (line.kind == LineKind::Sip) {
-                entry["account"] = line.account;
-                entry["password"] = !line.password.empty();
-                entry["waitSeconds"] = line.connectWait.count();
-            }
-            list.push_back(entry);
-        }
-        printJson(list);
+        printJson(listLines(dataFolder));
         return kExitOk;
     }
     if (action == "add") {
-        const Line line = lineToAdd(rest);
-        telephony::addLine(dataFolder, line);
-        std::cout << "Added the " << telephony::kindName(line.kind) << " line '" << line.name << "'.\n";
+        const LineToAdd added = lineToAdd(args);
+        if (added.password) telephony::checkSipPassword(*added.password);
+        telephony::addLine(dataFolder, added.line);
+        std::string kept;
+        if (added.password) {
+            try {
+                kept = saveLinePassword(dataFolder, added.line.name, *added.password);
+            } catch (const Error&) {
+                // A line whose password could not be kept is not left behind half made.
+                telephony::removeLine(dataFolder, added.line.name);
+                throw;
+            }
+        }
+        std::cout << "Added the " << telephony::kindName(added.line.kind) << " line '" << added.line.name << "'";
+        if (added.line.registers) std::cout << "; it registers as " << added.line.account;
+        if (!kept.empty()) std::cout << "; its password is kept in " << kept;
+        std::cout << ".\n";
         return kExitOk;
     }
     if (action == "remove") {
         const auto names = positionalArgs("lines remove", rest);
         if (names.size() != 1) throw UsageError("lines remove needs one name");
         telephony::removeLine(dataFolder, names[0]);
+        forgetLinePassword(dataFolder, names[0]);
         std::cout << "Removed the line '" << names[0] << "'.\n";
         return kExitOk;
     }

@@ -1,8 +1,5 @@
 #include "pim_account_commands.hpp"
 
-#include <termios.h>
-#include <unistd.h>
-
 #include <fstream>
 #include <iostream>
 
@@ -19,53 +16,11 @@
 #include "Platform/Sync/sync_state.hpp"
 #include "command_words.hpp"
 #include "commands.hpp"
+#include "password_input.hpp"
 
 namespace lumora::host::cli {
 
 namespace {
-
-constexpr size_t kMaxPasswordBytes = 4096;
-
-// Echo off while the person types, back on however the reading ends.
-class HiddenInput {
-public:
-    HiddenInput() : m_active(::tcgetattr(STDIN_FILENO, &m_saved) == 0) {
-        if (!m_active) return;
-        termios quiet = m_saved;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
-    }
-    ~HiddenInput() {
-        if (m_active) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved);
-    }
-    HiddenInput(const HiddenInput&) = delete;
-    HiddenInput& operator=(const HiddenInput&) = delete;
-
-private:
-    termios m_saved{};
-    bool m_active;
-};
-
-// The first line of the file, or of standard input (asked for, unseen, at a terminal).
-std::string readPassword(const std::optional<std::string>& file, const std::string& user, const std::string& url) {
-    std::string password;
-    if (file) {
-        std::ifstream in(*file, std::ios::binary);
-        if (!in) throw UsageError("pim account add: the password file " + *file + " cannot be read");
-        std::getline(in, password);
-    } else if (::isatty(STDIN_FILENO)) {
-        std::cerr << "Password for " << user << " at " << url << ": " << std::flush;
-        HiddenInput hidden;
-        std::getline(std::cin, password);
-        std::cerr << '\n';
-    } else {
-        std::getline(std::cin, password);
-    }
-    if (!password.empty() && password.back() == '\r') password.pop_back();
-    if (password.empty()) throw UsageError("pim account add: the password is empty");
-    if (password.size() > kMaxPasswordBytes) throw UsageError("pim account add: the password is too long");
-    return password;
-}
 
 // "pat@dav.example.com": how an account is named when the person names none.
 std::string defaultName(const std::string& user, const std::string& url) {
@@ -88,7 +43,7 @@ int addAccount(const std::vector<std::string>& args) {
     AccountRegistry registry(dataFolder);
     if (registry.find(name)) raise(HostError::AccountExists, name);
 
-    const std::string password = readPassword(read.value("--password-file"), user, url);
+    const std::string password = readPassword("pim account add", read.value("--password-file"), "Password for " + user + " at " + url);
     dav::DavClient client({url, user, password});
     const dav::AccountHomes homes = dav::discoverHomes(client);
     const std::vector<dav::DavCollection> collections = dav::ensureDefaultCollections(client, homes);

@@ -80,6 +80,7 @@ StepOutcome ScriptRunner::perform(const ScriptStep& step) {
 json ScriptRunner::runStep(size_t index, const ScriptStep& step) {
     auto& desktop = *m_desktops.emplace_back(std::make_unique<desktop::HeadlessDesktop>(m_config));
     desktop.setLaunchPrograms(m_launchPrograms);
+    desktop.setCallStates(m_callStates);
     desktop.queueAnswers(step.answers);
     for (const auto& click : step.clicks) desktop.queueClick(click);
 
@@ -90,7 +91,7 @@ json ScriptRunner::runStep(size_t index, const ScriptStep& step) {
     }
     if (!outcome.error) name(step.as, outcome.result);
     else if (!step.as.empty()) m_names[step.as] = std::nullopt;
-    return transcriptEntry(index, outcome, desktop.transcript());
+    return transcriptEntry(index, outcome, desktop.transcript(), m_callStates->take());
 }
 
 json ScriptRunner::run(const Script& script) {

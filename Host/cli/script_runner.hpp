@@ -43,6 +43,8 @@ private:
     // A control may keep a reference to the desktop it was first called on; the desktops of
     // earlier steps stay alive until the run ends.
     std::vector<std::unique_ptr<desktop::HeadlessDesktop>> m_desktops;
+    // What the run's calls reported, taken into the transcript of the step during which it came.
+    std::shared_ptr<desktop::RecordedCallStates> m_callStates = std::make_shared<desktop::RecordedCallStates>();
 };
 
 }  // namespace lumora::host::cli

@@ -1,5 +1,6 @@
 #include "transcript.hpp"
 
+#include "Host/call_state_json.hpp"
 #include "Host/window_json.hpp"
 
 namespace lumora::host::cli {
@@ -57,7 +58,8 @@ json errorJson(const Error& error) {
             {"source", wellFormedText(error.source())}};
 }
 
-json transcriptEntry(size_t step, const StepOutcome& outcome, const desktop::Transcript& seen) {
+json transcriptEntry(size_t step, const StepOutcome& outcome, const desktop::Transcript& seen,
+                     const std::vector<desktop::CallState>& calls) {
     json boxes = json::array();
     for (const auto& box : seen.messageBoxes)
         boxes.push_back({{"text", wellFormedText(box.request.text)},
@@ -76,6 +78,8 @@ json transcriptEntry(size_t step, const StepOutcome& outcome, const desktop::Tra
     for (const auto& file : seen.opened) opened.push_back(wellFormedText(file.string()));
     json keys = json::array();
     for (const auto& press : seen.keys) keys.push_back(press);
+    json callStates = json::array();
+    for (const auto& state : calls) callStates.push_back(callStateJson(state));
 
     return {{"step", step},
             {"result", outcome.result},
@@ -85,7 +89,8 @@ json transcriptEntry(size_t step, const StepOutcome& outcome, const desktop::Tra
             {"windows", std::move(windows)},
             {"shown", std::move(shown)},
             {"opened", std::move(opened)},
-            {"keys", std::move(keys)}};
+            {"keys", std::move(keys)},
+            {"calls", std::move(callStates)}};
 }
 
 }  // namespace lumora::host::cli

@@ -19,7 +19,9 @@ struct StepOutcome {
     std::optional<Error> error;
 };
 
-nlohmann::json transcriptEntry(size_t step, const StepOutcome& outcome, const desktop::Transcript& seen);
+// `calls` are the reports of phone calls that came while the step ran.
+nlohmann::json transcriptEntry(size_t step, const StepOutcome& outcome, const desktop::Transcript& seen,
+                               const std::vector<desktop::CallState>& calls = {});
 
 // {"number", "description", "source"}; the number as script's Err.Number shows it (signed).
 nlohmann::json errorJson(const Error& error);

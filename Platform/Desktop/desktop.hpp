@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Automation/variant.hpp"
+#include "call_states.hpp"
 
 namespace lumora::desktop {
 
@@ -168,6 +169,8 @@ public:
     virtual std::string tempFolder() = 0;
     // A new GUID in registry form: "{" 8-4-4-4-12 upper-case hex "}"; "" when none could be made.
     virtual std::string newGuid() = 0;
+    // Where the calls placed on this desktop report how they go; the default drops the reports.
+    virtual std::shared_ptr<CallStateSink> callStates();
 
 protected:
     // What each desktop does for the ways a person is waited for, above.

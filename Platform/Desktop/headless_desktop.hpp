@@ -59,6 +59,9 @@ public:
     void queueClick(ScriptedClick click);
     // When false, shellOpen checks the file and records it but starts no program (tests).
     void setLaunchPrograms(bool launch) { m_launchPrograms = launch; }
+    // Where the calls placed on this desktop report; by default nowhere.
+    void setCallStates(std::shared_ptr<CallStateSink> sink) { m_callStates = std::move(sink); }
+    std::shared_ptr<CallStateSink> callStates() override { return m_callStates ? m_callStates : Desktop::callStates(); }
 
     const Transcript& transcript() const { return m_transcript; }
     Transcript takeTranscript();
@@ -112,6 +115,7 @@ private:
     std::vector<PendingClick> m_clicks;
     std::map<WindowId, OpenWindow> m_open;
     Transcript m_transcript;
+    std::shared_ptr<CallStateSink> m_callStates;
     WindowId m_nextWindow = 1;
     bool m_launchPrograms = false;
 };

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <system_error>
 
+#include "Automation/error.hpp"
 #include "Automation/vb/strings.hpp"
 #include "telephony_errors.hpp"
 
@@ -16,6 +17,7 @@ namespace {
 constexpr char kLineFile[] = "lines.json";
 constexpr size_t kMaxNameLength = 100;
 constexpr int kMaxWaitSeconds = 300;
+constexpr size_t kMaxPasswordLength = 256;
 
 fs::path lineFile(const fs::path& dataFolder) { return dataFolder / kLineFile; }
 
@@ -38,6 +40,9 @@ nlohmann::json toJson(const Line& line) {
         entry["account"] = line.account;
         if (!line.password.empty()) entry["password"] = line.password;
         entry["connectWaitSeconds"] = line.connectWait.count();
+        entry["register"] = line.registers;
+        if (!line.outboundProxy.empty()) entry["outboundProxy"] = line.outboundProxy;
+        if (!line.audio.empty()) entry["audio"] = line.audio;
     }
     return entry;
 }
@@ -51,6 +56,9 @@ Line fromJson(const nlohmann::json& entry) {
     line.account = entry.value("account", std::string());
     line.password = entry.value("password", std::string());
     line.connectWait = std::chrono::seconds(std::clamp(entry.value("connectWaitSeconds", 20), 1, kMaxWaitSeconds));
+    line.registers = entry.value("register", false);
+    line.outboundProxy = entry.value("outboundProxy", std::string());
+    line.audio = entry.value("audio", std::string());
     return line;
 }
 
@@ -80,7 +88,20 @@ void writeLines(const fs::path& dataFolder, const std::vector<Line>& lines) {
 
 bool sameName(const std::string& a, const std::string& b) { return vb::lCase(a) == vb::lCase(b); }
 
+LinePasswordSource& passwordSource() {
+    static LinePasswordSource source;
+    return source;
+}
+
 }  // namespace
+
+void setLinePasswordSource(LinePasswordSource source) { passwordSource() = std::move(source); }
+
+std::string linePassword(const Line& line) {
+    if (!line.password.empty()) return line.password;
+    const LinePasswordSource& source = passwordSource();
+    return source ? source(line) : std::string();
+}
 
 std::string kindName(LineKind kind) {
     switch (kind) {
@@ -137,10 +158,29 @@ SipAccount parseSipAccount(const std::string& account) {
     return parts;
 }
 
+void checkSipPassword(const std::string& password) {
+    if (password.empty() || password.size() > kMaxPasswordLength || hasControlCharacter(password) ||
+        password.find_first_of(" ;") != std::string::npos)
+        raise(TelephonyError::BadPassword);
+}
+
+void checkOutboundProxy(const std::string& proxy) {
+    if (proxy.empty()) return;
+    // The same rules as an account's host and port, with a user part of the proxy's own.
+    if (!proxy.starts_with("sip:") || proxy.find('@') != std::string::npos) raise(TelephonyError::BadOutboundProxy, proxy);
+    try {
+        parseSipAccount("sip:proxy@" + proxy.substr(4));
+    } catch (const Error&) {
+        raise(TelephonyError::BadOutboundProxy, proxy);
+    }
+}
+
 void addLine(const fs::path& dataFolder, const Line& line) {
     checkName(line.name);
     if (line.kind == LineKind::Sip) parseSipAccount(line.account);
-    if (hasControlCharacter(line.password)) raise(TelephonyError::BadAccount, line.account);
+    if (!line.password.empty()) checkSipPassword(line.password);
+    checkOutboundProxy(line.outboundProxy);
+    if (hasControlCharacter(line.audio)) raise(TelephonyError::BadSoundDevice);
     std::vector<Line> lines = readLines(dataFolder);
     for (const Line& existing : lines)
         if (sameName(existing.name, line.name)) raise(TelephonyError::LineExists, line.name);

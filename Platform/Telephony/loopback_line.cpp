@@ -3,6 +3,8 @@
 
 #include <fstream>
 
+#include "Platform/Desktop/desktop.hpp"
+#include "call_watch.hpp"
 #include "line_call.hpp"
 #include "telephony_errors.hpp"
 
@@ -10,19 +12,36 @@ namespace lumora::telephony {
 
 namespace {
 
+AgentEvent callEvent(std::string type, std::string param = {}) {
+    AgentEvent event;
+    event.kind = "call";
+    event.type = std::move(type);
+    event.param = std::move(param);
+    return event;
+}
+
 class LoopbackCall : public LineCall {
 public:
     LoopbackCall(std::string line, std::string number, std::filesystem::path record)
         : m_line(std::move(line)), m_number(std::move(number)), m_record(std::move(record)) {}
 
+    // The far end answers at once; the call is told as a real one would be.
     void connect() override {
         note("connect");
         m_connected = true;
+        desktop::CallState identity;
+        identity.call = nextCallNumber();
+        identity.line = m_line;
+        identity.number = m_number;
+        m_watch = std::make_shared<CallWatch>(m_number, identity, desktop::current().callStates());
+        m_watch->take(callEvent("CALL_RINGING"));
+        m_watch->take(callEvent("CALL_ESTABLISHED"));
     }
     void disconnect() override {
         if (!m_connected) return;
         m_connected = false;
         note("disconnect");
+        m_watch->take(callEvent("CALL_CLOSED", "Connection reset by user"));
     }
 
 private:
@@ -37,6 +56,7 @@ private:
     std::string m_number;
     std::filesystem::path m_record;
     bool m_connected = false;
+    std::shared_ptr<CallWatch> m_watch;
 };
 
 }  // namespace

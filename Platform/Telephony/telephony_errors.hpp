@@ -23,6 +23,10 @@ enum class TelephonyError {
     LineExists,
     NoSuchLine,
     BadAccount,
+    BadPassword,
+    BadOutboundProxy,
+    BadSoundDevice,
+    NotRegistered,
 };
 
 inline constexpr char kSource[] = "Lumora.TAPI";
@@ -49,6 +53,14 @@ inline constexpr ErrorEntry<TelephonyError> kTelephonyErrors[] = {
     {TelephonyError::NoSuchLine, kObjectErrorBase + 0x40e, kSource, "There is no line named '{}'"},
     {TelephonyError::BadAccount, kObjectErrorBase + 0x40f, kSource,
      "The SIP account must read sip:USER@HOST[:PORT] without blanks or control characters, not '{}'"},
+    {TelephonyError::BadPassword, kObjectErrorBase + 0x410, kSource,
+     "A SIP password must be 1 to 256 characters without blanks, ';' or control characters"},
+    {TelephonyError::BadOutboundProxy, kObjectErrorBase + 0x411, kSource,
+     "The outbound proxy must read sip:HOST[:PORT] without blanks or control characters, not '{}'"},
+    {TelephonyError::BadSoundDevice, kObjectErrorBase + 0x412, kSource,
+     "A sound device is an ALSA device name or file:PATH.wav, without control characters"},
+    {TelephonyError::NotRegistered, kObjectErrorBase + 0x413, kSource,
+     "The line is not registered with its PBX: {}"},
 };
 constexpr std::span<const ErrorEntry<TelephonyError>> errorTable(TelephonyError) { return kTelephonyErrors; }
 

@@ -1,6 +1,7 @@
 #include "telephony_objects.hpp"
 
 #include "Automation/registry.hpp"
+#include "line_agent.hpp"
 #include "phone_number.hpp"
 #include "telephony_errors.hpp"
 
@@ -61,8 +62,11 @@ const TypeInfo& Addresses::typeInfo() const {
 
 void Tapi::initialize() {
     const std::filesystem::path dataFolder = Registry::instance().dataFolder();
+    std::vector<Line> lines = readLines(dataFolder);
+    // A line removed or changed since its agent started no longer keeps that agent.
+    keepOnlyAgentsOf(lines);
     std::vector<Object> addresses;
-    for (Line& line : readLines(dataFolder)) addresses.push_back(makeObject<Address>(std::move(line), dataFolder));
+    for (Line& line : lines) addresses.push_back(makeObject<Address>(std::move(line), dataFolder));
     m_addresses = makeObject<Addresses>(std::move(addresses));
 }
 

@@ -1,27 +1,26 @@
 #include "user_agent.hpp"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
-#include <deque>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <thread>
-#include <vector>
 
 #include "Automation/cancellation.hpp"
 #include "Platform/Desktop/helper_processes.hpp"
+#include "Platform/Desktop/tied_children.hpp"
 #include "telephony_errors.hpp"
-
-extern char** environ;
 
 namespace lumora::telephony {
 
@@ -30,8 +29,13 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr auto kStartWait = std::chrono::seconds(5);
+constexpr auto kStartWait = std::chrono::seconds(10);
 constexpr auto kStopWait = std::chrono::seconds(2);
+constexpr auto kAnswerWait = std::chrono::seconds(5);
+constexpr auto kReaderPoll = std::chrono::milliseconds(200);
+// Ports are chosen free a moment before the agent binds them; another program taking one in
+// between makes that start fail, and the start is tried again on other ports.
+constexpr int kStartAttempts = 3;
 // A frame longer than this is not an event the agent sends; the connection is broken off.
 constexpr size_t kMaxFrame = 1 << 20;
 constexpr char kModulePath[] = "/usr/lib/baresip/modules";
@@ -50,10 +54,8 @@ private:
     int m_fd;
 };
 
-// A port on 127.0.0.1 that nothing listens on now. The agent binds it a moment later; another
-// program taking it in between makes the start fail, which is reported, never mistaken.
 int freePort(int type) {
-    Socket s(::socket(AF_INET, type, 0));
+    Socket s(::socket(AF_INET, type | SOCK_CLOEXEC, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -73,17 +75,56 @@ void writeFile(const fs::path& file, const std::string& text) {
     if (!out) raise(TelephonyError::UserAgentFailed, "its configuration cannot be written");
 }
 
-std::string lastLines(const fs::path& log) {
-    std::ifstream in(log);
-    std::string line, last;
-    while (std::getline(in, line))
-        if (!line.empty()) last = line;
-    return last;
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::optional<AgentEvent> callEventOf(const nlohmann::json& doc) {
-    if (!doc.is_object() || !doc.value("event", false) || doc.value("class", std::string()) != "call") return std::nullopt;
-    return AgentEvent{doc.value("type", std::string()), doc.value("param", std::string())};
+std::string lastLine(const std::string& log) {
+    std::string line, last;
+    for (char c : log) {
+        if (c == '\n' || c == '\r') {
+            if (!line.empty()) last = line;
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    return line.empty() ? last : line;
+}
+
+std::string configText(const AgentSetup& setup, int sipPort, int controlPort) {
+    const std::string listen = isLoopbackHost(setup.account.host) ? "127.0.0.1" : "0.0.0.0";
+    // Opus is offered first, then G.711; the far end picks from what both have.
+    std::string text = "poll_method epoll\n"
+                       "sip_listen " + listen + ":" + std::to_string(sipPort) + "\n"
+                       "module_path " + kModulePath + "\n"
+                       "module opus.so\n"
+                       "module g711.so\n";
+    for (const std::string& line : setup.soundLines) text += line + "\n";
+    text += "module_app account.so\n"
+            "module_app menu.so\n"
+            "module_app ctrl_tcp.so\n"
+            "ctrl_tcp_listen 127.0.0.1:" + std::to_string(controlPort) + "\n";
+    return text;
+}
+
+// How often a registration is renewed, in seconds.
+constexpr int kRegistrationInterval = 600;
+
+std::string accountText(const AgentSetup& setup) {
+    std::string aor = "<sip:" + setup.account.user + "@" + setup.account.host;
+    if (setup.account.port) aor += ":" + std::to_string(*setup.account.port);
+    aor += ">;answermode=manual;regint=" + std::to_string(setup.registers ? kRegistrationInterval : 0);
+    if (!setup.password.empty()) aor += ";auth_pass=" + setup.password;
+    if (!setup.outboundProxy.empty()) aor += ";outbound=\"" + setup.outboundProxy + "\"";
+    return aor + "\n";
+}
+
+AgentEvent eventOf(const nlohmann::json& doc) {
+    return {doc.value("class", std::string()), doc.value("type", std::string()), doc.value("param", std::string()),
+            doc.value("id", std::string()), doc.value("peeruri", std::string()),
+            doc.value("direction", std::string())};
 }
 
 }  // namespace
@@ -109,10 +150,24 @@ struct UserAgent::Process {
 
 struct UserAgent::Control {
     Socket socket;
-    std::string buffer;
-    std::deque<AgentEvent> pending;
+    EventHandler onEvent;
+    std::mutex mutex;
+    std::condition_variable answered;
+    std::map<std::string, nlohmann::json> answers;  // by token
+    bool gone = false;
+    std::atomic<bool> stopping{false};
+    std::mutex commandMutex;  // one caller's sequence at a time
+    int nextToken = 1;
+    std::thread reader;
 
-    explicit Control(int fd) : socket(fd) {}
+    Control(int fd, EventHandler handler) : socket(fd), onEvent(std::move(handler)) {
+        reader = std::thread([this] { read(); });
+    }
+    ~Control() {
+        stopping = true;
+        ::shutdown(socket.get(), SHUT_RDWR);
+        reader.join();
+    }
 
     void send(const std::string& json) {
         const std::string frame = std::to_string(json.size()) + ":" + json + ",";
@@ -124,31 +179,89 @@ struct UserAgent::Control {
         }
     }
 
-    // The next whole frame before the deadline. A call cancelled meanwhile stops waiting (18).
-    std::optional<std::string> receive(Clock::time_point deadline) {
+    nlohmann::json ask(const std::string& name, const std::string& params) {
+        const std::string token = std::to_string(nextToken++);
+        nlohmann::json request{{"command", name}, {"token", token}};
+        if (!params.empty()) request["params"] = params;
+        send(request.dump());
+        const auto deadline = Clock::now() + kAnswerWait;
+        std::unique_lock lock(mutex);
         for (;;) {
-            if (auto frame = takeFrame()) return frame;
-            const auto waited = desktop::process::waitReadable(socket.get(), deadline);
-            if (waited == desktop::process::WaitOutcome::Cancelled) checkCancelled();
-            if (waited != desktop::process::WaitOutcome::Ready) return std::nullopt;
-            char chunk[4096];
-            const ssize_t n = ::recv(socket.get(), chunk, sizeof chunk, 0);
-            if (n <= 0) raise(TelephonyError::UserAgentFailed, "its control connection closed");
-            buffer.append(chunk, static_cast<size_t>(n));
+            if (auto found = answers.find(token); found != answers.end()) {
+                nlohmann::json answer = std::move(found->second);
+                answers.erase(found);
+                return answer;
+            }
+            if (gone) raise(TelephonyError::UserAgentFailed, "it ended");
+            if (Clock::now() > deadline) raise(TelephonyError::UserAgentFailed, "it did not answer the command " + name);
+            answered.wait_for(lock, desktop::process::kCancelPollInterval);
+            if (cancelRequested()) {
+                lock.unlock();
+                checkCancelled();
+            }
         }
     }
 
-    std::optional<std::string> takeFrame() {
+    void read() {
+        std::string buffer;
+        while (!stopping) {
+            pollfd waiting{socket.get(), POLLIN, 0};
+            const int ready = ::poll(&waiting, 1, static_cast<int>(kReaderPoll.count()));
+            if (ready < 0 && errno == EINTR) continue;
+            if (ready == 0) continue;
+            char chunk[4096];
+            const ssize_t n = ready > 0 ? ::recv(socket.get(), chunk, sizeof chunk, 0) : -1;
+            if (n <= 0) break;
+            buffer.append(chunk, static_cast<size_t>(n));
+            bool readable = true;
+            while (auto frame = takeFrame(buffer, readable)) deliver(*frame);
+            if (!readable) break;
+        }
+        {
+            std::lock_guard lock(mutex);
+            gone = true;
+        }
+        answered.notify_all();
+        if (!stopping && onEvent) {
+            AgentEvent ended;
+            ended.kind = "agent";
+            ended.type = "AGENT_ENDED";
+            ended.param = "the SIP user agent ended";
+            onEvent(ended);
+        }
+    }
+
+    void deliver(const std::string& frame) {
+        const auto doc = nlohmann::json::parse(frame, nullptr, false);
+        if (!doc.is_object()) return;
+        if (doc.value("response", false)) {
+            {
+                std::lock_guard lock(mutex);
+                answers[doc.value("token", std::string())] = doc;
+            }
+            answered.notify_all();
+        } else if (doc.value("event", false) && onEvent) {
+            onEvent(eventOf(doc));
+        }
+    }
+
+    static std::optional<std::string> takeFrame(std::string& buffer, bool& readable) {
         const size_t colon = buffer.find(':');
         if (colon == std::string::npos) {
-            if (buffer.size() > 20) raise(TelephonyError::UserAgentFailed, "it sent an unreadable frame");
+            readable = buffer.size() <= 20;
             return std::nullopt;
         }
         size_t length = 0;
         for (size_t i = 0; i < colon; ++i) {
-            if (buffer[i] < '0' || buffer[i] > '9') raise(TelephonyError::UserAgentFailed, "it sent an unreadable frame");
+            if (buffer[i] < '0' || buffer[i] > '9' || length > kMaxFrame) {
+                readable = false;
+                return std::nullopt;
+            }
             length = length * 10 + static_cast<size_t>(buffer[i] - '0');
-            if (length > kMaxFrame) raise(TelephonyError::UserAgentFailed, "it sent an unreadable frame");
+        }
+        if (length > kMaxFrame) {
+            readable = false;
+            return std::nullopt;
         }
         if (buffer.size() < colon + 1 + length + 1) return std::nullopt;
         std::string frame = buffer.substr(colon + 1, length);
@@ -157,73 +270,53 @@ struct UserAgent::Control {
     }
 };
 
-UserAgent::UserAgent(const SipAccount& account, const std::string& password) {
+UserAgent::UserAgent(const AgentSetup& setup, EventHandler onEvent) {
     std::string pattern = (fs::temp_directory_path() / "lumora-sip-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) raise(TelephonyError::UserAgentFailed, "no private folder could be made");
     m_folder.path = pattern;
-
-    const int controlPort = freePort(SOCK_STREAM);
-    const int sipPort = freePort(SOCK_DGRAM);
-    // Only what a call needs: the account, the G.711 codecs, the control port. No audio device
-    // is named, so a machine without sound still places calls; no registration is made, since
-    // the line only dials out.
-    const std::string listen = isLoopbackHost(account.host) ? "127.0.0.1" : "0.0.0.0";
-    writeFile(m_folder.path / "config", "poll_method epoll\n"
-                                   "sip_listen " + listen + ":" + std::to_string(sipPort) + "\n"
-                                   "module_path " + kModulePath + "\n"
-                                   "module g711.so\n"
-                                   "module_app account.so\n"
-                                   "module_app menu.so\n"
-                                   "module_app ctrl_tcp.so\n"
-                                   "ctrl_tcp_listen 127.0.0.1:" + std::to_string(controlPort) + "\n");
-    std::string aor = "<sip:" + account.user + "@" + account.host;
-    if (account.port) aor += ":" + std::to_string(*account.port);
-    aor += ">;regint=0";
-    if (!password.empty()) aor += ";auth_pass=" + password;
-    writeFile(m_folder.path / "accounts", aor + "\n");
+    // The account line may hold the password: the folder is its owner's alone (mkdtemp, 0700).
+    writeFile(m_folder.path / "accounts", accountText(setup));
     writeFile(m_folder.path / "contacts", "");
 
     const fs::path log = m_folder.path / "agent.log";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    const std::string folder = m_folder.path.string();
-    std::vector<char*> argv{const_cast<char*>("baresip"), const_cast<char*>("-f"), const_cast<char*>(folder.c_str()),
-                            nullptr};
-    m_process = std::make_unique<Process>();
-    const int spawned = ::posix_spawnp(&m_process->pid, "baresip", &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (spawned != 0) {
-        m_process->pid = -1;
-        raise(TelephonyError::UserAgentMissing);
-    }
-    m_process->listed = desktop::process::HelperGroup(m_process->pid);
+    for (int attempt = 1;; ++attempt) {
+        const int controlPort = freePort(SOCK_STREAM);
+        const int sipPort = freePort(SOCK_DGRAM);
+        writeFile(m_folder.path / "config", configText(setup, sipPort, controlPort));
 
-    const auto deadline = Clock::now() + kStartWait;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(controlPort));
-    while (!m_control) {
-        if (!m_process->running()) {
+        m_process = std::make_unique<Process>();
+        m_process->pid = desktop::process::spawnTiedChild("baresip", {"-f", m_folder.path.string()}, log);
+        if (m_process->pid <= 0) {
             m_process->pid = -1;
-            raise(TelephonyError::UserAgentFailed, "it ended at start: " + lastLines(log));
+            raise(TelephonyError::UserAgentMissing);
         }
-        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-            m_control = std::make_unique<Control>(fd);
-            break;
+        m_process->listed = desktop::process::HelperGroup(m_process->pid);
+
+        const auto deadline = Clock::now() + kStartWait;
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(static_cast<uint16_t>(controlPort));
+        bool ended = false;
+        while (!m_control) {
+            if (!m_process->running()) {
+                m_process->pid = -1;
+                ended = true;
+                break;
+            }
+            int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+                m_control = std::make_unique<Control>(fd, std::move(onEvent));
+                return;
+            }
+            if (fd >= 0) ::close(fd);
+            if (Clock::now() > deadline) raise(TelephonyError::UserAgentFailed, "its control port did not open");
+            checkCancelled();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        if (fd >= 0) ::close(fd);
-        if (Clock::now() > deadline) raise(TelephonyError::UserAgentFailed, "its control port did not open");
-        checkCancelled();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::string said = readFile(log);
+        if (ended && said.find("in use") != std::string::npos && attempt < kStartAttempts) continue;
+        raise(TelephonyError::UserAgentFailed, "it ended at start: " + lastLine(said));
     }
 }
 
@@ -237,36 +330,11 @@ UserAgent::~UserAgent() {
     m_process.reset();
 }
 
-void UserAgent::command(const std::string& name, const std::string& params) {
-    const std::string token = std::to_string(m_nextToken++);
-    nlohmann::json request{{"command", name}, {"token", token}};
-    if (!params.empty()) request["params"] = params;
-    m_control->send(request.dump());
-    const auto deadline = Clock::now() + kStartWait;
-    for (;;) {
-        const auto frame = m_control->receive(deadline);
-        if (!frame) raise(TelephonyError::UserAgentFailed, "it did not answer the command " + name);
-        const auto doc = nlohmann::json::parse(*frame, nullptr, false);
-        if (!doc.is_object()) continue;
-        if (doc.value("response", false) && doc.value("token", std::string()) == token) {
-            if (!doc.value("ok", false)) raise(TelephonyError::UserAgentFailed, doc.value("data", std::string("refused")));
-            return;
-        }
-        // Call events that arrive before the answer are kept for nextCallEvent.
-        if (auto event = callEventOf(doc)) m_control->pending.push_back(std::move(*event));
-    }
-}
-
-std::optional<AgentEvent> UserAgent::nextCallEvent(Clock::time_point deadline) {
-    if (!m_control->pending.empty()) {
-        AgentEvent event = std::move(m_control->pending.front());
-        m_control->pending.pop_front();
-        return event;
-    }
-    for (;;) {
-        const auto frame = m_control->receive(deadline);
-        if (!frame) return std::nullopt;
-        if (auto event = callEventOf(nlohmann::json::parse(*frame, nullptr, false))) return event;
+void UserAgent::commands(const std::vector<std::pair<std::string, std::string>>& sequence) {
+    std::lock_guard serial(m_control->commandMutex);
+    for (const auto& [name, params] : sequence) {
+        const nlohmann::json answer = m_control->ask(name, params);
+        if (!answer.value("ok", false)) raise(TelephonyError::UserAgentFailed, answer.value("data", std::string("refused")));
     }
 }
 
