@@ -15,6 +15,7 @@
 // - An authenticated INVITE to a user (sip:bob@127.0.0.1:PORT; only the user part counts): 404 for
 //   a user the PBX does not know, 480 for a known user with no registered contact, otherwise
 //   proxied to the contact, record-routed so that ACK, BYE and re-INVITEs pass through the PBX.
+//   A contact that gives no answer at all (a phone gone without unregistering): 408 after 5 s.
 //
 // stop() ends it (SIGTERM, then SIGKILL after a bounded wait), as a PBX going away mid-call; the
 // destructor stops it and removes the folder. A kamailio that does not start or answer makes the
@@ -152,7 +153,6 @@ private:
                "auto_aliases=no\n"
                "listen=udp:127.0.0.1:" + port + "\n"
                "alias=\"127.0.0.1:" + port + "\"\n"
-               "mpath=\"/usr/lib/x86_64-linux-gnu/kamailio/modules/:/usr/lib/kamailio/modules/\"\n"
                "loadmodule \"kex.so\"\n"
                "loadmodule \"tm.so\"\n"
                "loadmodule \"tmx.so\"\n"
@@ -167,6 +167,7 @@ private:
                "loadmodule \"xlog.so\"\n"
                "loadmodule \"sanity.so\"\n"
                "loadmodule \"auth.so\"\n"
+               "modparam(\"tm\", \"fr_timer\", 5000)\n"
                "modparam(\"rr\", \"append_fromtag\", 1)\n"
                "modparam(\"registrar\", \"max_expires\", 3600)\n"
                "modparam(\"auth\", \"nonce_expire\", 300)\n"
@@ -241,8 +242,9 @@ private:
         const std::string config = (m_folder / "kamailio.cfg").string();
         const std::string runtime = (m_folder / "run").string();
         const std::string logPath = (m_folder / "kamailio.log").string();
-        // -DD: no daemon, the main process stays ours; -E: the log to standard error; -Y: its
-        // runtime files in our folder; small memory pools, enough for a few calls.
+        // Modules come from the package's own folder. -DD: no daemon, the main process stays ours;
+        // -E: the log to standard error; -Y: its runtime files in our folder; small memory pools,
+        // enough for a few calls.
         std::vector<std::string> args{kamailio, "-DD", "-E", "-f", config, "-Y", runtime, "-m", "32", "-M", "8"};
         std::vector<char*> argv;
         for (std::string& arg : args) argv.push_back(arg.data());

@@ -61,7 +61,8 @@ inline int lastSipStatus(const std::vector<std::string>& firstLines) {
 }
 
 // True once `line` is among the message log's first lines within the wait.
-inline bool sipLogged(const std::filesystem::path& messageLog, const std::string& line, std::chrono::milliseconds wait) {
+inline bool sipLogged(const std::filesystem::path& messageLog, const std::string& line,
+                      std::chrono::milliseconds wait) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         for (const auto& logged : sipFirstLines(messageLog))

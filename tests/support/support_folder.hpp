@@ -8,7 +8,8 @@
 namespace lumora::testing {
 
 inline std::filesystem::path testSupportFolder() {
-    if (const char* source = std::getenv("LUMORA_SOURCE_DIR")) return std::filesystem::path(source) / "tests" / "support";
+    if (const char* source = std::getenv("LUMORA_SOURCE_DIR"))
+        return std::filesystem::path(source) / "tests" / "support";
     return std::filesystem::path(__FILE__).parent_path();
 }
 
