@@ -36,6 +36,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -57,6 +58,9 @@ struct SipUser {
 class SipPbx {
 public:
     static constexpr std::string_view kRealm = "lumora.test";
+
+    // SipPbx({{"ann", "annpass"}, {"bob", "bobpass"}}); one user needs the same double braces.
+    SipPbx(std::initializer_list<SipUser> users) : SipPbx(std::vector<SipUser>(users)) {}
 
     explicit SipPbx(std::vector<SipUser> users) : m_users(std::move(users)) {
         for (const SipUser& user : m_users) checkUser(user);
