@@ -11,12 +11,9 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-namespace lumora::testing {
+#include "support_folder.hpp"
 
-inline std::filesystem::path testSupportFolder() {
-    if (const char* source = std::getenv("LUMORA_SOURCE_DIR")) return std::filesystem::path(source) / "tests" / "support";
-    return std::filesystem::path(__FILE__).parent_path();
-}
+namespace lumora::testing {
 
 struct CommandResult {
     bool succeeded = false;

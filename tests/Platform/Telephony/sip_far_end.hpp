@@ -2,86 +2,18 @@
 // The far end of a real SIP call on loopback: sipp answering as a user agent server, started
 // by pid and stopped by pid, its SIP messages logged to a file the test reads back.
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "tests/support/sipp_process.hpp"
 
 namespace lumora::testing {
-
-inline bool onPath(const std::string& program) {
-    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// A UDP port on 127.0.0.1 that is free now.
-inline int freeUdpPort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-// One sipp run, started by pid and, unless it ended by itself, killed by pid.
-class SippProcess {
-public:
-    SippProcess(const std::vector<std::string>& args, const std::filesystem::path& output) {
-        std::vector<char*> argv{const_cast<char*>("sipp")};
-        for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        if (::posix_spawnp(&m_pid, "sipp", &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~SippProcess() {
-        if (m_pid <= 0) return;
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
-    }
-    SippProcess(const SippProcess&) = delete;
-    SippProcess& operator=(const SippProcess&) = delete;
-
-    // True once sipp has ended by itself (its calls are done) within the wait.
-    bool ended(std::chrono::seconds wait) {
-        const auto deadline = std::chrono::steady_clock::now() + wait;
-        while (m_pid > 0 && std::chrono::steady_clock::now() < deadline) {
-            if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-                m_pid = -1;
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return m_pid <= 0;
-    }
-
-private:
-    pid_t m_pid = -1;
-};
 
 class SippFarEnd {
 public:
@@ -100,27 +32,10 @@ public:
     bool ended(std::chrono::seconds wait) { return m_process.ended(wait); }
 
     // True once sipp has logged its 200 OK to the INVITE within the wait.
-    bool answered(std::chrono::seconds wait) const {
-        const auto deadline = std::chrono::steady_clock::now() + wait;
-        while (std::chrono::steady_clock::now() < deadline) {
-            for (const auto& line : firstLines())
-                if (line == "SIP/2.0 200 OK") return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
-    }
+    bool answered(std::chrono::seconds wait) const { return sipLogged(m_log, "SIP/2.0 200 OK", wait); }
 
     // The request lines and status lines sipp saw and sent, in order.
-    std::vector<std::string> firstLines() const {
-        std::ifstream in(m_log);
-        std::vector<std::string> lines;
-        std::string line;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.starts_with("SIP/2.0 ") || line.ends_with(" SIP/2.0")) lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> firstLines() const { return sipFirstLines(m_log); }
 
     // When each INVITE arrived, from the time stamps sipp writes above every message it logs
     // ("----- 2026-12-08 14:33:17.200967", local time).
