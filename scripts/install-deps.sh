@@ -23,7 +23,7 @@ test_packages=(
   clang libclang-rt-14-dev
   nodejs python3 python3-openpyxl libreoffice-calc-nogui
   python3-icalendar python3-vobject
-  sip-tester kamailio
+  sip-tester
   poppler-utils
   mpack ripmime
   dbus-daemon gnome-keyring
