@@ -37,7 +37,7 @@ Registration LineAgent::registration() const {
 Registration LineAgent::waitRegistered(Clock::time_point deadline) {
     std::unique_lock lock(m_mutex);
     while (m_registration.state == Registration::State::Registering && Clock::now() < deadline) {
-        m_registrationChanged.wait_for(lock, desktop::process::kCancelPollInterval);
+        m_changed.wait_for(lock, desktop::process::kCancelPollInterval);
         if (cancelRequested()) {
             lock.unlock();
             checkCancelled();
@@ -66,6 +66,23 @@ void LineAgent::hangup(const std::shared_ptr<CallWatch>& watch) {
     else m_agent->commands({{"callfind", id}, {"hangup", ""}});
 }
 
+std::string LineAgent::waitIncoming(Clock::time_point deadline) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait_until(lock, deadline, [this] { return !m_ringing.empty(); });
+    return m_ringing.empty() ? std::string() : m_ringing.front();
+}
+
+void LineAgent::answer(const std::string& callId, const std::shared_ptr<CallWatch>& watch) {
+    {
+        std::lock_guard lock(m_mutex);
+        std::erase(m_ringing, callId);
+        watch->bind(callId);
+        m_watches.push_back(watch);
+    }
+    watch->take(AgentEvent{"call", "CALL_RINGING", {}, callId, {}, "incoming"});
+    m_agent->commands({{"callfind", callId}, {"accept", ""}});
+}
+
 std::shared_ptr<CallWatch> LineAgent::watchFor(const AgentEvent& event) {
     for (const auto& watch : m_watches)
         if (!event.callId.empty() && watch->callId() == event.callId) return watch;
@@ -84,14 +101,20 @@ void LineAgent::take(const AgentEvent& event) {
         if (event.kind == "register") {
             if (event.type == "REGISTER_OK") m_registration = {Registration::State::Registered, {}};
             else if (event.type == "REGISTER_FAIL") m_registration = {Registration::State::Failing, event.param};
-            m_registrationChanged.notify_all();
+            m_changed.notify_all();
             return;
         }
         if (event.kind == "agent") {
             m_registration = {Registration::State::Failing, event.param};
-            m_registrationChanged.notify_all();
+            m_changed.notify_all();
             told = m_watches;
         } else if (event.kind == "call" && !event.callId.empty()) {
+            if (event.type == "CALL_INCOMING") {
+                m_ringing.push_back(event.callId);
+                m_changed.notify_all();
+            } else if (event.type == "CALL_CLOSED") {
+                std::erase(m_ringing, event.callId);
+            }
             if (auto watch = watchFor(event)) told.push_back(watch);
         }
     }

@@ -42,16 +42,23 @@ public:
     // Hangs up the watch's call; nothing when the call is over.
     void hangup(const std::shared_ptr<CallWatch>& watch);
 
+    // A call coming in to a registered line rings until it is taken. The id of the first one
+    // ringing, once one rings before the deadline; "" when none did.
+    std::string waitIncoming(std::chrono::steady_clock::time_point deadline);
+    // Answers the incoming call; its events go to the watch from now on.
+    void answer(const std::string& callId, const std::shared_ptr<CallWatch>& watch);
+
 private:
     void take(const AgentEvent& event);
     std::shared_ptr<CallWatch> watchFor(const AgentEvent& event);
 
     SoundSetup m_sound;
     mutable std::mutex m_mutex;
-    std::condition_variable m_registrationChanged;
+    std::condition_variable m_changed;
     Registration m_registration;
     std::string m_pbx;  // for the reason when it does not answer
     std::vector<std::shared_ptr<CallWatch>> m_watches;
+    std::vector<std::string> m_ringing;  // incoming calls not taken yet, by id
     // Last, so its reader thread, which calls take(), stops before the rest goes.
     std::unique_ptr<UserAgent> m_agent;
 };

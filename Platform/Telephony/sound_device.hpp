@@ -2,7 +2,8 @@
 // The sound of a SIP line's calls. A line names its device in one text:
 //   ""                the system's default device, which PipeWire or PulseAudio route to the headset;
 //   "NAME"            that ALSA device ("plughw:1,0", "pulse", "pipewire");
-//   "file:PATH.wav"   PATH sent as the microphone, and each call's sound recorded beside it as
+//   "file:PATH.wav"   PATH (16-bit PCM as the codec runs: 48 kHz stereo for Opus, 8 kHz mono for G.711)
+//                     sent as the microphone, and each call's sound recorded beside it as
 //                     dump-<time>-dec.wav (what was heard) and dump-<time>-enc.wav (what was sent):
 //                     for tests and for diagnosing a line without a headset.
 // A device that does not work leaves the line without sound rather than without calls.

@@ -274,8 +274,9 @@ UserAgent::UserAgent(const AgentSetup& setup, EventHandler onEvent) {
     std::string pattern = (fs::temp_directory_path() / "lumora-sip-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) raise(TelephonyError::UserAgentFailed, "no private folder could be made");
     m_folder.path = pattern;
-    // The account line may hold the password: the folder is its owner's alone (mkdtemp, 0700).
-    writeFile(m_folder.path / "accounts", accountText(setup));
+    // The account is made once the control connection is up (below), so that none of its
+    // events (the registration's answer) passes before anyone listens, and no password is written.
+    writeFile(m_folder.path / "accounts", "");
     writeFile(m_folder.path / "contacts", "");
 
     const fs::path log = m_folder.path / "agent.log";
@@ -307,17 +308,22 @@ UserAgent::UserAgent(const AgentSetup& setup, EventHandler onEvent) {
             int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
             if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
                 m_control = std::make_unique<Control>(fd, std::move(onEvent));
-                return;
+                break;
             }
             if (fd >= 0) ::close(fd);
             if (Clock::now() > deadline) raise(TelephonyError::UserAgentFailed, "its control port did not open");
             checkCancelled();
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
+        if (m_control) break;
         const std::string said = readFile(log);
         if (ended && said.find("in use") != std::string::npos && attempt < kStartAttempts) continue;
         raise(TelephonyError::UserAgentFailed, "it ended at start: " + lastLine(said));
     }
+    // The agent's answer repeats the account line, password and all: it is never passed on.
+    std::lock_guard serial(m_control->commandMutex);
+    if (!m_control->ask("uanew", accountText(setup)).value("ok", false))
+        raise(TelephonyError::UserAgentFailed, "it refused the line's account");
 }
 
 UserAgent::Folder::~Folder() {

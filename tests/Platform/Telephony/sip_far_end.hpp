@@ -17,15 +17,20 @@ namespace lumora::testing {
 
 class SippFarEnd {
 public:
-    // sipp's built-in answering scenario: 180 Ringing, 200 OK, then it waits for the BYE.
-    explicit SippFarEnd(const std::filesystem::path& folder, int calls = 1)
+    // sipp's built-in answering scenario: 180 Ringing, 200 OK, then it waits for the BYE; with
+    // `echo`, it sends back every RTP packet it receives.
+    explicit SippFarEnd(const std::filesystem::path& folder, int calls = 1, bool echo = false)
         : m_port(freeUdpPort()),
           m_log(folder / "sipp-messages.log"),
-          m_process({"-sn", "uas", "-i", "127.0.0.1", "-p", std::to_string(m_port), "-m", std::to_string(calls),
-                     "-nostdin", "-trace_msg", "-message_file", m_log.string()},
-                    folder / "sipp.out") {
+          m_process(arguments(m_port, calls, echo, m_log), folder / "sipp.out") {
         // sipp opens its port within moments; a call placed before would meet a closed port.
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+
+    // Every SIP message sipp saw and sent, as it logged them.
+    std::string messages() const {
+        std::ifstream in(m_log);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     int port() const { return m_port; }
@@ -54,6 +59,16 @@ public:
     }
 
 private:
+    static std::vector<std::string> arguments(int port, int calls, bool echo, const std::filesystem::path& log) {
+        std::vector<std::string> args{"-sn", "uas", "-i", "127.0.0.1", "-p", std::to_string(port), "-m",
+                                      std::to_string(calls), "-nostdin", "-trace_msg", "-message_file", log.string()};
+        if (echo) {
+            args.push_back("-rtp_echo");
+            args.insert(args.end(), {"-mp", std::to_string(freeUdpPort())});
+        }
+        return args;
+    }
+
     static std::chrono::system_clock::time_point timeOf(const std::string& stamp) {
         std::tm civil{};
         int micros = 0;
