@@ -143,6 +143,7 @@ public:
         return WIFEXITED(*m_status) ? WEXITSTATUS(*m_status) : -1;
     }
 
+    pid_t pid() const { return m_pid; }
     bool wasKilled() const { return m_status && WIFSIGNALED(*m_status) && WTERMSIG(*m_status) == SIGKILL; }
     std::string err() const { return readWhole(m_errFile); }
 

@@ -167,6 +167,26 @@ TEST_F(RegisteredLines, AnEchoingFarEndSendsBackTheToneInTheNegotiatedG711) {
     EXPECT_GT(heard.toneShare(1000), 0.8);
 }
 
+TEST_F(RegisteredLines, ALineWhoseSoundDeviceDoesNotWorkStillCallsAndSaysSoOnce) {
+    testing::SippFarEnd farEnd(dataFolder(), 2);
+    auto direct = telephony::Line::sip("Quiet", "sip:desk@127.0.0.1:" + std::to_string(farEnd.port()));
+    direct.audio = "lumora-no-such-device";
+    add(direct);
+    for (int call = 0; call < 2; ++call) {
+        makeCall("number=0123;tapidevice=quiet;object=LumoraGenTAPI30.Dialer");
+        ASSERT_TRUE(boxes().empty()) << boxes().back().request.text;
+        control.call("HangupCall");
+    }
+    std::vector<std::string> notices;
+    for (const auto& report : reports())
+        if (!report.notice.empty()) notices.push_back(report.notice);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(notices[0].starts_with("The line 'Quiet' has no sound: the sound device 'lumora-no-such-device' does "
+                                       "not work"))
+        << notices[0];
+    EXPECT_EQ(std::count_if(seen.begin(), seen.end(), [](const auto& r) { return r.state == "ended"; }), 2);
+}
+
 TEST_F(RegisteredLines, APbxThatNeverAnswersTheRegistrationIsToldWithinSeconds) {
     tests::SilentSipPort pbx;
     add(line("Desk", "sip:201@127.0.0.1:" + std::to_string(pbx.port()), "pass"));
