@@ -193,12 +193,10 @@ struct UserAgent::Control {
                 return answer;
             }
             if (gone) raise(TelephonyError::UserAgentFailed, "it ended");
-            if (Clock::now() > deadline) raise(TelephonyError::UserAgentFailed, "it did not answer the command " + name);
-            answered.wait_for(lock, desktop::process::kCancelPollInterval);
-            if (cancelRequested()) {
-                lock.unlock();
-                checkCancelled();
-            }
+            // Not cancellable: a command is answered within moments, and a hang-up sent for a call
+            // being cancelled must be seen through.
+            if (answered.wait_until(lock, deadline) == std::cv_status::timeout && !answers.contains(token))
+                raise(TelephonyError::UserAgentFailed, "it did not answer the command " + name);
         }
     }
 

@@ -50,8 +50,8 @@ public:
     UserAgent& operator=(const UserAgent&) = delete;
 
     // Sends the commands in order, none of another caller's in between, each waiting for its
-    // answer; raises UserAgentFailed when the agent refuses one or has gone. A waiting call that is
-    // cancelled raises error 18.
+    // answer; raises UserAgentFailed when the agent refuses one, has gone or does not answer
+    // within 5 s.
     void commands(const std::vector<std::pair<std::string, std::string>>& sequence);
     void command(const std::string& name, const std::string& params = {}) { commands({{name, params}}); }
 
