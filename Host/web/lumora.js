@@ -662,7 +662,7 @@
     // A phone call's progress ({call, line, number, state, reason?, seconds?, notice?}). Pages that
     // show calls install their own; by default only a line's notice reaches the person, as a toast.
     callState(report) {
-      if (report.notice) defaultUi.show({ kind: report.line || "Telephone line", title: report.notice });
+      if (report.notice) defaultUi.show({ kind: "Phone line", title: report.notice });
     },
 
     // The bridge went away: open dialogs can no longer be answered.

@@ -90,7 +90,8 @@ class CallStateList {
     const note = document.createElement("p");
     note.className = "call-notice";
     note.setAttribute("role", "alert");
-    note.textContent = line ? `${line}: ${notice}` : String(notice);
+    // The notice names its line itself.
+    note.textContent = String(notice);
     this.notices.appendChild(note);
   }
 
