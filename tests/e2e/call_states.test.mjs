@@ -14,9 +14,11 @@ import { runAction } from "./panel_actions.mjs";
 const LINE = "Office SIP";
 const NUMBER = "0161 496 0000";
 
-const onPath = (program) => (process.env.PATH || "").split(":").some((dir) => dir && existsSync(path.join(dir, program)));
+const onPath = (program) =>
+  (process.env.PATH || "").split(":").some((dir) => dir && existsSync(path.join(dir, program)));
 const missing = ["sipp", "baresip"].filter((program) => !onPath(program));
-const skip = missing.length ? `${missing.join(" and ")} missing: install the test packages (scripts/install-deps.sh)` : false;
+const skip = missing.length
+  ? `${missing.join(" and ")} missing: scripts/install-deps.sh --with-tests installs them` : false;
 
 const session = new DemoSession();
 let sipp;
