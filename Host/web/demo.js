@@ -128,7 +128,13 @@ const ui = {
     followWindow(update);
     return Lumora.defaultUi.updateWindow(update, connection);
   },
+  // How each call placed on a line goes, shown in the Telephony panel (panels/call_states.js).
+  callState(report) {
+    callStates.show(report);
+  },
 };
+
+const callStates = new CallStateList($("call-states"), $("call-notices"));
 
 // ---- the call log -----------------------------------------------------------------------------
 

@@ -8,6 +8,8 @@
 // While a call runs, the bridge may ask the page to show a message box or a window; the default
 // handlers show them as modal dialogs in the page, and connect(url, {ui}) installs others;
 // connect(url, {onCall}) hears of every call once it is answered (the demo page's call log).
+// A phone call placed through a line reports how it goes (ringing, answered, ended or failed) to
+// ui.callState, also after the member that placed it has returned.
 (function (global) {
   "use strict";
 
@@ -282,6 +284,7 @@
         "show": () => this.ui.show(params, this),
         "item.open": () => this.ui.openItem(params, this),
         "item.close": () => this.ui.closeItem(params, this),
+        "call.state": () => this.ui.callState(params, this),
       };
       if (handlers[method]) {
         try {
@@ -654,6 +657,12 @@
       openItems.delete(request.item);
       dialog.close();
       dialog.remove();
+    },
+
+    // A phone call's progress ({call, line, number, state, reason?, seconds?, notice?}). Pages that
+    // show calls install their own; by default only a line's notice reaches the person, as a toast.
+    callState(report) {
+      if (report.notice) defaultUi.show({ kind: "Phone line", title: report.notice });
     },
 
     // The bridge went away: open dialogs can no longer be answered.

@@ -394,6 +394,10 @@ const BUILT_PANELS = {
     assert.equal((await runAction(page, "hangup", "telephony-result")).outcome, "unknown");
     const record = readFileSync(path.join(scratch, "data", "loopback-calls.log"), "utf8");
     assert.equal(record, `${LOOPBACK_LINE}\tconnect\t0161 496 0000\n${LOOPBACK_LINE}\tdisconnect\t0161 496 0000\n`);
+    // The panel follows the call as the line reports it: ringing and answered at connect, ended at hang-up.
+    const call = page.locator('#call-states li[data-state="ended"]').first();
+    await call.waitFor();
+    assert.equal(await call.getAttribute("data-states"), "ringing answered ended");
 
     // The dialer's own messages are shown in the page, and the panel shows them as the failure.
     await page.fill("#call-number", "0800 FLOWERS");
