@@ -5,15 +5,12 @@
 // Needs baresip (baresip-core) and sipp (sip-tester); without them the benchmarks say so.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-
-#include <filesystem>
-#include <stdexcept>
 
 #include "Automation/registry.hpp"
 #include "Host/startup.hpp"
 #include "Platform/Desktop/headless_desktop.hpp"
 #include "Platform/Telephony/line_list.hpp"
+#include "bench_folder.hpp"
 #include "tests/Platform/Telephony/sip_far_end.hpp"
 
 namespace {
@@ -21,23 +18,8 @@ namespace {
 using namespace lumora;
 using SystemClock = std::chrono::system_clock;
 
-// A private folder for the run, removed afterwards.
-struct Folder {
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lumora-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-        m_path = pattern;
-    }
-    ~Folder() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    const std::filesystem::path& path() const { return m_path; }
-    std::filesystem::path m_path;
-};
-
 struct Rig {
-    Folder folder;
+    bench::BenchFolder folder;
     std::unique_ptr<testing::SippFarEnd> farEnd;
     Object control;
     size_t invitesSeen = 0;

@@ -2,7 +2,8 @@
 // sipp as users of the PBX (SipPbx), with the scenarios in sipp/ beside this header:
 // - registerWithSipp: one digest-authenticated REGISTER of a user, and the status the PBX gave it.
 // - SippAnsweringPhone: a colleague's phone, registered at the PBX as its user, that rings,
-//   answers and echoes the caller's audio (-rtp_echo) until the caller hangs up.
+//   answers and echoes the caller's audio (-rtp_echo) until the caller hangs up; or, for a
+//   benchmark that listens for the caller's audio itself, answers with a media port of its choosing.
 // - SippCaller: registers as its user, calls another user through the PBX (answering the proxy
 //   challenge), sends audio for the call's length and hangs up; for tests, and as the floor a
 //   benchmark compares the product's calls with.
@@ -49,14 +50,17 @@ inline SippRegistration registerWithSipp(const SipPbx& pbx, const SipUser& user,
 
 class SippAnsweringPhone {
 public:
-    // Answers `calls` calls, then ends. Throws when the PBX does not take its registration.
-    SippAnsweringPhone(const SipPbx& pbx, const SipUser& user, const std::filesystem::path& folder, int calls = 1)
+    // Answers `calls` calls, then ends. Its answers offer sipp's own echoing media port, or
+    // `answeredMediaPort` on 127.0.0.1 when given. Throws when the PBX does not take its registration.
+    SippAnsweringPhone(const SipPbx& pbx, const SipUser& user, const std::filesystem::path& folder, int calls = 1,
+                       int answeredMediaPort = 0)
         : m_port(freeUdpPort()),
           m_mediaPort(freeUdpPort()),
           m_log(folder / ("phone-" + user.name + "-" + std::to_string(m_port) + ".log")),
           m_process({"-sf", sippScenario("answer.xml").string(), "-s", user.name, "-i", "127.0.0.1", "-p",
-                     std::to_string(m_port), "-mp", std::to_string(m_mediaPort), "-rtp_echo", "-m",
-                     std::to_string(calls), "-nostdin", "-trace_msg", "-message_file", m_log.string()},
+                     std::to_string(m_port), "-mp", std::to_string(m_mediaPort), "-rtp_echo", "-key",
+                     "answered_media_port", std::to_string(answeredMediaPort ? answeredMediaPort : m_mediaPort),
+                     "-m", std::to_string(calls), "-nostdin", "-trace_msg", "-message_file", m_log.string()},
                     folder / ("phone-" + user.name + "-" + std::to_string(m_port) + ".out")) {
         // The PBX may send a call as soon as the registration is in: sipp must hold its port by then.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -74,6 +78,7 @@ public:
     bool ended(std::chrono::milliseconds wait) { return m_process.ended(wait); }
     int exitCode() const { return m_process.exitCode(); }
     std::vector<std::string> firstLines() const { return sipFirstLines(m_log); }
+    std::vector<SipLoggedMessage> messages() const { return sipLoggedMessages(m_log); }
 
 private:
     int m_port;
@@ -103,6 +108,7 @@ public:
     std::vector<std::string> firstLines() const { return sipFirstLines(m_log); }
     // The PBX's or the callee's last answer: 200 to the BYE of a completed call, 404, 480...
     int lastStatus() const { return lastSipStatus(firstLines()); }
+    std::vector<SipLoggedMessage> messages() const { return sipLoggedMessages(m_log); }
 
 private:
     // A few seconds of G.711 A-law that Debian's sipp package ships.

@@ -1,6 +1,7 @@
 #pragma once
 // sipp runs for tests and benchmarks: one process started by pid and, unless it ended by itself,
-// killed by pid; a free UDP port to give it; and the SIP first lines of its message log.
+// killed by pid; a free UDP port to give it; and the SIP first lines of its message log, with
+// when sipp sent or received each message.
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -12,7 +13,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -50,6 +53,47 @@ inline std::vector<std::string> sipFirstLines(const std::filesystem::path& messa
         if (line.starts_with("SIP/2.0 ") || line.ends_with(" SIP/2.0")) lines.push_back(line);
     }
     return lines;
+}
+
+// One message of a sipp message log (-trace_msg): sipp stamps each with the wall-clock time it
+// sent it or took it in ("----- 2026-12-08 14:33:17.200967", local time).
+struct SipLoggedMessage {
+    std::chrono::system_clock::time_point time;
+    bool sent = false;
+    std::string firstLine;  // "INVITE sip:... SIP/2.0", "SIP/2.0 200 OK"
+};
+
+inline std::chrono::system_clock::time_point sippStampTime(const std::string& stamp) {
+    std::tm civil{};
+    int micros = 0;
+    std::sscanf(stamp.c_str(), "%d-%d-%d %d:%d:%d.%d", &civil.tm_year, &civil.tm_mon, &civil.tm_mday, &civil.tm_hour,
+                &civil.tm_min, &civil.tm_sec, &micros);
+    civil.tm_year -= 1900;
+    civil.tm_mon -= 1;
+    civil.tm_isdst = -1;
+    return std::chrono::system_clock::from_time_t(std::mktime(&civil)) + std::chrono::microseconds(micros);
+}
+
+// The messages of a sipp message log, in order.
+inline std::vector<SipLoggedMessage> sipLoggedMessages(const std::filesystem::path& messageLog) {
+    std::ifstream in(messageLog);
+    std::vector<SipLoggedMessage> messages;
+    std::string line, stamp;
+    bool sent = false, awaitingFirstLine = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const size_t stampAt = line.find_first_not_of("- ");
+        if (line.starts_with("-----") && stampAt != std::string::npos) {
+            stamp = line.substr(stampAt);
+        } else if (line.starts_with("UDP message ")) {
+            sent = line.starts_with("UDP message sent");
+            awaitingFirstLine = true;
+        } else if (awaitingFirstLine && !line.empty()) {
+            messages.push_back({sippStampTime(stamp), sent, line});
+            awaitingFirstLine = false;
+        }
+    }
+    return messages;
 }
 
 // The status code of the last response among a log's first lines; 0 when there is none.

@@ -3,10 +3,7 @@
 // by pid and stopped by pid, its SIP messages logged to a file the test reads back.
 
 #include <chrono>
-#include <cstdio>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -42,19 +39,11 @@ public:
     // The request lines and status lines sipp saw and sent, in order.
     std::vector<std::string> firstLines() const { return sipFirstLines(m_log); }
 
-    // When each INVITE arrived, from the time stamps sipp writes above every message it logs
-    // ("----- 2026-12-08 14:33:17.200967", local time).
+    // When each INVITE arrived, as sipp stamped it in its message log.
     std::vector<std::chrono::system_clock::time_point> inviteTimes() const {
-        std::ifstream in(m_log);
         std::vector<std::chrono::system_clock::time_point> times;
-        std::string line, stamp;
-        bool received = false;
-        while (std::getline(in, line)) {
-            const size_t stampAt = line.find_first_not_of("- ");
-            if (line.starts_with("-----") && stampAt != std::string::npos) stamp = line.substr(stampAt);
-            else if (line.starts_with("UDP message ")) received = line.starts_with("UDP message received");
-            else if (received && line.starts_with("INVITE ")) times.push_back(timeOf(stamp));
-        }
+        for (const SipLoggedMessage& message : sipLoggedMessages(m_log))
+            if (!message.sent && message.firstLine.starts_with("INVITE ")) times.push_back(message.time);
         return times;
     }
 
@@ -67,17 +56,6 @@ private:
             args.insert(args.end(), {"-mp", std::to_string(freeUdpPort())});
         }
         return args;
-    }
-
-    static std::chrono::system_clock::time_point timeOf(const std::string& stamp) {
-        std::tm civil{};
-        int micros = 0;
-        std::sscanf(stamp.c_str(), "%d-%d-%d %d:%d:%d.%d", &civil.tm_year, &civil.tm_mon, &civil.tm_mday,
-                    &civil.tm_hour, &civil.tm_min, &civil.tm_sec, &micros);
-        civil.tm_year -= 1900;
-        civil.tm_mon -= 1;
-        civil.tm_isdst = -1;
-        return std::chrono::system_clock::from_time_t(std::mktime(&civil)) + std::chrono::microseconds(micros);
     }
 
     int m_port;
