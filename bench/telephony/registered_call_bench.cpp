@@ -18,10 +18,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <numbers>
 
 #include "Automation/registry.hpp"
 #include "Host/startup.hpp"
@@ -31,6 +28,7 @@
 #include "bench_folder.hpp"
 #include "rtp_listener.hpp"
 #include "tests/support/sipp_agents.hpp"
+#include "tests/support/wav_tone.hpp"
 
 namespace {
 
@@ -43,28 +41,6 @@ using testing::SipUser;
 const SipUser kAnn{"201", "ann-pass"}, kBob{"202", "bob-pass"}, kCarol{"203", "carol-pass"}, kDave{"204", "dave-pass"};
 constexpr int kCalls = 20;
 constexpr auto kWait = std::chrono::seconds(10);
-
-// A second of a 440 Hz tone, 16-bit mono at 8 kHz, as the line's microphone.
-void writeTone(const std::filesystem::path& file) {
-    constexpr uint32_t kRate = 8000, kSamples = 8000;
-    std::ofstream out(file, std::ios::binary);
-    auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    u32(36 + kSamples * 2);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);  // PCM
-    u16(1);  // mono
-    u32(kRate);
-    u32(kRate * 2);
-    u16(2);
-    u16(16);
-    out.write("data", 4);
-    u32(kSamples * 2);
-    for (uint32_t i = 0; i < kSamples; ++i)
-        u16(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(2 * std::numbers::pi * 440 * i / kRate))));
-}
 
 std::vector<SystemClock::time_point> invitesReceived(const std::vector<SipLoggedMessage>& messages) {
     std::vector<SystemClock::time_point> times;
@@ -122,7 +98,8 @@ struct Rig {
         host::StartupOptions options;
         options.dataFolder = folder.path() / "data";
         host::startHost(options);
-        writeTone(folder.path() / "tone.wav");
+        // A 440 Hz tone as the line's microphone, as G.711 runs: 8 kHz mono.
+        testing::writeToneWav(folder.path() / "tone.wav", 440, 1);
         telephony::Line ann = telephony::Line::sip("Ann", pbx.uriOf(kAnn.name), kAnn.password);
         ann.registers = true;
         ann.audio = "file:" + (folder.path() / "tone.wav").string();

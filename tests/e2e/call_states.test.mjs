@@ -9,7 +9,7 @@ import dgram from "node:dgram";
 import { existsSync, readdirSync, readFileSync } from "node:fs";
 import path from "node:path";
 import { DemoSession } from "./demo_session.mjs";
-import { runAction } from "./panel_actions.mjs";
+import { runAction, waitFor } from "./panel_actions.mjs";
 
 const LINE = "Office SIP";
 const NUMBER = "0161 496 0000";
@@ -68,15 +68,6 @@ function descendantsNamed(ancestor, name) {
     for (let at = processes.get(pid)?.parent; at; at = processes.get(at)?.parent) if (at === ancestor) return true;
     return false;
   });
-}
-
-async function waitFor(what, check, timeout = 15000) {
-  const deadline = Date.now() + timeout;
-  while (Date.now() < deadline) {
-    if (await check()) return;
-    await new Promise((resolve) => setTimeout(resolve, 200));
-  }
-  assert.fail(`timed out waiting until ${what}`);
 }
 
 before(async () => {

@@ -1,6 +1,8 @@
 // Running one action of a demo panel as a person does: click its button, answer every message box
 // the control shows on the way with its first button, and read the outcome the panel shows.
 
+import assert from "node:assert/strict";
+
 // button: the button's id, or a locator of a button made by the panel (a table row's).
 // Answers {outcome, text, boxes}: the output's data-outcome and text, and the boxes' texts.
 export async function runAction(page, button, outputId) {
@@ -54,4 +56,14 @@ export async function closeMessageWindow(page) {
   await window_.locator('button[data-name="close"]').click();
   await window_.waitFor({ state: "detached" });
   return fields;
+}
+
+// Waits until check() holds, asking every 200 ms; fails naming what was awaited.
+export async function waitFor(what, check, timeout = 15000) {
+  const deadline = Date.now() + timeout;
+  while (Date.now() < deadline) {
+    if (await check()) return;
+    await new Promise((resolve) => setTimeout(resolve, 200));
+  }
+  assert.fail(`timed out waiting until ${what}`);
 }

@@ -10,7 +10,7 @@ import { mkdtempSync, rmSync, writeFileSync } from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { DemoSession } from "./demo_session.mjs";
-import { runAction } from "./panel_actions.mjs";
+import { runAction, waitFor } from "./panel_actions.mjs";
 import { ALICE, Radicale } from "./radicale.mjs";
 
 const CALENDAR = "/alice/calendar/";
@@ -44,15 +44,6 @@ after(async () => {
 });
 
 const accountRow = () => page.locator('#accounts-list li[data-account="team"]');
-
-async function waitFor(what, check, timeout = 15000) {
-  const deadline = Date.now() + timeout;
-  while (Date.now() < deadline) {
-    if (await check()) return;
-    await new Promise((resolve) => setTimeout(resolve, 200));
-  }
-  assert.fail(`timed out waiting until ${what}`);
-}
 
 async function newAppointmentSaved() {
   await runAction(page, "calendar-new", "calendar-result");
