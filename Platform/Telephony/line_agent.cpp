@@ -29,6 +29,11 @@ LineAgent::LineAgent(const Line& line, const std::string& password, const SoundS
     m_agent = std::make_unique<UserAgent>(setup, [this](const AgentEvent& event) { take(event); });
 }
 
+bool LineAgent::alive() const {
+    std::lock_guard lock(m_mutex);
+    return !m_agentEnded;
+}
+
 Registration LineAgent::registration() const {
     std::lock_guard lock(m_mutex);
     return m_registration;
@@ -105,6 +110,7 @@ void LineAgent::take(const AgentEvent& event) {
             return;
         }
         if (event.kind == "agent") {
+            m_agentEnded = true;
             m_registration = {Registration::State::Failing, event.param};
             m_changed.notify_all();
             told = m_watches;
@@ -143,9 +149,14 @@ std::string keyOf(const Line& line, const std::string& password) {
 std::shared_ptr<LineAgent> keptAgent(const Line& line, const std::string& password) {
     KeptAgents& agents = kept();
     const std::string key = keyOf(line, password);
+    std::shared_ptr<LineAgent> ended;  // let go outside the lock
     {
         std::lock_guard lock(agents.mutex);
-        if (auto found = agents.byLine.find(key); found != agents.byLine.end()) return found->second;
+        if (auto found = agents.byLine.find(key); found != agents.byLine.end()) {
+            if (found->second->alive()) return found->second;
+            ended = std::move(found->second);
+            agents.byLine.erase(found);
+        }
     }
     // Started outside the lock: another line's call need not wait for this agent's start.
     auto agent = std::make_shared<LineAgent>(line, password, soundFor(line.audio));

@@ -32,6 +32,8 @@ public:
     LineAgent(const Line& line, const std::string& password, const SoundSetup& sound);
 
     const SoundSetup& sound() const { return m_sound; }
+    // False once the user agent has ended by itself (it crashed or was killed).
+    bool alive() const;
     Registration registration() const;
     // Waits for the registration's first answer, up to the deadline: a PBX that has not answered
     // by then counts as failing. A cancelled call raises error 18.
@@ -56,6 +58,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     Registration m_registration;
+    bool m_agentEnded = false;
     std::string m_pbx;  // for the reason when it does not answer
     std::vector<std::shared_ptr<CallWatch>> m_watches;
     std::vector<std::string> m_ringing;  // incoming calls not taken yet, by id
@@ -63,7 +66,7 @@ private:
     std::unique_ptr<UserAgent> m_agent;
 };
 
-// The kept agent of a registering line, started at the first need.
+// The kept agent of a registering line, started at the first need, and again after it ended.
 std::shared_ptr<LineAgent> keptAgent(const Line& line, const std::string& password);
 // Starts the kept agents of the registering lines among these, so they register now; what could
 // not be started is returned, one text per line, and tried again at the line's next call.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <thread>
 
 #include "Platform/Telephony/line_agent.hpp"
@@ -211,6 +213,27 @@ TEST_F(RegisteredLines, APbxThatGoesMidCallLeavesTheCallToBeHungUpAtOnce) {
     EXPECT_LT(Clock::now() - started, std::chrono::seconds(3));
     EXPECT_TRUE(reported("ended"));
     EXPECT_TRUE(boxes().empty());
+}
+
+TEST_F(RegisteredLines, AUserAgentKilledMidCallEndsTheCallAndTheNextCallStartsAnother) {
+    testing::SipPbx pbx({{"201", "ann-pass"}, {"202", "bob-pass"}});
+    testing::SippAnsweringPhone bob(pbx, {"202", "bob-pass"}, dataFolder(), 2);
+    add(line("Ann", pbx.uriOf("201"), "ann-pass"));
+    makeCall("number=202;tapidevice=ann;object=LumoraGenTAPI30.Dialer");
+    ASSERT_TRUE(reported("answered"));
+    for (const auto& process : tests::descendantsOf(::getpid()))
+        if (process.name == "baresip") ::kill(process.pid, SIGKILL);
+    ASSERT_TRUE(reported("ended"));
+    EXPECT_EQ(reports().back().reason, "the SIP user agent ended");
+    control.call("HangupCall");
+
+    makeCall("number=202;tapidevice=ann;object=LumoraGenTAPI30.Dialer");
+    EXPECT_TRUE(boxes().empty()) << boxes().back().request.text;
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (Clock::now() < deadline && reports().back().state != "answered")
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(reports().back().state, "answered");
+    control.call("HangupCall");
 }
 
 TEST_F(RegisteredLines, FiftyCallsInARowEachRingAnswerAndEndOnOneAgent) {
