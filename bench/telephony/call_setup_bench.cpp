@@ -10,7 +10,7 @@
 #include "Host/startup.hpp"
 #include "Platform/Desktop/headless_desktop.hpp"
 #include "Platform/Telephony/line_list.hpp"
-#include "bench_folder.hpp"
+#include "tests/Automation/temp_folder.hpp"
 #include "tests/Platform/Telephony/sip_far_end.hpp"
 
 namespace {
@@ -19,7 +19,7 @@ using namespace lumora;
 using SystemClock = std::chrono::system_clock;
 
 struct Rig {
-    bench::BenchFolder folder;
+    tests::TempFolder folder;
     std::unique_ptr<testing::SippFarEnd> farEnd;
     Object control;
     size_t invitesSeen = 0;

@@ -25,8 +25,8 @@
 #include "Platform/Telephony/line_agent.hpp"
 #include "Platform/Telephony/line_list.hpp"
 #include "bench/median_reporter.hpp"
-#include "bench_folder.hpp"
 #include "rtp_listener.hpp"
+#include "tests/Automation/temp_folder.hpp"
 #include "tests/support/sipp_agents.hpp"
 #include "tests/support/wav_tone.hpp"
 
@@ -86,7 +86,7 @@ double secondsBetween(SystemClock::time_point from, SystemClock::time_point to) 
 }
 
 struct Rig {
-    bench::BenchFolder folder;
+    tests::TempFolder folder;
     testing::SipPbx pbx{{kAnn, kBob, kCarol, kDave}};
     bench::RtpListener media;
     testing::SippAnsweringPhone bob{pbx, kBob, folder.path(), 10 * kCalls};
