@@ -72,7 +72,9 @@ AccountSyncReport runAccountSync(const std::filesystem::path& dataFolder, pim::P
     AccountSyncReport report;
     report.account = name;
     // Most calls change nothing synced: they cost one query, and no lock.
-    if (scope == SyncScope::PendingChangesOnly && sync::pendingChanges(store, name) == 0) return report;
+    if (scope == SyncScope::PendingChangesOnly &&
+        sync::pendingChanges(store, name, sync::PendingReach::JournalOnly) == 0)
+        return report;
     SyncLock lock(dataFolder);
     // Read under the lock: another process may have just kept what its sync did.
     AccountRegistry registry(dataFolder);

@@ -19,6 +19,10 @@ void moveInto(std::vector<SyncConflict>& to, std::vector<SyncConflict>& from) {
     for (SyncConflict& conflict : from) to.push_back(std::move(conflict));
 }
 
+PendingReach reachOf(SyncSteps steps) {
+    return steps == SyncSteps::PushOnly ? PendingReach::JournalOnly : PendingReach::WithNeverSent;
+}
+
 CollectionSync syncCollection(PimStore& store, dav::DavClient& client, const SyncBinding& binding, SyncSteps steps) {
     CollectionSync sync;
     sync.folder = binding.folder;
@@ -33,7 +37,7 @@ CollectionSync syncCollection(PimStore& store, dav::DavClient& client, const Syn
                 sync.skipped = std::move(pulled.skipped);
                 moveInto(sync.conflicts, pulled.conflicts);
             }
-            PushResult pushed = pushCollection(store, client, binding);
+            PushResult pushed = pushCollection(store, client, binding, reachOf(steps));
             sync.pushed = pushed.pushed;
             sync.deleted = pushed.deleted;
             sync.skipped.insert(sync.skipped.end(), pushed.skipped.begin(), pushed.skipped.end());
@@ -51,7 +55,7 @@ AccountSyncResult syncOutsideCalls(PimStore& store, dav::DavClient& client, std:
     result.account = accountName;
     for (const SyncBinding& binding : bindingsOfAccount(store, accountName)) {
         // A push alone asks nothing of a server whose folder has nothing to send.
-        if (steps == SyncSteps::PushOnly && pendingChangesOf(store, binding).empty()) continue;
+        if (steps == SyncSteps::PushOnly && pendingChangesOf(store, binding, reachOf(steps)).empty()) continue;
         result.collections.push_back(syncCollection(store, client, binding, steps));
     }
     return result;

@@ -43,8 +43,8 @@ struct AccountSyncResult {
 
 enum class SyncSteps {
     PullAndPush,
-    // Only what changed here, in the folders that have something to send: what a call's change
-    // costs, right after the call. A 412 still lets the server's version win.
+    // Only what the journal says changed here, in the folders that have something to send: what a
+    // call's change costs, right after the call. A 412 still lets the server's version win.
     PushOnly,
 };
 

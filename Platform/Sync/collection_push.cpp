@@ -30,8 +30,8 @@ public:
     Pusher(PimStore& store, dav::DavClient& client, const SyncBinding& binding)
         : m_store(store), m_client(client), m_binding(binding), m_class(folderClass(store, binding.folder)) {}
 
-    PushResult run() {
-        for (const PendingChange& change : pendingChangesOf(m_store, m_binding)) {
+    PushResult run(PendingReach reach) {
+        for (const PendingChange& change : pendingChangesOf(m_store, m_binding, reach)) {
             send(change.item);
             auto write = m_store.beginWrite("sync push");
             advancePushCursor(m_store, m_binding.folder, change.latestEntry);
@@ -154,9 +154,9 @@ private:
 
 }  // namespace
 
-PushResult pushCollection(PimStore& store, dav::DavClient& client, const SyncBinding& binding) {
+PushResult pushCollection(PimStore& store, dav::DavClient& client, const SyncBinding& binding, PendingReach reach) {
     SyncBinding current = bindingOfFolder(store, binding.folder).value_or(binding);
-    return Pusher(store, client, current).run();
+    return Pusher(store, client, current).run(reach);
 }
 
 }  // namespace lumora::sync

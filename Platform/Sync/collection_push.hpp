@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Platform/Dav/dav_client.hpp"
+#include "pending_changes.hpp"
 #include "sync_reports.hpp"
 #include "sync_state.hpp"
 
@@ -29,6 +30,7 @@ struct PushResult {
 
 // The binding's cursor is read again from the store, so a binding the caller read before a
 // pull is fine.
-PushResult pushCollection(pim::PimStore& store, dav::DavClient& client, const SyncBinding& binding);
+PushResult pushCollection(pim::PimStore& store, dav::DavClient& client, const SyncBinding& binding,
+                          PendingReach reach = PendingReach::WithNeverSent);
 
 }  // namespace lumora::sync

@@ -20,9 +20,18 @@ struct PendingChange {
     int64_t latestEntry = 0;  // the last of the person's entries that touched it
 };
 
+enum class PendingReach {
+    WithNeverSent,  // everything: what a whole sync sends and what the person is told is waiting
+    // Only what the journal names: the check and the push right after a call, which must not walk
+    // every item of a large folder. What it leaves out goes with the next whole sync.
+    JournalOnly,
+};
+
 // Oldest latest change first, so that pushing them in order lets the cursor follow.
-std::vector<PendingChange> pendingChangesOf(pim::PimStore& store, const SyncBinding& binding);
+std::vector<PendingChange> pendingChangesOf(pim::PimStore& store, const SyncBinding& binding,
+                                            PendingReach reach = PendingReach::WithNeverSent);
 // Of every folder the account binds: what `lumora pim account list` and the page show.
-int64_t pendingChanges(pim::PimStore& store, std::string_view account);
+int64_t pendingChanges(pim::PimStore& store, std::string_view account,
+                       PendingReach reach = PendingReach::WithNeverSent);
 
 }  // namespace lumora::sync

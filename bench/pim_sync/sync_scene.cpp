@@ -40,7 +40,11 @@ BoundStore::BoundStore(dav::DavClient& client) : m_store(std::make_unique<pim::P
 }
 
 void BoundStore::keepAccount(const dav::DavClient& client, const std::string& password) {
-    host::AccountRegistry(m_data.path()).add({std::string(kAccountName), client.baseUrl(), client.user()});
+    host::GroupwareAccount account;
+    account.name = kAccountName;
+    account.serverUrl = client.baseUrl();
+    account.user = client.user();
+    host::AccountRegistry(m_data.path()).add(account);
     host::fileCredentials(m_data.path() / "credentials.json")->save(std::string(kAccountName), password);
 }
 

@@ -133,10 +133,21 @@ TEST_F(AccountSyncTest, WhatAFolderHeldBeforeItWasBoundGoesUpWithTheFirstSync) {
     m_client.makeAddressBook(moved, "Moved");
     bindFolder(m_store, {folderOf(FolderType::Contacts), "work", moved, "", ""});
     EXPECT_EQ(pendingChanges(m_store, "work"), 1);
+    // The push right after a call reads only the journal, so it leaves her to the whole sync.
+    EXPECT_EQ(pendingChanges(m_store, "work", PendingReach::JournalOnly), 0);
+    EXPECT_TRUE(syncAccount(m_store, m_client, "work", SyncSteps::PushOnly).collections.empty());
     const AccountSyncResult first = sync();
     EXPECT_EQ(of(first, FolderType::Contacts).pushed, 1);
     EXPECT_EQ(hrefOf(ada.id), moved + "ada-1.vcf");
     EXPECT_EQ(pendingChanges(m_store, "work"), 0);
+
+    // A change she gets later is the journal's, and goes with the push alone.
+    setValue(ada.id, "FullName", "Ada Lovelace Example");
+    EXPECT_EQ(pendingChanges(m_store, "work", PendingReach::JournalOnly), 1);
+    const AccountSyncResult pushed = syncAccount(m_store, m_client, "work", SyncSteps::PushOnly);
+    ASSERT_EQ(pushed.collections.size(), 1u);
+    EXPECT_EQ(pushed.collections[0].pushed, 1);
+    EXPECT_TRUE(serverHas(ada.id, "FN:Ada Lovelace Example"));
 }
 
 TEST_F(AccountSyncTest, MarksSurviveAnotherClientsEditAndItsOwnMarksArrive) {
