@@ -101,6 +101,12 @@ PullResult pullCollection(PimStore& store, dav::DavClient& client, const SyncBin
     std::vector<dav::DavResource> fetched = dav::fetchMembers(client, binding.collectionUrl, kind, toFetch);
 
     PullResult result;
+    // Most syncs find nothing new: they leave the store as it is, without a write to wait for.
+    if (fetched.empty() && changes.removed.empty() && changes.syncToken == binding.syncToken &&
+        changes.ctag == binding.ctag) {
+        result.positionRemembered = true;
+        return result;
+    }
     const std::set<int64_t> pending = pendingItems(store, binding);
     // The server's copy arrives in the folder whether or not the person may change it here.
     pim::PimStore::ServerCopyWrites serverCopy(store);

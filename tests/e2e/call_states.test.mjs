@@ -9,7 +9,7 @@ import dgram from "node:dgram";
 import { existsSync, readdirSync, readFileSync } from "node:fs";
 import path from "node:path";
 import { DemoSession } from "./demo_session.mjs";
-import { runAction, waitFor } from "./panel_actions.mjs";
+import { runAction, screenshotPanel, waitFor } from "./panel_actions.mjs";
 
 const LINE = "Office SIP";
 const NUMBER = "0161 496 0000";
@@ -120,9 +120,7 @@ test("a call on a SIP line shows in the Telephony panel as it rings, is answered
   // A line without a sound device says so once, above the calls.
   assert.ok(await page.locator("#call-notices .call-notice").count() <= 1);
 
-  if (process.env.LUMORA_E2E_SCREENSHOT) {
-    await page.locator("#panel-telephony").screenshot({ path: process.env.LUMORA_E2E_SCREENSHOT });
-  }
+  await screenshotPanel(page, "panel-telephony", "call-ended");
   await waitFor("the line's user agent has ended", () => descendantsNamed(session.bridge.pid, "baresip").length === 0,
                 10000);
 });

@@ -67,3 +67,10 @@ export async function waitFor(what, check, timeout = 15000) {
   }
   assert.fail(`timed out waiting until ${what}`);
 }
+
+// A picture of a panel as the person sees it, for looking at by hand: written only when
+// LUMORA_E2E_SCREENSHOTS names a folder, as NAME.png.
+export async function screenshotPanel(page, panelId, name) {
+  const folder = process.env.LUMORA_E2E_SCREENSHOTS;
+  if (folder) await page.locator(`#${panelId}`).screenshot({ path: `${folder}/${name}.png` });
+}

@@ -10,7 +10,7 @@ import { mkdtempSync, rmSync, writeFileSync } from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { DemoSession } from "./demo_session.mjs";
-import { runAction, waitFor } from "./panel_actions.mjs";
+import { runAction, screenshotPanel, waitFor } from "./panel_actions.mjs";
 import { ALICE, Radicale } from "./radicale.mjs";
 
 const CALENDAR = "/alice/calendar/";
@@ -89,11 +89,13 @@ test("with the server away the account is offline and its change waits, then goe
   assert.match(offline.text, /^team: /);
   assert.equal(await accountRow().getAttribute("data-state"), "offline");
   assert.match(await accountRow().textContent(), /1 change waiting; last error: .+; next attempt/);
+  await screenshotPanel(page, "panel-accounts", "account-offline");
 
   await radicale.start();
   const back = await runAction(page, "accounts-sync", "accounts-result");
   assert.equal(back.outcome, "success", back.text);
   assert.match(await accountRow().textContent(), /0 changes waiting/);
+  await screenshotPanel(page, "panel-accounts", "account-back");
   const reviews = [];
   for (const member of await radicale.members(CALENDAR)) {
     const text = await (await radicale.request("GET", member)).text();
