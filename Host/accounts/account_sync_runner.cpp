@@ -5,6 +5,8 @@
 #include "Host/host_errors.hpp"
 #include "Platform/Dav/shared_collections.hpp"
 #include "Platform/Outlook/store_journal.hpp"
+#include "Platform/Sync/default_bindings.hpp"
+#include "Platform/Sync/further_bindings.hpp"
 #include "Platform/Sync/pending_changes.hpp"
 #include "Platform/Sync/shared_bindings.hpp"
 #include "account_registry.hpp"
@@ -33,12 +35,14 @@ void recordOutcome(GroupwareAccount& account, const AccountSyncReport& report) {
     }
 }
 
-// The calendars and address books colleagues share with the account, found again: a new share
-// becomes a folder of its owner's mailbox, a withdrawn one is unbound (its items stay here).
-void refreshShares(pim::PimStore& store, dav::DavClient& client, const std::string& name) {
+// The account's calendars and address books, found again: a new one of the person's own becomes
+// a subfolder, a new share a folder of its owner's mailbox; one gone or withdrawn is unbound (its
+// items stay here).
+void refreshCollections(pim::PimStore& store, dav::DavClient& client, const std::string& name) {
     const dav::AccountHomes homes = dav::discoverHomes(client);
-    sync::bindSharedCollections(store, name,
-                                dav::findSharedCollections(client, homes, dav::listCollections(client, homes)));
+    const std::vector<dav::DavCollection> collections = dav::listCollections(client, homes);
+    sync::bindFurtherCollections(store, name, collections, sync::boundDefaultCollections(store, name));
+    sync::bindSharedCollections(store, name, dav::findSharedCollections(client, homes, collections));
 }
 
 // "Calendar" for the person's own folder, "Calendar of alice" for one a colleague shares.
@@ -86,7 +90,7 @@ AccountSyncReport runAccountSync(const std::filesystem::path& dataFolder, pim::P
         const std::optional<std::string> password = openCredentialStore(dataFolder)->load(name);
         if (!password) raise(HostError::NoPassword, name);
         dav::DavClient client({account.serverUrl, account.user, *password});
-        if (scope == SyncScope::SharesAndChanges) refreshShares(store, client, name);
+        if (scope == SyncScope::SharesAndChanges) refreshCollections(store, client, name);
         report.result = sync::syncAccount(store, client, name,
                                           scope == SyncScope::PendingChangesOnly ? sync::SyncSteps::PushOnly
                                                                                  : sync::SyncSteps::PullAndPush);

@@ -17,7 +17,8 @@
 namespace lumora::host {
 
 enum class SyncScope {
-    SharesAndChanges,    // the shares colleagues offer found again, then each collection's pull and push
+    SharesAndChanges,    // the account's collections and the shares colleagues offer found again, then each
+                         // collection's pull and push
     Changes,             // each collection's pull and push
     PendingChangesOnly,  // only the push of what changed here, and nothing when nothing did
 };

@@ -12,8 +12,9 @@ namespace {
 // The first whole sync waits a moment after start, so that the bridge answers its first page
 // before it talks to any server.
 constexpr std::chrono::seconds kFirstSyncDelay{2};
-// Colleagues seldom share a new calendar: the shares are found again on the first whole sync and
-// then on every twelfth (hourly at the default interval), which spares each sync the requests.
+// A new calendar, of the person's own or shared by a colleague, is seldom: the account's
+// collections and shares are found again on the first whole sync and then on every twelfth
+// (hourly at the default interval), which spares each sync the requests.
 constexpr int kWholeSyncsPerSharesCheck = 12;
 
 }  // namespace

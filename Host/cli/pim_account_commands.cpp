@@ -12,6 +12,7 @@
 #include "Platform/Dav/account_discovery.hpp"
 #include "Platform/Outlook/pim_store.hpp"
 #include "Platform/Sync/default_bindings.hpp"
+#include "Platform/Sync/further_bindings.hpp"
 #include "Platform/Sync/shared_bindings.hpp"
 #include "Platform/Sync/sync_state.hpp"
 #include "command_words.hpp"
@@ -59,12 +60,18 @@ int addAccount(const std::vector<std::string>& args) {
     }
     // The default folders follow the account's collections from the next sync on.
     std::shared_ptr<pim::PimStore> store = pim::PimStore::shared(dataFolder);
-    const auto bound = sync::bindDefaultFolders(*store, name, sync::chooseDefaultCollections(collections));
+    const sync::DefaultCollections chosen = sync::chooseDefaultCollections(collections);
+    const auto bound = sync::bindDefaultFolders(*store, name, chosen);
+    // Further calendars and address books of the person's own become subfolders of those folders.
+    const auto further = sync::bindFurtherCollections(*store, name, collections, chosen);
     // Other users' shared calendars and address books become their mailboxes' default folders.
     const auto sharedBound = sync::bindSharedCollections(*store, name, shares);
     std::cout << "Added " << name << ": " << collections.size() << " collection"
               << (collections.size() == 1 ? "" : "s") << " on " << client.baseUrl() << ", " << bound.size()
               << " default folder" << (bound.size() == 1 ? "" : "s") << " bound";
+    if (!further.empty())
+        std::cout << ", " << further.size() << " subfolder" << (further.size() == 1 ? "" : "s")
+                  << " for further collections";
     if (!sharedBound.empty())
         std::cout << ", " << sharedBound.size() << " folder" << (sharedBound.size() == 1 ? "" : "s")
                   << " shared by other users";

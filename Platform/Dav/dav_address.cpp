@@ -110,4 +110,12 @@ std::string pathOf(std::string_view url) {
     return part(handle.get(), CURLUPART_PATH);
 }
 
+std::string lastSegmentOf(std::string_view url) {
+    std::string path = pathOf(url);
+    while (!path.empty() && path.back() == '/') path.pop_back();
+    const size_t slash = path.find_last_of('/');
+    const std::string segment = slash == std::string::npos ? path : path.substr(slash + 1);
+    return vb::percentDecoded(segment).value_or(segment);
+}
+
 }  // namespace lumora::dav

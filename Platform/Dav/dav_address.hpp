@@ -33,4 +33,8 @@ std::string asCollectionAddress(std::string_view url);
 // The path of the address, percent-encoded as it is ("/alice/calendar/a.ics").
 std::string pathOf(std::string_view url);
 
+// The last segment of the address's path, decoded ("/principals/j%20doe/" gives "j doe"); "" when
+// the path has none. A stray "%" that escapes nothing is taken as written.
+std::string lastSegmentOf(std::string_view url);
+
 }  // namespace lumora::dav

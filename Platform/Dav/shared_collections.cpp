@@ -4,7 +4,6 @@
 #include <set>
 #include <span>
 
-#include "Automation/vb/text.hpp"
 #include "dav_address.hpp"
 
 namespace lumora::dav {
@@ -92,14 +91,7 @@ private:
 
 }  // namespace
 
-std::string userOfPrincipal(std::string_view principalUrl) {
-    std::string path = pathOf(principalUrl);
-    while (!path.empty() && path.back() == '/') path.pop_back();
-    const size_t slash = path.find_last_of('/');
-    const std::string segment = slash == std::string::npos ? path : path.substr(slash + 1);
-    // A stray "%" that escapes nothing is taken as written.
-    return vb::percentDecoded(segment).value_or(segment);
-}
+std::string userOfPrincipal(std::string_view principalUrl) { return lastSegmentOf(principalUrl); }
 
 std::vector<SharedCollection> findSharedCollections(DavClient& client, const AccountHomes& homes,
                                                     const std::vector<DavCollection>& ownCollections) {

@@ -47,12 +47,36 @@ private:
 
     void send(int64_t item) {
         const std::optional<int64_t> folder = currentFolderOf(m_store, item);
-        const std::optional<SyncedItem> synced = syncedItemOf(m_store, item);
-        if (folder == m_binding.folder)
+        std::optional<SyncedItem> synced = syncedItemOf(m_store, item);
+        const bool sharedFromHere = synced && syncedFolderOf(m_store, item) == m_binding.folder;
+        if (folder == m_binding.folder) {
+            // Moved here from another bound folder: it leaves that folder's collection first, so
+            // that it is never in both, nor written over there.
+            if (synced && !sharedFromHere) {
+                leaveOtherCollection(item, *synced);
+                synced.reset();
+            }
             put(item, synced);
-        else if (synced)
+        } else if (sharedFromHere) {
             remove(item, *synced);
-        // else an item that never reached the server left the folder: nothing to send
+        }
+        // else an item this folder's collection never had left the folder: nothing to send
+    }
+
+    // The resource of an item the person moved out of another bound folder, removed there over
+    // the version the store knows. Gone already, it is what was asked for; changed there
+    // meanwhile, the server's version stays and arrives with that folder's next pull as a new
+    // item, so that neither side's change is lost.
+    void leaveOtherCollection(int64_t item, const SyncedItem& synced) {
+        try {
+            m_client.remove(synced.href, overKnownVersion(synced));
+        } catch (const Error& e) {
+            if (!isDavError(e, DavError::NotFound) && !isDavError(e, DavError::PreconditionFailed)) throw;
+        }
+        auto write = m_store.beginWrite("sync push");
+        forgetSyncedItem(m_store, item);
+        write.commit();
+        ++m_result.deleted;
     }
 
     void put(int64_t id, const std::optional<SyncedItem>& synced) {

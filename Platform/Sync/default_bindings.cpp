@@ -33,6 +33,15 @@ DefaultCollections chooseDefaultCollections(const std::vector<dav::DavCollection
     return chosen;
 }
 
+DefaultCollections boundDefaultCollections(pim::PimStore& store, std::string_view account) {
+    const int64_t mailbox = store.currentMailbox().id;
+    const auto followed = [&](pim::FolderType type) {
+        const std::optional<SyncBinding> bound = bindingOfFolder(store, store.defaultFolder(mailbox, type).id);
+        return bound && bound->account == account ? bound->collectionUrl : std::string();
+    };
+    return {followed(pim::FolderType::Calendar), followed(pim::FolderType::Tasks), followed(pim::FolderType::Contacts)};
+}
+
 std::vector<SyncBinding> bindDefaultFolders(pim::PimStore& store, const std::string& account,
                                             const DefaultCollections& chosen) {
     const int64_t mailbox = store.currentMailbox().id;

@@ -5,6 +5,7 @@
 // users share in the account's homes are theirs (shared_bindings.hpp), never the person's defaults.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Platform/Dav/account_discovery.hpp"
@@ -19,6 +20,9 @@ struct DefaultCollections {
 };
 
 DefaultCollections chooseDefaultCollections(const std::vector<dav::DavCollection>& collections);
+
+// The collections the current mailbox's Calendar, Tasks and Contacts follow for the account now.
+DefaultCollections boundDefaultCollections(pim::PimStore& store, std::string_view account);
 
 // Binds the current mailbox's Calendar, Tasks and Contacts to the chosen collections (those the
 // account has); returns the bindings made.

@@ -80,6 +80,13 @@ std::optional<SyncedItem> syncedItemOf(PimStore& store, int64_t item) {
     return readSynced(row);
 }
 
+std::optional<int64_t> syncedFolderOf(PimStore& store, int64_t item) {
+    Statement& row = store.statements()("SELECT folder FROM sync_items WHERE item = ?");
+    row.bind(1, item);
+    if (!row.step()) return std::nullopt;
+    return row.integer(0);
+}
+
 std::map<std::string, std::string> knownEtags(PimStore& store, int64_t folder) {
     Statement& rows = store.statements()("SELECT href, etag FROM sync_items WHERE folder = ?");
     rows.bind(1, folder);

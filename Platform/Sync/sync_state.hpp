@@ -47,6 +47,8 @@ void rememberPosition(pim::PimStore& store, int64_t folder, std::string_view syn
 void advancePushCursor(pim::PimStore& store, int64_t folder, int64_t entry);
 std::optional<SyncedItem> syncedItemAt(pim::PimStore& store, int64_t folder, std::string_view href);
 std::optional<SyncedItem> syncedItemOf(pim::PimStore& store, int64_t item);
+// The bound folder whose collection holds the item's resource; nullopt when none does.
+std::optional<int64_t> syncedFolderOf(pim::PimStore& store, int64_t item);
 // Resource address -> etag of every item the folder shares with the server.
 std::map<std::string, std::string> knownEtags(pim::PimStore& store, int64_t folder);
 void rememberSyncedItem(pim::PimStore& store, int64_t folder, const SyncedItem& synced);

@@ -118,11 +118,19 @@ TEST_F(PimAccountCommandLine, ASyncBringsTheServersChangesAndARefusedOneLeavesTh
         lumora::testing::systemPython() + " " + (lumora::testing::testSupportFolder() / "caldav_add_event.py").string() +
         " " + server.url("/alice/calendar/") + " alice alice-secret kickoff-1 'Project kickoff'");
     ASSERT_TRUE(added.succeeded) << added.output;
+    // A calendar made on another device since: the sync finds it and brings its event to a subfolder.
+    dav::DavClient({url, "alice", std::string(server.kAlicePassword)}).makeCalendar(server.url("/alice/holidays/"),
+                                                                                   "Holidays", "VEVENT");
+    ASSERT_TRUE(lumora::testing::runCommand(lumora::testing::systemPython() + " " +
+                                            (lumora::testing::testSupportFolder() / "caldav_add_event.py").string() +
+                                            " " + server.url("/alice/holidays/") + " alice alice-secret xmas-1 Christmas")
+                    .succeeded);
 
     const ProcessResult synced = sync();
     ASSERT_EQ(synced.status, 0) << synced.out << synced.err;
     EXPECT_NE(synced.out.find("team: synced\n  Calendar: 1 arrived (1 new, 0 changed, 0 to Deleted Items)"),
               std::string::npos) << synced.out;
+    EXPECT_NE(synced.out.find("  Holidays: 1 arrived (1 new"), std::string::npos) << synced.out;
     EXPECT_NE(lumora({"list"}).out.find("\tsynced\tlast sync "), std::string::npos);
 
     // The server now refuses the kept password, as after a change of password elsewhere.
