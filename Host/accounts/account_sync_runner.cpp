@@ -45,14 +45,23 @@ void refreshCollections(pim::PimStore& store, dav::DavClient& client, const std:
     sync::bindSharedCollections(store, name, dav::findSharedCollections(client, homes, collections));
 }
 
+// The folder's path below its mailbox's root: "Calendar", or "Calendar\Holidays" for a subfolder.
+std::string pathBelowRoot(pim::PimStore& store, const pim::FolderRow& folder) {
+    std::string path = folder.name;
+    if (folder.parent == 0) return path;
+    for (pim::FolderRow parent = store.folder(folder.parent); parent.parent != 0; parent = store.folder(parent.parent))
+        path = parent.name + "\\" + path;
+    return path;
+}
+
 // "Calendar" for the person's own folder, "Calendar of alice" for one a colleague shares.
 std::vector<std::string> folderLabels(pim::PimStore& store, const sync::AccountSyncResult& result) {
     const int64_t own = store.currentMailbox().id;
     std::vector<std::string> labels;
     for (const sync::CollectionSync& collection : result.collections) {
         const pim::FolderRow folder = store.folder(collection.folder);
-        labels.push_back(folder.mailbox == own ? folder.name
-                                               : folder.name + " of " + store.mailbox(folder.mailbox).userName);
+        const std::string path = pathBelowRoot(store, folder);
+        labels.push_back(folder.mailbox == own ? path : path + " of " + store.mailbox(folder.mailbox).userName);
     }
     return labels;
 }

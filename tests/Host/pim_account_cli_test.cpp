@@ -130,7 +130,7 @@ TEST_F(PimAccountCommandLine, ASyncBringsTheServersChangesAndARefusedOneLeavesTh
     ASSERT_EQ(synced.status, 0) << synced.out << synced.err;
     EXPECT_NE(synced.out.find("team: synced\n  Calendar: 1 arrived (1 new, 0 changed, 0 to Deleted Items)"),
               std::string::npos) << synced.out;
-    EXPECT_NE(synced.out.find("  Holidays: 1 arrived (1 new"), std::string::npos) << synced.out;
+    EXPECT_NE(synced.out.find("  Calendar\\Holidays: 1 arrived (1 new"), std::string::npos) << synced.out;
     EXPECT_NE(lumora({"list"}).out.find("\tsynced\tlast sync "), std::string::npos);
 
     // The server now refuses the kept password, as after a change of password elsewhere.

@@ -1,6 +1,6 @@
 // The Team calendars panel in a real browser, against a real radicale: the account added at the
 // command line shows with its state; what another device put on the server arrives with a sync
-// now; an appointment made and saved in the page reaches the server by itself once the call
+// now, a calendar made there as a subfolder of the Calendar; an appointment made and saved in the page reaches the server by itself once the call
 // returns; and with the server away the panel says the account is offline with its change
 // waiting, which goes out once the server is back.
 
@@ -18,6 +18,11 @@ const LUNCH = ["BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Another device//EN",
                "UID:team-lunch-1", "DTSTAMP:20261201T080000Z", "DTSTART:20261210T120000Z", "DTEND:20261210T130000Z",
                "SUMMARY:Team lunch", "LOCATION:Canteen", "END:VEVENT", "END:VCALENDAR", ""].join("\r\n");
 
+const HOLIDAYS = "/alice/holidays/";
+const MKCALENDAR_HOLIDAYS = '<C:mkcalendar xmlns:D="DAV:" xmlns:C="urn:ietf:params:xml:ns:caldav"><D:set><D:prop>' +
+  "<D:displayname>Holidays</D:displayname><C:supported-calendar-component-set><C:comp name=\"VEVENT\"/>" +
+  "</C:supported-calendar-component-set></D:prop></D:set></C:mkcalendar>";
+
 const folder = mkdtempSync(path.join(os.tmpdir(), "lumora-e2e-dav-"));
 const radicale = new Radicale(path.join(folder, "radicale"));
 const session = new DemoSession();
@@ -34,6 +39,14 @@ before(async () => {
     const put = await radicale.request("PUT", `${CALENDAR}team-lunch-1.ics`, LUNCH,
                                        { "Content-Type": "text/calendar; charset=utf-8" });
     assert.equal(put.status, 201);
+    // A second calendar, made on a phone after the account was added.
+    const made = await radicale.request("MKCALENDAR", HOLIDAYS, MKCALENDAR_HOLIDAYS,
+                                        { "Content-Type": "application/xml; charset=utf-8" });
+    assert.equal(made.status, 201);
+    const xmas = await radicale.request("PUT", `${HOLIDAYS}xmas-1.ics`,
+                                        LUNCH.replace("team-lunch-1", "xmas-1").replace("Team lunch", "Christmas"),
+                                        { "Content-Type": "text/calendar; charset=utf-8" });
+    assert.equal(xmas.status, 201);
   });
   page = await session.openDemo();
 });
@@ -66,6 +79,13 @@ test("a sync now brings another device's appointment into the calendar", { timeo
 
   await runAction(page, "calendar-refresh", "calendar-result");
   await page.locator("#calendar-items li", { hasText: "Team lunch" }).waitFor();
+
+  // The other calendar is a subfolder of the Calendar, with its appointment.
+  assert.match(synced.text, /Calendar\\Holidays: /);
+  const holidays = page.locator("#calendar-folder option", { hasText: /^\s+Holidays \(1\)$/ });
+  await page.selectOption("#calendar-folder", await holidays.getAttribute("value"));
+  await page.locator("#calendar-items li", { hasText: "Christmas" }).waitFor();
+  await screenshotPanel(page, "panel-calendar", "calendar-subfolder");
 });
 
 test("an appointment saved in the page reaches the server once the call returns", { timeout: 90000 }, async () => {
