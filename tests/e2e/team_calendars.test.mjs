@@ -1,8 +1,8 @@
 // The Team calendars panel in a real browser, against a real radicale: the account added at the
 // command line shows with its state; what another device put on the server arrives with a sync
-// now, a calendar made there as a subfolder of the Calendar; an appointment made and saved in the page reaches the server by itself once the call
-// returns; and with the server away the panel says the account is offline with its change
-// waiting, which goes out once the server is back.
+// now, and a calendar made there as a subfolder of the Calendar; an appointment made and saved in
+// the page reaches the server by itself once the call returns; and with the server away the panel
+// says the account is offline with its change waiting, which goes out once the server is back.
 
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
