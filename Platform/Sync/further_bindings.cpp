@@ -99,7 +99,8 @@ std::vector<SyncBinding> bindFurtherCollections(PimStore& store, const std::stri
     std::vector<SyncBinding> made;
     for (const dav::DavCollection& collection : collections) {
         if (collection.sharedByOther) continue;
-        for (FolderType parentType : parentTypesOf(collection, chosen)) made.push_back(binder.bind(parentType, collection));
+        for (FolderType parentType : parentTypesOf(collection, chosen))
+            made.push_back(binder.bind(parentType, collection));
     }
     binder.unbindTheRest();
     return made;

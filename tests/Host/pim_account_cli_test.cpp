@@ -121,10 +121,10 @@ TEST_F(PimAccountCommandLine, ASyncBringsTheServersChangesAndARefusedOneLeavesTh
     // A calendar made on another device since: the sync finds it and brings its event to a subfolder.
     dav::DavClient({url, "alice", std::string(server.kAlicePassword)}).makeCalendar(server.url("/alice/holidays/"),
                                                                                    "Holidays", "VEVENT");
-    ASSERT_TRUE(lumora::testing::runCommand(lumora::testing::systemPython() + " " +
-                                            (lumora::testing::testSupportFolder() / "caldav_add_event.py").string() +
-                                            " " + server.url("/alice/holidays/") + " alice alice-secret xmas-1 Christmas")
-                    .succeeded);
+    const std::string addEvent =
+        lumora::testing::systemPython() + " " + (lumora::testing::testSupportFolder() / "caldav_add_event.py").string();
+    const std::string holidays = server.url("/alice/holidays/");
+    ASSERT_TRUE(lumora::testing::runCommand(addEvent + " " + holidays + " alice alice-secret xmas-1 Christmas").succeeded);
 
     const ProcessResult synced = sync();
     ASSERT_EQ(synced.status, 0) << synced.out << synced.err;

@@ -33,7 +33,8 @@ function pimBrowserPanel({ prefix, itemType, noun }) {
       if (detail) row.append(Object.assign(document.createElement("small"), { textContent: detail }));
       return row;
     }));
-    return success(`${rows.length} ${noun}${rows.length === 1 ? "" : "s"} in ${folderList.selectedOptions[0]?.textContent.trim() ?? "no folder"}`);
+    const folderName = folderList.selectedOptions[0]?.textContent.trim() ?? "no folder";
+    return success(`${rows.length} ${noun}${rows.length === 1 ? "" : "s"} in ${folderName}`);
   }
 
   async function refresh() {
