@@ -124,7 +124,8 @@ TEST_F(PimAccountCommandLine, ASyncBringsTheServersChangesAndARefusedOneLeavesTh
     const std::string addEvent =
         lumora::testing::systemPython() + " " + (lumora::testing::testSupportFolder() / "caldav_add_event.py").string();
     const std::string holidays = server.url("/alice/holidays/");
-    ASSERT_TRUE(lumora::testing::runCommand(addEvent + " " + holidays + " alice alice-secret xmas-1 Christmas").succeeded);
+    ASSERT_TRUE(
+        lumora::testing::runCommand(addEvent + " " + holidays + " alice alice-secret xmas-1 Christmas").succeeded);
 
     const ProcessResult synced = sync();
     ASSERT_EQ(synced.status, 0) << synced.out << synced.err;
