@@ -630,13 +630,42 @@ std::optional<ShareAccess> PimStore::shareAccess(int64_t owner, FolderType type,
     return access;
 }
 
+void PimStore::setFolderAccess(int64_t folder, std::optional<ShareAccess> access) {
+    auto transaction = beginWrite("folder access");
+    if (access)
+        statement("INSERT INTO folder_access(folder, writable) VALUES(?, ?) "
+                  "ON CONFLICT(folder) DO UPDATE SET writable = excluded.writable")
+            .bind(1, folder)
+            .bind(2, int64_t{*access == ShareAccess::ReadWrite})
+            .run();
+    else
+        statement("DELETE FROM folder_access WHERE folder = ?").bind(1, folder).run();
+    transaction.commit();
+    m_writableFolders.clear();
+}
+
+std::optional<ShareAccess> PimStore::folderAccess(int64_t folder) {
+    Statement& query = statement("SELECT writable FROM folder_access WHERE folder = ?");
+    query.bind(1, folder);
+    std::optional<ShareAccess> access;
+    if (query.step()) access = query.integer(0) != 0 ? ShareAccess::ReadWrite : ShareAccess::ReadOnly;
+    query.reset();
+    return access;
+}
+
 bool PimStore::isWritable(int64_t folder) {
     if (auto known = m_writableFolders.find(folder); known != m_writableFolders.end()) return known->second;
     const int64_t me = currentMailbox().id;
     bool readOnly = false;
     bool writable = false;
     for (const FolderStep& step : folderAndParents(folder)) {
-        if (step.mailbox == me || step.folderType == 0) continue;
+        if (step.mailbox == me) continue;
+        if (std::optional<ShareAccess> own = folderAccess(step.id)) {
+            readOnly = *own == ShareAccess::ReadOnly;
+            writable = !readOnly;
+            break;
+        }
+        if (step.folderType == 0) continue;
         std::optional<ShareAccess> access = shareAccess(step.mailbox, static_cast<FolderType>(step.folderType), me);
         readOnly = readOnly || access == ShareAccess::ReadOnly;
         writable = writable || access == ShareAccess::ReadWrite;

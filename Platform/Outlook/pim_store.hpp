@@ -145,9 +145,13 @@ public:
                    ShareAccess access = ShareAccess::ReadWrite);
     bool isShared(int64_t owner, FolderType type, int64_t grantee);
     std::optional<ShareAccess> shareAccess(int64_t owner, FolderType type, int64_t grantee);
-    // False only for a folder of another mailbox that is, or lies inside, a default folder shared
-    // with the current user to read only (and with no share that lets it write). Folders of
-    // other mailboxes reached without a share keep what their callers allow them.
+    // A folder inside another mailbox's shared default folder whose access is its own (nullopt:
+    // its default folder's share decides again).
+    void setFolderAccess(int64_t folder, std::optional<ShareAccess> access);
+    // False only for a folder of another mailbox that is, or lies inside, a folder of its own
+    // access to read only, or else a default folder shared with the current user to read only
+    // (and with no share that lets it write); the nearest folder of its own access decides.
+    // Folders of other mailboxes reached without a share keep what their callers allow them.
     bool isWritable(int64_t folder);
     // Raises ReadOnlyShare, naming the owner, where isWritable is false.
     void requireWritable(int64_t folder);
@@ -203,6 +207,7 @@ private:
         int32_t folderType = 0;  // 0 for a folder that is no default folder
     };
     std::vector<FolderStep> folderAndParents(int64_t folder);
+    std::optional<ShareAccess> folderAccess(int64_t folder);  // setFolderAccess's, if any
     void forgetCachedState();
     // Moves an item known to be in `from`; `intoTrash` when `to` lies in Deleted Items.
     void moveKnownItem(int64_t id, int64_t from, int64_t to, bool intoTrash);

@@ -13,7 +13,7 @@ namespace {
 // version 3 the items' UIDs; version 4 the attachments' content ids; version 5 the state of the
 // default folders kept in step with a groupware server, and whether a share lets its grantee
 // change what the folder holds.
-constexpr int kSchemaVersion = 5;
+constexpr int kSchemaVersion = 6;
 
 constexpr std::string_view kTables = R"sql(
 CREATE TABLE IF NOT EXISTS mailboxes(
@@ -42,6 +42,10 @@ CREATE TABLE IF NOT EXISTS shares(
   owner INTEGER NOT NULL REFERENCES mailboxes(id), folder_type INTEGER NOT NULL,
   grantee INTEGER NOT NULL REFERENCES mailboxes(id), writable INTEGER NOT NULL DEFAULT 1,
   PRIMARY KEY(owner, folder_type, grantee)) WITHOUT ROWID;
+-- A folder of another mailbox whose access is its own rather than its default folder's share: a
+-- colleague's further calendar the server shares to read only beside one it lets the person change.
+CREATE TABLE IF NOT EXISTS folder_access(
+  folder INTEGER PRIMARY KEY REFERENCES folders(id) ON DELETE CASCADE, writable INTEGER NOT NULL);
 CREATE TABLE IF NOT EXISTS selection(position INTEGER PRIMARY KEY, entry_id TEXT NOT NULL);
 CREATE TABLE IF NOT EXISTS recipients(
   item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE, position INTEGER NOT NULL, type INTEGER NOT NULL,

@@ -1,10 +1,8 @@
 #include "further_bindings.hpp"
 
-#include <algorithm>
 #include <set>
 
-#include "Automation/vb/strings.hpp"
-#include "Platform/Dav/dav_address.hpp"
+#include "collection_subfolders.hpp"
 
 namespace lumora::sync {
 
@@ -25,15 +23,6 @@ std::vector<FolderType> parentTypesOf(const dav::DavCollection& collection, cons
     return types;
 }
 
-// How the person sees the collection: its display name, else the last segment of its address. A
-// backslash would read as a folder path's separator.
-std::string folderNameOf(const dav::DavCollection& collection) {
-    std::string name = vb::trim(collection.displayName);
-    if (name.empty()) name = dav::lastSegmentOf(collection.url);
-    std::ranges::replace(name, '\\', '/');
-    return name.empty() ? std::string("Collection") : name;
-}
-
 class SubfolderBinder {
 public:
     SubfolderBinder(PimStore& store, std::string accountName)
@@ -41,11 +30,9 @@ public:
         for (FolderType type : kFollowingTypes) m_defaults.insert(store.defaultFolder(m_mailbox, type).id);
     }
 
-    // The subfolder of the parent that follows the collection: the one that already does, else a
-    // free one of its name, else a new one (named "Name (2)" where another collection has the name).
     SyncBinding bind(FolderType parentType, const dav::DavCollection& collection) {
         const pim::FolderRow parent = m_store.defaultFolder(m_mailbox, parentType);
-        const int64_t folder = subfolderFor(parent, collection);
+        const int64_t folder = subfolderFollowing(m_store, parent, collection, m_account, m_kept);
         SyncBinding binding;
         binding.folder = folder;
         binding.account = m_account;
@@ -65,24 +52,6 @@ public:
     }
 
 private:
-    int64_t subfolderFor(const pim::FolderRow& parent, const dav::DavCollection& collection) {
-        const std::string name = folderNameOf(collection);
-        const std::vector<pim::FolderRow> siblings = m_store.subfolders(parent.id);
-        for (const pim::FolderRow& sibling : siblings) {
-            const std::optional<SyncBinding> bound = bindingOfFolder(m_store, sibling.id);
-            if (bound && bound->account == m_account && bound->collectionUrl == collection.url) return sibling.id;
-        }
-        for (int n = 1;; ++n) {
-            const std::string candidate = n == 1 ? name : name + " (" + std::to_string(n) + ")";
-            const pim::FolderRow* same = nullptr;
-            for (const pim::FolderRow& sibling : siblings)
-                if (vb::equalsNoCase(sibling.name, candidate)) same = &sibling;
-            if (!same) return m_store.addFolder(parent.id, candidate, parent.defaultItemType).id;
-            // A folder of that name the person made, or one a collection left: it follows this one.
-            if (!bindingOfFolder(m_store, same->id) && !m_kept.contains(same->id)) return same->id;
-        }
-    }
-
     PimStore& m_store;
     std::string m_account;
     int64_t m_mailbox;

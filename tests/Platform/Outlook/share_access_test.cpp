@@ -1,6 +1,7 @@
 // What a share lets its grantee do: items of another user's folder shared to read only are not
 // saved, deleted or moved (the store's access error, nothing written), except as the server's
-// copy arriving; a share that lets the grantee write, and shares of older stores, do as before.
+// copy arriving; a share that lets the grantee write, and shares of older stores, do as before. A
+// folder with an access of its own decides for itself and the folders inside it.
 
 #include <gtest/gtest.h>
 
@@ -94,6 +95,31 @@ TEST_F(ShareAccessTest, AWritableShareAndNoShareAtAllLetChangesThrough) {
     EXPECT_EQ(m_store.shareAccess(m_alice.id, FolderType::Calendar, m_me.id), std::nullopt);
     m_store.deleteItem(review.id);
     EXPECT_TRUE(m_store.itemIds(hers).empty());
+}
+
+TEST_F(ShareAccessTest, AFolderWithAnAccessOfItsOwnDecidesForItselfAndWhatItHolds) {
+    const int64_t hers = calendarOf(m_alice);
+    const int64_t board = m_store.addFolder(hers, "Board", 1).id;
+    const int64_t minutes = m_store.addFolder(board, "Minutes", 1).id;
+    m_store.setShared(m_alice.id, FolderType::Calendar, m_me.id, true, ShareAccess::ReadWrite);
+    m_store.setFolderAccess(board, ShareAccess::ReadOnly);
+    EXPECT_TRUE(m_store.isWritable(hers));
+    EXPECT_FALSE(m_store.isWritable(board));
+    EXPECT_FALSE(m_store.isWritable(minutes));
+    ItemRecord meeting = appointmentIn(board, "Board meeting");
+    EXPECT_AUTOMATION_ERROR(m_store.saveItem(meeting, {"Subject"}), kAccessDenied);
+    EXPECT_TRUE(m_store.itemIds(board).empty());
+
+    // The other way round: a folder bob may change inside a calendar he only reads.
+    m_store.setShared(m_alice.id, FolderType::Calendar, m_me.id, true, ShareAccess::ReadOnly);
+    m_store.setFolderAccess(board, ShareAccess::ReadWrite);
+    EXPECT_FALSE(m_store.isWritable(hers));
+    EXPECT_TRUE(m_store.isWritable(minutes));
+    m_store.saveItem(meeting, {"Subject"});
+    EXPECT_EQ(subjectOf(meeting.id), "Board meeting");
+    // Without an access of its own, the calendar's share decides again.
+    m_store.setFolderAccess(board, std::nullopt);
+    EXPECT_FALSE(m_store.isWritable(board));
 }
 
 TEST_F(ShareAccessTest, SharesOfAnOlderStoreStillLetTheirGranteeWrite) {

@@ -225,11 +225,11 @@ TEST_F(StoreHistoryTest, AnOlderStoreKeepsItsItemsAndGainsJournalTrashAndUids) {
     EXPECT_EQ(lastName(id), "Lee");
     Statement version(shared().database(), "PRAGMA user_version");
     ASSERT_TRUE(version.step());
-    EXPECT_EQ(version.integer(0), 5);
-    Statement syncTables(shared().database(),
-                         "SELECT COUNT(*) FROM sqlite_master WHERE name IN ('sync_bindings', 'sync_items')");
+    EXPECT_EQ(version.integer(0), 6);
+    Statement syncTables(shared().database(), "SELECT COUNT(*) FROM sqlite_master WHERE name IN"
+                                              " ('sync_bindings', 'sync_items', 'folder_access')");
     ASSERT_TRUE(syncTables.step());
-    EXPECT_EQ(syncTables.integer(0), 2);
+    EXPECT_EQ(syncTables.integer(0), 3);
     EXPECT_TRUE(listHistory(shared(), {}).empty());
     // The UID its exports carried before the store kept UIDs, so that those files find it.
     EXPECT_EQ(shared().loadItem(id).uid, "urn:lumora:" + entryId);

@@ -41,12 +41,12 @@ TEST_F(SharedBindingsTest, EachShareFollowsItsOwnersDefaultFolderOfItsKind) {
     const std::vector<dav::SharedCollection> offered = {
         share("alice", "http://127.0.0.1:1/alice/team/", Calendar, {"VEVENT", "VTODO"}, false),
         share("alice", "http://127.0.0.1:1/alice/todo/", Calendar, {"VTODO"}, true),
-        share("alice", "http://127.0.0.1:1/alice/more/", Calendar, {"VEVENT"}, true),  // her Calendar is taken
+        share("alice", "http://127.0.0.1:1/alice/more/", Calendar, {"VEVENT"}, true),  // beside her Calendar
         share("carol", "http://127.0.0.1:1/carol/book/", AddressBook, {}, true),
         share("carol", "http://127.0.0.1:1/carol/journal/", Calendar, {"VJOURNAL"}, true),
     };
     const std::vector<SyncBinding> bound = bindSharedCollections(m_store, "bob", offered);
-    ASSERT_EQ(bound.size(), 3u);
+    ASSERT_EQ(bound.size(), 4u);
     EXPECT_EQ(bindingOfFolder(m_store, folderOf("alice", FolderType::Calendar))->collectionUrl, offered[0].collection.url);
     EXPECT_EQ(bindingOfFolder(m_store, folderOf("alice", FolderType::Tasks))->collectionUrl, offered[1].collection.url);
     EXPECT_EQ(bindingOfFolder(m_store, folderOf("carol", FolderType::Contacts))->collectionUrl, offered[3].collection.url);
@@ -54,9 +54,19 @@ TEST_F(SharedBindingsTest, EachShareFollowsItsOwnersDefaultFolderOfItsKind) {
     EXPECT_EQ(accessTo("alice", FolderType::Tasks), pim::ShareAccess::ReadWrite);
     EXPECT_EQ(accessTo("carol", FolderType::Contacts), pim::ShareAccess::ReadWrite);
     EXPECT_EQ(accessTo("carol", FolderType::Calendar), std::nullopt);
-    // Binding again what is offered again changes nothing.
-    EXPECT_EQ(bindSharedCollections(m_store, "bob", offered).size(), 3u);
-    EXPECT_EQ(bindingsOfAccount(m_store, "bob").size(), 3u);
+    // Her further calendar is a subfolder of her Calendar, which she lets bob change in it alone.
+    const std::vector<pim::FolderRow> inCalendar = m_store.subfolders(folderOf("alice", FolderType::Calendar));
+    ASSERT_EQ(inCalendar.size(), 1u);
+    EXPECT_EQ(inCalendar[0].name, "more");
+    EXPECT_EQ(bindingOfFolder(m_store, inCalendar[0].id)->collectionUrl, offered[2].collection.url);
+    EXPECT_TRUE(m_store.isWritable(inCalendar[0].id));
+    EXPECT_FALSE(m_store.isWritable(folderOf("alice", FolderType::Calendar)));
+    // Offered again, in another order, nothing changes: her Calendar keeps the calendar it follows.
+    const std::vector<dav::SharedCollection> reordered = {offered[2], offered[0], offered[1], offered[3], offered[4]};
+    EXPECT_EQ(bindSharedCollections(m_store, "bob", reordered).size(), 4u);
+    EXPECT_EQ(bindingsOfAccount(m_store, "bob").size(), 4u);
+    EXPECT_EQ(bindingOfFolder(m_store, folderOf("alice", FolderType::Calendar))->collectionUrl, offered[0].collection.url);
+    EXPECT_EQ(m_store.subfolders(folderOf("alice", FolderType::Calendar)).size(), 1u);
 }
 
 TEST_F(SharedBindingsTest, AShareNoLongerOfferedIsUnsharedAndUnboundAndItsItemsStay) {
