@@ -65,7 +65,8 @@ TEST_F(SharedBindingsTest, EachShareFollowsItsOwnersDefaultFolderOfItsKind) {
     const std::vector<dav::SharedCollection> reordered = {offered[2], offered[0], offered[1], offered[3], offered[4]};
     EXPECT_EQ(bindSharedCollections(m_store, "bob", reordered).size(), 4u);
     EXPECT_EQ(bindingsOfAccount(m_store, "bob").size(), 4u);
-    EXPECT_EQ(bindingOfFolder(m_store, folderOf("alice", FolderType::Calendar))->collectionUrl, offered[0].collection.url);
+    EXPECT_EQ(bindingOfFolder(m_store, folderOf("alice", FolderType::Calendar))->collectionUrl,
+              offered[0].collection.url);
     EXPECT_EQ(m_store.subfolders(folderOf("alice", FolderType::Calendar)).size(), 1u);
 }
 
