@@ -1,6 +1,5 @@
 #include "shared_bindings.hpp"
 
-#include <algorithm>
 #include <map>
 #include <set>
 
